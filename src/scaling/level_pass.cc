@@ -1,0 +1,51 @@
+#include "scaling/level_pass.h"
+
+#include "archives/gob_archive.h"
+#include "scaling/text.h"
+
+namespace jk {
+
+SectionState NextSectionState(SectionState state, std::string_view line) {
+  static constexpr struct {
+    std::string_view keyword;
+    SectionState state;
+  } kHeaders[] = {
+      {"world vertices", SectionState::kVertices},
+      {"world texture vertices", SectionState::kTextureVertices},
+      {"world adjoins", SectionState::kAdjoins},
+      {"world templates", SectionState::kTemplates},
+      {"world things", SectionState::kThings},
+      {"world cogs", SectionState::kCogs},
+  };
+  std::string_view trimmed = Trim(line);
+  for (const auto& header : kHeaders) {
+    if (BeginsWith(trimmed, header.keyword)) return header.state;
+  }
+  if (BeginsWith(trimmed, "section") || BeginsWith(line, "end")) {
+    return SectionState::kNone;
+  }
+  return state;
+}
+
+SectionHandler* SectionHandlers::For(SectionState state) const {
+  switch (state) {
+    case SectionState::kVertices: return vertices;
+    case SectionState::kTemplates: return templates;
+    case SectionState::kThings: return things;
+    case SectionState::kCogs: return cogs;
+    default: return nullptr;
+  }
+}
+
+Status RunLevelPass(InputFile& archive, const EntryRow& level,
+                    const SectionHandlers& handlers, HeaderStep& header,
+                    OutputFile& output) {
+  SectionState state = SectionState::kNone;
+  return ReadEntryText(archive, level.offset, level.length, [&](std::string& line) {
+    state = NextSectionState(state, line);
+    if (SectionHandler* handler = handlers.For(state)) handler->HandleLine(line);
+    return output.WriteLine(header.Apply(line));
+  });
+}
+
+}  // namespace jk

@@ -1,0 +1,61 @@
+// The level pass: streams a level's text out of its archive line by line,
+// keeps track of the section each line lies in, hands the line to that
+// section's handler, and lets the header step write it to the level output.
+#ifndef JKRESCALE_SCALING_LEVEL_PASS_H_
+#define JKRESCALE_SCALING_LEVEL_PASS_H_
+
+#include <string>
+#include <string_view>
+
+#include "archives/archive_tables.h"
+#include "platform/file_system.h"
+#include "scaling/header_step.h"
+
+namespace jk {
+
+enum class SectionState {
+  kNone,
+  kVertices,
+  kTextureVertices,
+  kAdjoins,
+  kTemplates,
+  kThings,
+  kCogs,
+};
+
+// The state after `line` (as read) in state `state`: a section header line
+// opens its section; a trimmed line that begins with "section", or a line as
+// read that begins with "end", closes it; any other line keeps the state.
+SectionState NextSectionState(SectionState state, std::string_view line);
+
+// The handler of the lines of one section. It may replace the line with a
+// rewritten one; it never writes.
+class SectionHandler {
+ public:
+  virtual ~SectionHandler() = default;
+  virtual void HandleLine(std::string& line) = 0;
+};
+
+// The handler of each section; a null handler passes its lines on as read.
+// The texture vertices and adjoins sections have none: they exist to end the
+// vertices section.
+struct SectionHandlers {
+  SectionHandler* vertices = nullptr;
+  SectionHandler* templates = nullptr;
+  SectionHandler* things = nullptr;
+  SectionHandler* cogs = nullptr;
+
+  SectionHandler* For(SectionState state) const;
+};
+
+// Reads the text of `level` (which must lie inside the archive) from
+// `archive`, and writes every line, rewritten or not, to `output` through
+// the header step. The header line of a section goes to the handler of the
+// section it opens. Fails on the first failed read or write.
+Status RunLevelPass(InputFile& archive, const EntryRow& level,
+                    const SectionHandlers& handlers, HeaderStep& header,
+                    OutputFile& output);
+
+}  // namespace jk
+
+#endif  // JKRESCALE_SCALING_LEVEL_PASS_H_

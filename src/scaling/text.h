@@ -1,0 +1,54 @@
+// The line conventions of the level and model text: trimming, keyword tests,
+// the two ways of splitting a line into fields, and the conversions between
+// text and numbers. Every scaling step uses these and no others, so that a
+// number is read and written the same way wherever it stands.
+#ifndef JKRESCALE_SCALING_TEXT_H_
+#define JKRESCALE_SCALING_TEXT_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jk {
+
+// Space, tab, CR, LF, VT and FF.
+bool IsWhiteSpace(char c);
+
+// `text` without its leading and trailing white space.
+std::string_view Trim(std::string_view text);
+
+// Whether `text` starts with `keyword`, ASCII letter case ignored.
+bool BeginsWith(std::string_view text, std::string_view keyword);
+
+// Fields of `text` split on single white space: every white-space character
+// ends a field, so two neighbouring ones enclose an empty field. Field 1 is
+// fields[0]. The empty text gives one empty field.
+std::vector<std::string_view> SplitOnSingleWhiteSpace(std::string_view text);
+
+// Fields of `text` split on runs of white space. Meant for trimmed text, in
+// which no field is empty; the empty text gives one empty field.
+std::vector<std::string_view> SplitOnWhiteSpace(std::string_view text);
+
+// The number that `text` begins with, after leading blanks and tabs: an
+// optional sign, digits with an optional "." and fraction (".5" and "5."
+// count), and an exponent only when it is complete ("e", optional sign, at
+// least one digit). 0 when the text begins with no number or the number is
+// outside the range of a double. Independent of the locale.
+double ValueOf(std::string_view text);
+
+// Reads a scale factor: the whole text (white space around it aside) must be
+// a number as ValueOf reads it, finite and greater than 0. "2,5" or "2x" is
+// refused rather than read as 2.
+bool ParseScaleFactor(std::string_view text, double* factor);
+
+// `value` rounded to 9 significant digits and written in plain decimal: no
+// exponent, "." as separator, no trailing zeros or point, "-" for negatives.
+// Zero, negative zero and values that are not finite give "0".
+std::string TextOf(double value);
+
+// Appends TextOf(value) to `out` (the allocation-free form for hot loops).
+void AppendTextOf(double value, std::string* out);
+
+}  // namespace jk
+
+#endif  // JKRESCALE_SCALING_TEXT_H_

@@ -1,0 +1,106 @@
+// jkrescale-demo FOLDER: builds a demo game folder from synthetic archives,
+// for trying the program without the game:
+//   FOLDER/Episode/demo.gob     an episode with the level jkl\demo.jkl, its
+//                               models, cogs and cog strings
+//   FOLDER/Resource/res2.gob    the base resource archive with more models
+//   FOLDER/extras.gob           an extra archive
+// Nothing in it comes from the game; the level is made up here.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "gob_writer.h"
+
+namespace {
+
+const char* kLevel =
+    "# A made-up level for jkrescale's demo\r\n"
+    "SECTION: JK\r\n"
+    "VERSION 1\r\n"
+    "\r\n"
+    "SECTION: HEADER\r\n"
+    "World Gravity 4.000000\r\n"
+    "MipMap Distances 1.000000 2.000000 3.000000 4.000000\r\n"
+    "\r\n"
+    "SECTION: GEORESOURCE\r\n"
+    "World vertices 4\r\n"
+    "#num:\tvertex:\r\n"
+    "0:\t-0.500000\t1.250000\t2.000000\r\n"
+    "1:\t0.500000\t1.250000\t2.000000\r\n"
+    "2:\t0.500000\t-1.250000\t0.000000\r\n"
+    "3:\t-0.500000\t-1.250000\t0.000000\r\n"
+    "\r\n"
+    "World texture vertices 1\r\n"
+    "0:\t0.000000\t0.000000\r\n"
+    "\r\n"
+    "SECTION: TEMPLATES\r\n"
+    "World templates 3\r\n"
+    "#Name:       Based on:   Params:\r\n"
+    "crate        _structure  size=0.050000 movesize=0.050000 height=0.100000 model3d=crate.3do\r\n"
+    "lamp         _decor      model3d=lamp.3do size=0.020000\r\n"
+    "walker       _actor      size=0.100000 model3d=walker.3do\r\n"
+    "end\r\n"
+    "\r\n"
+    "SECTION: THINGS\r\n"
+    "World things 3\r\n"
+    "#num template name x y z pitch yaw roll sector\r\n"
+    "0: crate crate1 1.000000 2.000000 3.000000 0.000000 90.000000 0.000000 0 thingflags=0x0\r\n"
+    "1: lamp lamp1 0.500000 0.500000 0.500000 0.000000 0.000000 0.000000 0 frame=(1.0/2.0/3.0:0.0/90.0/0.0)\r\n"
+    "2: walker walker1 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0\r\n"
+    "end\r\n"
+    "\r\n"
+    "SECTION: COGS\r\n"
+    "World cogs 2\r\n"
+    "#Num\tScript\r\n"
+    "0:\tdoor.cog\r\n"
+    "1:\tgame_rules.cog\r\n"
+    "end\r\n";
+
+std::string Model(const std::string& name, double size) {
+  std::string text = "# " + name + " (made up)\r\n3DO 2.1\r\n\r\nSECTION: GEOMETRYDEF\r\n";
+  text += "RADIUS " + std::to_string(size * 2) + "\r\n";
+  text += "VERTICES 3\r\n";
+  text += "#num: x y z intensity\r\n";
+  text += "0: 0.000000 0.000000 0.000000 0.000000\r\n";
+  text += "1: " + std::to_string(size) + " 0.000000 0.000000 0.000000\r\n";
+  text += "2: 0.000000 " + std::to_string(size) + " 0.000000 0.000000\r\n";
+  text += "TEXTURE VERTICES 1\r\n0: 0.000000 0.000000\r\n";
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: jkrescale-demo FOLDER\n");
+    return 2;
+  }
+  namespace fs = std::filesystem;
+  fs::path root(argv[1]);
+  std::error_code ec;
+  fs::create_directories(root / "Episode", ec);
+  fs::create_directories(root / "Resource", ec);
+  bool ok = jk::GobWriter()
+                .Add("episode.jk", "\"demo.gob\"\r\nTYPE 1\r\nSEQ 1\r\n"
+                                   "10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n")
+                .Add("jkl\\demo.jkl", kLevel)
+                .Add("3do\\crate.3do", Model("crate.3do", 0.05))
+                .Add("3do\\mat\\crate.mat", "not a model")
+                .Add("cog\\door.cog", "# door\r\nsymbols\r\nend\r\n")
+                .Add("misc\\cogstrings.uni", "MSGS 1\r\nEND\r\n")
+                .WriteTo((root / "Episode" / "demo.gob").string());
+  ok = ok && jk::GobWriter()
+                 .Add("3do\\lamp.3do", Model("lamp.3do", 0.02))
+                 .Add("3do\\crate.3do", Model("crate.3do", 9))
+                 .Add("3do\\walker.3do", Model("walker.3do", 0.1))
+                 .Add("cog\\game_rules.cog", "# rules\r\n")
+                 .WriteTo((root / "Resource" / "res2.gob").string());
+  ok = ok && jk::GobWriter()
+                 .Add("3do\\extra.3do", Model("extra.3do", 1))
+                 .WriteTo((root / "extras.gob").string());
+  if (!ok) {
+    std::fprintf(stderr, "jkrescale-demo: cannot write the archives in '%s'\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}
