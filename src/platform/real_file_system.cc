@@ -1,5 +1,7 @@
 #include "platform/real_file_system.h"
 
+#include "platform/buffered_file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -38,157 +40,59 @@ int SeekCFile(std::FILE* f, int64_t position) {
 #endif
 }
 
-class RealInputFile : public InputFile {
+class RealInputFile : public BufferedInputFile {
  public:
   RealInputFile(std::string path, std::FILE* file, int64_t length)
-      : path_(std::move(path)), file_(file), length_(length) {}
+      : BufferedInputFile(std::move(path), length), file_(file) {}
   ~RealInputFile() override { std::fclose(file_); }
 
-  const std::string& path() const override { return path_; }
-  int64_t Length() const override { return length_; }
-  int64_t Position() const override { return buffer_start_ + next_; }
-
-  Status Seek(int64_t position) override {
-    if (position < 0) return Status::FileError(path_, "seek to a negative position");
-    // A seek inside the buffer keeps it: the directory walk seeks to every
-    // entry, and entries lie next to each other.
-    if (position >= buffer_start_ && position <= buffer_start_ + int64_t(size_)) {
-      next_ = size_t(position - buffer_start_);
-      return Status::Ok();
-    }
-    if (SeekCFile(file_, position) != 0) {
-      return Status::FileError(path_, "cannot seek: " + ErrnoReason(errno));
-    }
-    buffer_start_ = position;
-    next_ = size_ = 0;
-    return Status::Ok();
-  }
-
-  Status ReadLine(int64_t limit, std::string* line) override {
-    line->clear();
-    while (Position() < limit) {
-      if (next_ == size_) {
-        JK_RETURN_IF_ERROR(Fill());
-        if (size_ == 0) {
-          if (!line->empty()) return Status::Ok();  // last line of the file
-          return Status::FileError(path_, "unexpected end of file at byte " +
-                                              std::to_string(Position()));
-        }
+ protected:
+  Status ReadAt(int64_t position, char* data, size_t size, size_t* read) override {
+    *read = 0;
+    if (position != file_position_) {
+      if (SeekCFile(file_, position) != 0) {
+        return Status::FileError(path(), "cannot seek: " + ErrnoReason(errno));
       }
-      size_t stop = size_;
-      if (limit - buffer_start_ < int64_t(stop)) stop = size_t(limit - buffer_start_);
-      const char* begin = buffer_ + next_;
-      const char* end = buffer_ + stop;
-      const char* brk = begin;
-      while (brk != end && *brk != '\n' && *brk != '\r') ++brk;
-      line->append(begin, brk);
-      next_ = size_t(brk - buffer_);
-      if (brk == end) continue;  // the line goes on past the buffer
-      ++next_;
-      if (*brk == '\r') return SkipLineFeedAfterReturn(limit);
-      return Status::Ok();
+      file_position_ = position;
     }
-    return Status::Ok();
-  }
-
-  Status ReadInt32(int32_t* value) override {
-    unsigned char bytes[4];
-    for (unsigned char& b : bytes) {
-      if (next_ == size_) {
-        JK_RETURN_IF_ERROR(Fill());
-        if (size_ == 0) {
-          return Status::FileError(path_, "unexpected end of file at byte " +
-                                              std::to_string(Position()));
-        }
-      }
-      b = static_cast<unsigned char>(buffer_[next_++]);
+    *read = std::fread(data, 1, size, file_);
+    file_position_ += int64_t(*read);
+    if (*read == 0 && std::ferror(file_)) {
+      return Status::FileError(path(), "cannot read: " + ErrnoReason(errno));
     }
-    uint32_t u = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 |
-                 uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-    *value = static_cast<int32_t>(u);
     return Status::Ok();
   }
 
  private:
-  // CR LF is one break: after a CR, a LF that follows (within the limit) is
-  // consumed too.
-  Status SkipLineFeedAfterReturn(int64_t limit) {
-    if (Position() >= limit) return Status::Ok();
-    if (next_ == size_) {
-      JK_RETURN_IF_ERROR(Fill());
-      if (size_ == 0) return Status::Ok();
-    }
-    if (buffer_[next_] == '\n') ++next_;
-    return Status::Ok();
-  }
-
-  // Refills the buffer from the current position; size_ is 0 at the end.
-  Status Fill() {
-    buffer_start_ += int64_t(size_);
-    next_ = size_ = 0;
-    size_ = std::fread(buffer_, 1, sizeof buffer_, file_);
-    if (size_ == 0 && std::ferror(file_)) {
-      return Status::FileError(path_, "cannot read: " + ErrnoReason(errno));
-    }
-    return Status::Ok();
-  }
-
-  std::string path_;
   std::FILE* file_;
-  int64_t length_;
-  int64_t buffer_start_ = 0;  // file position of buffer_[0]
-  size_t next_ = 0;           // next unread byte in buffer_
-  size_t size_ = 0;           // bytes held in buffer_
-  char buffer_[1 << 16];
+  int64_t file_position_ = 0;
 };
 
-class RealOutputFile : public OutputFile {
+class RealOutputFile : public BufferedOutputFile {
  public:
   RealOutputFile(std::string path, std::FILE* file)
-      : path_(std::move(path)), file_(file) {}
+      : BufferedOutputFile(std::move(path)), file_(file) {}
   ~RealOutputFile() override {
     if (file_) std::fclose(file_);
   }
 
-  const std::string& path() const override { return path_; }
-  int64_t Position() const override { return written_ + int64_t(buffer_.size()); }
-
-  Status WriteLine(std::string_view text) override {
-    if (!status_.ok()) return status_;
-    buffer_.append(text);
-    buffer_.append("\r\n");
-    if (buffer_.size() >= kFlushSize) Flush();
-    return status_;
+ protected:
+  Status WriteRaw(std::string_view data) override {
+    if (std::fwrite(data.data(), 1, data.size(), file_) != data.size()) {
+      return Status::FileError(path(), "cannot write: " + ErrnoReason(errno));
+    }
+    return Status::Ok();
   }
 
-  Status Close() override {
-    if (!file_) return status_;
-    if (status_.ok()) Flush();
-    if (std::fclose(file_) != 0 && status_.ok()) {
-      status_ = Status::FileError(path_, "cannot write: " + ErrnoReason(errno));
-    }
+  Status CloseRaw() override {
+    int failed = std::fclose(file_);
     file_ = nullptr;
-    return status_;
+    if (failed != 0) return Status::FileError(path(), "cannot write: " + ErrnoReason(errno));
+    return Status::Ok();
   }
 
  private:
-  static constexpr size_t kFlushSize = 1 << 16;
-
-  void Flush() {
-    if (buffer_.empty()) return;
-    size_t n = std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
-    if (n != buffer_.size()) {
-      status_ = Status::FileError(path_, "cannot write: " + ErrnoReason(errno));
-    }
-    written_ += int64_t(n);
-    buffer_.clear();
-  }
-
-  std::string path_;
   std::FILE* file_;
-  std::string buffer_;
-  int64_t written_ = 0;
-  Status status_;
 };
 
 }  // namespace

@@ -1,0 +1,101 @@
+#include "platform/buffered_file.h"
+
+namespace jk {
+
+BufferedInputFile::BufferedInputFile(std::string path, int64_t length)
+    : path_(std::move(path)), length_(length), buffer_(new char[kBufferSize]) {}
+
+Status BufferedInputFile::Seek(int64_t position) {
+  if (position < 0) return Status::FileError(path_, "seek to a negative position");
+  // A seek inside the buffer keeps it: the directory walk seeks to every
+  // entry, and entries lie next to each other.
+  if (position >= buffer_start_ && position <= buffer_start_ + int64_t(size_)) {
+    next_ = size_t(position - buffer_start_);
+    return Status::Ok();
+  }
+  buffer_start_ = position;
+  next_ = size_ = 0;
+  return Status::Ok();
+}
+
+Status BufferedInputFile::Fill() {
+  buffer_start_ += int64_t(size_);
+  next_ = size_ = 0;
+  return ReadAt(buffer_start_, buffer_.get(), kBufferSize, &size_);
+}
+
+Status BufferedInputFile::Available(bool* available) {
+  if (next_ == size_) JK_RETURN_IF_ERROR(Fill());
+  *available = next_ < size_;
+  return Status::Ok();
+}
+
+Status BufferedInputFile::EndOfFile() const {
+  return Status::FileError(path_, "unexpected end of file at byte " +
+                                      std::to_string(Position()));
+}
+
+Status BufferedInputFile::ReadLine(int64_t limit, std::string* line) {
+  line->clear();
+  while (Position() < limit) {
+    bool available = false;
+    JK_RETURN_IF_ERROR(Available(&available));
+    if (!available) return line->empty() ? EndOfFile() : Status::Ok();
+    size_t stop = size_;
+    if (limit - buffer_start_ < int64_t(stop)) stop = size_t(limit - buffer_start_);
+    const char* begin = buffer_.get() + next_;
+    const char* end = buffer_.get() + stop;
+    const char* brk = begin;
+    while (brk != end && *brk != '\n' && *brk != '\r') ++brk;
+    line->append(begin, brk);
+    next_ = size_t(brk - buffer_.get());
+    if (brk == end) continue;  // the line goes on past the buffer or ends at the limit
+    ++next_;
+    // CR LF is one break: a LF right after a CR (within the limit) goes too.
+    if (*brk == '\r' && Position() < limit) {
+      JK_RETURN_IF_ERROR(Available(&available));
+      if (available && buffer_[next_] == '\n') ++next_;
+    }
+    return Status::Ok();
+  }
+  return Status::Ok();
+}
+
+Status BufferedInputFile::ReadInt32(int32_t* value) {
+  uint32_t u = 0;
+  for (int i = 0; i < 4; ++i) {
+    bool available = false;
+    JK_RETURN_IF_ERROR(Available(&available));
+    if (!available) return EndOfFile();
+    u |= uint32_t(static_cast<unsigned char>(buffer_[next_++])) << (8 * i);
+  }
+  *value = static_cast<int32_t>(u);
+  return Status::Ok();
+}
+
+Status BufferedOutputFile::WriteLine(std::string_view text) {
+  if (!status_.ok()) return status_;
+  if (closed_) return Status::FileError(path_, "written after it was closed");
+  buffer_.append(text);
+  buffer_.append("\r\n");
+  if (buffer_.size() >= kFlushSize) Flush();
+  return status_;
+}
+
+void BufferedOutputFile::Flush() {
+  if (buffer_.empty() || !status_.ok()) return;
+  status_ = WriteRaw(buffer_);
+  if (status_.ok()) written_ += int64_t(buffer_.size());
+  buffer_.clear();
+}
+
+Status BufferedOutputFile::Close() {
+  if (closed_) return status_;
+  Flush();
+  closed_ = true;
+  Status closed = CloseRaw();
+  if (status_.ok()) status_ = closed;
+  return status_;
+}
+
+}  // namespace jk
