@@ -1,0 +1,125 @@
+// The line conventions: trimming, keyword tests, splits and number texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "scaling/text.h"
+
+namespace jk {
+namespace {
+
+// The number a text begins with; 0 for anything that is no number.
+TEST(ValueOfTest, ReadsTheLeadingNumber) {
+  const struct {
+    const char* text;
+    double value;
+  } kCases[] = {
+      {"2.5abc", 2.5}, {" 4.0", 4},      {"\t -3", -3},   {"\n3", 0},
+      {"+7", 7},       {"abc", 0},       {"", 0},         {".5", 0.5},
+      {"5.", 5},       {"-.25", -0.25},  {"1e3", 1000},   {"1E-2", 0.01},
+      {"2e", 2},       {"2e+", 2},       {"2ex", 2},      {"1.5e+2x", 150},
+      {"inf", 0},      {"nan", 0},       {"-inf", 0},     {"0x10", 0},
+      {"1e400", 0},    {"-1e400", 0},    {"- 5", 0},      {"+-5", 0},
+      {".", 0},        {"-", 0},         {"1,5", 1},      {"007", 7},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(ValueOf(c.text), c.value) << '"' << c.text << '"';
+}
+
+// Nine significant digits, correctly rounded, in plain decimal.
+TEST(TextOfTest, WritesPlainDecimal) {
+  const double kInf = std::numeric_limits<double>::infinity();
+  const struct {
+    double value;
+    const char* text;
+  } kCases[] = {
+      {2, "2"},
+      {0.1 * 3, "0.3"},
+      {1e-7, "0.0000001"},
+      {1e21, "1000000000000000000000"},
+      {100.0 / 3, "33.3333333"},
+      {2.0 / 3, "0.666666667"},
+      {0, "0"},
+      {-0.0, "0"},
+      {kInf, "0"},
+      {-kInf, "0"},
+      {std::nan(""), "0"},
+      {-2.5, "-2.5"},
+      {-1e-7, "-0.0000001"},
+      {100, "100"},
+      {123456789012, "123456789000"},
+      {0.000123456789123, "0.000123456789"},
+      {9.9999999999, "10"},
+      {0.5, "0.5"},
+      {1.25e-3, "0.00125"},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(TextOf(c.value), c.text) << c.value;
+}
+
+// AppendTextOf adds to what the text holds already.
+TEST(TextOfTest, AppendKeepsThePrefix) {
+  std::string text = "MipMap Distances ";
+  AppendTextOf(1.5, &text);
+  EXPECT_EQ(text, "MipMap Distances 1.5");
+}
+
+// A scale factor is a whole number text, finite and greater than 0.
+TEST(ParseScaleFactorTest, AcceptsOnlyPositiveNumbers) {
+  const struct {
+    const char* text;
+    double factor;
+  } kAccepted[] = {{"2", 2}, {" 0.5 ", 0.5}, {"1e1", 10}, {"+3", 3}, {".25", 0.25}};
+  for (const auto& c : kAccepted) {
+    double factor = 0;
+    EXPECT_TRUE(ParseScaleFactor(c.text, &factor)) << c.text;
+    EXPECT_EQ(factor, c.factor) << c.text;
+  }
+  for (const char* text : {"-2", "0", "-0", "0.0", "2,5", "2x", "", " ", "abc", "1e400",
+                           "1e-400", "inf", "nan", "1e", "2 3"}) {
+    double factor = 0;
+    EXPECT_FALSE(ParseScaleFactor(text, &factor)) << '"' << text << '"';
+  }
+}
+
+// Trimming removes space, tab, CR, LF, VT and FF at both ends only.
+TEST(TrimTest, RemovesWhiteSpaceAtBothEnds) {
+  EXPECT_EQ(Trim("  a b \t\r\n"), "a b");
+  EXPECT_EQ(Trim("\v\fx\f\v"), "x");
+  EXPECT_EQ(Trim(" \t "), "");
+  EXPECT_EQ(Trim(""), "");
+  EXPECT_EQ(Trim("x\ty"), "x\ty");
+}
+
+// Keywords match at the start only, letter case ignored.
+TEST(BeginsWithTest, MatchesTheStartIgnoringCase) {
+  EXPECT_TRUE(BeginsWith("World Vertices 8", "world vertices"));
+  EXPECT_TRUE(BeginsWith("ENDgame", "end"));
+  EXPECT_TRUE(BeginsWith("end", "end"));
+  EXPECT_FALSE(BeginsWith(" end", "end"));
+  EXPECT_FALSE(BeginsWith("the end", "end"));
+  EXPECT_FALSE(BeginsWith("en", "end"));
+}
+
+using Fields = std::vector<std::string_view>;
+
+// "\s": every white-space character ends a field.
+TEST(SplitTest, SingleWhiteSpaceKeepsEmptyFields) {
+  EXPECT_EQ(SplitOnSingleWhiteSpace("0:\t1.0\t2.0\t3.0"), (Fields{"0:", "1.0", "2.0", "3.0"}));
+  EXPECT_EQ(SplitOnSingleWhiteSpace("0:  1.0\t2.0\t3.0"),
+            (Fields{"0:", "", "1.0", "2.0", "3.0"}));
+  EXPECT_EQ(SplitOnSingleWhiteSpace("a\vb\fc\rd"), (Fields{"a", "b", "c", "d"}));
+  EXPECT_EQ(SplitOnSingleWhiteSpace(""), (Fields{""}));
+}
+
+// "\s+": every run of white space ends a field.
+TEST(SplitTest, WhiteSpaceRunsEndOneField) {
+  EXPECT_EQ(SplitOnWhiteSpace("0:  1.0\t2.0\t3.0"), (Fields{"0:", "1.0", "2.0", "3.0"}));
+  EXPECT_EQ(SplitOnWhiteSpace("a \v\f b\r\nc"), (Fields{"a", "b", "c"}));
+  EXPECT_EQ(SplitOnWhiteSpace("word"), (Fields{"word"}));
+  EXPECT_EQ(SplitOnWhiteSpace(""), (Fields{""}));
+}
+
+}  // namespace
+}  // namespace jk
