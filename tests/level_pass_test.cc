@@ -1,0 +1,160 @@
+// The level pass: section states, handlers by state, and the header step.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "scaling/header_step.h"
+#include "scaling/level_pass.h"
+#include "test_util.h"
+
+namespace jk {
+namespace {
+
+using S = SectionState;
+
+// Header lines open sections; "section" (trimmed) and "end" (as read) close them.
+TEST(NextSectionStateTest, HeadersOpenAndCloseSections) {
+  const struct {
+    S before;
+    const char* line;
+    S after;
+  } kCases[] = {
+      {S::kNone, "World vertices 8", S::kVertices},
+      {S::kNone, "  WORLD VERTICES 8", S::kVertices},
+      {S::kVertices, "World texture vertices 3", S::kTextureVertices},
+      {S::kVertices, "World adjoins 40", S::kAdjoins},
+      {S::kNone, "\tworld templates 2", S::kTemplates},
+      {S::kNone, "World things 2", S::kThings},
+      {S::kNone, "World cogs 1", S::kCogs},
+      {S::kAdjoins, "World surfaces 12", S::kAdjoins},
+      {S::kVertices, "0: 1.0 2.0 3.0", S::kVertices},
+      {S::kThings, "SECTION: GEORESOURCE", S::kNone},
+      {S::kThings, "  section: things", S::kNone},
+      {S::kThings, "end", S::kNone},
+      {S::kCogs, "End", S::kNone},
+      {S::kCogs, "endgame", S::kNone},
+      {S::kThings, "  end", S::kThings},
+      {S::kThings, "\tend", S::kThings},
+      {S::kCogs, "# the end", S::kCogs},
+      {S::kNone, "World", S::kNone},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(NextSectionState(c.before, c.line), c.after) << c.line;
+}
+
+// Records each line it is given, tagged, and can rewrite it.
+class RecordingHandler : public SectionHandler {
+ public:
+  RecordingHandler(std::string tag, std::vector<std::string>* calls, bool rewrite = false)
+      : tag_(std::move(tag)), calls_(calls), rewrite_(rewrite) {}
+  void HandleLine(std::string& line) override {
+    calls_->push_back(tag_ + ":" + line);
+    if (rewrite_) line = "<" + line + ">";
+  }
+
+ private:
+  std::string tag_;
+  std::vector<std::string>* calls_;
+  bool rewrite_;
+};
+
+class LevelPassTest : public TempFolderTest {
+ protected:
+  // Runs the pass over `text` stored as an entry between two others, and
+  // returns the level output's bytes.
+  std::string Pass(const std::string& text, const SectionHandlers& handlers,
+                   HeaderStep header = HeaderStep(2, true)) {
+    std::string path = WriteArchive(
+        "a.gob", GobWriter().Add("x", "BEFORE\n").Add("jkl\\a.jkl", text).Add("y", "AFTER\n"));
+    std::unique_ptr<InputFile> archive;
+    std::unique_ptr<OutputFile> output;
+    EXPECT_TRUE(fs_.OpenRead(path, &archive).ok());
+    EXPECT_TRUE(fs_.OpenWrite(Path("a.jkl"), &output).ok());
+    // The level's data follows the directory of three entries and "BEFORE\n".
+    EntryRow level{"jkl\\a.jkl", 16 + 136 * 3 + 7, int64_t(text.size())};
+    Status status = RunLevelPass(*archive, level, handlers, header, *output);
+    EXPECT_TRUE(status.ok()) << status.message();
+    EXPECT_TRUE(output->Close().ok());
+    return ReadFile(Path("a.jkl"));
+  }
+};
+
+// Each line, header lines included, goes to the handler of its state; the
+// texture vertices and adjoins sections have none.
+TEST_F(LevelPassTest, HandlersGetTheLinesOfTheirSections) {
+  std::vector<std::string> calls;
+  RecordingHandler vertices("V", &calls, true), templates("T", &calls), things("H", &calls),
+      cogs("C", &calls);
+  SectionHandlers handlers{&vertices, &templates, &things, &cogs};
+  std::string out = Pass(
+      "SECTION: GEORESOURCE\n"
+      "World vertices 1\n"
+      "0: 1 2 3\n"
+      "World texture vertices 1\r\n"
+      "0: 0 0\r"
+      "World adjoins 1\n"
+      "World surfaces 1\n"
+      "SECTION: TEMPLATES\n"
+      "World templates 1\n"
+      "t _base size=1\n"
+      "  end\n"
+      "end\n"
+      "World things 1\n"
+      "World cogs 1\n"
+      "0: a.cog\n"
+      "End\n"
+      "last",
+      handlers);
+  EXPECT_EQ(calls, (std::vector<std::string>{"V:World vertices 1", "V:0: 1 2 3",
+                                             "T:World templates 1", "T:t _base size=1",
+                                             "T:  end", "H:World things 1", "C:World cogs 1",
+                                             "C:0: a.cog"}));
+  EXPECT_EQ(out,
+            "SECTION: GEORESOURCE\r\n<World vertices 1>\r\n<0: 1 2 3>\r\n"
+            "World texture vertices 1\r\n0: 0 0\r\nWorld adjoins 1\r\nWorld surfaces 1\r\n"
+            "SECTION: TEMPLATES\r\nWorld templates 1\r\nt _base size=1\r\n  end\r\nend\r\n"
+            "World things 1\r\nWorld cogs 1\r\n0: a.cog\r\nEnd\r\nlast\r\n");
+}
+
+// The header step rewrites lines in any section; an empty entry gives an empty output.
+TEST_F(LevelPassTest, HeaderStepWritesEveryLine) {
+  EXPECT_EQ(Pass("World vertices 1\n World Gravity 4\n\nMipMap Distances 1 2 3 4\n", {}),
+            "World vertices 1\r\nWorld Gravity 2\r\n\r\nMipMap Distances 2 4 6 8\r\n");
+  EXPECT_EQ(Pass("", {}), "");
+}
+
+// The gravity is divided only with the switch; the MipMap line is always scaled.
+TEST(HeaderStepTest, RewritesGravityAndMipMap) {
+  const struct {
+    double factor;
+    bool gravity;
+    const char* line;
+    const char* written;
+  } kCases[] = {
+      {2, true, "World Gravity 4", "World Gravity 2"},
+      {2, true, "  world gravity\t4.0 ", "World Gravity 2"},
+      {2, true, "WORLD GRAVITY 4", "World Gravity 2"},
+      {2, false, " WORLD GRAVITY   4.000000 ", " WORLD GRAVITY   4.000000 "},
+      {3, true, "World Gravity 1", "World Gravity 0.333333333"},
+      {2, true, "World Gravity abc", "World Gravity 0"},
+      {2, true, "World Gravity", "World Gravity 0"},
+      {0.5, false, "MipMap Distances 1 2 3 4", "MipMap Distances 0.5 1 1.5 2"},
+      {0.5, true, "MipMap Distances 1 2 3 4", "MipMap Distances 0.5 1 1.5 2"},
+      {2, false, "  mipmap DISTANCES\t1.0  2.0 3.0\t4.0 ", "MipMap Distances 2 4 6 8"},
+      {2, false, "MipMap Distances 1 2 3 4 5 6", "MipMap Distances 2 4 6 8"},
+      {2, false, "MipMap Distances 1 2", "MipMap Distances 2 4"},
+      {2, false, "MipMap Distances", "MipMap Distances"},
+      {2, false, "MipMap Distances x 2 3 4", "MipMap Distances 0 4 6 8"},
+      {1, false, "MipMap Distances 1.000000 2.50 3 4", "MipMap Distances 1 2.5 3 4"},
+      {2, true, "# World Gravity 4", "# World Gravity 4"},
+      {2, true, "", ""},
+      {2, true, "\t0: 1 2 3", "\t0: 1 2 3"},
+  };
+  for (const auto& c : kCases) {
+    HeaderStep step(c.factor, c.gravity);
+    EXPECT_EQ(step.Apply(c.line), c.written) << c.line;
+  }
+}
+
+}  // namespace
+}  // namespace jk
