@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,7 @@ TEST(ValueOfTest, ReadsTheLeadingNumber) {
       {"inf", 0},      {"nan", 0},       {"-inf", 0},     {"0x10", 0},
       {"1e400", 0},    {"-1e400", 0},    {"- 5", 0},      {"+-5", 0},
       {".", 0},        {"-", 0},         {"1,5", 1},      {"007", 7},
+      {"5.e3", 5000},  {".5e1", 5},      {"1e+2", 100},   {"-2.5E-1x", -0.25},
   };
   for (const auto& c : kCases) EXPECT_EQ(ValueOf(c.text), c.value) << '"' << c.text << '"';
 }
@@ -35,34 +39,31 @@ TEST(TextOfTest, WritesPlainDecimal) {
     double value;
     const char* text;
   } kCases[] = {
-      {2, "2"},
-      {0.1 * 3, "0.3"},
-      {1e-7, "0.0000001"},
-      {1e21, "1000000000000000000000"},
-      {100.0 / 3, "33.3333333"},
-      {2.0 / 3, "0.666666667"},
-      {0, "0"},
-      {-0.0, "0"},
-      {kInf, "0"},
-      {-kInf, "0"},
-      {std::nan(""), "0"},
-      {-2.5, "-2.5"},
-      {-1e-7, "-0.0000001"},
-      {100, "100"},
-      {123456789012, "123456789000"},
-      {0.000123456789123, "0.000123456789"},
-      {9.9999999999, "10"},
-      {0.5, "0.5"},
-      {1.25e-3, "0.00125"},
+      {2, "2"},           {0.1 * 3, "0.3"},           {1e-7, "0.0000001"},
+      {100.0 / 3, "33.3333333"}, {2.0 / 3, "0.666666667"}, {1e21, "1000000000000000000000"},
+      {0, "0"},           {-0.0, "0"},                {1e-7 - 1e-7, "0"},
+      {kInf, "0"},        {-kInf, "0"},               {std::nan(""), "0"},
+      {-2.5, "-2.5"},     {-1e-7, "-0.0000001"},      {100, "100"},
+      {0.5, "0.5"},       {9.9999999999, "10"},       {123456789012, "123456789000"},
+      {1.25e-3, "0.00125"}, {0.000123456789123, "0.000123456789"},
   };
   for (const auto& c : kCases) EXPECT_EQ(TextOf(c.value), c.text) << c.value;
 }
 
-// AppendTextOf adds to what the text holds already.
-TEST(TextOfTest, AppendKeepsThePrefix) {
-  std::string text = "MipMap Distances ";
-  AppendTextOf(1.5, &text);
-  EXPECT_EQ(text, "MipMap Distances 1.5");
+// TextOf rounds as printf's "%.9g" does, and ValueOf reads back what "%.17g"
+// writes, over a wide range of magnitudes.
+TEST(TextOfTest, AgreesWithPrintf) {
+  std::mt19937_64 random(20240601);
+  std::uniform_real_distribution<double> mantissa(-10, 10);
+  std::uniform_int_distribution<int> exponent(-25, 25);
+  char printed[64];
+  for (int i = 0; i < 20000; ++i) {
+    double value = mantissa(random) * std::pow(10.0, exponent(random));
+    std::snprintf(printed, sizeof printed, "%.9g", value);
+    ASSERT_EQ(ValueOf(TextOf(value)), std::strtod(printed, nullptr)) << printed;
+    std::snprintf(printed, sizeof printed, "%.17g", value);
+    ASSERT_EQ(ValueOf(printed), value) << printed;
+  }
 }
 
 // A scale factor is a whole number text, finite and greater than 0.

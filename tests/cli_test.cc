@@ -1,0 +1,250 @@
+// jkrescale-cli, run in-process on archives written to a temporary folder.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "test_util.h"
+
+namespace jk {
+namespace {
+
+using Names = std::vector<std::string>;
+
+// A level with every kind of line break and a last line without one; no
+// line in it belongs to a section that has a handler.
+constexpr const char* kLevel =
+    "# synthetic level\r\n"
+    "SECTION: HEADER\r\n"
+    "World Gravity 4.000000\r\n"
+    "MipMap Distances 1.0 2.0 3.0 4.0\r\n"
+    "\r\n"
+    "  \tindented  text \n"
+    "SECTION: GEORESOURCE\r"
+    "World texture vertices 1\r\n"
+    "0:\t0.5\t0.5\r\n"
+    "end";
+// Every line but the two world values, as written.
+constexpr const char* kHead = "# synthetic level\r\nSECTION: HEADER\r\n";
+constexpr const char* kTail =
+    "\r\n  \tindented  text \r\nSECTION: GEORESOURCE\r\n"
+    "World texture vertices 1\r\n0:\t0.5\t0.5\r\nend\r\n";
+
+std::string Contents(std::FILE* file) {
+  std::string bytes(size_t(std::ftell(file)), '\0');
+  std::rewind(file);
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+  std::fclose(file);
+  return bytes;
+}
+
+class CliTest : public TempFolderTest {
+ protected:
+  struct Result {
+    int code;
+    std::string out, err;
+  };
+
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    archive_ = WriteArchive("Episode/ep.gob", GobWriter()
+                                                  .Add("jkl\\demo.jkl", kLevel)
+                                                  .Add("3do\\after.3do", "NOT THE LEVEL\r\n")
+                                                  .Add("cog\\c.cog", "cog\r\n")
+                                                  .Add("jkl\\sub\\deep.jkl", "x\n"));
+    resource_ = WriteArchive("Resource/res2.gob", GobWriter().Add("3do\\r.3do", "r\r\n"));
+    out_ = Path("out/work");
+  }
+
+  Result Run(const std::vector<std::string>& args) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    int code = RunCli(args, fs_, out, err, false);
+    return {code, Contents(out), Contents(err)};
+  }
+  // "scale ARCHIVE LEVEL FACTOR --resource R --out DIR" and `more`.
+  Result Scale(const std::string& level, const std::string& factor, Names more = {}) {
+    Names args = {"scale", archive_, level, factor, "--resource", resource_, "--out", out_};
+    args.insert(args.end(), more.begin(), more.end());
+    return Run(args);
+  }
+  // Expects a failed run with exactly this message, and DIR not created.
+  void ExpectRefused(const Result& result, const std::string& message) {
+    EXPECT_EQ(result.code, kExitFailed);
+    EXPECT_EQ(result.err, "jkrescale-cli: " + message + "\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(fs_.Exists(Path("out")));
+  }
+
+  std::string archive_, resource_, out_;
+};
+
+// "levels" prints the level entries in directory order.
+TEST_F(CliTest, LevelsInDirectoryOrder) {
+  Result result = Run({"levels", archive_});
+  EXPECT_EQ(result.code, kExitOk);
+  EXPECT_EQ(result.out, "jkl\\demo.jkl\njkl\\sub\\deep.jkl\n");
+  EXPECT_EQ(result.err, "");
+}
+
+// "scale" leaves the work folder as the game would find it: the level with
+// the two world values rewritten and every other line as read plus CR LF.
+TEST_F(CliTest, ScaleWritesTheWorkFolder) {
+  WriteBytes("mods/extra.gob", "EXTRA");
+  Result result = Scale("jkl\\demo.jkl", "2", {"--gravity", "--extra", Path("mods/extra.gob")});
+  EXPECT_EQ(result.code, kExitOk) << result.err;
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(FolderNames(out_),
+            (Names{"3do/", "cog/", "episode.jk", "extra.gob", "jkl/", "misc/"}));
+  EXPECT_EQ(FolderNames(out_ + "/jkl"), (Names{"demo.jkl"}));
+  for (const char* empty : {"/3do", "/cog", "/misc"}) {
+    EXPECT_EQ(FolderNames(out_ + empty), Names{});
+  }
+  EXPECT_EQ(ReadFile(out_ + "/jkl/demo.jkl"), std::string(kHead) +
+                                                  "World Gravity 2\r\n"
+                                                  "MipMap Distances 2 4 6 8\r\n" +
+                                                  kTail);
+  EXPECT_EQ(ReadFile(out_ + "/episode.jk"),
+            "\"ep.gob\"\r\nTYPE 1\r\nSEQ 1\r\n10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n");
+  EXPECT_EQ(ReadFile(out_ + "/extra.gob"), "EXTRA");
+}
+
+// Without --gravity the gravity line stays as read; options may come first.
+TEST_F(CliTest, ScaleWithoutGravitySwitch) {
+  Result result = Run({"scale", "--out", out_, "--resource", resource_, archive_,
+                       "jkl\\demo.jkl", "0.5"});
+  EXPECT_EQ(result.code, kExitOk) << result.err;
+  EXPECT_EQ(ReadFile(out_ + "/jkl/demo.jkl"), std::string(kHead) +
+                                                  "World Gravity 4.000000\r\n"
+                                                  "MipMap Distances 0.5 1 1.5 2\r\n" +
+                                                  kTail);
+}
+
+// A level in a subfolder lands in the same subfolder of jkl/.
+TEST_F(CliTest, LevelInASubfolder) {
+  ASSERT_EQ(Scale("jkl\\sub\\deep.jkl", "2").code, kExitOk);
+  EXPECT_EQ(ReadFile(out_ + "/jkl/sub/deep.jkl"), "x\r\n");
+  EXPECT_EQ(ReadFile(out_ + "/episode.jk"),
+            "\"ep.gob\"\r\nTYPE 1\r\nSEQ 1\r\n10: 0 1 LEVEL sub\\deep.jkl 0 0 -1 -1\r\nend\r\n");
+}
+
+// A factor that is no finite number above 0, "-2" included, is refused
+// before anything is written.
+TEST_F(CliTest, RefusedFactors) {
+  for (const char* factor : {"-2", "0", "abc", "2x", "2,5", "inf", ""}) {
+    ExpectRefused(Scale("jkl\\demo.jkl", factor),
+                  "scale factor '" + std::string(factor) + "': not a number greater than 0");
+  }
+}
+
+// A level whose name would leave jkl/ is refused before anything is written.
+TEST_F(CliTest, UnsafeLevelName) {
+  archive_ = WriteArchive("Episode/evil.gob", GobWriter().Add("jkl\\..\\evil.jkl", "x\r\n"));
+  ExpectRefused(Scale("jkl\\..\\evil.jkl", "2"),
+                "'" + archive_ +
+                    "': level 'jkl\\..\\evil.jkl': unsafe name, it would be written outside "
+                    "the work folder");
+  EXPECT_FALSE(fs_.Exists(Path("out/evil.jkl")));
+}
+
+// A level whose data lies outside the file is refused.
+TEST_F(CliTest, LevelOutsideTheFile) {
+  std::string bytes = GobWriter().Add("jkl\\a.jkl", "x\r\n").Build();
+  PutInt32(&bytes, 20, INT_MAX);
+  archive_ = WriteBytes("Episode/bad.gob", bytes);
+  ExpectRefused(Scale("jkl\\a.jkl", "2"),
+                "'" + archive_ + "': level 'jkl\\a.jkl': damaged archive, its data lies "
+                                 "outside the file");
+}
+
+// Level names are compared exactly.
+TEST_F(CliTest, LevelNotInTheArchive) {
+  ExpectRefused(Scale("JKL\\DEMO.JKL", "2"),
+                "'" + archive_ + "': holds no level 'JKL\\DEMO.JKL'");
+}
+
+// A damaged level archive ends the run with a message naming it.
+TEST_F(CliTest, DamagedLevelArchive) {
+  archive_ = WriteBytes("short.gob", "GOB ");
+  const std::string message =
+      "'" + archive_ + "': not an archive: shorter than its 12-byte header";
+  ExpectRefused(Run({"levels", archive_}), message);
+  ExpectRefused(Scale("jkl\\demo.jkl", "2"), message);
+}
+
+// A missing resource archive ends the run with a message naming it.
+TEST_F(CliTest, MissingResourceArchive) {
+  resource_ = Path("Resource/none.gob");
+  Result result = Scale("jkl\\demo.jkl", "2");
+  EXPECT_EQ(result.code, kExitFailed);
+  EXPECT_EQ(result.err,
+            "jkrescale-cli: '" + resource_ + "': cannot open: No such file or directory\n");
+}
+
+// A failed write, such as a full disk, fails the run with the file's name.
+TEST_F(CliTest, FailedWrite) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  ASSERT_TRUE(fs_.CreateFolder(out_ + "/jkl").ok());
+  std::filesystem::create_symlink("/dev/full", out_ + "/jkl/demo.jkl");
+  Result result = Scale("jkl\\demo.jkl", "2");
+  EXPECT_EQ(result.code, kExitFailed);
+  EXPECT_EQ(result.err, "jkrescale-cli: '" + out_ +
+                            "/jkl/demo.jkl': cannot write: No space left on device\n");
+}
+
+// A work folder that cannot be created fails the run with its name.
+TEST_F(CliTest, WorkFolderIsAFile) {
+  out_ = WriteBytes("out/file", "");
+  Result result = Scale("jkl\\demo.jkl", "2");
+  EXPECT_EQ(result.code, kExitFailed);
+  EXPECT_EQ(result.err,
+            "jkrescale-cli: '" + out_ + "': cannot create the folder: Not a directory\n");
+}
+
+// --help prints the usage on standard output, also after a command.
+TEST_F(CliTest, Help) {
+  Result help = Run({"--help"});
+  EXPECT_EQ(help.code, kExitOk);
+  EXPECT_TRUE(help.out.starts_with("usage: jkrescale-cli levels ARCHIVE\n")) << help.out;
+  EXPECT_EQ(help.err, "");
+  Result scale_help = Run({"scale", "--help"});
+  EXPECT_EQ(scale_help.code, kExitOk);
+  EXPECT_EQ(scale_help.out, help.out);
+}
+
+// Usage errors exit 2 with the problem and the usage on standard error.
+TEST_F(CliTest, UsageErrors) {
+  const std::string usage = Run({"--help"}).out;
+  const std::string a = archive_, l = "jkl\\demo.jkl", r = resource_, d = out_;
+  const struct {
+    Names args;
+    const char* problem;
+  } kCases[] = {
+      {{}, "no command"},
+      {{"rescale"}, "unknown command 'rescale'"},
+      {{"--bogus"}, "unknown command '--bogus'"},
+      {{"levels"}, "levels takes one archive"},
+      {{"scale", a, l, "2", "--resource", r, "--out", d, "--bogus"}, "unknown option --bogus"},
+      {{"scale", a, l, "2", "--resource", r}, "scale needs --out DIR"},
+      {{"scale", a, l, "2", "--out", d}, "scale needs --resource FILE"},
+      {{"scale", a, l, "--resource", r, "--out", d}, "scale takes ARCHIVE, LEVEL and FACTOR"},
+      {{"scale", a, l, "2", "--resource", r, "--out"}, "--out needs a value"},
+      {{"scale", a, l, "2", "--resource", r, "--resource", r, "--out", d},
+       "--resource is given twice"},
+  };
+  for (const auto& c : kCases) {
+    Result result = Run(c.args);
+    EXPECT_EQ(result.code, kExitUsage) << c.problem;
+    EXPECT_EQ(result.err, "jkrescale-cli: " + std::string(c.problem) + "\n" + usage);
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_FALSE(fs_.Exists(Path("out")));
+}
+
+}  // namespace
+}  // namespace jk
