@@ -215,6 +215,11 @@ TEST_F(CliTest, Help) {
   Result scale_help = Run({"scale", "--help"});
   EXPECT_EQ(scale_help.code, kExitOk);
   EXPECT_EQ(scale_help.out, help.out);
+  EXPECT_EQ(Run({"levels", "--help"}).out, help.out);
+  // As the value of an option, "--help" is a file name like any other.
+  Result extra = Scale("jkl\\demo.jkl", "2", {"--extra", "--help"});
+  EXPECT_EQ(extra.code, kExitFailed);
+  EXPECT_EQ(extra.out, "");
 }
 
 // Usage errors exit 2 with the problem and the usage on standard error.

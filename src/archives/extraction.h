@@ -57,7 +57,7 @@ struct OpenArchives {
   std::string extra_copy;
 };
 
-// The first phase of a scale run: copies the extra archive (when
+// The first phase of a scale run, in a work folder that exists: copies the extra archive (when
 // `extra_archive_path` is not empty) into the work folder under its own file
 // name, creates the work subfolders, opens the resource archive and collects
 // its models, and opens the level archive again.

@@ -43,7 +43,13 @@ int Failed(const Context& c, const Status& status) {
   return kExitFailed;
 }
 
+int Help(const Context& c) {
+  std::fputs(kUsage, c.out);
+  return kExitOk;
+}
+
 int Levels(const Context& c, const std::vector<std::string>& args) {
+  if (args.size() == 1 && args[0] == "--help") return Help(c);
   if (args.size() != 1) return UsageError(c, "levels takes one archive");
   StringList levels;
   LevelArchiveTables tables;
@@ -57,6 +63,7 @@ struct ScaleArguments {
   std::vector<std::string> positional;  // ARCHIVE LEVEL FACTOR
   std::optional<std::string> resource, out, extra;
   bool gravity = false;
+  bool help = false;
 };
 
 // Options are the words this command knows; every other word, one that
@@ -76,7 +83,10 @@ std::optional<std::string> ParseScaleArguments(const std::vector<std::string>& a
       taken = true;
     }
     if (taken) continue;
-    if (arg == "--gravity") {
+    if (arg == "--help") {
+      parsed->help = true;
+      return std::nullopt;
+    } else if (arg == "--gravity") {
       parsed->gravity = true;
     } else if (arg.starts_with("--") && arg.size() > 2) {
       return "unknown option " + arg;
@@ -100,6 +110,7 @@ void WarnSkipped(const Context& c, const std::vector<std::string>& skipped) {
 int Scale(const Context& c, const std::vector<std::string>& args) {
   ScaleArguments parsed;
   if (auto problem = ParseScaleArguments(args, &parsed)) return UsageError(c, *problem);
+  if (parsed.help) return Help(c);
 
   StringList levels;
   LevelArchiveTables tables;
@@ -152,20 +163,10 @@ int RunCli(const std::vector<std::string>& args, FileSystem& fs, std::FILE* out,
            std::FILE* err, bool show_progress) {
   Context c{fs, out, err, show_progress};
   if (args.empty()) return UsageError(c, "no command");
-  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    std::fputs(kUsage, out);
-    return kExitOk;
-  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") return Help(c);
   for (const Command& command : kCommands) {
     if (args[0] != command.name) continue;
-    std::vector<std::string> rest(args.begin() + 1, args.end());
-    for (const std::string& arg : rest) {
-      if (arg == "--help") {
-        std::fputs(kUsage, out);
-        return kExitOk;
-      }
-    }
-    return command.run(c, rest);
+    return command.run(c, std::vector<std::string>(args.begin() + 1, args.end()));
   }
   return UsageError(c, "unknown command '" + args[0] + "'");
 }
