@@ -1,0 +1,123 @@
+#include "scaling/references.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "scaling/text.h"
+
+namespace jk {
+
+namespace {
+
+constexpr size_t kFolderPrefixLength = 4;  // "3do\", "cog\"
+constexpr std::string_view kModelKey = "model3d=";
+
+std::string_view WithoutPrefix(std::string_view entry_name) {
+  return entry_name.substr(std::min(kFolderPrefixLength, entry_name.size()));
+}
+
+const std::string& NameOf(const ModelRow& row) { return row.entry.name; }
+const std::string& NameOf(const EntryRow& row) { return row.name; }
+
+// Marks the first row of each name with a set of the names seen, then moves
+// the marked rows up in their order: the result of clearing every later
+// repeat and closing the gaps, at a cost linear in the number of rows.
+template <typename Row>
+void KeepFirstOfEachName(std::vector<Row>* rows) {
+  std::vector<bool> keep(rows->size());
+  {
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(rows->size());
+    for (size_t i = 0; i < rows->size(); ++i) {
+      const std::string& name = NameOf((*rows)[i]);
+      keep[i] = !name.empty() && seen.insert(name).second;
+    }
+  }  // the views in `seen` must not outlive the moves below
+  size_t kept = 0;
+  for (size_t i = 0; i < rows->size(); ++i) {
+    if (!keep[i]) continue;
+    if (kept != i) (*rows)[kept] = std::move((*rows)[i]);
+    ++kept;
+  }
+  rows->resize(kept);
+}
+
+}  // namespace
+
+void PrefixedNameIndex::Add(std::string_view entry_name, size_t row) {
+  std::string_view name = WithoutPrefix(entry_name);
+  if (rows_.find(name) == rows_.end()) rows_.emplace(std::string(name), row);
+}
+
+size_t PrefixedNameIndex::Find(std::string_view name) const {
+  auto it = rows_.find(name);
+  return it == rows_.end() ? kNoRow : it->second;
+}
+
+ModelTable::ModelTable(const std::vector<ModelRow>& level_rows,
+                       const std::vector<ModelRow>& resource_rows)
+    : level_rows_(level_rows), resource_rows_(resource_rows) {
+  // The level archive's rows go in first, so that they win over the
+  // resource archive's rows of the same name.
+  for (size_t i = 0; i < level_rows_.size(); ++i) index_.Add(level_rows_[i].entry.name, i);
+  for (size_t i = 0; i < resource_rows_.size(); ++i) {
+    index_.Add(resource_rows_[i].entry.name, level_rows_.size() + i);
+  }
+}
+
+const ModelRow* ModelTable::Find(std::string_view file_name) const {
+  size_t row = index_.Find(file_name);
+  if (row == PrefixedNameIndex::kNoRow) return nullptr;
+  if (row < level_rows_.size()) return &level_rows_[row];
+  return &resource_rows_[row - level_rows_.size()];
+}
+
+void ScaledTemplates::Append(std::string_view trimmed_line) {
+  lines_.emplace_back(trimmed_line);
+  std::vector<std::string_view> fields = SplitOnWhiteSpace(lines_.back());
+  // A thing line looks its template up by name on every line; resolving
+  // the models once here gives the same rows in the same order, since the
+  // model table does not change during the pass.
+  std::vector<const ModelRow*>& models =
+      models_by_name_.try_emplace(std::string(fields[0])).first->second;
+  for (size_t i = 2; i < fields.size(); ++i) {
+    if (!BeginsWith(fields[i], kModelKey)) continue;
+    if (const ModelRow* row = models_->Find(fields[i].substr(kModelKey.size()))) {
+      models.push_back(row);
+    }
+  }
+}
+
+const std::vector<const ModelRow*>& ScaledTemplates::ModelsOf(std::string_view name) const {
+  static const std::vector<const ModelRow*> kNone;
+  auto it = models_by_name_.find(name);
+  return it == models_by_name_.end() ? kNone : it->second;
+}
+
+void ModelLookup::Lookup(std::string_view template_name) {
+  for (const ModelRow* row : templates_->ModelsOf(template_name)) {
+    model_list_->push_back(*row);
+    progress_->RefreshLevelText();
+  }
+}
+
+CogReferenceHandler::CogReferenceHandler(const std::vector<EntryRow>* cog_table,
+                                         ProgressWindow* progress,
+                                         std::vector<EntryRow>* cog_list)
+    : cog_table_(cog_table), progress_(progress), cog_list_(cog_list) {
+  for (size_t i = 0; i < cog_table_->size(); ++i) index_.Add((*cog_table_)[i].name, i);
+}
+
+void CogReferenceHandler::HandleLine(std::string& line) {
+  std::vector<std::string_view> fields = SplitOnWhiteSpace(Trim(line));
+  if (fields.size() < 2 || fields[0].empty()) return;
+  size_t row = index_.Find(fields[1]);
+  if (row == PrefixedNameIndex::kNoRow) return;
+  cog_list_->push_back((*cog_table_)[row]);
+  progress_->RefreshLevelText();
+}
+
+void RemoveRepeatedRows(std::vector<ModelRow>* rows) { KeepFirstOfEachName(rows); }
+void RemoveRepeatedRows(std::vector<EntryRow>* rows) { KeepFirstOfEachName(rows); }
+
+}  // namespace jk

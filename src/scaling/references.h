@@ -1,0 +1,147 @@
+// Which models and cogs a level needs. While the level pass runs, the
+// structure templates are kept in the scaled template list, every thing line
+// looks up the models of its template, and every line of the cogs section
+// looks up its script among the level archive's cogs. After the pass, the two
+// reference lists lose their repeated rows.
+//
+// The lookups give exactly the rows that a scan of each table from its first
+// row would give (the first row of a name wins; the level archive's models
+// come before the resource archive's) and append them in the order of the
+// templates and of their model3d= parameters, but each costs the same
+// whatever the size of the tables, so that a level pass stays linear in the
+// length of the level.
+#ifndef JKRESCALE_SCALING_REFERENCES_H_
+#define JKRESCALE_SCALING_REFERENCES_H_
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "archives/archive_tables.h"
+#include "scaling/level_pass.h"
+#include "scaling/progress.h"
+
+namespace jk {
+
+// A hash for maps keyed by std::string that are searched with string_views,
+// so that a lookup does not copy the name it looks for.
+struct NameHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+template <typename Value>
+using NameMap = std::unordered_map<std::string, Value, NameHash, std::equal_to<>>;
+
+// Row numbers of a table by the part of each row's entry name after its
+// four-character folder prefix ("3do\", "cog\"). Names compare exactly; the
+// first row of a name wins.
+class PrefixedNameIndex {
+ public:
+  static constexpr size_t kNoRow = static_cast<size_t>(-1);
+
+  // Adds `row` under `entry_name` unless an earlier row has the same name.
+  void Add(std::string_view entry_name, size_t row);
+  // The first row whose name without prefix equals `name`, or kNoRow.
+  size_t Find(std::string_view name) const;
+
+ private:
+  NameMap<size_t> rows_;
+};
+
+// The model table of a scale run: the level archive's model rows followed
+// by the resource archive's. Both vectors must outlive the table and stay
+// unchanged while it is used.
+class ModelTable {
+ public:
+  ModelTable(const std::vector<ModelRow>& level_rows,
+             const std::vector<ModelRow>& resource_rows);
+
+  // The first row whose name without "3do\" equals `file_name`; null when
+  // no row has that name.
+  const ModelRow* Find(std::string_view file_name) const;
+
+ private:
+  const std::vector<ModelRow>& level_rows_;
+  const std::vector<ModelRow>& resource_rows_;
+  PrefixedNameIndex index_;  // rows of resource_rows_ count on from level_rows_
+};
+
+// The scaled template list of one level pass: the trimmed, unscaled lines
+// of the structure templates met so far, and for each template name the
+// models its templates call for.
+class ScaledTemplates {
+ public:
+  // `models` must outlive the list.
+  explicit ScaledTemplates(const ModelTable* models) : models_(models) {}
+
+  // Appends the trimmed line of a structure template: field 1 its name,
+  // fields 3 and later its parameters. Each parameter that begins with
+  // "model3d=" (any case) names a model file, which is looked up in the
+  // model table at once.
+  void Append(std::string_view trimmed_line);
+
+  const std::vector<std::string>& lines() const { return lines_; }
+
+  // The model rows that things of template `name` need: for every appended
+  // template of that name in the order appended, for each of its model3d=
+  // parameters in order, the model table's first row of that file name
+  // (parameters that name no model of the table give none).
+  const std::vector<const ModelRow*>& ModelsOf(std::string_view name) const;
+
+ private:
+  const ModelTable* models_;
+  std::vector<std::string> lines_;
+  NameMap<std::vector<const ModelRow*>> models_by_name_;
+};
+
+// The model lookup that the thing handler runs for every thing line.
+class ModelLookup {
+ public:
+  // All three must outlive the lookup.
+  ModelLookup(const ScaledTemplates* templates, ProgressWindow* progress,
+              std::vector<ModelRow>* model_list)
+      : templates_(templates), progress_(progress), model_list_(model_list) {}
+
+  // Appends to the model list a copy of every row that template
+  // `template_name` needs (ScaledTemplates::ModelsOf), each followed by a
+  // progress refresh of the level-text kind.
+  void Lookup(std::string_view template_name);
+
+ private:
+  const ScaledTemplates* templates_;
+  ProgressWindow* progress_;
+  std::vector<ModelRow>* model_list_;
+};
+
+// The handler of the cogs section: a line whose field 2 (split on runs of
+// white space) names a script of the level archive's cog table, by its
+// name without "cog\", adds a copy of the first such row to the cog list,
+// followed by a progress refresh of the level-text kind. The line itself is
+// never changed.
+class CogReferenceHandler : public SectionHandler {
+ public:
+  // All three must outlive the handler.
+  CogReferenceHandler(const std::vector<EntryRow>* cog_table, ProgressWindow* progress,
+                      std::vector<EntryRow>* cog_list);
+
+  void HandleLine(std::string& line) override;
+
+ private:
+  const std::vector<EntryRow>* cog_table_;
+  ProgressWindow* progress_;
+  std::vector<EntryRow>* cog_list_;
+  PrefixedNameIndex index_;
+};
+
+// The reference list clean-up: keeps the first row of each entry name, in
+// the order of first occurrence, and drops every later row of that name
+// (rows without a name are dropped too). Names compare exactly.
+void RemoveRepeatedRows(std::vector<ModelRow>* rows);
+void RemoveRepeatedRows(std::vector<EntryRow>* rows);
+
+}  // namespace jk
+
+#endif  // JKRESCALE_SCALING_REFERENCES_H_

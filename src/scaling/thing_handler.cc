@@ -1,0 +1,88 @@
+#include "scaling/thing_handler.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "scaling/text.h"
+
+namespace jk {
+
+namespace {
+
+constexpr size_t kThingFields = 10;
+constexpr size_t kFirstPositionField = 3;  // fields 4 to 6, counted from 0
+constexpr size_t kFirstAngleField = 6;     // field 7: frames may start here
+constexpr std::string_view kFrameKey = "frame=";
+// "frame=(" is skipped whatever its characters are.
+constexpr size_t kFramePrefixLength = 7;
+
+void AppendScaled(double value, double factor, std::string* out) {
+  AppendTextOf(value * factor, out);
+}
+
+}  // namespace
+
+FramePosition FramePositionOf(std::string_view text) {
+  FramePosition position;
+  size_t first = text.find('/');
+  if (first == std::string_view::npos) {
+    position.z = ValueOf(text);
+    return position;
+  }
+  // The text up to and including the first "/": its number ends at the "/".
+  position.x = ValueOf(text.substr(0, first + 1));
+  position.y = ValueOf(text.substr(first + 1));
+  position.z = ValueOf(text.substr(text.rfind('/') + 1));
+  return position;
+}
+
+void AppendFrameParameter(std::string_view field, double factor, std::string* out) {
+  std::string_view rest = field.substr(std::min(kFramePrefixLength, field.size()));
+  std::string_view position_text, tail;
+  if (size_t colon = rest.find(':'); colon != std::string_view::npos) {
+    position_text = rest.substr(0, colon);
+    tail = field.substr(field.find(':'));  // the angles and the ")", as they are
+  } else if (rest.find(')') != std::string_view::npos) {
+    position_text = rest;
+    tail = ")";
+  } else {
+    return;
+  }
+  FramePosition p = FramePositionOf(position_text);
+  out->append(" frame=(");
+  AppendScaled(p.x, factor, out);
+  out->push_back('/');
+  AppendScaled(p.y, factor, out);
+  out->push_back('/');
+  AppendScaled(p.z, factor, out);
+  out->append(tail);
+}
+
+void ThingHandler::HandleLine(std::string& line) {
+  std::vector<std::string_view> fields = SplitOnWhiteSpace(Trim(line));
+  if (fields.size() < kThingFields || fields[0].empty()) return;
+  rewritten_.clear();
+  for (size_t i = 0; i < kFirstAngleField; ++i) {
+    if (i > 0) rewritten_ += ' ';
+    if (i < kFirstPositionField) {
+      rewritten_ += fields[i];
+    } else {
+      AppendScaled(ValueOf(fields[i]), factor_, &rewritten_);
+    }
+  }
+  for (size_t i = kFirstAngleField; i < fields.size(); ++i) {
+    if (BeginsWith(fields[i], kFrameKey)) {
+      AppendFrameParameter(fields[i], factor_, &rewritten_);
+      progress_->RefreshLevelText();
+    } else {
+      rewritten_ += ' ';
+      rewritten_ += fields[i];
+    }
+  }
+  // The template name is a view into the line as read: look its models up
+  // before that line is replaced.
+  lookup_->Lookup(fields[1]);
+  line.swap(rewritten_);
+}
+
+}  // namespace jk

@@ -1,0 +1,59 @@
+// The handler of the world things section: every object the level places,
+// with its position and the positions of its path frames scaled, and the
+// models of its template looked up for the model pass.
+#ifndef JKRESCALE_SCALING_THING_HANDLER_H_
+#define JKRESCALE_SCALING_THING_HANDLER_H_
+
+#include <string>
+#include <string_view>
+
+#include "scaling/level_pass.h"
+#include "scaling/progress.h"
+#include "scaling/references.h"
+
+namespace jk {
+
+// The coordinates of a frame parameter's position text P (what lies between
+// "frame=(" and the ":" of the angles or the closing ")"), unscaled:
+// x is the number before the first "/", y the number after the first "/",
+// z the number after the last "/". With one "/" y and z are both the number
+// after it; with none, x and y are 0 and z is the number P begins with.
+struct FramePosition {
+  double x = 0, y = 0, z = 0;
+};
+FramePosition FramePositionOf(std::string_view position_text);
+
+// Appends the rewritten form of frame parameter `field` to `out`. The text
+// after the field's first seven characters (normally "frame=(") decides:
+// when it holds ":", its position text ends at that ":" and " frame=(x/y/z"
+// (scaled) is followed by the field from its first ":" on, unchanged; else
+// when it holds ")", the position text is all of it and " frame=(x/y/z)"
+// is appended; else nothing is appended and the parameter is dropped.
+void AppendFrameParameter(std::string_view field, double factor, std::string* out);
+
+class ThingHandler : public SectionHandler {
+ public:
+  // `factor` is the run's scale factor; `progress` and `lookup` must outlive
+  // the handler.
+  ThingHandler(double factor, ProgressWindow* progress, ModelLookup* lookup)
+      : factor_(factor), progress_(progress), lookup_(lookup) {}
+
+  // A thing line is a trimmed line that, split on runs of white space, has
+  // at least ten fields and a non-empty field 1. It becomes fields 1 to 3,
+  // fields 4 to 6 (the position) scaled, and every later field joined by
+  // single blanks, where a field that begins with "frame=" (any case) is
+  // rewritten by AppendFrameParameter, each followed by one progress
+  // refresh of the level-text kind. Then the model lookup runs for field 2,
+  // the template. Any other line stays as it is, without a lookup.
+  void HandleLine(std::string& line) override;
+
+ private:
+  double factor_;
+  ProgressWindow* progress_;
+  ModelLookup* lookup_;
+  std::string rewritten_;
+};
+
+}  // namespace jk
+
+#endif  // JKRESCALE_SCALING_THING_HANDLER_H_

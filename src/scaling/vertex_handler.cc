@@ -1,0 +1,24 @@
+#include "scaling/vertex_handler.h"
+
+#include <vector>
+
+#include "scaling/text.h"
+
+namespace jk {
+
+void VertexHandler::HandleLine(std::string& line) {
+  // The fields of a vertex line are separated by one tab or blank each, so
+  // the split is on single white space: two blanks in a row make an empty
+  // field, which is read as 0 like any text that is no number.
+  std::vector<std::string_view> fields = SplitOnSingleWhiteSpace(Trim(line));
+  if (fields.size() < 4 || fields[0].empty()) return;
+  rewritten_.assign(fields[0]);
+  for (size_t i = 1; i <= 3; ++i) {
+    rewritten_ += ' ';
+    AppendTextOf(ValueOf(fields[i]) * factor_, &rewritten_);
+  }
+  line.swap(rewritten_);
+  progress_->RefreshLevelText();
+}
+
+}  // namespace jk

@@ -1,0 +1,34 @@
+// The handler of the world vertices section: every corner point of the
+// level's geometry, "number: x y z", with its three coordinates scaled.
+#ifndef JKRESCALE_SCALING_VERTEX_HANDLER_H_
+#define JKRESCALE_SCALING_VERTEX_HANDLER_H_
+
+#include <string>
+
+#include "scaling/level_pass.h"
+#include "scaling/progress.h"
+
+namespace jk {
+
+class VertexHandler : public SectionHandler {
+ public:
+  // `factor` is the run's scale factor; `progress` must outlive the handler.
+  VertexHandler(double factor, ProgressWindow* progress)
+      : factor_(factor), progress_(progress) {}
+
+  // A vertex line is a trimmed line that, split on single white space (each
+  // tab or blank ends a field), has at least four fields and a non-empty
+  // field 1. It becomes field 1 and fields 2 to 4 scaled, joined by single
+  // blanks (later fields are dropped), followed by one progress refresh of
+  // the level-text kind. Any other line stays as it is.
+  void HandleLine(std::string& line) override;
+
+ private:
+  double factor_;
+  ProgressWindow* progress_;
+  std::string rewritten_;
+};
+
+}  // namespace jk
+
+#endif  // JKRESCALE_SCALING_VERTEX_HANDLER_H_

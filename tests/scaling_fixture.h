@@ -1,0 +1,76 @@
+// Helpers for the tests of the scaling steps: a drawing surface that records
+// the progress window's calls, a temporary folder, and the command line run
+// with its output captured.
+#ifndef JKRESCALE_TESTS_SCALING_FIXTURE_H_
+#define JKRESCALE_TESTS_SCALING_FIXTURE_H_
+
+#include <string>
+#include <vector>
+
+#include "platform/drawing.h"
+#include "scaling/level_pass.h"
+#include "scaling/progress.h"
+
+namespace jk::scaling_test {
+
+// Records the text of every DrawText and counts the event pumps: each
+// refresh of the progress window draws one text and pumps once.
+class RecordingSurface : public DrawingSurface {
+ public:
+  void FillBox(double, double, double, double, Colour) override {}
+  void DrawText(double, double, const std::string& text, Colour) override {
+    texts.push_back(text);
+  }
+  void PumpEvents() override { ++pumps; }
+
+  std::vector<std::string> texts;
+  int pumps = 0;
+};
+
+// A progress window whose refreshes are counted.
+struct CountedProgress {
+  RecordingSurface surface;
+  ProgressWindow window{&surface};
+  int refreshes() const { return surface.pumps; }
+};
+
+// Hands `line` to `handler` and returns what the handler left.
+std::string Handled(SectionHandler& handler, std::string line);
+
+// A new empty folder under the system's temporary folder, removed with all
+// it holds when the object goes.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  // path() joined with the relative path `name` ("/" separates folders).
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// The bytes of a file; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+// The names of the files in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
+
+// The lines joined, each followed by CR LF (as the program writes them).
+std::string CrLfLines(const std::vector<std::string>& lines);
+
+struct CliRun {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+// Runs jkrescale-cli on the real file system with `args`, without progress.
+CliRun RunCliCaptured(const std::vector<std::string>& args);
+
+}  // namespace jk::scaling_test
+
+#endif  // JKRESCALE_TESTS_SCALING_FIXTURE_H_

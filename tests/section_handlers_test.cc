@@ -1,0 +1,142 @@
+// The vertex, template and thing handlers on level lines.
+#include <gtest/gtest.h>
+
+#include "scaling/references.h"
+#include "scaling/template_handler.h"
+#include "scaling/thing_handler.h"
+#include "scaling/vertex_handler.h"
+#include "scaling_fixture.h"
+
+namespace jk {
+namespace {
+
+using scaling_test::CountedProgress;
+using scaling_test::Handled;
+
+struct LineCase {
+  const char* line;
+  const char* expected;
+};
+
+// Vertex lines at factor 2; lines that are not vertex lines stay as read.
+TEST(VertexHandlerTest, RewritesVertexLines) {
+  const LineCase cases[] = {
+      {"0:\t-0.5\t1.25\t2", "0: -1 2.5 4"},
+      {"  7: 1 2 3", "7: 2 4 6"},            // indentation trimmed away
+      {"1:\t1\t2\t3\t99", "1: 2 4 6"},       // a fifth field is dropped
+      {"2:  1\t2\t3", "2: 0 2 4"},           // two blanks: empty x, the rest moves up
+      {"3:\tabc\t1e2\t.5", "3: 0 200 1"},
+      {"World vertices 8", "World vertices 8"},
+      {"#num:\tvertex:", "#num:\tvertex:"},
+      {"", ""},
+  };
+  CountedProgress progress;
+  VertexHandler handler(2, &progress.window);
+  for (const LineCase& c : cases) EXPECT_EQ(Handled(handler, c.line), c.expected) << c.line;
+  EXPECT_EQ(progress.refreshes(), 5);  // one per rewritten line
+}
+
+class TemplateHandlerTest : public ::testing::Test {
+ protected:
+  std::vector<ModelRow> no_models_;
+  ModelTable table_{no_models_, no_models_};
+  ScaledTemplates templates_{&table_};
+  CountedProgress progress_;
+  TemplateHandler handler_{2, &progress_.window, &templates_};
+};
+
+// Size parameters of structure templates are scaled, keys in lower case.
+TEST_F(TemplateHandlerTest, ScalesSizesOfStructureTemplates) {
+  const LineCase cases[] = {
+      {"crate  _structure\tsize=0.05 movesize=0.05 height=0.1 model3d=crate.3do",
+       "crate _structure size=0.1 movesize=0.1 height=0.2 model3d=crate.3do"},
+      {"lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x", "lamp _decor size=1 thingflags=0x1 movesize=0"},
+      {"bridge _walkstruct height=3", "bridge _walkstruct height=6"},
+  };
+  for (const LineCase& c : cases) EXPECT_EQ(Handled(handler_, c.line), c.expected);
+  EXPECT_EQ(progress_.refreshes(), 3);
+  // The list keeps the trimmed, unscaled lines in their order.
+  EXPECT_EQ(templates_.lines(),
+            (std::vector<std::string>{
+                "crate  _structure\tsize=0.05 movesize=0.05 height=0.1 model3d=crate.3do",
+                "lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x",
+                "bridge _walkstruct height=3"}));
+}
+
+// Other templates, headings, comments and short lines stay as read.
+TEST_F(TemplateHandlerTest, LeavesOtherLines) {
+  const char* lines[] = {
+      "World templates 3",
+      "#Name: _structure size=1",
+      "crate2 crate size=0.05",  // based on a structure, not on a base
+      "lamp _Decor size=0.5",    // base compared with its letter case
+      "walker _actor size=0.1",
+      "bare _structure",
+  };
+  for (const char* line : lines) EXPECT_EQ(Handled(handler_, line), line);
+  EXPECT_TRUE(templates_.lines().empty());
+  EXPECT_EQ(progress_.refreshes(), 0);
+}
+
+// The coordinate rules on regular, short and irregular frame parameters.
+TEST(FrameParameterTest, RewritesByTheCoordinateRules) {
+  const LineCase cases[] = {
+      {"frame=(1/2/3:0/90/0)", " frame=(2/4/6:0/90/0)"},
+      {"FRAME=(1/2/3)", " frame=(2/4/6)"},
+      {"frame=(1/2/3)junk", " frame=(2/4/6)"},
+      {"frame=(1/5:0/0/0)", " frame=(2/10/10:0/0/0)"},     // one "/": y = z
+      {"frame=(7:0/0/0)", " frame=(0/0/14:0/0/0)"},        // none: x = y = 0
+      {"frame=(1/2/3/4)", " frame=(2/4/8)"},               // more: z after the last
+      {"frame=(a/b/c:1)", " frame=(0/0/0:1)"},
+      {"frame=:1/2/3:9)", " frame=(2/4/6:1/2/3:9)"},       // tail from the first ":"
+      {"frame=(1/2/3", ""},                                // neither ":" nor ")"
+      {"frame=", ""},
+  };
+  for (const LineCase& c : cases) {
+    std::string out;
+    AppendFrameParameter(c.line, 2, &out);
+    EXPECT_EQ(out, c.expected) << c.line;
+  }
+}
+
+class ThingHandlerTest : public ::testing::Test {
+ protected:
+  ThingHandlerTest() { templates_.Append("crate _structure model3d=crate.3do"); }
+  std::vector<ModelRow> level_models_{{{"3do\\crate.3do", 100, 10, true}, true}};
+  std::vector<ModelRow> no_models_;
+  ModelTable table_{level_models_, no_models_};
+  ScaledTemplates templates_{&table_};
+  CountedProgress progress_;
+  std::vector<ModelRow> model_list_;
+  ModelLookup lookup_{&templates_, &progress_.window, &model_list_};
+  ThingHandler handler_{2, &progress_.window, &lookup_};
+};
+
+// Position and frames scaled, everything else copied, one refresh a frame.
+TEST_F(ThingHandlerTest, ScalesPositionAndFrames) {
+  EXPECT_EQ(Handled(handler_, "0: tpl thing1 1 2 3 0 90 0 5 frame=(1/2/3:0/90/0)"),
+            "0: tpl thing1 2 4 6 0 90 0 5 frame=(2/4/6:0/90/0)");
+  EXPECT_EQ(progress_.refreshes(), 1);
+  EXPECT_EQ(Handled(handler_, "\t1:  tpl\tt 1 1 1 4 4 4 2 thingflags=0x4 frame=(1/1/1) Frame=(x) "
+                              "frame=(1/2/3"),
+            "1: tpl t 2 2 2 4 4 4 2 thingflags=0x4 frame=(2/2/2) frame=(0/0/0)");
+  EXPECT_EQ(progress_.refreshes(), 4);  // the dropped frames refresh too
+  EXPECT_TRUE(model_list_.empty());
+}
+
+// Thing lines look their template's models up; shorter lines do neither.
+TEST_F(ThingHandlerTest, LooksUpModelsOfThingLinesOnly) {
+  EXPECT_EQ(Handled(handler_, "World things 2"), "World things 2");
+  EXPECT_EQ(Handled(handler_, "0: crate c 1 2 3 0 0 0"), "0: crate c 1 2 3 0 0 0");
+  EXPECT_TRUE(model_list_.empty());
+  EXPECT_EQ(Handled(handler_, "0: crate c 1 2 3 0 0 0 1"), "0: crate c 2 4 6 0 0 0 1");
+  // A column heading of ten fields counts as a thing line as well.
+  EXPECT_EQ(Handled(handler_, "#num template name x y z pitch yaw roll sector"),
+            "#num template name 0 0 0 pitch yaw roll sector");
+  ASSERT_EQ(model_list_.size(), 1u);
+  EXPECT_EQ(model_list_[0].entry.name, "3do\\crate.3do");
+  EXPECT_EQ(progress_.refreshes(), 1);
+}
+
+}  // namespace
+}  // namespace jk
