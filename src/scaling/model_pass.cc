@@ -1,0 +1,86 @@
+#include "scaling/model_pass.h"
+
+#include <memory>
+
+#include "archives/extraction.h"
+#include "scaling/entry_skip.h"
+#include "scaling/text.h"
+
+namespace jk {
+
+namespace {
+
+constexpr std::string_view kVerticesKeyword = "vertices";
+constexpr std::string_view kTextureKeyword = "texture";
+constexpr std::string_view kRadiusKeyword = "radius";
+constexpr size_t kVertexFields = 5;
+
+Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row,
+                  const std::string& path, ModelTextScaler& scaler) {
+  std::unique_ptr<OutputFile> out;
+  JK_RETURN_IF_ERROR(fs.OpenWrite(path, &out));
+  JK_RETURN_IF_ERROR(ReadEntryText(archive, row.entry.offset, row.entry.length,
+                                   [&](std::string& line) {
+                                     scaler.ScaleLine(line, row.from_level_archive);
+                                     return out->WriteLine(line);
+                                   }));
+  return out->Close();
+}
+
+}  // namespace
+
+void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
+  std::string_view trimmed = Trim(line);
+  // The models of the game's own resource archive are indented in places
+  // where those of the level archives never are; the headings are found on
+  // the trimmed line there, and in the first column only elsewhere.
+  std::string_view heading = from_level_archive ? std::string_view(line) : trimmed;
+  if (BeginsWith(heading, kVerticesKeyword)) {
+    vertex_list_ = true;
+  } else if (BeginsWith(heading, kTextureKeyword)) {
+    vertex_list_ = false;
+  } else if (BeginsWith(trimmed, kRadiusKeyword)) {
+    rewritten_ = "RADIUS ";
+    AppendTextOf(ValueOf(trimmed.substr(kRadiusKeyword.size())) * factor_, &rewritten_);
+    line.swap(rewritten_);
+    trimmed = Trim(line);
+  }
+  if (!vertex_list_) return;
+  std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
+  if (fields.size() < kVertexFields || fields[0].empty()) return;
+  rewritten_.assign(fields[0]);
+  for (size_t i = 1; i <= 3; ++i) {
+    rewritten_ += ' ';
+    AppendTextOf(ValueOf(fields[i]) * factor_, &rewritten_);
+  }
+  rewritten_ += ' ';
+  rewritten_ += fields[4];
+  line.swap(rewritten_);
+}
+
+Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
+                    const std::vector<ModelRow>& models, double factor,
+                    ProgressWindow* progress, std::vector<std::string>* skipped) {
+  ModelTextScaler scaler(factor);
+  const int64_t count = int64_t(models.size());
+  for (int64_t i = 0; i < count; ++i) {
+    progress->RefreshModel(i, count);
+    const ModelRow& row = models[size_t(i)];
+    GobArchive& archive = row.from_level_archive ? *files.level_archive
+                                                 : *files.resource_archive;
+    if (std::string why = WhyNotCopied("model", row.entry, archive.path()); !why.empty()) {
+      skipped->push_back(std::move(why));
+      continue;
+    }
+    std::string path;
+    JK_RETURN_IF_ERROR(EntryOutputPath(fs, files.work_folder, "3do", row.entry.name, &path));
+    // A model file that is there already was written by an earlier row whose
+    // name differs only in letter case (on a system that ignores case), or
+    // by an earlier run: it is not written again.
+    if (fs.Exists(path)) continue;
+    JK_RETURN_IF_ERROR(ScaleModel(fs, archive.file(), row, path, scaler));
+  }
+  return Status::Ok();
+}
+
+}  // namespace jk

@@ -1,0 +1,63 @@
+// The model pass: a copy of every model of the model list, out of its
+// archive into the work folder's "3do" folder, with the coordinates of its
+// vertex lists and its radius values scaled.
+#ifndef JKRESCALE_SCALING_MODEL_PASS_H_
+#define JKRESCALE_SCALING_MODEL_PASS_H_
+
+#include <string>
+#include <vector>
+
+#include "archives/archive_tables.h"
+#include "archives/gob_archive.h"
+#include "platform/file_system.h"
+#include "scaling/progress.h"
+
+namespace jk {
+
+// Scales 3DO model text line by line. The vertex-list state belongs to the
+// whole pass, not to one model: a model that ends inside a vertex list
+// leaves the next model's lines before its own first heading in the list.
+class ModelTextScaler {
+ public:
+  explicit ModelTextScaler(double factor) : factor_(factor) {}
+
+  // Rewrites one line of a model of the level archive (`from_level_archive`)
+  // or of the resource archive. In this order, the first that holds: a line
+  // that begins with "vertices" (any case) turns the vertex list on; one
+  // that begins with "texture" turns it off; a trimmed line that begins
+  // with "radius" becomes "RADIUS " and the scaled number that follows the
+  // six letters. The first two tests look at the line as read for the level
+  // archive's models and at the trimmed line for the resource archive's.
+  // Then, inside a vertex list, a trimmed line that splits on runs of white
+  // space into at least five fields with a non-empty field 1 becomes field
+  // 1, fields 2 to 4 scaled and field 5, joined by single blanks.
+  void ScaleLine(std::string& line, bool from_level_archive);
+
+  bool in_vertex_list() const { return vertex_list_; }
+
+ private:
+  double factor_;
+  bool vertex_list_ = false;
+  std::string rewritten_;
+};
+
+// What the model pass reads from and writes to.
+struct ModelPassFiles {
+  std::string work_folder;
+  GobArchive* level_archive = nullptr;
+  GobArchive* resource_archive = nullptr;
+};
+
+// For each row i of `models`: a progress refresh of the model kind for i of
+// the list's count; then a row whose name is unsafe or whose data lies
+// outside its archive is added to `skipped` and left; a row whose model file
+// (work folder + "3do" + the name without "3do\") exists already is left
+// silently; any other is read from its archive and written, scaled, to its
+// model file. Fails on the first failed file operation.
+Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
+                    const std::vector<ModelRow>& models, double factor,
+                    ProgressWindow* progress, std::vector<std::string>* skipped);
+
+}  // namespace jk
+
+#endif  // JKRESCALE_SCALING_MODEL_PASS_H_

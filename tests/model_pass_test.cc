@@ -1,0 +1,105 @@
+// The scaling of 3DO model text and the model pass over synthetic archives.
+#include <gtest/gtest.h>
+
+#include "archives/archive_tables.h"
+#include "gob_writer.h"
+#include "platform/real_file_system.h"
+#include "scaling/model_pass.h"
+#include "scaling_fixture.h"
+
+namespace jk {
+namespace {
+
+using scaling_test::CountedProgress;
+using scaling_test::CrLfLines;
+using scaling_test::ReadFile;
+using scaling_test::TempFolder;
+
+std::vector<std::string> Scaled(ModelTextScaler& scaler, std::vector<std::string> lines,
+                                bool from_level_archive) {
+  for (std::string& line : lines) scaler.ScaleLine(line, from_level_archive);
+  return lines;
+}
+
+// Vertex lists and radius lines are scaled; every other line stays.
+TEST(ModelTextScalerTest, ScalesVertexListsAndRadii) {
+  ModelTextScaler scaler(2);
+  EXPECT_EQ(Scaled(scaler,
+                   {"3DO 2.1", "0: 1 1 1 0", "  Radius 0.5", "RADIUSX 2", "Vertices 3",
+                    "#num: x y z intensity", "  0:\t1  2 3\t0.5 extra", "1: 1 2 3",
+                    "RADIUS 1.5", "TEXTURE VERTICES 1", "0: 1 1 1 1"},
+                   true),
+            (std::vector<std::string>{"3DO 2.1", "0: 1 1 1 0", "RADIUS 1", "RADIUS 0",
+                                      "Vertices 3", "#num: 0 0 0 intensity",
+                                      "0: 2 4 6 0.5", "1: 1 2 3", "RADIUS 3",
+                                      "TEXTURE VERTICES 1", "0: 1 1 1 1"}));
+  EXPECT_FALSE(scaler.in_vertex_list());
+}
+
+// Indented headings count in the resource archive's models only.
+TEST(ModelTextScalerTest, IndentedHeadingsByArchive) {
+  const std::vector<std::string> model = {"  VERTICES 1", "0: 1 1 1 0", "\tTEXTURE", "1: 1 1 1 0"};
+  ModelTextScaler level(2), resource(2);
+  EXPECT_EQ(Scaled(level, model, true), model);
+  EXPECT_EQ(Scaled(resource, model, false),
+            (std::vector<std::string>{"  VERTICES 1", "0: 2 2 2 0", "\tTEXTURE", "1: 1 1 1 0"}));
+}
+
+// The vertex-list state goes on from one model into the next.
+TEST(ModelTextScalerTest, VertexListCarriesOver) {
+  ModelTextScaler scaler(2);
+  Scaled(scaler, {"VERTICES 1", "0: 1 1 1 0"}, true);
+  EXPECT_EQ(Scaled(scaler, {"0: 3 3 3 0", "texture", "0: 3 3 3 0"}, false),
+            (std::vector<std::string>{"0: 6 6 6 0", "texture", "0: 3 3 3 0"}));
+}
+
+// Skipped rows (unsafe, outside, existing file) read nothing and keep the
+// vertex-list state; every row gets its refresh first.
+TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
+  TempFolder dir;
+  std::string level_bytes = GobWriter()
+                                .Add("3do\\a.3do", "VERTICES 1\r\n0: 1 1 1 0\r\n")
+                                .Add("3do\\far.3do", "TEXTURE\r\n")
+                                .Add("3do\\..\\up.3do", "TEXTURE\r\n")
+                                .Build();
+  PutInt32(&level_bytes, 16 + 136 * 1, 1 << 20);  // far.3do's offset: past the end
+  ASSERT_TRUE(GobWriter().Add("3do\\old.3do", "TEXTURE\r\n").Add("3do\\b.3do", "0: 1 1 1 0")
+                  .WriteTo(dir / "res.gob"));
+  {
+    std::FILE* f = std::fopen((dir / "lvl.gob").c_str(), "wb");
+    std::fwrite(level_bytes.data(), 1, level_bytes.size(), f);
+    std::fclose(f);
+  }
+  RealFileSystem fs;
+  std::unique_ptr<GobArchive> level, resource;
+  ASSERT_TRUE(GobArchive::Open(fs, dir / "lvl.gob", &level).ok());
+  ASSERT_TRUE(GobArchive::Open(fs, dir / "res.gob", &resource).ok());
+  std::vector<ModelRow> rows;
+  ASSERT_TRUE(CollectModels(*level, true, &rows).ok());
+  ASSERT_TRUE(CollectModels(*resource, false, &rows).ok());
+  ASSERT_TRUE(fs.CreateFolder(dir / "out/3do").ok());
+  std::unique_ptr<OutputFile> old;
+  ASSERT_TRUE(fs.OpenWrite(dir / "out/3do/old.3do", &old).ok() && old->WriteLine("kept").ok() &&
+              old->Close().ok());
+
+  CountedProgress progress;
+  std::vector<std::string> skipped;
+  ASSERT_TRUE(RunModelPass(fs, {dir / "out", level.get(), resource.get()}, rows, 2,
+                           &progress.window, &skipped).ok());
+
+  EXPECT_EQ(skipped, (std::vector<std::string>{
+                         "model '3do\\far.3do': its data lies outside '" + (dir / "lvl.gob") + "'",
+                         "model '3do\\..\\up.3do': unsafe name"}));
+  EXPECT_EQ(scaling_test::FilesIn(dir / "out/3do"),
+            (std::vector<std::string>{"a.3do", "b.3do", "old.3do"}));
+  EXPECT_EQ(ReadFile(dir / "out/3do/a.3do"), CrLfLines({"VERTICES 1", "0: 2 2 2 0"}));
+  EXPECT_EQ(ReadFile(dir / "out/3do/old.3do"), CrLfLines({"kept"}));
+  EXPECT_EQ(ReadFile(dir / "out/3do/b.3do"), CrLfLines({"0: 2 2 2 0"}));
+  EXPECT_EQ(progress.surface.texts,
+            (std::vector<std::string>{"Scaling level... 0%", "Scaling level... 20%",
+                                      "Scaling level... 40%", "Scaling level... 60%",
+                                      "Scaling level... 80%"}));
+}
+
+}  // namespace
+}  // namespace jk
