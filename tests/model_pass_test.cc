@@ -38,11 +38,13 @@ TEST(ModelTextScalerTest, ScalesVertexListsAndRadii) {
 
 // Indented headings count in the resource archive's models only.
 TEST(ModelTextScalerTest, IndentedHeadingsByArchive) {
-  const std::vector<std::string> model = {"  VERTICES 1", "0: 1 1 1 0", "\tTEXTURE", "1: 1 1 1 0"};
+  const std::vector<std::string> model = {"  VERTICES 1", "0: 1 1 1 0", "\tTEXTURE",
+                                          "1: 1 1 1 0"};
   ModelTextScaler level(2), resource(2);
   EXPECT_EQ(Scaled(level, model, true), model);
   EXPECT_EQ(Scaled(resource, model, false),
-            (std::vector<std::string>{"  VERTICES 1", "0: 2 2 2 0", "\tTEXTURE", "1: 1 1 1 0"}));
+            (std::vector<std::string>{"  VERTICES 1", "0: 2 2 2 0", "\tTEXTURE",
+                                      "1: 1 1 1 0"}));
 }
 
 // The vertex-list state goes on from one model into the next.
@@ -63,13 +65,11 @@ TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
                                 .Add("3do\\..\\up.3do", "TEXTURE\r\n")
                                 .Build();
   PutInt32(&level_bytes, 16 + 136 * 1, 1 << 20);  // far.3do's offset: past the end
-  ASSERT_TRUE(GobWriter().Add("3do\\old.3do", "TEXTURE\r\n").Add("3do\\b.3do", "0: 1 1 1 0")
+  ASSERT_TRUE(GobWriter()
+                  .Add("3do\\old.3do", "TEXTURE\r\n")
+                  .Add("3do\\b.3do", "0: 1 1 1 0")
                   .WriteTo(dir / "res.gob"));
-  {
-    std::FILE* f = std::fopen((dir / "lvl.gob").c_str(), "wb");
-    std::fwrite(level_bytes.data(), 1, level_bytes.size(), f);
-    std::fclose(f);
-  }
+  ASSERT_TRUE(scaling_test::WriteFile(dir / "lvl.gob", level_bytes));
   RealFileSystem fs;
   std::unique_ptr<GobArchive> level, resource;
   ASSERT_TRUE(GobArchive::Open(fs, dir / "lvl.gob", &level).ok());
@@ -79,17 +79,18 @@ TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
   ASSERT_TRUE(CollectModels(*resource, false, &rows).ok());
   ASSERT_TRUE(fs.CreateFolder(dir / "out/3do").ok());
   std::unique_ptr<OutputFile> old;
-  ASSERT_TRUE(fs.OpenWrite(dir / "out/3do/old.3do", &old).ok() && old->WriteLine("kept").ok() &&
-              old->Close().ok());
+  ASSERT_TRUE(fs.OpenWrite(dir / "out/3do/old.3do", &old).ok());
+  ASSERT_TRUE(old->WriteLine("kept").ok() && old->Close().ok());
 
   CountedProgress progress;
   std::vector<std::string> skipped;
   ASSERT_TRUE(RunModelPass(fs, {dir / "out", level.get(), resource.get()}, rows, 2,
                            &progress.window, &skipped).ok());
 
-  EXPECT_EQ(skipped, (std::vector<std::string>{
-                         "model '3do\\far.3do': its data lies outside '" + (dir / "lvl.gob") + "'",
-                         "model '3do\\..\\up.3do': unsafe name"}));
+  EXPECT_EQ(skipped,
+            (std::vector<std::string>{
+                "model '3do\\far.3do': its data lies outside '" + (dir / "lvl.gob") + "'",
+                "model '3do\\..\\up.3do': unsafe name"}));
   EXPECT_EQ(scaling_test::FilesIn(dir / "out/3do"),
             (std::vector<std::string>{"a.3do", "b.3do", "old.3do"}));
   EXPECT_EQ(ReadFile(dir / "out/3do/a.3do"), CrLfLines({"VERTICES 1", "0: 2 2 2 0"}));

@@ -54,6 +54,8 @@ class TempFolder {
   std::string path_;
 };
 
+// Writes `bytes` to the file at `path`; false when it cannot.
+bool WriteFile(const std::string& path, const std::string& bytes);
 // The bytes of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);

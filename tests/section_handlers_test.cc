@@ -50,7 +50,8 @@ TEST_F(TemplateHandlerTest, ScalesSizesOfStructureTemplates) {
   const LineCase cases[] = {
       {"crate  _structure\tsize=0.05 movesize=0.05 height=0.1 model3d=crate.3do",
        "crate _structure size=0.1 movesize=0.1 height=0.2 model3d=crate.3do"},
-      {"lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x", "lamp _decor size=1 thingflags=0x1 movesize=0"},
+      {"lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x",
+       "lamp _decor size=1 thingflags=0x1 movesize=0"},
       {"bridge _walkstruct height=3", "bridge _walkstruct height=6"},
   };
   for (const LineCase& c : cases) EXPECT_EQ(Handled(handler_, c.line), c.expected);
@@ -117,8 +118,9 @@ TEST_F(ThingHandlerTest, ScalesPositionAndFrames) {
   EXPECT_EQ(Handled(handler_, "0: tpl thing1 1 2 3 0 90 0 5 frame=(1/2/3:0/90/0)"),
             "0: tpl thing1 2 4 6 0 90 0 5 frame=(2/4/6:0/90/0)");
   EXPECT_EQ(progress_.refreshes(), 1);
-  EXPECT_EQ(Handled(handler_, "\t1:  tpl\tt 1 1 1 4 4 4 2 thingflags=0x4 frame=(1/1/1) Frame=(x) "
-                              "frame=(1/2/3"),
+  EXPECT_EQ(Handled(handler_,
+                    "\t1:  tpl\tt 1 1 1 4 4 4 2 thingflags=0x4 frame=(1/1/1) Frame=(x) "
+                    "frame=(1/2/3"),
             "1: tpl t 2 2 2 4 4 4 2 thingflags=0x4 frame=(2/2/2) frame=(0/0/0)");
   EXPECT_EQ(progress_.refreshes(), 4);  // the dropped frames refresh too
   EXPECT_TRUE(model_list_.empty());
