@@ -1,0 +1,210 @@
+// Whole scale runs on synthetic archives: through jkrescale-cli, and through
+// RunScale where the progress calls and the reference lists are watched.
+#include <gtest/gtest.h>
+
+#include "gob_writer.h"
+#include "platform/list_control.h"
+#include "platform/real_file_system.h"
+#include "scaling/scale_run.h"
+#include "scaling_fixture.h"
+
+namespace jk {
+namespace {
+
+using scaling_test::CountedProgress;
+using scaling_test::CrLfLines;
+using scaling_test::FilesIn;
+using scaling_test::ReadFile;
+using scaling_test::RunCliCaptured;
+using scaling_test::TempFolder;
+
+const std::vector<std::string> kLevel = {
+    "SECTION: HEADER",
+    "MipMap Distances 1 2 3 4",
+    "SECTION: GEORESOURCE",
+    "World vertices 2",
+    "0:\t-0.5\t1.25\t2",
+    "1:\t1\t1\t1",
+    "World texture vertices 1",
+    "0:\t0.5\t0.5",
+    "SECTION: TEMPLATES",
+    "World templates 3",
+    "crate _structure size=0.05 movesize=0.05 height=0.1 model3d=crate.3do",
+    "lamp  _decor     model3d=lamp.3do model3d=nowhere.3do",
+    "walker _actor model3d=walker.3do",
+    "end",
+    "SECTION: THINGS",
+    "World things 4",
+    "0: crate c1 1 2 3 0 90 0 1 frame=(1/2/3:0/90/0)",
+    "1: lamp l1 1 1 1 0 0 0 1",
+    "2: crate c2 0 0 0 0 0 0 1 frame=(1/1/1)",
+    "3: walker w 1 1 1 0 0 0 1",
+    "end",
+    "SECTION: COGS",
+    "World cogs 2",
+    "0:\tdoor.cog",
+    "1:\trules.cog",
+    "end",
+};
+
+const std::vector<std::string> kScaledLevel = {
+    "SECTION: HEADER",
+    "MipMap Distances 2 4 6 8",
+    "SECTION: GEORESOURCE",
+    "World vertices 2",
+    "0: -1 2.5 4",
+    "1: 2 2 2",
+    "World texture vertices 1",
+    "0:\t0.5\t0.5",
+    "SECTION: TEMPLATES",
+    "World templates 3",
+    "crate _structure size=0.1 movesize=0.1 height=0.2 model3d=crate.3do",
+    "lamp _decor model3d=lamp.3do model3d=nowhere.3do",
+    "walker _actor model3d=walker.3do",
+    "end",
+    "SECTION: THINGS",
+    "World things 4",
+    "0: crate c1 2 4 6 0 90 0 1 frame=(2/4/6:0/90/0)",
+    "1: lamp l1 2 2 2 0 0 0 1",
+    "2: crate c2 0 0 0 0 0 0 1 frame=(2/2/2)",
+    "3: walker w 2 2 2 0 0 0 1",
+    "end",
+    "SECTION: COGS",
+    "World cogs 2",
+    "0:\tdoor.cog",
+    "1:\trules.cog",
+    "end",
+};
+
+// A level archive and a resource archive that both hold crate.3do.
+class ScaleRunTest : public ::testing::Test {
+ protected:
+  void WriteArchives() {
+    GobWriter level;
+    level.Add("jkl\\test.jkl", CrLfLines(kLevel))
+        .Add("3do\\crate.3do", "VERTICES 1\n0: 1 1 1 0\nTEXTURE\n")
+        .Add("3do\\walker.3do", "VERTICES 1\n0: 1 1 1 0\n")
+        .Add("cog\\door.cog", "# door\nend")
+        .Add("misc\\cogstrings.uni", "MSGS 0\r\nEND\r\n");
+    ASSERT_TRUE(level.WriteTo(level_path_));
+    ASSERT_TRUE(GobWriter()
+                    .Add("3do\\crate.3do", "VERTICES 1\n0: 9 9 9 0\n")
+                    .Add("3do\\lamp.3do",
+                         "  Vertices 1\n  0: 1 2 3 0\n  TEXTURE VERTICES\n  0: 1 1 0 0\n")
+                    .Add("cog\\rules.cog", "# rules\n")
+                    .WriteTo(resource_path_));
+  }
+
+  std::vector<std::string> ScaleArgs() {
+    return {"scale", level_path_, "jkl\\test.jkl", "2", "--resource", resource_path_,
+            "--out", out_};
+  }
+
+  TempFolder dir_;
+  std::string level_path_ = dir_ / "level.gob";
+  std::string resource_path_ = dir_ / "res2.gob";
+  std::string out_ = dir_ / "work";
+};
+
+// The level, the models of both archives, the level's own cog and the
+// strings file; the level archive's crate.3do wins.
+TEST_F(ScaleRunTest, CliWritesLevelModelsAndCogs) {
+  WriteArchives();
+  scaling_test::CliRun run = RunCliCaptured(ScaleArgs());
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(ReadFile(out_ + "/jkl/test.jkl"), CrLfLines(kScaledLevel));
+  EXPECT_EQ(FilesIn(out_ + "/3do"), (std::vector<std::string>{"crate.3do", "lamp.3do"}));
+  EXPECT_EQ(ReadFile(out_ + "/3do/crate.3do"),
+            CrLfLines({"VERTICES 1", "0: 2 2 2 0", "TEXTURE"}));
+  EXPECT_EQ(ReadFile(out_ + "/3do/lamp.3do"),
+            CrLfLines({"  Vertices 1", "0: 2 4 6 0", "  TEXTURE VERTICES", "  0: 1 1 0 0"}));
+  EXPECT_EQ(FilesIn(out_ + "/cog"), (std::vector<std::string>{"door.cog"}));
+  EXPECT_EQ(ReadFile(out_ + "/cog/door.cog"), CrLfLines({"# door", "end"}));
+  EXPECT_EQ(ReadFile(out_ + "/misc/cogstrings.uni"), CrLfLines({"MSGS 0", "END"}));
+  EXPECT_TRUE(scaling_test::FileExists(out_ + "/episode.jk"));
+}
+
+// Damaged and unsafe entries are left out, named in one warning line; the
+// run still succeeds.
+TEST_F(ScaleRunTest, CliSkipsDamagedEntriesWithAWarning) {
+  std::vector<std::string> level = kLevel;
+  level[12] = "walker _walkstruct model3d=..\\up.3do";  // an unsafe model name
+  GobWriter archive;
+  archive.Add("jkl\\test.jkl", CrLfLines(level))
+      .Add("3do\\..\\up.3do", "VERTICES 1\n")
+      .Add("cog\\door.cog", "# door\n")
+      .Add("misc\\cogstrings.uni", "MSGS 0\r\n");
+  std::string bytes = archive.Build();
+  PutInt32(&bytes, 16 + 136 * 2, 1 << 20);  // door.cog past the end
+  PutInt32(&bytes, 20 + 136 * 3, 1 << 20);  // the strings file far too long
+  ASSERT_TRUE(scaling_test::WriteFile(level_path_, bytes));
+  ASSERT_TRUE(GobWriter().Add("3do\\lamp.3do", "x\n").WriteTo(resource_path_));
+
+  scaling_test::CliRun run = RunCliCaptured(ScaleArgs());
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.err, "jkrescale-cli: warning: skipped model '3do\\..\\up.3do': unsafe name; "
+                     "cog 'cog\\door.cog': its data lies outside '" + level_path_ +
+                         "'; cog strings 'misc\\cogstrings.uni': its data lies outside '" +
+                         level_path_ + "'\n");
+  EXPECT_EQ(FilesIn(out_ + "/3do"), (std::vector<std::string>{"lamp.3do"}));
+  EXPECT_EQ(FilesIn(out_ + "/cog"), std::vector<std::string>{});
+  EXPECT_EQ(FilesIn(out_ + "/misc"), std::vector<std::string>{});
+}
+
+// Runs RunScale on level `index` of the archive with the lists given.
+Status ScaleLevel(const std::string& archive, int index, const std::string& resource,
+           const std::string& work, ProgressWindow& progress, ReferenceLists* lists) {
+  RealFileSystem fs;
+  StringList items;
+  LevelArchiveTables tables;
+  JK_RETURN_IF_ERROR(OpenLevelArchive(fs, archive, &items, &tables));
+  ScaleRequest request;
+  request.work_folder = work;
+  request.archive = &tables;
+  request.level_index = index;
+  request.level_item = items.ItemText(index);
+  request.resource_archive_path = resource;
+  request.scale_text = "2";
+  ScaleReport report;
+  return RunScale(fs, progress, request, lists, &report);
+}
+
+// One level-text refresh per vertex, template, frame and reference found,
+// then one model refresh per model of the cleaned-up list.
+TEST_F(ScaleRunTest, ProgressRefreshes) {
+  WriteArchives();
+  CountedProgress progress;
+  ReferenceLists lists;
+  ASSERT_TRUE(ScaleLevel(level_path_, 0, resource_path_, out_, progress.window, &lists).ok());
+  std::vector<std::string> expected(2 + 2 + 2 + 3 + 1, "Scaling level...");
+  expected.push_back("Scaling level... 0%");
+  expected.push_back("Scaling level... 50%");
+  EXPECT_EQ(progress.surface.texts, expected);
+}
+
+// The lists outlive a run: a second run of another level of the same
+// opened archive also copies the first run's models and cogs.
+TEST_F(ScaleRunTest, ListsCarryOverToTheNextRun) {
+  WriteArchives();
+  ASSERT_TRUE(GobWriter()
+                  .Add("jkl\\test.jkl", CrLfLines(kLevel))
+                  .Add("jkl\\empty.jkl", "World things 0\r\n")
+                  .Add("3do\\crate.3do", "VERTICES 1\n0: 1 1 1 0\n")
+                  .Add("cog\\door.cog", "# door\n")
+                  .WriteTo(level_path_));
+  CountedProgress progress;
+  ReferenceLists lists;
+  ASSERT_TRUE(
+      ScaleLevel(level_path_, 0, resource_path_, dir_ / "one", progress.window, &lists).ok());
+  ASSERT_TRUE(
+      ScaleLevel(level_path_, 1, resource_path_, dir_ / "two", progress.window, &lists).ok());
+  EXPECT_EQ(FilesIn(dir_ / "two/3do"), (std::vector<std::string>{"crate.3do", "lamp.3do"}));
+  EXPECT_EQ(FilesIn(dir_ / "two/cog"), (std::vector<std::string>{"door.cog"}));
+  EXPECT_EQ(lists.models.size(), 2u);
+  EXPECT_EQ(lists.cogs.size(), 1u);
+}
+
+}  // namespace
+}  // namespace jk
