@@ -47,16 +47,9 @@ TEST(ModelTextScalerTest, IndentedHeadingsByArchive) {
                                       "1: 1 1 1 0"}));
 }
 
-// The vertex-list state goes on from one model into the next.
-TEST(ModelTextScalerTest, VertexListCarriesOver) {
-  ModelTextScaler scaler(2);
-  Scaled(scaler, {"VERTICES 1", "0: 1 1 1 0"}, true);
-  EXPECT_EQ(Scaled(scaler, {"0: 3 3 3 0", "texture", "0: 3 3 3 0"}, false),
-            (std::vector<std::string>{"0: 6 6 6 0", "texture", "0: 3 3 3 0"}));
-}
-
-// Skipped rows (unsafe, outside, existing file) read nothing and keep the
-// vertex-list state; every row gets its refresh first.
+// Skipped rows (unsafe, outside, existing file) read nothing; the vertex
+// list that a.3do leaves open goes on into b.3do; every row gets its
+// refresh first.
 TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
   TempFolder dir;
   std::string level_bytes = GobWriter()

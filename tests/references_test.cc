@@ -62,13 +62,6 @@ TEST_F(ModelLookupTest, AppendsTheRowsOfEveryTemplateOfTheName) {
   EXPECT_EQ(progress_.refreshes(), 3);
 }
 
-// The model3d= parameter is looked for from field 3 on only.
-TEST_F(ModelLookupTest, IgnoresNameAndBaseFields) {
-  templates_.Append("model3d=lamp.3do _decor size=1");
-  lookup_.Lookup("model3d=lamp.3do");
-  EXPECT_TRUE(list_.empty());
-}
-
 // Cog lines add the first cog table row of their script; lines stay as read.
 TEST(CogReferenceHandlerTest, ListsScriptsOfTheLevelArchive) {
   std::vector<EntryRow> table{{"cog\\door.cog", 1, 1, true},

@@ -47,34 +47,20 @@ const std::vector<std::string> kLevel = {
     "end",
 };
 
-const std::vector<std::string> kScaledLevel = {
-    "SECTION: HEADER",
-    "MipMap Distances 2 4 6 8",
-    "SECTION: GEORESOURCE",
-    "World vertices 2",
-    "0: -1 2.5 4",
-    "1: 2 2 2",
-    "World texture vertices 1",
-    "0:\t0.5\t0.5",
-    "SECTION: TEMPLATES",
-    "World templates 3",
-    "crate _structure size=0.1 movesize=0.1 height=0.2 model3d=crate.3do",
-    "lamp _decor model3d=lamp.3do model3d=nowhere.3do",
-    "walker _actor model3d=walker.3do",
-    "end",
-    "SECTION: THINGS",
-    "World things 4",
-    "0: crate c1 2 4 6 0 90 0 1 frame=(2/4/6:0/90/0)",
-    "1: lamp l1 2 2 2 0 0 0 1",
-    "2: crate c2 0 0 0 0 0 0 1 frame=(2/2/2)",
-    "3: walker w 2 2 2 0 0 0 1",
-    "end",
-    "SECTION: COGS",
-    "World cogs 2",
-    "0:\tdoor.cog",
-    "1:\trules.cog",
-    "end",
-};
+// kLevel at factor 2: the lines that change, by index.
+std::vector<std::string> ScaledLevel() {
+  std::vector<std::string> lines = kLevel;
+  lines[1] = "MipMap Distances 2 4 6 8";
+  lines[4] = "0: -1 2.5 4";
+  lines[5] = "1: 2 2 2";
+  lines[10] = "crate _structure size=0.1 movesize=0.1 height=0.2 model3d=crate.3do";
+  lines[11] = "lamp _decor model3d=lamp.3do model3d=nowhere.3do";
+  lines[16] = "0: crate c1 2 4 6 0 90 0 1 frame=(2/4/6:0/90/0)";
+  lines[17] = "1: lamp l1 2 2 2 0 0 0 1";
+  lines[18] = "2: crate c2 0 0 0 0 0 0 1 frame=(2/2/2)";
+  lines[19] = "3: walker w 2 2 2 0 0 0 1";
+  return lines;
+}
 
 // A level archive and a resource archive that both hold crate.3do.
 class ScaleRunTest : public ::testing::Test {
@@ -82,6 +68,7 @@ class ScaleRunTest : public ::testing::Test {
   void WriteArchives() {
     GobWriter level;
     level.Add("jkl\\test.jkl", CrLfLines(kLevel))
+        .Add("jkl\\empty.jkl", "World things 0\r\n")
         .Add("3do\\crate.3do", "VERTICES 1\n0: 1 1 1 0\nTEXTURE\n")
         .Add("3do\\walker.3do", "VERTICES 1\n0: 1 1 1 0\n")
         .Add("cog\\door.cog", "# door\nend")
@@ -114,7 +101,7 @@ TEST_F(ScaleRunTest, CliWritesLevelModelsAndCogs) {
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(ReadFile(out_ + "/jkl/test.jkl"), CrLfLines(kScaledLevel));
+  EXPECT_EQ(ReadFile(out_ + "/jkl/test.jkl"), CrLfLines(ScaledLevel()));
   EXPECT_EQ(FilesIn(out_ + "/3do"), (std::vector<std::string>{"crate.3do", "lamp.3do"}));
   EXPECT_EQ(ReadFile(out_ + "/3do/crate.3do"),
             CrLfLines({"VERTICES 1", "0: 2 2 2 0", "TEXTURE"}));
@@ -123,7 +110,8 @@ TEST_F(ScaleRunTest, CliWritesLevelModelsAndCogs) {
   EXPECT_EQ(FilesIn(out_ + "/cog"), (std::vector<std::string>{"door.cog"}));
   EXPECT_EQ(ReadFile(out_ + "/cog/door.cog"), CrLfLines({"# door", "end"}));
   EXPECT_EQ(ReadFile(out_ + "/misc/cogstrings.uni"), CrLfLines({"MSGS 0", "END"}));
-  EXPECT_TRUE(scaling_test::FileExists(out_ + "/episode.jk"));
+  EXPECT_EQ(FilesIn(out_),
+            (std::vector<std::string>{"3do", "cog", "episode.jk", "jkl", "misc"}));
 }
 
 // Damaged and unsafe entries are left out, named in one warning line; the
@@ -155,7 +143,7 @@ TEST_F(ScaleRunTest, CliSkipsDamagedEntriesWithAWarning) {
 
 // Runs RunScale on level `index` of the archive with the lists given.
 Status ScaleLevel(const std::string& archive, int index, const std::string& resource,
-           const std::string& work, ProgressWindow& progress, ReferenceLists* lists) {
+                  const std::string& work, ProgressWindow& progress, ReferenceLists* lists) {
   RealFileSystem fs;
   StringList items;
   LevelArchiveTables tables;
@@ -171,33 +159,21 @@ Status ScaleLevel(const std::string& archive, int index, const std::string& reso
   return RunScale(fs, progress, request, lists, &report);
 }
 
-// One level-text refresh per vertex, template, frame and reference found,
-// then one model refresh per model of the cleaned-up list.
-TEST_F(ScaleRunTest, ProgressRefreshes) {
+// Two runs with the same lists: the first refreshes once per vertex,
+// template, frame and reference found, then once per model of the cleaned-up
+// list; the second, of a level without things, still copies the first run's
+// models and cogs.
+TEST_F(ScaleRunTest, ProgressAndListsOverTwoRuns) {
   WriteArchives();
-  CountedProgress progress;
-  ReferenceLists lists;
-  ASSERT_TRUE(ScaleLevel(level_path_, 0, resource_path_, out_, progress.window, &lists).ok());
-  std::vector<std::string> expected(2 + 2 + 2 + 3 + 1, "Scaling level...");
-  expected.push_back("Scaling level... 0%");
-  expected.push_back("Scaling level... 50%");
-  EXPECT_EQ(progress.surface.texts, expected);
-}
-
-// The lists outlive a run: a second run of another level of the same
-// opened archive also copies the first run's models and cogs.
-TEST_F(ScaleRunTest, ListsCarryOverToTheNextRun) {
-  WriteArchives();
-  ASSERT_TRUE(GobWriter()
-                  .Add("jkl\\test.jkl", CrLfLines(kLevel))
-                  .Add("jkl\\empty.jkl", "World things 0\r\n")
-                  .Add("3do\\crate.3do", "VERTICES 1\n0: 1 1 1 0\n")
-                  .Add("cog\\door.cog", "# door\n")
-                  .WriteTo(level_path_));
   CountedProgress progress;
   ReferenceLists lists;
   ASSERT_TRUE(
       ScaleLevel(level_path_, 0, resource_path_, dir_ / "one", progress.window, &lists).ok());
+  std::vector<std::string> expected(2 + 2 + 2 + 3 + 1, "Scaling level...");
+  expected.push_back("Scaling level... 0%");
+  expected.push_back("Scaling level... 50%");
+  EXPECT_EQ(progress.surface.texts, expected);
+
   ASSERT_TRUE(
       ScaleLevel(level_path_, 1, resource_path_, dir_ / "two", progress.window, &lists).ok());
   EXPECT_EQ(FilesIn(dir_ / "two/3do"), (std::vector<std::string>{"crate.3do", "lamp.3do"}));

@@ -15,11 +15,6 @@ namespace jk::scaling_test {
 
 namespace fs = std::filesystem;
 
-std::string Handled(SectionHandler& handler, std::string line) {
-  handler.HandleLine(line);
-  return line;
-}
-
 TempFolder::TempFolder() {
   // A random part keeps test programs that run at the same time apart.
   static const unsigned run = std::random_device{}();
@@ -49,8 +44,6 @@ std::string ReadFile(const std::string& path) {
   bytes << in.rdbuf();
   return bytes.str();
 }
-
-bool FileExists(const std::string& path) { return fs::is_regular_file(path); }
 
 std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;

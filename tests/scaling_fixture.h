@@ -1,6 +1,6 @@
 // Helpers for the tests of the scaling steps: a drawing surface that records
-// the progress window's calls, a temporary folder, and the command line run
-// with its output captured.
+// the progress window's calls, a temporary folder, files, and the command
+// line run with its output captured.
 #ifndef JKRESCALE_TESTS_SCALING_FIXTURE_H_
 #define JKRESCALE_TESTS_SCALING_FIXTURE_H_
 
@@ -13,10 +13,8 @@
 
 namespace jk::scaling_test {
 
-// Records the text of every DrawText and counts the event pumps: each
-// refresh of the progress window draws one text and pumps once.
-class RecordingSurface : public DrawingSurface {
- public:
+// Each refresh of the progress window draws one text and pumps once.
+struct RecordingSurface : DrawingSurface {
   void FillBox(double, double, double, double, Colour) override {}
   void DrawText(double, double, const std::string& text, Colour) override {
     texts.push_back(text);
@@ -34,11 +32,14 @@ struct CountedProgress {
   int refreshes() const { return surface.pumps; }
 };
 
-// Hands `line` to `handler` and returns what the handler left.
-std::string Handled(SectionHandler& handler, std::string line);
+// What `handler` leaves of `line`.
+inline std::string Handled(SectionHandler& handler, std::string line) {
+  handler.HandleLine(line);
+  return line;
+}
 
 // A new empty folder under the system's temporary folder, removed with all
-// it holds when the object goes.
+// it holds at the end.
 class TempFolder {
  public:
   TempFolder();
@@ -46,31 +47,26 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
-  const std::string& path() const { return path_; }
-  // path() joined with the relative path `name` ("/" separates folders).
+  // The folder joined with the relative path `name`.
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
  private:
   std::string path_;
 };
 
-// Writes `bytes` to the file at `path`; false when it cannot.
 bool WriteFile(const std::string& path, const std::string& bytes);
 // The bytes of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
-bool FileExists(const std::string& path);
-// The names of the files in a folder, sorted.
+// The names in a folder, sorted.
 std::vector<std::string> FilesIn(const std::string& folder);
-
-// The lines joined, each followed by CR LF (as the program writes them).
+// The lines, each followed by CR LF (as the program writes them).
 std::string CrLfLines(const std::vector<std::string>& lines);
 
 struct CliRun {
   int exit_code = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
-// Runs jkrescale-cli on the real file system with `args`, without progress.
+// Runs jkrescale-cli on the real file system, without progress.
 CliRun RunCliCaptured(const std::vector<std::string>& args);
 
 }  // namespace jk::scaling_test

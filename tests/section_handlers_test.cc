@@ -36,47 +36,34 @@ TEST(VertexHandlerTest, RewritesVertexLines) {
   EXPECT_EQ(progress.refreshes(), 5);  // one per rewritten line
 }
 
-class TemplateHandlerTest : public ::testing::Test {
- protected:
-  std::vector<ModelRow> no_models_;
-  ModelTable table_{no_models_, no_models_};
-  ScaledTemplates templates_{&table_};
-  CountedProgress progress_;
-  TemplateHandler handler_{2, &progress_.window, &templates_};
-};
-
-// Size parameters of structure templates are scaled, keys in lower case.
-TEST_F(TemplateHandlerTest, ScalesSizesOfStructureTemplates) {
+// Size parameters of structure templates are scaled (keys in lower case) and
+// their lines kept, unscaled, in order; all other lines stay as read.
+TEST(TemplateHandlerTest, ScalesStructureTemplatesOnly) {
   const LineCase cases[] = {
-      {"crate  _structure\tsize=0.05 movesize=0.05 height=0.1 model3d=crate.3do",
+      {"World templates 3", "World templates 3"},
+      {"#Name: _structure size=1", "#Name: _structure size=1"},
+      {"  crate  _structure\tsize=0.05 movesize=0.05 height=0.1 model3d=crate.3do",
        "crate _structure size=0.1 movesize=0.1 height=0.2 model3d=crate.3do"},
       {"lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x",
        "lamp _decor size=1 thingflags=0x1 movesize=0"},
       {"bridge _walkstruct height=3", "bridge _walkstruct height=6"},
+      {"crate2 crate size=0.05", "crate2 crate size=0.05"},  // only the direct base counts
+      {"lamp _Decor size=0.5", "lamp _Decor size=0.5"},      // base compared with its case
+      {"walker _actor size=0.1", "walker _actor size=0.1"},
+      {"bare _structure", "bare _structure"},
   };
-  for (const LineCase& c : cases) EXPECT_EQ(Handled(handler_, c.line), c.expected);
-  EXPECT_EQ(progress_.refreshes(), 3);
-  // The list keeps the trimmed, unscaled lines in their order.
-  EXPECT_EQ(templates_.lines(),
+  std::vector<ModelRow> no_models;
+  ModelTable table(no_models, no_models);
+  ScaledTemplates templates(&table);
+  CountedProgress progress;
+  TemplateHandler handler(2, &progress.window, &templates);
+  for (const LineCase& c : cases) EXPECT_EQ(Handled(handler, c.line), c.expected);
+  EXPECT_EQ(progress.refreshes(), 3);
+  EXPECT_EQ(templates.lines(),
             (std::vector<std::string>{
                 "crate  _structure\tsize=0.05 movesize=0.05 height=0.1 model3d=crate.3do",
                 "lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x",
                 "bridge _walkstruct height=3"}));
-}
-
-// Other templates, headings, comments and short lines stay as read.
-TEST_F(TemplateHandlerTest, LeavesOtherLines) {
-  const char* lines[] = {
-      "World templates 3",
-      "#Name: _structure size=1",
-      "crate2 crate size=0.05",  // based on a structure, not on a base
-      "lamp _Decor size=0.5",    // base compared with its letter case
-      "walker _actor size=0.1",
-      "bare _structure",
-  };
-  for (const char* line : lines) EXPECT_EQ(Handled(handler_, line), line);
-  EXPECT_TRUE(templates_.lines().empty());
-  EXPECT_EQ(progress_.refreshes(), 0);
 }
 
 // The coordinate rules on regular, short and irregular frame parameters.
