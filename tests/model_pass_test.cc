@@ -47,9 +47,9 @@ TEST(ModelTextScalerTest, IndentedHeadingsByArchive) {
                                       "1: 1 1 1 0"}));
 }
 
-// Skipped rows (unsafe, outside, existing file) read nothing; the vertex
-// list that a.3do leaves open goes on into b.3do; every row gets its
-// refresh first.
+// Skipped rows (unsafe, outside, a file this pass wrote already) read
+// nothing; a file left by an earlier run is replaced; the vertex list that
+// a.3do leaves open goes on into b.3do; every row gets its refresh first.
 TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
   TempFolder dir;
   std::string level_bytes = GobWriter()
@@ -59,8 +59,8 @@ TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
                                 .Build();
   PutInt32(&level_bytes, 16 + 136 * 1, 1 << 20);  // far.3do's offset: past the end
   ASSERT_TRUE(GobWriter()
-                  .Add("3do\\old.3do", "TEXTURE\r\n")
                   .Add("3do\\b.3do", "0: 1 1 1 0")
+                  .Add("3do\\old.3do", "TEXTURE\r\n")
                   .WriteTo(dir / "res.gob"));
   ASSERT_TRUE(scaling_test::WriteFile(dir / "lvl.gob", level_bytes));
   RealFileSystem fs;
@@ -70,6 +70,9 @@ TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
   std::vector<ModelRow> rows;
   ASSERT_TRUE(CollectModels(*level, true, &rows).ok());
   ASSERT_TRUE(CollectModels(*resource, false, &rows).ok());
+  ModelRow again = rows.back();  // old.3do's data under a.3do's name
+  again.entry.name = "3do\\a.3do";
+  rows.push_back(again);
   ASSERT_TRUE(fs.CreateFolder(dir / "out/3do").ok());
   std::unique_ptr<OutputFile> old;
   ASSERT_TRUE(fs.OpenWrite(dir / "out/3do/old.3do", &old).ok());
@@ -87,12 +90,13 @@ TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
   EXPECT_EQ(scaling_test::FilesIn(dir / "out/3do"),
             (std::vector<std::string>{"a.3do", "b.3do", "old.3do"}));
   EXPECT_EQ(ReadFile(dir / "out/3do/a.3do"), CrLfLines({"VERTICES 1", "0: 2 2 2 0"}));
-  EXPECT_EQ(ReadFile(dir / "out/3do/old.3do"), CrLfLines({"kept"}));
+  EXPECT_EQ(ReadFile(dir / "out/3do/old.3do"), CrLfLines({"TEXTURE"}));
   EXPECT_EQ(ReadFile(dir / "out/3do/b.3do"), CrLfLines({"0: 2 2 2 0"}));
   EXPECT_EQ(progress.surface.texts,
-            (std::vector<std::string>{"Scaling level... 0%", "Scaling level... 20%",
-                                      "Scaling level... 40%", "Scaling level... 60%",
-                                      "Scaling level... 80%"}));
+            (std::vector<std::string>{
+                "Scaling level... 0%", "Scaling level... 16.6666667%",
+                "Scaling level... 33.3333333%", "Scaling level... 50%",
+                "Scaling level... 66.6666667%", "Scaling level... 83.3333333%"}));
 }
 
 }  // namespace

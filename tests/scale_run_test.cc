@@ -114,6 +114,18 @@ TEST_F(ScaleRunTest, CliWritesLevelModelsAndCogs) {
             (std::vector<std::string>{"3do", "cog", "episode.jk", "jkl", "misc"}));
 }
 
+// A second run into the same folder at another factor replaces the models
+// of the first: none stays at the old scale.
+TEST_F(ScaleRunTest, CliRunAgainReplacesModels) {
+  WriteArchives();
+  ASSERT_EQ(RunCliCaptured(ScaleArgs()).exit_code, 0);
+  std::vector<std::string> args = ScaleArgs();
+  args[3] = "3";
+  ASSERT_EQ(RunCliCaptured(args).exit_code, 0);
+  EXPECT_EQ(ReadFile(out_ + "/3do/crate.3do"),
+            CrLfLines({"VERTICES 1", "0: 3 3 3 0", "TEXTURE"}));
+}
+
 // Damaged and unsafe entries are left out, named in one warning line; the
 // run still succeeds.
 TEST_F(ScaleRunTest, CliSkipsDamagedEntriesWithAWarning) {

@@ -50,6 +50,12 @@ std::string NativeRelativePath(std::string_view archive_name) {
 // result must not depend on the user's locale.
 static char Lower(char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 
+std::string ToLowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = Lower(c);
+  return lower;
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(),

@@ -37,6 +37,9 @@ std::string NativeRelativePath(std::string_view archive_name);
 // True when `text` ends with `suffix`, ASCII letter case ignored.
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
 
+// `text` with the ASCII letters A to Z in lower case.
+std::string ToLowerAscii(std::string_view text);
+
 // True when the two texts are equal, ASCII letter case ignored.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 

@@ -1,8 +1,10 @@
 #include "scaling/model_pass.h"
 
 #include <memory>
+#include <unordered_set>
 
 #include "archives/extraction.h"
+#include "platform/path.h"
 #include "scaling/entry_skip.h"
 #include "scaling/text.h"
 
@@ -62,6 +64,7 @@ Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
                     const std::vector<ModelRow>& models, double factor,
                     ProgressWindow* progress, std::vector<std::string>* skipped) {
   ModelTextScaler scaler(factor);
+  std::unordered_set<std::string> written;
   const int64_t count = int64_t(models.size());
   for (int64_t i = 0; i < count; ++i) {
     progress->RefreshModel(i, count);
@@ -74,11 +77,13 @@ Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
     }
     std::string path;
     JK_RETURN_IF_ERROR(EntryOutputPath(fs, files.work_folder, "3do", row.entry.name, &path));
-    // A model file that is there already was written by an earlier row whose
-    // name differs only in letter case (on a system that ignores case), or
-    // by an earlier run: it is not written again.
-    if (fs.Exists(path)) continue;
+    // A model file that this pass has written already, under a name that
+    // differs only in letter case (on a system that ignores case), is not
+    // written again. A file left by an earlier run is replaced: it may hold
+    // the model at another scale.
+    if (fs.Exists(path) && written.count(ToLowerAscii(path))) continue;
     JK_RETURN_IF_ERROR(ScaleModel(fs, archive.file(), row, path, scaler));
+    written.insert(ToLowerAscii(path));
   }
   return Status::Ok();
 }
