@@ -5,6 +5,7 @@
 # to the benchmark (an optional folder to build the archives in).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-packages.sh cmake ninja-build g++
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DJKRESCALE_BUILD_TESTS=OFF >/dev/null
 cmake --build build-release -j2 --target jkrescale-bench
 build-release/jkrescale-bench "$@"

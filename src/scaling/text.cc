@@ -1,8 +1,8 @@
 #include "scaling/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace jk {
 
@@ -121,31 +121,33 @@ void AppendTextOf(double value, std::string* out) {
   }
   // The nine significant digits, correctly rounded, as "d.dddddddde±x".
   char buf[64];
-  auto result = std::to_chars(buf, buf + sizeof buf, value,
-                              std::chars_format::scientific, 8);
-  std::string_view sci(buf, size_t(result.ptr - buf));
-  bool negative = sci[0] == '-';
-  if (negative) sci.remove_prefix(1);
-  size_t e = sci.find('e');
-  int exponent = std::atoi(std::string(sci.substr(e + 1)).c_str());
-  std::string digits;
-  digits.push_back(sci[0]);
-  digits.append(sci.substr(2, e - 2));
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  char* end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 8).ptr;
+  const char* p = buf;
+  if (*p == '-') {
+    out->push_back('-');
+    ++p;
+  }
+  const char* e = std::find(p, static_cast<const char*>(end), 'e');
+  int exponent = 0;
+  std::from_chars(e + 1 + (e[1] == '+'), end, exponent);
+  char digits[16];
+  size_t count = 0;
+  digits[count++] = p[0];
+  for (const char* d = p + 2; d < e; ++d) digits[count++] = *d;
+  while (count > 1 && digits[count - 1] == '0') --count;
 
-  if (negative) out->push_back('-');
   int point = exponent + 1;  // digits before the decimal point
   if (point <= 0) {
     out->append("0.");
     out->append(size_t(-point), '0');
-    out->append(digits);
-  } else if (size_t(point) >= digits.size()) {
-    out->append(digits);
-    out->append(size_t(point) - digits.size(), '0');
+    out->append(digits, count);
+  } else if (size_t(point) >= count) {
+    out->append(digits, count);
+    out->append(size_t(point) - count, '0');
   } else {
-    out->append(digits, 0, size_t(point));
-    out->push_back('.');
     out->append(digits, size_t(point));
+    out->push_back('.');
+    out->append(digits + point, count - size_t(point));
   }
 }
 
