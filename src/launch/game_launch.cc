@@ -1,0 +1,151 @@
+#include "launch/game_launch.h"
+
+#include "archives/extraction.h"
+#include "launch/episode.h"
+#include "platform/path.h"
+#include "scaling/text.h"
+
+namespace jk {
+
+namespace {
+
+constexpr const char* kWineQuiet = "WINEDEBUG=-all";
+
+// Collects "kind\sub\name" for every file below `folder`, links not
+// followed.
+void CollectNames(FileSystem& fs, const std::string& folder, const std::string& relative,
+                  std::string* longest) {
+  std::vector<FolderEntry> entries;
+  if (!fs.ListFolder(folder, &entries).ok()) return;
+  for (const FolderEntry& entry : entries) {
+    std::string name = relative + "\\" + entry.name;
+    if (entry.is_folder && !entry.is_link) {
+      CollectNames(fs, JoinPath(folder, entry.name), name, longest);
+    } else if (name.size() > longest->size()) {
+      *longest = name;
+    }
+  }
+}
+
+// What winepath prints for `argument`: one path on one line.
+Status RunWinepath(ProcessRunner& runner, const std::string& winepath,
+                   const std::string& option, const std::string& argument,
+                   std::string* converted) {
+  ProcessSpec spec;
+  spec.program = winepath;
+  spec.arguments = {option, argument};
+  spec.environment = {kWineQuiet};
+  std::string output;
+  Status status = runner.RunAndCapture(spec, &output);
+  *converted = std::string(Trim(output));
+  if (status.ok() && converted->empty()) {
+    status = Status::FileError(argument, "winepath " + option + " gave no path for it");
+  }
+  if (!status.ok()) {
+    return Status::FileError(argument, "cannot convert to a Windows path with winepath: " +
+                                           status.message());
+  }
+  return Status::Ok();
+}
+
+Status FindWineProgram(ProcessRunner& runner, const std::string& name,
+                       const std::string& executable, std::string* path) {
+  *path = runner.FindProgram(name);
+  if (!path->empty()) return Status::Ok();
+  return Status::FileError(executable,
+                           "is a Windows program, started through Wine, but '" + name +
+                               "' is not on the PATH; install Wine (able to run 32-bit "
+                               "programs) to start the game");
+}
+
+}  // namespace
+
+GameChoice ChooseGame(const std::string& level_archive_path, const std::string& game_path,
+                      const std::string& expansion_path) {
+  const std::string& executable =
+      EndsWithIgnoringCase(level_archive_path, ".goo") ? expansion_path : game_path;
+  return {executable, FolderOf(executable)};
+}
+
+std::string GameCommandLine(const std::string& executable, const std::string& path_value) {
+  return "\"" + executable + "\"" + std::string(kGameSwitches) + path_value;
+}
+
+std::vector<std::string> GameArguments(const std::string& path_value) {
+  std::vector<std::string> arguments;
+  for (std::string_view field : SplitOnWhiteSpace(Trim(kGameSwitches))) {
+    arguments.emplace_back(field);
+  }
+  arguments.push_back(path_value);
+  return arguments;
+}
+
+bool IsWindowsProgram(const std::string& executable) {
+  return EndsWithIgnoringCase(executable, ".exe");
+}
+
+std::string LongestWrittenName(FileSystem& fs, const std::string& work_folder,
+                               const std::string& extra_copy_name) {
+  std::string longest;
+  if (fs.IsFile(JoinPath(work_folder, kEpisodeFileName))) longest = kEpisodeFileName;
+  if (extra_copy_name.size() > longest.size()) longest = extra_copy_name;
+  for (std::string_view sub : kWorkSubfolders) {
+    CollectNames(fs, JoinPath(work_folder, sub), std::string(sub), &longest);
+  }
+  return longest;
+}
+
+Status CheckGameLimits(const std::string& path_value, const std::string& longest_name) {
+  if (path_value.find_first_of(" \t") != std::string::npos) {
+    return Status::FileError(path_value,
+                             "the game cannot take a work folder whose path holds a blank "
+                             "or a tab; move jkrescale to a folder whose path has none");
+  }
+  std::string longest_path = path_value + "\\" + longest_name;
+  if (longest_path.size() > kGamePathLimit) {
+    return Status::FileError(longest_path,
+                             "is " + std::to_string(longest_path.size()) +
+                                 " characters long, more than the " +
+                                 std::to_string(kGamePathLimit) +
+                                 " the game can open; move jkrescale to a shorter folder");
+  }
+  return Status::Ok();
+}
+
+Status PlanGameStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
+                     const std::string& work_folder, const std::string& extra_copy_name,
+                     ProcessSpec* spec) {
+  *spec = ProcessSpec{};
+  spec->working_folder = game.folder;
+  if (!IsWindowsProgram(game.executable)) {
+    spec->program = game.executable;
+    spec->arguments = GameArguments(work_folder);
+    spec->command_line = GameCommandLine(game.executable, work_folder);
+    return Status::Ok();
+  }
+  std::string wine, winepath, windows_form, short_form;
+  JK_RETURN_IF_ERROR(FindWineProgram(runner, "wine", game.executable, &wine));
+  JK_RETURN_IF_ERROR(FindWineProgram(runner, "winepath", game.executable, &winepath));
+  JK_RETURN_IF_ERROR(RunWinepath(runner, winepath, "-w", work_folder, &windows_form));
+  JK_RETURN_IF_ERROR(RunWinepath(runner, winepath, "-s", windows_form, &short_form));
+  JK_RETURN_IF_ERROR(
+      CheckGameLimits(short_form, LongestWrittenName(fs, work_folder, extra_copy_name)));
+  spec->program = wine;
+  spec->arguments = {game.executable};
+  for (std::string& argument : GameArguments(short_form)) {
+    spec->arguments.push_back(std::move(argument));
+  }
+  spec->command_line = GameCommandLine(game.executable, short_form);
+  spec->environment = {kWineQuiet};
+  return Status::Ok();
+}
+
+Status StartGameAndWait(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
+                        const std::string& work_folder, const std::string& extra_copy_name,
+                        const std::function<void()>& while_waiting) {
+  ProcessSpec spec;
+  JK_RETURN_IF_ERROR(PlanGameStart(fs, runner, game, work_folder, extra_copy_name, &spec));
+  return runner.RunAndWait(spec, while_waiting);
+}
+
+}  // namespace jk

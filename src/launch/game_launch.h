@@ -1,0 +1,82 @@
+// Starting the game on the work folder after a scale run: which executable,
+// its command line, how it is started on this system, and the limits of the
+// game that are checked first.
+//
+// On Linux, an executable whose name ends in ".exe" (JK.EXE, JKM.EXE) is a
+// Windows program and is started through Wine, with the work folder passed
+// as the blank-free Windows path that winepath gives; any other executable
+// (a native build of the engine, or a stand-in) is started directly with the
+// native path of the work folder.
+#ifndef JKRESCALE_LAUNCH_GAME_LAUNCH_H_
+#define JKRESCALE_LAUNCH_GAME_LAUNCH_H_
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/process.h"
+
+namespace jk {
+
+// The switches between the quoted executable and the work folder.
+inline constexpr std::string_view kGameSwitches =
+    " -debug con -verbose 2 -devmode -windowgui -path ";
+
+// The longest path the game opens: its -path value, "\" and a file name.
+inline constexpr size_t kGamePathLimit = 127;
+
+struct GameChoice {
+  // The executable's full path, and its folder (the working folder).
+  std::string executable;
+  std::string folder;
+};
+
+// The expansion when the level archive's name ends in ".goo" (letter case
+// ignored), the game otherwise.
+GameChoice ChooseGame(const std::string& level_archive_path, const std::string& game_path,
+                      const std::string& expansion_path);
+
+// The game's command line: the executable in double quotes, the switches,
+// and the -path value, unquoted.
+std::string GameCommandLine(const std::string& executable, const std::string& path_value);
+
+// The same switches and value as a list of arguments.
+std::vector<std::string> GameArguments(const std::string& path_value);
+
+// Whether the executable is a Windows program (its name ends in ".exe").
+bool IsWindowsProgram(const std::string& executable);
+
+// The longest name, relative to the work folder and written with "\" the
+// way the game joins it to its -path value ("jkl\name.jkl"), of the files
+// in the work folder's "jkl", "3do", "cog" and "misc" folders, of the test
+// episode and of the extra archive's copy (`extra_copy_name`, "" for none).
+// "" when there are none.
+std::string LongestWrittenName(FileSystem& fs, const std::string& work_folder,
+                               const std::string& extra_copy_name);
+
+// The game splits its command line on blanks and tabs without quoting, and
+// opens no path longer than kGamePathLimit: fails, saying which limit, when
+// `path_value` holds a blank or a tab or when `path_value` + "\" +
+// `longest_name` is too long.
+Status CheckGameLimits(const std::string& path_value, const std::string& longest_name);
+
+// How the game is started: the program (the game itself, or wine), its
+// arguments, the game's folder as working folder, and the command line of
+// the game. Through Wine: wine must be on the PATH, the work folder becomes
+// what `winepath -s` gives for its `winepath -w` form, and the game's
+// limits are checked.
+Status PlanGameStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
+                     const std::string& work_folder, const std::string& extra_copy_name,
+                     ProcessSpec* spec);
+
+// Plans the start, starts the game and waits until it has ended, calling
+// `while_waiting` meanwhile.
+Status StartGameAndWait(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
+                        const std::string& work_folder, const std::string& extra_copy_name,
+                        const std::function<void()>& while_waiting);
+
+}  // namespace jk
+
+#endif  // JKRESCALE_LAUNCH_GAME_LAUNCH_H_

@@ -1,0 +1,109 @@
+#include "launch/work_folder.h"
+
+#include <memory>
+#include <thread>
+
+#include "archives/extraction.h"
+#include "launch/episode.h"
+#include "platform/path.h"
+
+namespace jk {
+
+namespace {
+
+bool IsPlainFileName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (char c : name) {
+    if (c == '/' || c == '\\' || c == ':') return false;
+  }
+  return true;
+}
+
+// One attempt at removing `path` with its contents; the first failure.
+Status RemoveTree(FileSystem& fs, const std::string& path, bool is_folder) {
+  if (!is_folder) return fs.DeleteFile(path);
+  std::vector<FolderEntry> entries;
+  JK_RETURN_IF_ERROR(fs.ListFolder(path, &entries));
+  Status first;
+  for (const FolderEntry& entry : entries) {
+    Status removed =
+        RemoveTree(fs, JoinPath(path, entry.name), entry.is_folder && !entry.is_link);
+    if (first.ok()) first = removed;
+  }
+  if (!first.ok()) return first;
+  return fs.RemoveFolder(path);
+}
+
+}  // namespace
+
+Status RecordCopy(FileSystem& fs, const std::string& work_folder,
+                  const std::string& file_name) {
+  std::vector<std::string> names = RecordedCopies(fs, work_folder);
+  names.push_back(file_name);
+  std::unique_ptr<OutputFile> out;
+  JK_RETURN_IF_ERROR(fs.OpenWrite(JoinPath(work_folder, kRunRecordName), &out));
+  for (const std::string& name : names) JK_RETURN_IF_ERROR(out->WriteLine(name));
+  return out->Close();
+}
+
+std::vector<std::string> RecordedCopies(FileSystem& fs, const std::string& work_folder) {
+  std::vector<std::string> names;
+  std::unique_ptr<InputFile> in;
+  if (!fs.OpenRead(JoinPath(work_folder, kRunRecordName), &in).ok()) return names;
+  std::string line;
+  while (in->Position() < in->Length() && in->ReadLine(in->Length(), &line).ok()) {
+    if (IsPlainFileName(line)) names.push_back(line);
+  }
+  return names;
+}
+
+static bool IsLink(FileSystem& fs, const std::string& path) {
+  std::string folder = FolderOf(path);
+  std::vector<FolderEntry> entries;
+  if (!fs.ListFolder(folder.empty() ? "." : folder, &entries).ok()) return false;
+  std::string name = FileNameOf(path);
+  for (const FolderEntry& entry : entries) {
+    if (entry.name == name) return entry.is_link;
+  }
+  return false;
+}
+
+void RemoveWithRetries(FileSystem& fs, const std::string& path, RemoveKind kind,
+                       const CleanupPacing& pacing, std::vector<std::string>* failures) {
+  // A link is removed as a file: what it points to was not written here.
+  bool link = IsLink(fs, path);
+  bool folder = !link && fs.IsFolder(path);
+  if (!fs.Exists(path) || folder != (kind == RemoveKind::kFolder)) return;
+  Status last;
+  for (int attempt = 0; attempt < pacing.attempts && fs.Exists(path); ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(pacing.pause);
+    last = RemoveTree(fs, path, folder);
+  }
+  if (!fs.Exists(path)) return;
+  failures->push_back(last.ok() ? "'" + path + "': still there" : last.message());
+}
+
+Status CleanWorkFolder(FileSystem& fs, const std::string& work_folder,
+                       const std::vector<std::string>& copies, const CleanupPacing& pacing) {
+  std::vector<std::string> failures;
+  auto remove = [&](std::string_view name, RemoveKind kind) {
+    RemoveWithRetries(fs, JoinPath(work_folder, name), kind, pacing, &failures);
+  };
+  remove(kEpisodeFileName, RemoveKind::kFile);
+  for (const std::string& copy : copies) {
+    if (IsPlainFileName(copy)) remove(copy, RemoveKind::kFile);
+  }
+  for (std::string_view sub : kWorkSubfolders) remove(sub, RemoveKind::kFolder);
+  remove(kRunRecordName, RemoveKind::kFile);
+  if (failures.empty()) return Status::Ok();
+  std::string message = "could not clean the work folder '" + work_folder + "': ";
+  for (size_t i = 0; i < failures.size(); ++i) message += (i ? "; " : "") + failures[i];
+  return Status::Error(message);
+}
+
+Status CleanWorkFolderAtStartUp(FileSystem& fs, const std::string& work_folder,
+                                const CleanupPacing& pacing) {
+  return CleanWorkFolder(fs, work_folder, RecordedCopies(fs, work_folder), pacing);
+}
+
+}  // namespace jk

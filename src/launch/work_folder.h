@@ -1,0 +1,62 @@
+// Cleaning the work folder: after a game run, and at start-up after a run
+// that never got to its clean-up. Only what a run writes is removed: the
+// test episode, the four work subfolders with everything in them, and the
+// copy of the extra archive that the run itself made. The user's own files
+// in the folder (the settings, archives of their own) are never touched.
+#ifndef JKRESCALE_LAUNCH_WORK_FOLDER_H_
+#define JKRESCALE_LAUNCH_WORK_FOLDER_H_
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace jk {
+
+// The record of a run's copies: the file names, one a line, of the archives
+// the run copied into the work folder. Written before each copy, removed by
+// the clean-up; one that is still there at start-up names the leftovers.
+inline constexpr const char* kRunRecordName = "jkrescale-run.txt";
+
+// How hard a clean-up tries: a file another program still holds may become
+// free a moment later, but the program must never hang on one.
+struct CleanupPacing {
+  int attempts = 3;
+  std::chrono::milliseconds pause{100};
+};
+
+// Notes in the run record that the run is about to copy `file_name` into
+// the work folder.
+Status RecordCopy(FileSystem& fs, const std::string& work_folder,
+                  const std::string& file_name);
+
+// The file names the run record holds; empty when there is none. Names that
+// are not plain file names (a separator, "." or "..") are left out.
+std::vector<std::string> RecordedCopies(FileSystem& fs, const std::string& work_folder);
+
+enum class RemoveKind { kFile, kFolder };
+
+// Removes `path` when it is of the given kind (a link counts as a file);
+// a folder goes with everything in it, links inside removed, never
+// followed. Tries up to `pacing.attempts` times, pausing in between, and
+// appends the last failure to `failures` when `path` is still there.
+void RemoveWithRetries(FileSystem& fs, const std::string& path, RemoveKind kind,
+                       const CleanupPacing& pacing, std::vector<std::string>* failures);
+
+// The clean-up after a run, in this order: "episode.jk", the copies named in
+// `copies` (plain file names in the work folder), the folders "jkl", "3do",
+// "cog" and "misc" with their contents, and the run record. Fails with one
+// message that names everything that could not be removed.
+Status CleanWorkFolder(FileSystem& fs, const std::string& work_folder,
+                       const std::vector<std::string>& copies,
+                       const CleanupPacing& pacing = {});
+
+// The clean-up at start-up: CleanWorkFolder with the copies of the run
+// record.
+Status CleanWorkFolderAtStartUp(FileSystem& fs, const std::string& work_folder,
+                                const CleanupPacing& pacing = {});
+
+}  // namespace jk
+
+#endif  // JKRESCALE_LAUNCH_WORK_FOLDER_H_

@@ -1,0 +1,19 @@
+// Facts about the installation the program runs in.
+#ifndef JKRESCALE_PLATFORM_SYSTEM_H_
+#define JKRESCALE_PLATFORM_SYSTEM_H_
+
+#include <string>
+
+#include "platform/status.h"
+
+namespace jk {
+
+// The folder that holds the running executable, without a final separator.
+Status ProgramFolder(std::string* folder);
+
+// The name of the user running the program; "" when the system cannot say.
+std::string UserName();
+
+}  // namespace jk
+
+#endif  // JKRESCALE_PLATFORM_SYSTEM_H_

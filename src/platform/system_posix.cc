@@ -1,0 +1,35 @@
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/path.h"
+#include "platform/system.h"
+
+namespace jk {
+
+Status ProgramFolder(std::string* folder) {
+  std::vector<char> buffer(4096);
+  ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (n < 0 || size_t(n) == buffer.size()) {
+    return Status::FileError("/proc/self/exe", std::string("cannot read the program's path: ") +
+                                                   std::strerror(errno));
+  }
+  std::string path(buffer.data(), size_t(n));
+  *folder = FolderOf(path);
+  // Without its final separator, except for the root folder itself.
+  if (folder->size() > 1) folder->pop_back();
+  return Status::Ok();
+}
+
+std::string UserName() {
+  // The account of the real user id: stable whatever the environment says.
+  if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name) return pw->pw_name;
+  const char* user = std::getenv("USER");
+  return user ? user : "";
+}
+
+}  // namespace jk

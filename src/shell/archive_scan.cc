@@ -1,0 +1,73 @@
+#include "shell/archive_scan.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "archives/gob_archive.h"
+#include "platform/path.h"
+
+namespace jk {
+
+namespace {
+
+constexpr std::string_view kEpisodeEntry = "episode.jk";
+constexpr int32_t kArchiveDirectoryPosition = 12;
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+enum class ArchiveKind { kNone, kEpisode, kExtra };
+
+ArchiveKind Examine(FileSystem& fs, const std::string& path) {
+  std::unique_ptr<GobArchive> archive;
+  if (!GobArchive::Open(fs, path, &archive).ok()) return ArchiveKind::kNone;
+  if (archive->directory_position() != kArchiveDirectoryPosition) return ArchiveKind::kNone;
+  bool episode = false;
+  Status walked = archive->Walk([&](const GobEntry& entry) {
+    episode = entry.name.compare(0, kEpisodeEntry.size(), kEpisodeEntry) == 0;
+    return !episode;
+  });
+  if (!walked.ok()) return ArchiveKind::kNone;
+  return episode ? ArchiveKind::kEpisode : ArchiveKind::kExtra;
+}
+
+}  // namespace
+
+bool ScanOrderLess(const std::string& a, const std::string& b) {
+  bool less = false;
+  bool decided = false;
+  for (size_t i = 0; i < a.size() && i < b.size() && !decided; ++i) {
+    if (Lower(a[i]) != Lower(b[i])) {
+      less = static_cast<unsigned char>(Lower(a[i])) < static_cast<unsigned char>(Lower(b[i]));
+      decided = true;
+    }
+  }
+  if (!decided && a.size() != b.size()) return a.size() < b.size();
+  return decided ? less : a < b;
+}
+
+void ScanArchives(FileSystem& fs, const std::string& folder, ScannedArchives* found) {
+  std::vector<FolderEntry> entries;
+  if (!fs.ListFolder(folder, &entries).ok()) return;
+  std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
+    return ScanOrderLess(a.name, b.name);
+  });
+  for (const FolderEntry& entry : entries) {
+    std::string path = JoinPath(folder, entry.name);
+    if (entry.is_folder) {
+      if (!entry.is_link && !EqualsIgnoringCase(entry.name, "resource")) {
+        ScanArchives(fs, path, found);
+      }
+      continue;
+    }
+    if (!EndsWithIgnoringCase(entry.name, ".gob") && !EndsWithIgnoringCase(entry.name, ".goo")) {
+      continue;
+    }
+    switch (Examine(fs, path)) {
+      case ArchiveKind::kEpisode: found->episodes.push_back(path); break;
+      case ArchiveKind::kExtra: found->extras.push_back(path); break;
+      case ArchiveKind::kNone: break;
+    }
+  }
+}
+
+}  // namespace jk

@@ -1,0 +1,105 @@
+#include "shell_fixture.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/list_control.h"
+
+namespace jk {
+
+namespace fs = std::filesystem;
+
+GobWriter EpisodeArchive() {
+  GobWriter archive;
+  archive.Add("episode.jk", "\"ep1.gob\"\r\nTYPE 1\r\nSEQ 1\r\nend\r\n")
+      .Add("jkl\\one.jkl", kTestLevel)
+      .Add("jkl\\two.jkl", kTestLevel);
+  return archive;
+}
+
+GobWriter ExtraArchive() {
+  GobWriter archive;
+  archive.Add("3do\\extra.3do", "3DO 2.1\r\n");
+  return archive;
+}
+
+TempFolder::TempFolder() {
+  std::string pattern = (fs::temp_directory_path() / "jkrescale-test-XXXXXX").string();
+  char* made = mkdtemp(pattern.data());
+  path_ = made ? made : "";
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ec;
+  if (!path_.empty()) fs::remove_all(path_, ec);
+}
+
+std::string TempFolder::Path(const std::string& name) const { return path_ + "/" + name; }
+
+std::string TempFolder::WriteFile(const std::string& name, const std::string& text) const {
+  std::string path = Path(name);
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+std::string TempFolder::WriteArchive(const std::string& name, const GobWriter& archive) const {
+  return WriteFile(name, archive.Build());
+}
+
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(folder, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    std::string name = fs::relative(it->path(), folder).generic_string();
+    if (it->is_directory() && !it->is_symlink()) name += "/";
+    names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+ShellTest::ShellTest()
+    : game_folder_(temp_.Path("game/")), work_(temp_.Path("work")) {
+  fs::create_directories(work_);
+}
+
+std::string ShellTest::MakeGame() {
+  temp_.WriteArchive("game/Episode/ep1.gob", EpisodeArchive());
+  temp_.WriteArchive("game/Resource/res2.gob", ExtraArchive());
+  temp_.WriteArchive("game/extras.gob", ExtraArchive());
+  return temp_.WriteFile("game/JK.EXE", "not really the game");
+}
+
+void ShellTest::WriteSettingsFile(const std::string& text) {
+  temp_.WriteFile("work/" + SettingsFileName(SettingsSuffix(identity_)), text);
+}
+
+void ShellTest::StartShell() {
+  shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_});
+  shell_->set_cleanup_pacing({3, std::chrono::milliseconds(0)});
+  shell_->StartUp();
+}
+
+void ShellTest::OpenLevel(int item, int level) {
+  frm1().DoubleClick(item);
+  frm1().Select(frm1().lb1_, level);
+}
+
+std::vector<std::string> ShellTest::Items(const ListControl& list) const {
+  std::vector<std::string> items;
+  for (int k = 0; k < list.ItemCount(); ++k) items.push_back(list.ItemText(k));
+  return items;
+}
+
+}  // namespace jk

@@ -1,0 +1,87 @@
+// A game folder, a work folder and the fake window layer, for the tests of
+// the shell and of the launch: the real file system in a fresh temporary
+// folder, synthetic archives, and windows and programs that only record.
+#ifndef JKRESCALE_TESTS_SHELL_FIXTURE_H_
+#define JKRESCALE_TESTS_SHELL_FIXTURE_H_
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gob_writer.h"
+#include "platform/fake_ui.h"
+#include "platform/real_file_system.h"
+#include "shell/settings.h"
+#include "shell/shell.h"
+
+namespace jk {
+
+// A level with a header the header step rewrites.
+inline const char* kTestLevel =
+    "SECTION: HEADER\r\n"
+    "World Gravity 4.000000\r\n"
+    "MipMap Distances 1.000000 2.000000 3.000000 4.000000\r\n"
+    "\r\n"
+    "SECTION: GEORESOURCE\r\n"
+    "World vertices 1\r\n"
+    "0:\t1.0\t2.0\t3.0\r\n";
+
+// An episode archive with the levels "jkl\one.jkl" and "jkl\two.jkl".
+GobWriter EpisodeArchive();
+// An archive without an "episode.jk" entry.
+GobWriter ExtraArchive();
+
+// A fresh temporary folder, removed with everything in it at the end.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  const std::string& path() const { return path_; }
+  // Writes `text` to the relative path `name` (folders created).
+  std::string WriteFile(const std::string& name, const std::string& text) const;
+  std::string WriteArchive(const std::string& name, const GobWriter& archive) const;
+  std::string Path(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+// The files and folders below `folder`, relative with "/", sorted; folders
+// end in "/".
+std::vector<std::string> Listing(const std::string& folder);
+
+std::string ReadWholeFile(const std::string& path);
+
+class ShellTest : public ::testing::Test {
+ protected:
+  ShellTest();
+
+  // game/JK.EXE, game/Episode/ep1.gob, game/Resource/res2.gob,
+  // game/extras.gob; returns the path of JK.EXE.
+  std::string MakeGame();
+  // Writes the settings file the shell reads.
+  void WriteSettingsFile(const std::string& text);
+  // Creates the shell and runs its start-up.
+  void StartShell();
+  // Opens the archive at lb1's `item` and selects level `level`.
+  void OpenLevel(int item, int level);
+
+  FakeMainWindow& frm1() { return ui_.frm1_; }
+  std::vector<std::string> Items(const ListControl& list) const;
+
+  TempFolder temp_;
+  std::string game_folder_;  // with its final "/"
+  std::string work_;
+  RealFileSystem fs_;
+  FakeWindowSystem ui_;
+  FakeProcessRunner runner_{&ui_.log};
+  std::unique_ptr<Shell> shell_;
+  std::string identity_ = IdentityText("tester");
+};
+
+}  // namespace jk
+
+#endif  // JKRESCALE_TESTS_SHELL_FIXTURE_H_
