@@ -78,7 +78,7 @@ std::string ShellTest::MakeGame() {
   temp_.WriteArchive("game/Episode/ep1.gob", EpisodeArchive());
   temp_.WriteArchive("game/Resource/res2.gob", ExtraArchive());
   temp_.WriteArchive("game/extras.gob", ExtraArchive());
-  return temp_.WriteFile("game/JK.EXE", "not really the game");
+  return temp_.WriteFile("game/JK", "not really the game");
 }
 
 void ShellTest::WriteSettingsFile(const std::string& text) {

@@ -59,8 +59,8 @@ class ShellTest : public ::testing::Test {
  protected:
   ShellTest();
 
-  // game/JK.EXE, game/Episode/ep1.gob, game/Resource/res2.gob,
-  // game/extras.gob; returns the path of JK.EXE.
+  // game/JK, game/Episode/ep1.gob, game/Resource/res2.gob,
+  // game/extras.gob; returns the path of JK.
   std::string MakeGame();
   // Writes the settings file the shell reads.
   void WriteSettingsFile(const std::string& text);

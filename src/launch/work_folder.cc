@@ -1,5 +1,6 @@
 #include "launch/work_folder.h"
 
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -24,6 +25,9 @@ Status RemoveTree(FileSystem& fs, const std::string& path, bool is_folder) {
   if (!is_folder) return fs.DeleteFile(path);
   std::vector<FolderEntry> entries;
   JK_RETURN_IF_ERROR(fs.ListFolder(path, &entries));
+  // In name order, so that a clean-up does the same on every system.
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
   Status first;
   for (const FolderEntry& entry : entries) {
     Status removed =

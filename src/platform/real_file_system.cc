@@ -152,7 +152,10 @@ Status RealFileSystem::RemoveFolder(const std::string& path) {
 
 Status RealFileSystem::DeleteFile(const std::string& path) {
   std::error_code ec;
-  if (IsFolder(path)) return Status::FileError(path, "is a folder, not a file");
+  // A link is deleted itself, whatever it points to.
+  if (fs::is_directory(fs::symlink_status(ToFsPath(path), ec))) {
+    return Status::FileError(path, "is a folder, not a file");
+  }
   if (!fs::remove(ToFsPath(path), ec) || ec) {
     return Status::FileError(path, "cannot delete: " +
                                        (ec ? Reason(ec) : "it is not there"));

@@ -1,0 +1,214 @@
+// Choosing and starting the game, its limits, and the clean-up of the work
+// folder.
+#include <gmock/gmock.h>
+
+#include <map>
+
+#include "launch/game_launch.h"
+#include "launch/work_folder.h"
+#include "shell_fixture.h"
+
+namespace jk {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// The expansion for a ".goo" archive in any letter case, else the game.
+TEST(LaunchTest, ChoosesTheExecutable) {
+  struct Case {
+    const char* archive;
+    const char* executable;
+    const char* folder;
+  } cases[] = {
+      {"/g/Episode/a.goo", "/m/JKM.EXE", "/m/"},
+      {"/g/Episode/a.GOO", "/m/JKM.EXE", "/m/"},
+      {"/g/Episode/a.gob", "/g/JK.EXE", "/g/"},
+      {"/g/Episode/a.goo.gob", "/g/JK.EXE", "/g/"},
+  };
+  for (const Case& c : cases) {
+    GameChoice game = ChooseGame(c.archive, "/g/JK.EXE", "/m/JKM.EXE");
+    EXPECT_EQ(game.executable, c.executable) << c.archive;
+    EXPECT_EQ(game.folder, c.folder) << c.archive;
+  }
+}
+
+// The command line quotes the executable, blanks and all, and not the path.
+TEST(LaunchTest, CommandLine) {
+  EXPECT_EQ(GameCommandLine("C:\\Program Files\\JK\\JK.EXE", "C:\\PROGRA~1\\RESCALE"),
+            "\"C:\\Program Files\\JK\\JK.EXE\" -debug con -verbose 2 -devmode -windowgui "
+            "-path C:\\PROGRA~1\\RESCALE");
+  EXPECT_THAT(GameArguments("/a b"), ElementsAre("-debug", "con", "-verbose", "2", "-devmode",
+                                                 "-windowgui", "-path", "/a b"));
+  EXPECT_TRUE(IsWindowsProgram("/g/jk.Exe"));
+  EXPECT_FALSE(IsWindowsProgram("/g/jk"));
+}
+
+// No blank or tab in the -path value, and at most 127 characters with the
+// longest name.
+TEST(LaunchTest, GameLimits) {
+  EXPECT_TRUE(CheckGameLimits("C:\\W", "jkl\\a.jkl").ok());
+  std::string path(127 - 10, 'p');  // + "\" + 9 characters = 127
+  EXPECT_TRUE(CheckGameLimits(path, "jkl\\a.jkl").ok());
+  EXPECT_EQ(CheckGameLimits(path + "p", "jkl\\a.jkl").message(),
+            "'" + path + "p\\jkl\\a.jkl': is 128 characters long, more than the 127 the game "
+            "can open; move jkrescale to a shorter folder");
+  for (const char* value : {"C:\\a b", "C:\\a\tb"}) {
+    EXPECT_EQ(CheckGameLimits(value, "x").message(),
+              std::string("'") + value + "': the game cannot take a work folder whose path "
+              "holds a blank or a tab; move jkrescale to a folder whose path has none");
+  }
+}
+
+class LaunchPlanTest : public ShellTest {
+ protected:
+  LaunchPlanTest() {
+    runner_.on_path = {{"wine", "/usr/bin/wine"}, {"winepath", "/usr/bin/winepath"}};
+    temp_.WriteFile("work/jkl/level.jkl", "x");
+    temp_.WriteFile("work/3do/sub/a-long-model-name.3do", "x");
+    temp_.WriteFile("work/episode.jk", "x");
+  }
+  void Winepath(const std::string& windows_form, const std::string& short_form) {
+    runner_.captures = {{"/usr/bin/winepath -w " + work_, windows_form + "\n"},
+                        {"/usr/bin/winepath -s " + windows_form, short_form + "\n"}};
+  }
+  GameChoice game_{"/g/JK.EXE", "/g/"};
+  ProcessSpec spec_;
+};
+
+// The longest name is taken from what lies in the work folder, with "\".
+TEST_F(LaunchPlanTest, LongestWrittenName) {
+  EXPECT_EQ(LongestWrittenName(fs_, work_, ""), "3do\\sub\\a-long-model-name.3do");
+  EXPECT_EQ(LongestWrittenName(fs_, work_, "an-extra-archive-name-longer.gob"),
+            "an-extra-archive-name-longer.gob");
+}
+
+// A native executable is started directly with the native work folder.
+TEST_F(LaunchPlanTest, NativeGameStartsDirectly) {
+  ASSERT_TRUE(PlanGameStart(fs_, runner_, {"/g/jk", "/g/"}, work_, "", &spec_).ok());
+  EXPECT_EQ(DescribeRun(spec_),
+            "/g/jk -debug con -verbose 2 -devmode -windowgui -path " + work_);
+  EXPECT_EQ(spec_.working_folder, "/g/");
+  EXPECT_THAT(spec_.environment, IsEmpty());
+}
+
+// Through Wine: the short form of the Windows form, and the game's line.
+TEST_F(LaunchPlanTest, WindowsGameThroughWine) {
+  Winepath("Z:\\tmp\\a b", "Z:\\tmp\\AB~1");
+  ASSERT_TRUE(PlanGameStart(fs_, runner_, game_, work_, "", &spec_).ok());
+  EXPECT_EQ(DescribeRun(spec_), "/usr/bin/wine /g/JK.EXE -debug con -verbose 2 -devmode "
+                                "-windowgui -path Z:\\tmp\\AB~1");
+  EXPECT_EQ(spec_.command_line, "\"/g/JK.EXE\" -debug con -verbose 2 -devmode -windowgui "
+                                "-path Z:\\tmp\\AB~1");
+  EXPECT_THAT(spec_.environment, ElementsAre("WINEDEBUG=-all"));
+}
+
+// A short form that still holds a blank, or is too long, starts nothing.
+TEST_F(LaunchPlanTest, WineLimitsAreChecked) {
+  Winepath("Z:\\a b", "Z:\\a b");
+  EXPECT_EQ(StartGameAndWait(fs_, runner_, game_, work_, "", nullptr).message(),
+            "'Z:\\a b': the game cannot take a work folder whose path holds a blank or a "
+            "tab; move jkrescale to a folder whose path has none");
+  std::string long_form = "Z:\\" + std::string(95, 'x');
+  Winepath(long_form, long_form);
+  EXPECT_EQ(StartGameAndWait(fs_, runner_, game_, work_, "", nullptr).message(),
+            "'" + long_form + "\\3do\\sub\\a-long-model-name.3do': is 128 characters long, "
+            "more than the 127 the game can open; move jkrescale to a shorter folder");
+  EXPECT_THAT(runner_.runs, IsEmpty());
+}
+
+// Missing wine or winepath, or a winepath that fails, is reported.
+TEST_F(LaunchPlanTest, WineProblems) {
+  runner_.on_path.erase("winepath");
+  EXPECT_EQ(PlanGameStart(fs_, runner_, game_, work_, "", &spec_).message(),
+            "'/g/JK.EXE': is a Windows program, started through Wine, but 'winepath' is not "
+            "on the PATH; install Wine (able to run 32-bit programs) to start the game");
+  runner_.on_path["winepath"] = "/usr/bin/winepath";
+  EXPECT_EQ(PlanGameStart(fs_, runner_, game_, work_, "", &spec_).message(),
+            "'" + work_ + "': cannot convert to a Windows path with winepath: "
+            "'/usr/bin/winepath': ended with a failure");
+}
+
+// A file system that records removals and refuses those it is told to.
+class RecordingFileSystem : public RealFileSystem {
+ public:
+  Status DeleteFile(const std::string& path) override { return Record("delete", path); }
+  Status RemoveFolder(const std::string& path) override { return Record("rmdir", path); }
+  std::vector<std::string> calls;
+  std::map<std::string, int> refuse;  // path -> refusals left
+
+ private:
+  Status Record(const std::string& what, const std::string& path) {
+    calls.push_back(what + " " + path.substr(path.rfind("work/") + 5));
+    if (refuse[path] > 0) {
+      --refuse[path];
+      return Status::FileError(path, "cannot delete: Device or resource busy");
+    }
+    return what == "delete" ? RealFileSystem::DeleteFile(path) : RealFileSystem::RemoveFolder(path);
+  }
+};
+
+class CleanupTest : public ShellTest {
+ protected:
+  CleanupTest() {
+    for (const char* name : {"misc/cogstrings.uni", "cog/door.cog", "3do/a.3do", "jkl/l.jkl",
+                             "episode.jk", "copy.gob", "NONE", "mine.gob"}) {
+      temp_.WriteFile(std::string("work/") + name, "x");
+    }
+    std::filesystem::create_directory(work_ + "/3do/empty");
+  }
+  RecordingFileSystem recording_;
+  CleanupPacing quick_{3, std::chrono::milliseconds(0)};
+};
+
+// The fixed order: episode, copy, then jkl, 3do, cog, misc with contents.
+TEST_F(CleanupTest, RemovesInOrderAndLeavesTheRest) {
+  ASSERT_TRUE(CleanWorkFolder(recording_, work_, {"copy.gob"}, quick_).ok());
+  EXPECT_THAT(recording_.calls,
+              ElementsAre("delete episode.jk", "delete copy.gob", "delete jkl/l.jkl",
+                          "rmdir jkl", "delete 3do/a.3do", "rmdir 3do/empty", "rmdir 3do",
+                          "delete cog/door.cog", "rmdir cog", "delete misc/cogstrings.uni",
+                          "rmdir misc"));
+  EXPECT_THAT(Listing(work_), ElementsAre("NONE", "mine.gob"));
+}
+
+// A target that stays busy is tried a few times and reported once, with
+// everything else still removed.
+TEST_F(CleanupTest, GivesUpAndReportsInOneMessage) {
+  recording_.refuse[work_ + "/episode.jk"] = 99;
+  recording_.refuse[work_ + "/cog/door.cog"] = 99;
+  recording_.refuse[work_ + "/jkl/l.jkl"] = 1;  // free on the second try
+  Status status = CleanWorkFolder(recording_, work_, {}, quick_);
+  EXPECT_EQ(status.message(),
+            "could not clean the work folder '" + work_ + "': '" + work_ +
+            "/episode.jk': cannot delete: Device or resource busy; '" + work_ +
+            "/cog/door.cog': cannot delete: Device or resource busy");
+  EXPECT_EQ(std::count(recording_.calls.begin(), recording_.calls.end(), "delete episode.jk"), 3);
+  EXPECT_THAT(Listing(work_), ElementsAre("NONE", "cog/", "cog/door.cog", "copy.gob",
+                                          "episode.jk", "mine.gob"));
+}
+
+// A link inside a work subfolder is removed, not followed.
+TEST_F(CleanupTest, LinksAreRemovedNotFollowed) {
+  temp_.WriteFile("outside/keep.txt", "x");
+  std::filesystem::create_directory_symlink(temp_.Path("outside"), work_ + "/jkl/link");
+  std::filesystem::create_directory_symlink(temp_.Path("outside"), work_ + "/cog2");
+  std::filesystem::rename(work_ + "/cog2", work_ + "/misc/cog2");
+  ASSERT_TRUE(CleanWorkFolder(fs_, work_, {}, quick_).ok());
+  EXPECT_THAT(Listing(temp_.Path("outside")), ElementsAre("keep.txt"));
+  EXPECT_THAT(Listing(work_), ElementsAre("NONE", "copy.gob", "mine.gob"));
+}
+
+// The run record names the copies; names that are not plain file names are
+// never used.
+TEST_F(CleanupTest, RunRecord) {
+  ASSERT_TRUE(RecordCopy(fs_, work_, "copy.gob").ok());
+  temp_.WriteFile(std::string("work/") + kRunRecordName,
+                  ReadWholeFile(work_ + "/" + kRunRecordName) + "../x.gob\r\nsub/y.gob\r\n..\r\n");
+  EXPECT_THAT(RecordedCopies(fs_, work_), ElementsAre("copy.gob"));
+  ASSERT_TRUE(CleanWorkFolderAtStartUp(fs_, work_, quick_).ok());
+  EXPECT_THAT(Listing(work_), ElementsAre("NONE", "mine.gob"));
+}
+
+}  // namespace
+}  // namespace jk

@@ -1,0 +1,113 @@
+// The level list refresh and the archive scan.
+#include <gmock/gmock.h>
+
+#include "shell/archive_scan.h"
+#include "shell_fixture.h"
+
+namespace jk {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// Scan order: letter case ignored, ties broken by the bytes.
+TEST(ScanOrderTest, IgnoresCaseThenBytes) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool less;
+  } cases[] = {
+      {"A.gob", "b.gob", true}, {"b.gob", "A.gob", false}, {"B.gob", "b.gob", true},
+      {"b.gob", "B.gob", false}, {"ab", "abc", true},      {"ABC", "ab", false},
+      {"_x", "a", true},         {"same", "same", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ScanOrderLess(c.a, c.b), c.less) << c.a << " " << c.b;
+}
+
+class LevelListTest : public ShellTest {
+ protected:
+  // Starts the shell on game/JK.EXE after the archives are in place.
+  void Start() {
+    std::string jk = temp_.WriteFile("game/JK.EXE", "x");
+    WriteSettingsFile(jk + "\n");
+    StartShell();
+  }
+};
+
+// Archives of every folder in name order, upper-case extensions included;
+// "resource" folders skipped at any depth; other files ignored.
+TEST_F(LevelListTest, ScanSortsAndSkipsResourceFolders) {
+  temp_.WriteArchive("game/Episode/b.gob", EpisodeArchive());
+  temp_.WriteArchive("game/Episode/A.GOB", EpisodeArchive());
+  temp_.WriteArchive("game/Episode/c.goo", EpisodeArchive());
+  temp_.WriteArchive("game/Episode/Resource/hidden.gob", EpisodeArchive());
+  temp_.WriteArchive("game/RESOURCE/res2.gob", ExtraArchive());
+  temp_.WriteArchive("game/aa/x.gob", ExtraArchive());
+  temp_.WriteArchive("game/Z.gob", ExtraArchive());
+  temp_.WriteArchive("game/notes.txt", ExtraArchive());
+  Start();
+  EXPECT_THAT(Items(frm1().lb1_), ElementsAre("A.GOB", "b.gob", "c.goo"));
+  EXPECT_THAT(Items(frm1().lb2_), ElementsAre("NONE", "x.gob", "Z.gob"));
+  EXPECT_THAT(shell_->episode_paths(),
+              ElementsAre(game_folder_ + "Episode/A.GOB", game_folder_ + "Episode/b.gob",
+                          game_folder_ + "Episode/c.goo"));
+  EXPECT_THAT(shell_->extra_paths(),
+              ElementsAre(game_folder_ + "aa/x.gob", game_folder_ + "Z.gob"));
+}
+
+// An "episode.jk" prefix makes an episode archive, even without levels; a
+// damaged file, a directory not at byte 12 and an unreadable one are
+// skipped.
+TEST_F(LevelListTest, WhatCountsAsAnArchive) {
+  temp_.WriteArchive("game/Episode/e1.gob", GobWriter().Add("episode.jkx", "x"));
+  temp_.WriteArchive("game/Episode/e2.gob", GobWriter().Add("Episode.jk", "x"));
+  temp_.WriteFile("game/Episode/short.gob", "GOB");
+  std::string moved = EpisodeArchive().Build();
+  PutInt32(&moved, 8, 16);  // directory position
+  temp_.WriteFile("game/Episode/moved.gob", moved);
+  std::string damaged = EpisodeArchive().Build();
+  PutInt32(&damaged, 8, 1 << 30);
+  temp_.WriteFile("game/Episode/damaged.gob", damaged);
+  Start();
+  EXPECT_THAT(Items(frm1().lb1_), ElementsAre("e1.gob"));
+  EXPECT_THAT(Items(frm1().lb2_), ElementsAre("NONE", "e2.gob"));
+}
+
+// No extra archive: lb2 is empty, without "NONE".
+TEST_F(LevelListTest, NoExtraArchives) {
+  temp_.WriteArchive("game/Episode/e1.gob", EpisodeArchive());
+  Start();
+  EXPECT_THAT(Items(frm1().lb2_), IsEmpty());
+  EXPECT_EQ(frm1().lb2_.SelectedIndex(), -1);
+}
+
+// Without an "Episode" folder nothing is scanned; a path without any
+// separator has an empty folder and scans nothing either.
+TEST_F(LevelListTest, NoEpisodeFolderOrNoFolder) {
+  temp_.WriteArchive("game/e1.gob", EpisodeArchive());
+  Start();
+  EXPECT_THAT(Items(frm1().lb1_), IsEmpty());
+  frm1().ed1_.SetText("JK.EXE");
+  EXPECT_EQ(shell_->game_folder(), "");
+  EXPECT_THAT(Items(frm1().lb1_), IsEmpty());
+}
+
+// The "Episode" folder is found whatever its letter case.
+TEST_F(LevelListTest, EpisodeFolderInAnyCase) {
+  temp_.WriteArchive("game/EPISODE/e1.gob", EpisodeArchive());
+  Start();
+  EXPECT_THAT(Items(frm1().lb1_), ElementsAre("e1.gob"));
+}
+
+// A link to a folder is not followed, so a loop ends; a link to an archive
+// is examined like the archive.
+TEST_F(LevelListTest, LinksToFoldersAreNotFollowed) {
+  temp_.WriteArchive("game/Episode/e1.gob", EpisodeArchive());
+  std::filesystem::create_directory_symlink(game_folder_, game_folder_ + "Episode/loop");
+  std::filesystem::create_symlink(game_folder_ + "Episode/e1.gob", game_folder_ + "e2.gob");
+  Start();
+  EXPECT_THAT(Items(frm1().lb1_), ElementsAre("e2.gob", "e1.gob"));
+}
+
+}  // namespace
+}  // namespace jk

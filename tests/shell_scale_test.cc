@@ -1,0 +1,244 @@
+// The scale command cmd1_Click: its checks, the progress window, the game
+// started on the work folder, the clean-up, and runs that fail.
+#include <gmock/gmock.h>
+
+#include "launch/game_launch.h"
+#include "shell_fixture.h"
+
+namespace jk {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class ScaleCommandTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    jk_ = MakeGame();
+    WriteSettingsFile(jk_ + "\r\n");
+    StartShell();
+    ui_.log.clear();
+  }
+  // Records the work folder while the "game" runs.
+  void WatchTheGame() {
+    runner_.on_run = [this](const ProcessSpec&) {
+      during_game_ = Listing(work_);
+      frm1_enabled_during_game_ = frm1().Enabled();
+      return Status::Ok();
+    };
+  }
+  std::vector<std::string> WorkFolderAfterRun() const {
+    std::vector<std::string> listing = Listing(work_);
+    std::erase(listing, SettingsFileName(SettingsSuffix(identity_)));
+    return listing;
+  }
+
+  std::string jk_;
+  std::vector<std::string> during_game_;
+  bool frm1_enabled_during_game_ = true;
+};
+
+// With an archive open but no level selected the command does nothing.
+TEST_F(ScaleCommandTest, NoLevelSelectedDoesNothing) {
+  frm1().DoubleClick(0);
+  ui_.log.clear();
+  shell_->cmd1_Click();
+  EXPECT_THAT(ui_.log, IsEmpty());
+  EXPECT_FALSE(ui_.frm2_.Visible());
+}
+
+// A factor that is not a finite number above 0 colours scaleby and stops
+// there; a valid text makes it white again.
+TEST_F(ScaleCommandTest, RefusesABadFactor) {
+  OpenLevel(0, 0);
+  for (const char* text : {"", "abc", "0", "-2", "2x", "1e999"}) {
+    frm1().scaleby_.SetText(text);
+    ui_.log.clear();
+    frm1().Click(frm1().cmd1_);
+    EXPECT_EQ(frm1().scaleby_.Background(), kLightRed) << text;
+    EXPECT_THAT(ui_.log, IsEmpty()) << text;
+  }
+  frm1().Type(frm1().scaleby_, "0");
+  EXPECT_EQ(frm1().scaleby_.Background(), kLightRed);
+  frm1().scaleby_.SetText("");
+  frm1().Type(frm1().scaleby_, "0.5");
+  EXPECT_EQ(frm1().scaleby_.Background(), kWhite);
+  EXPECT_THAT(runner_.runs, IsEmpty());
+}
+
+// A whole run: frm1 disabled, frm2 shown and closed, the game started on
+// the work folder with the scaled files in it, then everything removed.
+TEST_F(ScaleCommandTest, ScalesStartsTheGameAndCleansUp) {
+  OpenLevel(0, 1);
+  frm1().scaleby_.SetText("2");
+  frm1().chk1_.checked = true;
+  WatchTheGame();
+  frm1().Click(frm1().cmd1_);
+  EXPECT_THAT(ui_.log, ElementsAre("frm1 disabled", "frm2 shown", "frm2 closed",
+                                   "run: " + jk_ + " -debug con -verbose 2 -devmode "
+                                   "-windowgui -path " + work_,
+                                   "frm1 enabled"));
+  EXPECT_THAT(during_game_, ElementsAre("3do/", "cog/", SettingsFileName(SettingsSuffix(identity_)),
+                                        "episode.jk", "jkl/", "jkl/two.jkl", "misc/"));
+  EXPECT_FALSE(frm1_enabled_during_game_);
+  ASSERT_EQ(runner_.runs.size(), 1u);
+  EXPECT_EQ(runner_.runs[0].working_folder, game_folder_);
+  EXPECT_EQ(runner_.runs[0].command_line,
+            "\"" + jk_ + "\" -debug con -verbose 2 -devmode -windowgui -path " + work_);
+  EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
+  EXPECT_TRUE(frm1().cmd1_.Enabled());
+  EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
+}
+
+// frm2 first shows the text in the initial colour, then the level-text
+// refreshes draw over it.
+TEST_F(ScaleCommandTest, ProgressWindowStartsWithItsText) {
+  OpenLevel(0, 0);
+  frm1().Click(frm1().cmd1_);
+  ASSERT_GE(ui_.frm2_.drawing.size(), 2u);
+  EXPECT_EQ(ui_.frm2_.drawing[0], "text 0,2 #000000 Scaling level...");
+  EXPECT_EQ(ui_.frm2_.drawing[1], "pump");
+}
+
+// The extra archive picked in lb2 is copied for the game and removed
+// afterwards; the copy is recorded while the game runs.
+TEST_F(ScaleCommandTest, ExtraArchiveIsCopiedAndRemoved) {
+  OpenLevel(0, 0);
+  frm1().Select(frm1().lb2_, 1);
+  WatchTheGame();
+  frm1().Click(frm1().cmd1_);
+  EXPECT_THAT(during_game_, Contains("extras.gob"));
+  EXPECT_THAT(during_game_, Contains(kRunRecordName));
+  EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
+}
+
+// With "NONE" picked a file named NONE in the work folder stays, as do the
+// user's own archives.
+TEST_F(ScaleCommandTest, NeverDeletesFilesItDidNotCreate) {
+  temp_.WriteFile("work/NONE", "x");
+  temp_.WriteFile("work/extras.gob", "the user's own");
+  OpenLevel(0, 0);
+  frm1().Click(frm1().cmd1_);
+  EXPECT_THAT(WorkFolderAfterRun(), ElementsAre("NONE", "extras.gob"));
+}
+
+// An extra archive whose name is taken in the work folder by another file
+// is not copied over it: the run ends with a message and starts nothing.
+TEST_F(ScaleCommandTest, RefusesToReplaceTheUsersArchive) {
+  temp_.WriteFile("work/extras.gob", "the user's own");
+  OpenLevel(0, 0);
+  frm1().Select(frm1().lb2_, 1);
+  frm1().Click(frm1().cmd1_);
+  EXPECT_THAT(ui_.dialogs_.messages,
+              ElementsAre("'" + work_ + "/extras.gob': is in the work folder already and is "
+                          "not the chosen extra archive; it would be replaced, so nothing "
+                          "was done"));
+  EXPECT_EQ(ReadWholeFile(work_ + "/extras.gob"), "the user's own");
+  EXPECT_THAT(runner_.runs, IsEmpty());
+}
+
+// A missing resource archive: one message naming it, frm2 closed, the work
+// folder clean, frm1 enabled, no game.
+TEST_F(ScaleCommandTest, FailedRunShowsOneMessage) {
+  std::filesystem::remove(game_folder_ + "Resource/res2.gob");
+  OpenLevel(0, 0);
+  frm1().Select(frm1().lb2_, 1);
+  frm1().Click(frm1().cmd1_);
+  EXPECT_THAT(ui_.log,
+              ElementsAre("frm1 disabled", "frm2 shown", "frm2 closed",
+                          "message: '" + game_folder_ + "Resource/res2.gob': cannot open: "
+                          "No such file or directory",
+                          "frm1 enabled"));
+  EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
+  EXPECT_TRUE(frm1().cmd1_.Enabled());
+}
+
+// Output that cannot be created (a file stands where the "jkl" folder
+// goes) ends the run; the file is not the run's and stays.
+TEST_F(ScaleCommandTest, OutputNotCreatable) {
+  temp_.WriteFile("work/jkl", "in the way");
+  OpenLevel(0, 0);
+  frm1().Click(frm1().cmd1_);
+  ASSERT_EQ(ui_.dialogs_.messages.size(), 1u);
+  EXPECT_THAT(ui_.dialogs_.messages[0], ::testing::StartsWith("'" + work_ + "/jkl': "));
+  EXPECT_THAT(WorkFolderAfterRun(), ElementsAre("jkl"));
+  EXPECT_THAT(runner_.runs, IsEmpty());
+}
+
+// A game that cannot be started: its message, and the clean-up all the same.
+TEST_F(ScaleCommandTest, GameThatCannotStart) {
+  runner_.on_run = [](const ProcessSpec& spec) {
+    return Status::FileError(spec.program, "cannot start: Permission denied");
+  };
+  OpenLevel(0, 0);
+  frm1().Click(frm1().cmd1_);
+  EXPECT_THAT(ui_.dialogs_.messages, ElementsAre("'" + jk_ + "': cannot start: Permission denied"));
+  EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
+  EXPECT_TRUE(frm1().Enabled());
+}
+
+// A level of a ".goo" archive starts the expansion from its folder.
+TEST_F(ScaleCommandTest, ExpansionArchiveStartsTheExpansion) {
+  temp_.WriteArchive("mots/Episode/m.GOO", EpisodeArchive());
+  temp_.WriteArchive("mots/Resource/JKMRES.GOO", ExtraArchive());
+  std::string jkm = temp_.WriteFile("mots/JKM", "x");
+  frm1().ed2_.SetText(jkm);
+  ASSERT_THAT(Items(frm1().lb1_), ElementsAre("ep1.gob", "m.GOO"));
+  OpenLevel(1, 0);
+  frm1().Click(frm1().cmd1_);
+  ASSERT_EQ(runner_.runs.size(), 1u);
+  EXPECT_EQ(runner_.runs[0].program, jkm);
+  EXPECT_EQ(runner_.runs[0].working_folder, temp_.Path("mots/"));
+  EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
+}
+
+// Window events keep running while the game runs.
+TEST_F(ScaleCommandTest, EventsRunWhileTheGameRuns) {
+  OpenLevel(0, 0);
+  int pumps_before = ui_.pumps;
+  frm1().Click(frm1().cmd1_);
+  EXPECT_GT(ui_.pumps, pumps_before);
+}
+
+}  // namespace
+}  // namespace jk
+
+namespace jk {
+namespace {
+
+// JK.EXE is started through Wine with the blank-free Windows form of the
+// work folder that winepath gives.
+TEST_F(ScaleCommandTest, WindowsGameStartsThroughWine) {
+  std::string exe = temp_.WriteFile("game/JK.EXE", "x");
+  frm1().ed1_.SetText(exe);
+  runner_.on_path = {{"wine", "/usr/bin/wine"}, {"winepath", "/usr/bin/winepath"}};
+  runner_.captures = {{"/usr/bin/winepath -w " + work_, "Z:\\tmp\\work folder\r\n"},
+                      {"/usr/bin/winepath -s Z:\\tmp\\work folder", "Z:\\tmp\\WORKFO~1\n"}};
+  OpenLevel(0, 0);
+  frm1().Click(frm1().cmd1_);
+  ASSERT_EQ(runner_.runs.size(), 1u);
+  EXPECT_EQ(DescribeRun(runner_.runs[0]),
+            "/usr/bin/wine " + exe + " -debug con -verbose 2 -devmode -windowgui -path "
+            "Z:\\tmp\\WORKFO~1");
+  EXPECT_THAT(runner_.runs[0].environment, ElementsAre("WINEDEBUG=-all"));
+  EXPECT_EQ(runner_.runs[0].working_folder, game_folder_);
+  EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
+}
+
+// Without wine on the PATH the run ends with a message and a clean folder.
+TEST_F(ScaleCommandTest, WindowsGameWithoutWine) {
+  std::string exe = temp_.WriteFile("game/JK.EXE", "x");
+  frm1().ed1_.SetText(exe);
+  OpenLevel(0, 0);
+  frm1().Click(frm1().cmd1_);
+  EXPECT_THAT(ui_.dialogs_.messages,
+              ElementsAre("'" + exe + "': is a Windows program, started through Wine, but "
+                          "'wine' is not on the PATH; install Wine (able to run 32-bit "
+                          "programs) to start the game"));
+  EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
+  EXPECT_THAT(runner_.runs, IsEmpty());
+}
+
+}  // namespace
+}  // namespace jk
