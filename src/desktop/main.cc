@@ -1,0 +1,31 @@
+// jkrescale: the desktop program. Rescales one level of Jedi Knight or
+// Mysteries of the Sith and starts the game on it. Its own folder is the
+// work folder, where the settings file lives and every run writes.
+#include <QApplication>
+#include <QMessageBox>
+
+#include "platform/process.h"
+#include "platform/qt_ui.h"
+#include "platform/real_file_system.h"
+#include "platform/system.h"
+#include "shell/settings.h"
+#include "shell/shell.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setApplicationName(QString::fromUtf8(jk::kApplicationName.data(),
+                                           qsizetype(jk::kApplicationName.size())));
+  app.setOrganizationName(QString::fromUtf8(jk::kOrganisationName.data(),
+                                            qsizetype(jk::kOrganisationName.size())));
+  std::string work_folder;
+  if (jk::Status found = jk::ProgramFolder(&work_folder); !found.ok()) {
+    QMessageBox::critical(nullptr, "jkrescale", QString::fromStdString(found.message()));
+    return 1;
+  }
+  jk::RealFileSystem fs;
+  jk::QtWindowSystem ui;
+  std::unique_ptr<jk::ProcessRunner> runner = jk::MakeSystemProcessRunner();
+  jk::Shell shell(fs, ui, *runner, {work_folder, jk::IdentityText(jk::UserName())});
+  shell.Run();
+  return 0;
+}
