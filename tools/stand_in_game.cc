@@ -10,7 +10,11 @@
 //   work folder: jkl/
 //   work folder: jkl/level.jkl
 //   ...
+//   episode.jk| "ep1.gob"
+//   jkl/level.jkl| SECTION: HEADER
+//   ...
 //
+// (the test episode and every level, line by line, as the game reads them).
 // With JKRESCALE_STAND_IN_SECONDS set it stays that many seconds before it
 // ends, like a game being played.
 #include <algorithm>
@@ -26,6 +30,17 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// The lines of a text file, each after "name| ", without their breaks.
+std::string Quoted(const fs::path& file, const std::string& name) {
+  std::ifstream in(file, std::ios::binary);
+  std::string text, line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    text += name + "| " + line + "\n";
+  }
+  return text;
+}
 
 std::vector<std::string> Listing(const fs::path& folder) {
   std::vector<std::string> names;
@@ -53,7 +68,13 @@ int main(int argc, char** argv) {
   fs::path here = fs::current_path(ec);
   report += "working folder: " + here.string() + "\n";
   if (!work_folder.empty()) {
-    for (const std::string& name : Listing(work_folder)) report += "work folder: " + name + "\n";
+    std::vector<std::string> names = Listing(work_folder);
+    for (const std::string& name : names) report += "work folder: " + name + "\n";
+    for (const std::string& name : names) {
+      if (name == "episode.jk" || name.starts_with("jkl/")) {
+        report += Quoted(fs::path(work_folder) / name, name);
+      }
+    }
   }
   std::fputs("jkrescale's stand-in game was started with:\n", stdout);
   std::fputs(report.c_str(), stdout);

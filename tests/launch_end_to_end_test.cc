@@ -1,0 +1,95 @@
+// The whole flow on the real file system with a real program: a game folder
+// of synthetic archives and a stand-in game that reports what it was
+// started with and what the work folder held while it ran.
+#include <gmock/gmock.h>
+
+#include "platform/process.h"
+#include "shell_fixture.h"
+
+namespace jk {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsSubsetOf;
+
+class EndToEndTest : public ShellTest {
+ protected:
+  // A game folder whose executable is the stand-in, and a shell that starts
+  // real programs.
+  void SetUp() override {
+    MakeGame();
+    std::string game = game_folder_ + "JK";
+    std::filesystem::copy_file(JK_STAND_IN_GAME, game,
+                               std::filesystem::copy_options::overwrite_existing);
+    WriteSettingsFile(game + "\r\n");
+    real_runner_ = MakeSystemProcessRunner();
+    shell_ = std::make_unique<Shell>(fs_, ui_, *real_runner_, ShellEnvironment{work_, identity_});
+    shell_->set_cleanup_pacing({3, std::chrono::milliseconds(0)});
+    shell_->StartUp();
+  }
+  std::vector<std::string> Report() {
+    std::string text = ReadWholeFile(game_folder_ + "stand-in-game.txt");
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+      lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+  }
+  std::unique_ptr<ProcessRunner> real_runner_;
+};
+
+// The game runs on the scaled files with the command line as built, and
+// the work folder is clean afterwards.
+TEST_F(EndToEndTest, ScaleRunStartsTheGameOnTheScaledLevel) {
+  OpenLevel(0, 1);
+  frm1().Select(frm1().lb2_, 1);
+  frm1().scaleby_.SetText("2");
+  frm1().chk1_.checked = true;
+  frm1().Click(frm1().cmd1_);
+  EXPECT_THAT(ui_.dialogs_.messages, ElementsAre());
+
+  std::vector<std::string> report = Report();
+  std::string working_folder = game_folder_.substr(0, game_folder_.size() - 1);
+  EXPECT_THAT(std::vector<std::string>(report.begin(), report.begin() + 9),
+              ElementsAre("argument: -debug", "argument: con", "argument: -verbose",
+                          "argument: 2", "argument: -devmode", "argument: -windowgui",
+                          "argument: -path", "argument: " + work_,
+                          "working folder: " + working_folder));
+  std::vector<std::string> expected = {
+      "work folder: 3do/",
+      "work folder: cog/",
+      "work folder: episode.jk",
+      "work folder: extras.gob",
+      "work folder: jkl/",
+      "work folder: jkl/two.jkl",
+      "work folder: misc/",
+      "episode.jk| \"ep1.gob\"",
+      "episode.jk| TYPE 1",
+      "episode.jk| SEQ 1",
+      "episode.jk| 10: 0 1 LEVEL two.jkl 0 0 -1 -1",
+      "episode.jk| end",
+      "jkl/two.jkl| World Gravity 2",
+      "jkl/two.jkl| MipMap Distances 2 4 6 8",
+  };
+  EXPECT_THAT(expected, IsSubsetOf(report));
+  EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix(identity_))));
+  EXPECT_TRUE(frm1().Enabled());
+}
+
+// A game executable that cannot be started: one message, a clean folder.
+TEST_F(EndToEndTest, GameThatCannotBeStarted) {
+  std::filesystem::permissions(game_folder_ + "JK", std::filesystem::perms::owner_exec |
+                                   std::filesystem::perms::group_exec |
+                                   std::filesystem::perms::others_exec,
+                               std::filesystem::perm_options::remove);
+  OpenLevel(0, 0);
+  frm1().Click(frm1().cmd1_);
+  EXPECT_THAT(ui_.dialogs_.messages,
+              ElementsAre("'" + game_folder_ + "JK': cannot start: no such program, or it "
+                          "is not executable"));
+  EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix(identity_))));
+}
+
+}  // namespace
+}  // namespace jk
