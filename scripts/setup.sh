@@ -4,7 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-packages.sh cmake ninja-build g++ libgtest-dev libgmock-dev
+# qt6-base-dev: the desktop program and its Qt tests; fonts-dejavu-core: text
+# in offscreen windows (tests, screenshots).
+scripts/install-packages.sh cmake ninja-build g++ libgtest-dev libgmock-dev \
+  qt6-base-dev fonts-dejavu-core
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2

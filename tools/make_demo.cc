@@ -1,15 +1,26 @@
-// jkrescale-demo FOLDER: builds a demo game folder from synthetic archives,
-// for trying the program without the game:
+// jkrescale-demo FOLDER [--expansion FOLDER2] [--settings WORK_FOLDER]:
+// builds a demo game folder from synthetic archives, for trying the program
+// without the game:
 //   FOLDER/Episode/demo.gob     an episode with the level jkl\demo.jkl, its
 //                               models, cogs and cog strings
 //   FOLDER/Resource/res2.gob    the base resource archive with more models
 //   FOLDER/extras.gob           an extra archive
+// With --expansion, a demo expansion folder as well:
+//   FOLDER2/Episode/motsdemo.goo  an expansion episode with jkl\demo.jkl
+//   FOLDER2/Resource/jkmres.goo   the expansion's resource archive
+// With --settings, and only when the desktop program's settings file does
+// not exist yet in WORK_FOLDER (the folder of jkrescale), writes it for the
+// current user with FOLDER/JK as the game and FOLDER2/JKM as the expansion
+// (the executables themselves are put there by the caller).
 // Nothing in it comes from the game; the level is made up here.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "gob_writer.h"
+#include "platform/real_file_system.h"
+#include "platform/system.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -68,15 +79,27 @@ std::string Model(const std::string& name, double size) {
   return text;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: jkrescale-demo FOLDER\n");
-    return 2;
+// Writes the settings of `work_folder` unless they exist; false on failure.
+bool PointSettings(const std::string& work_folder, const std::string& game,
+                   const std::string& expansion) {
+  jk::RealFileSystem fs;
+  long long suffix = jk::SettingsSuffix(jk::IdentityText(jk::UserName()));
+  std::string name = work_folder + "/" + jk::SettingsFileName(suffix);
+  if (fs.Exists(name)) {
+    std::printf("jkrescale-demo: %s exists already, left as it is\n", name.c_str());
+    return true;
   }
+  jk::Status written = jk::WriteSettings(fs, work_folder, suffix, {game, expansion});
+  if (!written.ok()) {
+    std::fprintf(stderr, "jkrescale-demo: %s\n", written.message().c_str());
+    return false;
+  }
+  std::printf("jkrescale-demo: %s now names the demo game %s\n", name.c_str(), game.c_str());
+  return true;
+}
+
+bool MakeGame(const std::filesystem::path& root) {
   namespace fs = std::filesystem;
-  fs::path root(argv[1]);
   std::error_code ec;
   fs::create_directories(root / "Episode", ec);
   fs::create_directories(root / "Resource", ec);
@@ -98,9 +121,61 @@ int main(int argc, char** argv) {
   ok = ok && jk::GobWriter()
                  .Add("3do\\extra.3do", Model("extra.3do", 1))
                  .WriteTo((root / "extras.gob").string());
+  return ok;
+}
+
+bool MakeExpansion(const std::filesystem::path& root) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::create_directories(root / "Episode", ec);
+  fs::create_directories(root / "Resource", ec);
+  bool ok = jk::GobWriter()
+                .Add("episode.jk", "\"motsdemo.goo\"\r\nTYPE 1\r\nSEQ 1\r\n"
+                                   "10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n")
+                .Add("jkl\\demo.jkl", kLevel)
+                .Add("jkl\\demo2.jkl", kLevel)
+                .WriteTo((root / "Episode" / "motsdemo.goo").string());
+  ok = ok && jk::GobWriter()
+                 .Add("3do\\lamp.3do", Model("lamp.3do", 0.02))
+                 .Add("3do\\crate.3do", Model("crate.3do", 9))
+                 .Add("3do\\walker.3do", Model("walker.3do", 0.1))
+                 .WriteTo((root / "Resource" / "jkmres.goo").string());
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  namespace fs = std::filesystem;
+  std::string game, expansion, work;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if ((arg == "--expansion" || arg == "--settings") && i + 1 < argc) {
+      (arg == "--expansion" ? expansion : work) = argv[++i];
+    } else if (game.empty() && !arg.starts_with("--")) {
+      game = arg;
+    } else {
+      game.clear();
+      break;
+    }
+  }
+  if (game.empty()) {
+    std::fprintf(stderr,
+                 "usage: jkrescale-demo FOLDER [--expansion FOLDER2] [--settings WORK_FOLDER]\n");
+    return 2;
+  }
+  std::error_code ec;
+  fs::path root = fs::absolute(game, ec);
+  bool ok = MakeGame(root);
+  fs::path mots = expansion.empty() ? fs::path() : fs::absolute(expansion, ec);
+  if (ok && !expansion.empty()) ok = MakeExpansion(mots);
   if (!ok) {
     std::fprintf(stderr, "jkrescale-demo: cannot write the archives in '%s'\n", argv[1]);
     return 1;
+  }
+  if (!work.empty()) {
+    std::string jkm = expansion.empty() ? "" : (mots / "JKM").string();
+    if (!PointSettings(fs::absolute(work, ec).string(), (root / "JK").string(), jkm)) return 1;
   }
   return 0;
 }

@@ -274,7 +274,7 @@ QtMainWindow::QtMainWindow()
   // layout works in device-independent pixels, so it scales with the
   // display.
   int unit = fontMetrics().height();
-  resize(unit * 42, unit * 28);
+  resize(unit * 56, unit * 30);
 }
 
 void QtMainWindow::SetEvents(MainWindowEvents* events) {
