@@ -93,6 +93,26 @@ TEST_F(ShellTest, StartUpCleansOnlyWhatARunLeft) {
   EXPECT_TRUE(ui_.dialogs_.messages.empty());
 }
 
+// A leftover that cannot be removed: start-up gives up after a few tries,
+// says so in one message once frm1 is shown, and goes on.
+TEST_F(ShellTest, StartUpReportsWhatItCannotRemove) {
+  struct StuckFileSystem : RealFileSystem {
+    Status DeleteFile(const std::string& path) override {
+      ++attempts;
+      return Status::FileError(path, "cannot delete: Device or resource busy");
+    }
+    int attempts = 0;
+  } stuck;
+  temp_.WriteFile("work/episode.jk", "x");
+  shell_ = std::make_unique<Shell>(stuck, ui_, runner_, ShellEnvironment{work_, identity_});
+  shell_->set_cleanup_pacing({3, std::chrono::milliseconds(0)});
+  shell_->StartUp();
+  EXPECT_EQ(stuck.attempts, 3);
+  EXPECT_THAT(ui_.log, ElementsAre("frm1 shown", "message: could not clean the work folder '" +
+                                   work_ + "': '" + work_ + "/episode.jk': cannot delete: "
+                                   "Device or resource busy"));
+}
+
 // cmd1 is enabled only with an archive open and a level selected.
 TEST_F(ShellTest, ScaleButtonFollowsTheViewAndSelection) {
   std::string jk = MakeGame();
