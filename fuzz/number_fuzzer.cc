@@ -1,0 +1,53 @@
+// Fuzzes the number conversions: the value of any text, and the round trip
+// of a number through its text. The text holds 9 significant digits, so the
+// value read back must be the number rounded to 9 digits (checked to 15
+// digits), and writing it again must give the same text.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "scaling/text.h"
+
+namespace {
+
+void CheckRoundTrip(double x) {
+  std::string text = jk::TextOf(x);
+  if (text.find_first_not_of("-0123456789.") != std::string::npos) __builtin_trap();
+  double y = jk::ValueOf(text);
+  if (!std::isfinite(x)) {
+    if (y != 0) __builtin_trap();
+    return;
+  }
+  char nine[64];
+  std::snprintf(nine, sizeof nine, "%.9g", x);
+  double rounded = std::strtod(nine, nullptr);
+  if (rounded == 0) {
+    if (y != 0) __builtin_trap();
+    return;
+  }
+  if (std::fabs(y - rounded) > std::fabs(rounded) * 1e-15) __builtin_trap();
+  if (jk::TextOf(y) != text) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string text(reinterpret_cast<const char*>(data), size);
+  double value = jk::ValueOf(text);
+  if (!std::isfinite(value)) __builtin_trap();
+  CheckRoundTrip(value);
+  double factor = 0;
+  if (jk::ParseScaleFactor(text, &factor) && !(factor > 0 && std::isfinite(factor))) {
+    __builtin_trap();
+  }
+  if (size >= sizeof(double)) {
+    double x;
+    std::memcpy(&x, data, sizeof x);
+    CheckRoundTrip(x);
+  }
+  return 0;
+}
