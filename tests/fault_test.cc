@@ -1,0 +1,155 @@
+// Damaged and hostile input, and a disk that fails under the program: no
+// crash, no hang, nothing written outside the work folder, nothing of the
+// user's deleted, and a message that names the file.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "gob_writer.h"
+#include "platform/memory_file_system.h"
+
+namespace jk {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class FaultTest : public ::testing::Test {
+ protected:
+  struct Result {
+    int code;
+    std::string out, err;
+  };
+
+  void SetUp() override {
+    fs_.SetFile("game/Resource/res2.gob", GobWriter().Add("3do\\r.3do", "r\r\n").Build());
+    fs_.SetFile("user/notes.txt", "mine");
+  }
+
+  void PutLevelArchive(const GobWriter& writer) { fs_.SetFile(kArchive, writer.Build()); }
+
+  Result Run(const Names& args) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    int code = RunCli(args, fs_, out, err, false);
+    return {code, Contents(out), Contents(err)};
+  }
+
+  Result Scale(const std::string& level, const std::string& work = "work") {
+    return Run({"scale", kArchive, level, "2", "--resource", "game/Resource/res2.gob",
+                "--out", work});
+  }
+
+  // Every file of the file system outside `work` is one the test put there.
+  void ExpectNothingWrittenOutside(const std::string& work) {
+    for (const std::string& path : fs_.FilePaths()) {
+      if (path.starts_with(work + "/") || path.starts_with("whole/")) continue;
+      EXPECT_TRUE(path == kArchive || path == "game/Resource/res2.gob" ||
+                  path == "user/notes.txt")
+          << path;
+    }
+    std::string notes;
+    EXPECT_TRUE(fs_.GetFile("user/notes.txt", &notes));
+  }
+
+  std::string File(const std::string& path) {
+    std::string bytes;
+    EXPECT_TRUE(fs_.GetFile(path, &bytes)) << path;
+    return bytes;
+  }
+
+  static std::string Contents(std::FILE* file) {
+    std::string bytes(size_t(std::ftell(file)), '\0');
+    std::rewind(file);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    std::fclose(file);
+    return bytes;
+  }
+
+  static constexpr const char* kArchive = "game/Episode/ep.gob";
+  MemoryFileSystem fs_;
+};
+
+// A count of 2^31 - 1 in a 100-byte file lists what fits and stops.
+TEST_F(FaultTest, HugeEntryCountInSmallFile) {
+  std::string bytes = GobWriter().Build();
+  PutInt32(&bytes, 12, INT_MAX);
+  bytes.resize(100, '\0');
+  fs_.SetFile(kArchive, bytes);
+  Result result = Run({"levels", kArchive});
+  EXPECT_EQ(result.code, kExitOk);
+  EXPECT_EQ(result.out, "");
+}
+
+// A level of one 50 MB line comes out as that line and CR LF.
+TEST_F(FaultTest, LevelOfOneHugeLine) {
+  std::string line(50 << 20, 'x');
+  line.replace(0, 16, "World vertices 1");
+  PutLevelArchive(GobWriter().Add("jkl\\big.jkl", line));
+  ASSERT_EQ(Scale("jkl\\big.jkl").code, kExitOk);
+  EXPECT_EQ(File("work/jkl/big.jkl"), line + "\r\n");
+}
+
+// NUL bytes and bytes above 127 pass through every unrewritten line.
+TEST_F(FaultTest, BinaryBytesInLines) {
+  std::string odd("a\0b\xff\xe9\x80 z", 8);
+  PutLevelArchive(GobWriter().Add("jkl\\odd.jkl", odd + "\r\n" + odd + "\n" + odd));
+  ASSERT_EQ(Scale("jkl\\odd.jkl").code, kExitOk);
+  EXPECT_EQ(File("work/jkl/odd.jkl"), odd + "\r\n" + odd + "\r\n" + odd + "\r\n");
+}
+
+// A work folder in which nothing can be created fails the run, naming the
+// path, and leaves everything else alone.
+TEST_F(FaultTest, ReadOnlyWorkFolder) {
+  PutLevelArchive(GobWriter().Add("jkl\\a.jkl", "x\r\n"));
+  ASSERT_TRUE(fs_.CreateFolder("work").ok());
+  fs_.MakeReadOnly("work");
+  Result result = Scale("jkl\\a.jkl");
+  EXPECT_EQ(result.code, kExitFailed);
+  EXPECT_EQ(result.err, "jkrescale-cli: 'work/jkl': permission denied (read-only folder)\n");
+  ExpectNothingWrittenOutside("work");
+}
+
+// A disk that fills up at any point of the run fails it with the file's
+// name and the reason; the run never reports success.
+TEST_F(FaultTest, DiskFullAtAnyPoint) {
+  std::string level = "SECTION: HEADER\r\nMipMap Distances 1 2 3 4\r\n";
+  for (int i = 0; i < 3000; ++i) level += "# filler line " + std::to_string(i) + "\r\n";
+  PutLevelArchive(GobWriter().Add("jkl\\a.jkl", level));
+  ASSERT_EQ(Scale("jkl\\a.jkl", "whole").code, kExitOk);
+  int64_t total = 0;
+  for (const std::string& path : fs_.FilePaths()) {
+    if (path.starts_with("whole/")) total += int64_t(File(path).size());
+  }
+  for (int64_t budget : {int64_t(0), int64_t(1), int64_t(100), total / 2, total - 1}) {
+    SCOPED_TRACE(budget);
+    fs_.FailWritesAfter(budget);
+    Result result = Scale("jkl\\a.jkl");
+    EXPECT_EQ(result.code, kExitFailed);
+    EXPECT_TRUE(result.err.starts_with("jkrescale-cli: 'work/")) << result.err;
+    EXPECT_TRUE(result.err.ends_with("': cannot write: no space left on device\n"))
+        << result.err;
+    ExpectNothingWrittenOutside("work");
+  }
+}
+
+// Level names that would leave the work folder are refused before anything
+// is written.
+TEST_F(FaultTest, UnsafeLevelNames) {
+  for (std::string name : {"jkl\\..\\..\\user\\notes.txt", "jkl\\/etc/passwd",
+                           "jkl\\C:\\x.jkl", "jkl\\a\\..\\b.jkl", "jkl\\a/../../b"}) {
+    SCOPED_TRACE(name);
+    PutLevelArchive(GobWriter().Add(name, "x\r\n"));
+    Result result = Scale(name);
+    EXPECT_EQ(result.code, kExitFailed);
+    EXPECT_NE(result.err.find("unsafe name"), std::string::npos) << result.err;
+    EXPECT_FALSE(fs_.Exists("work"));
+    ExpectNothingWrittenOutside("work");
+  }
+}
+
+}  // namespace
+}  // namespace jk
