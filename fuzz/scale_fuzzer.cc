@@ -1,0 +1,54 @@
+// Fuzzes a whole headless scale run: the input is split at its first NUL
+// byte into level text and model text; the level archive holds the level and
+// the model, the resource archive the model again, and a fixed tail of the
+// level makes sure both models are used. On a file system that never fails,
+// every run must succeed and write only inside the work folder.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "cli/cli.h"
+#include "gob_writer.h"
+#include "platform/memory_file_system.h"
+
+namespace {
+
+const char* kTail =
+    "\nWorld templates 1\n"
+    "t _structure size=1 model3d=m.3do model3d=r.3do\n"
+    "World things 1\n"
+    "0: t a 1 2 3 0 0 0 0 frame=(1/2/3:0/0/0)\n"
+    "World cogs 1\n"
+    "0: c.cog\n";
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string input(reinterpret_cast<const char*>(data), size);
+  size_t split = input.find('\0');
+  std::string level = input.substr(0, split) + kTail;
+  std::string model = split == std::string::npos ? std::string() : input.substr(split + 1);
+
+  jk::MemoryFileSystem fs;
+  fs.SetFile("level.gob", jk::GobWriter()
+                              .Add("jkl\\f.jkl", level)
+                              .Add("3do\\m.3do", model)
+                              .Add("cog\\c.cog", model)
+                              .Add("misc\\cogstrings.uni", model)
+                              .Build());
+  fs.SetFile("res.gob", jk::GobWriter().Add("3do\\r.3do", model).Build());
+
+  std::FILE* sink = std::fopen("/dev/null", "w");
+  int code = jk::RunCli({"scale", "level.gob", "jkl\\f.jkl", size % 2 ? "2" : "0.5",
+                         "--resource", "res.gob", "--out", "work"},
+                        fs, sink, sink, false);
+  std::fclose(sink);
+  if (code != jk::kExitOk) __builtin_trap();
+  for (const std::string& path : fs.FilePaths()) {
+    if (path != "level.gob" && path != "res.gob" && !path.starts_with("work/")) {
+      __builtin_trap();
+    }
+  }
+  return 0;
+}
