@@ -10,6 +10,7 @@
 
 #include "cli/cli.h"
 #include "gob_writer.h"
+#include "launch/work_folder.h"
 #include "platform/memory_file_system.h"
 
 namespace jk {
@@ -149,6 +150,66 @@ TEST_F(FaultTest, UnsafeLevelNames) {
     EXPECT_FALSE(fs_.Exists("work"));
     ExpectNothingWrittenOutside("work");
   }
+}
+
+// Model and cog entries whose names would leave their folder are skipped
+// and named; nothing lands outside the work folder.
+TEST_F(FaultTest, UnsafeModelAndCogNames) {
+  std::string level =
+      "World templates 1\r\n"
+      "t _structure model3d=..\\..\\user\\notes.txt model3d=C:\\x.3do "
+      "model3d=/abs.3do model3d=a/..\\..\\b.3do\r\n"
+      "World things 1\r\n0: t a 1 2 3 0 0 0 0\r\n"
+      "World cogs 2\r\n0: ..\\..\\user\\notes.txt\r\n1: C:\\c.cog\r\n";
+  PutLevelArchive(GobWriter()
+                      .Add("jkl\\a.jkl", level)
+                      .Add("3do\\..\\..\\user\\notes.txt", "VERTICES 1\r\n")
+                      .Add("3do\\C:\\x.3do", "x\r\n")
+                      .Add("3do\\/abs.3do", "x\r\n")
+                      .Add("3do\\a/..\\..\\b.3do", "x\r\n")
+                      .Add("cog\\..\\..\\user\\notes.txt", "x\r\n")
+                      .Add("cog\\C:\\c.cog", "x\r\n"));
+  Result result = Scale("jkl\\a.jkl");
+  EXPECT_EQ(result.code, kExitOk);
+  EXPECT_EQ(result.err,
+            "jkrescale-cli: warning: skipped model '3do\\..\\..\\user\\notes.txt': unsafe "
+            "name; model '3do\\C:\\x.3do': unsafe name; model '3do\\/abs.3do': unsafe name; "
+            "model '3do\\a/..\\..\\b.3do': unsafe name; cog "
+            "'cog\\..\\..\\user\\notes.txt': unsafe name; cog 'cog\\C:\\c.cog': unsafe "
+            "name\n");
+  EXPECT_EQ(File("user/notes.txt"), "mine");
+  ExpectNothingWrittenOutside("work");
+}
+
+// A model of a million vertex lines is scaled line by line.
+TEST_F(FaultTest, ModelOfAMillionVertices) {
+  std::string model = "VERTICES 1000000\r\n";
+  for (int i = 0; i < 1000000; ++i) model += std::to_string(i) + ": 1 2 3 0\r\n";
+  PutLevelArchive(GobWriter()
+                      .Add("jkl\\a.jkl",
+                           "World templates 1\r\nt _decor model3d=m.3do\r\n"
+                           "World things 1\r\n0: t a 0 0 0 0 0 0 0\r\n")
+                      .Add("3do\\m.3do", model));
+  ASSERT_EQ(Scale("jkl\\a.jkl").code, kExitOk);
+  std::string scaled = File("work/3do/m.3do");
+  EXPECT_TRUE(scaled.starts_with("VERTICES 1000000\r\n0: 2 4 6 0\r\n1: 2 4 6 0\r\n"));
+  EXPECT_TRUE(scaled.ends_with("\r\n999999: 2 4 6 0\r\n"));
+}
+
+// An extra archive's copy that cannot be deleted is reported by name; the
+// rest of the clean-up goes on, and nothing else is touched.
+TEST_F(FaultTest, CopyThatCannotBeDeleted) {
+  fs_.SetFile("work/extra.gob", "copy");
+  fs_.SetFile("work/mine.gob", "the user's");
+  fs_.SetFile("work/episode.jk", "e");
+  fs_.SetFile("work/jkl/a.jkl", "l");
+  fs_.MakeUndeletable("work/extra.gob");
+  Status status = CleanWorkFolder(fs_, "work", {"extra.gob"}, {2, std::chrono::milliseconds(0)});
+  EXPECT_EQ(status.message(), "could not clean the work folder 'work': 'work/extra.gob': "
+                              "cannot delete: in use");
+  EXPECT_EQ(fs_.FilePaths(),
+            (Names{"game/Resource/res2.gob", "user/notes.txt",
+                   "work/extra.gob", "work/mine.gob"}));
 }
 
 }  // namespace
