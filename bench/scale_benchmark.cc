@@ -19,6 +19,7 @@
 #include <ctime>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -385,9 +386,30 @@ bool Measure(const char* label, const Workload& w, const fs::path& folder, Timin
 
 }  // namespace
 
+// --build-only N FOLDER: builds the workload N times as large in FOLDER and
+// prints the arguments of the scale command for it, for measuring the
+// command on its own (its peak memory, say).
+int BuildOnly(int times, const fs::path& folder) {
+  Archives a;
+  fs::create_directories(folder);
+  if (times < 1 || !BuildArchives(Workload().Times(times), folder, &a)) {
+    std::fprintf(stderr, "jkrescale-bench: cannot write the archives in '%s'\n",
+                 folder.string().c_str());
+    return 1;
+  }
+  std::printf("%s jkl\\bench.jkl 2 --resource %s\n", a.level.c_str(), a.resource.c_str());
+  std::fprintf(stderr, "level text %.1f MB, model text %.1f MB\n",
+               double(a.level_text) / kMegabyte, double(a.model_text) / kMegabyte);
+  return 0;
+}
+
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--build-only") {
+    return BuildOnly(std::atoi(argv[2]), argv[3]);
+  }
   if (argc > 2) {
-    std::fprintf(stderr, "usage: jkrescale-bench [FOLDER]\n");
+    std::fprintf(stderr, "usage: jkrescale-bench [FOLDER]\n"
+                         "       jkrescale-bench --build-only N FOLDER\n");
     return 2;
   }
   fs::path root = argc == 2 ? fs::path(argv[1])
