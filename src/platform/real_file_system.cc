@@ -23,6 +23,13 @@ fs::path ToFsPath(const std::string& path) {
 std::string Reason(const std::error_code& ec) { return ec.message(); }
 std::string ErrnoReason(int err) { return std::strerror(err); }
 
+// Clears the read-only attribute on Windows. A failure shows later, when
+// the file cannot be replaced or deleted, with the system's reason.
+void AddOwnerWrite(const fs::path& path) {
+  std::error_code ec;
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+}
+
 std::FILE* OpenCFile(const std::string& path, const char* mode) {
 #ifdef _WIN32
   std::wstring wmode(mode, mode + std::strlen(mode));
@@ -165,11 +172,26 @@ Status RealFileSystem::DeleteFile(const std::string& path) {
 
 Status RealFileSystem::CopyFile(const std::string& from, const std::string& to) {
   if (SameFile(from, to)) return Status::Ok();  // copying onto itself would empty it
+  // An earlier file at `to` is deleted first rather than overwritten: the
+  // std::filesystem of MinGW's GCC 12 takes any existing target on the same
+  // drive for the source itself and refuses the copy.
+  fs::path target = ToFsPath(to);
   std::error_code ec;
-  fs::copy_file(ToFsPath(from), ToFsPath(to), fs::copy_options::overwrite_existing, ec);
+  if (fs::is_regular_file(target, ec)) {
+    AddOwnerWrite(target);
+    if (!fs::remove(target, ec) && ec) {
+      return Status::FileError(to, "cannot replace: " + Reason(ec));
+    }
+  }
+  fs::copy_file(ToFsPath(from), target, fs::copy_options::none, ec);
   if (ec) {
     return Status::Error("cannot copy '" + from + "' to '" + to + "': " + Reason(ec));
   }
+  // The copy takes the source's permissions, and archives installed from a
+  // CD are read-only; but the copy is the program's own file, which the next
+  // run replaces and the clean-up deletes, and Windows refuses both on a
+  // read-only file.
+  AddOwnerWrite(target);
   return Status::Ok();
 }
 
