@@ -174,20 +174,20 @@ TEST_F(WindowsFileSystemTest, ScaleRunWritesUnderUnicodeWorkFolder) {
   stdfs::create_directory(WidePath(kFolderWideName));
   WriteBytes(WidePath(kFolderWideName) / L"n\u00edvel.gob",
              GobWriter()
-                 .Add("jkl\\\xC3\xA9t\xC3\xA9.jkl", "SECTION: HEADER\nWorld Gravity 4\n")
+                 .Add("jkl\\niveau.jkl", "SECTION: HEADER\nWorld Gravity 4\n")
                  .Build());
   WriteBytes(WidePath(L"res2.gob"), GobWriter().Build());
   std::string archive = Path(std::string(kFolderName) + "\\n\xC3\xADvel.gob");
-  std::vector<std::string> args = {"scale", archive, "jkl\\\xC3\xA9t\xC3\xA9.jkl", "2",
+  std::vector<std::string> args = {"scale", archive, "jkl\\niveau.jkl", "2",
                                    "--resource", Path("res2.gob"), "--gravity",
                                    "--out", Path("Travail \xE2\x9C\x93")};
   ASSERT_EQ(RunCli(args, fs_, stdout, stderr, false), kExitOk);
   stdfs::path work = WidePath(L"Travail \u2713");
-  EXPECT_EQ(Bytes(work / L"jkl" / L"\u00e9t\u00e9.jkl"),
+  EXPECT_EQ(Bytes(work / L"jkl" / L"niveau.jkl"),
             "SECTION: HEADER\r\nWorld Gravity 2\r\n");
   EXPECT_EQ(Bytes(work / L"episode.jk"),
             "\"n\xC3\xADvel.gob\"\r\nTYPE 1\r\nSEQ 1\r\n"
-            "10: 0 1 LEVEL \xC3\xA9t\xC3\xA9.jkl 0 0 -1 -1\r\nend\r\n");
+            "10: 0 1 LEVEL niveau.jkl 0 0 -1 -1\r\nend\r\n");
 }
 
 }  // namespace
