@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/link_check.h"
+
 namespace jk {
 
 namespace fs = std::filesystem;
@@ -129,7 +131,7 @@ Status RealFileSystem::ListFolder(const std::string& path,
     std::u8string name = it->path().filename().u8string();
     entry.name.assign(name.begin(), name.end());
     std::error_code type_ec;
-    entry.is_link = it->is_symlink(type_ec);
+    entry.is_link = IsLink(it->path());
     entry.is_folder = it->is_directory(type_ec);
     entries->push_back(std::move(entry));
   }
