@@ -14,6 +14,10 @@ namespace jk {
 // the ANSI code page, which cannot spell every file name.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
+// The whole command line the program was started with, in UTF-8, where the
+// system passes one (Windows); "" where it passes a list of words.
+std::string ProgramCommandLine();
+
 #ifdef _WIN32
 // The words of a Windows command line after the program name, split as the
 // system splits them (quotes group, backslashes before a quote escape it),

@@ -7,4 +7,6 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + 1, argv + argc);
 }
 
+std::string ProgramCommandLine() { return ""; }
+
 }  // namespace jk

@@ -23,4 +23,6 @@ std::vector<std::string> ProgramArguments(int, char**) {
   return SplitCommandLine(GetCommandLineW());
 }
 
+std::string ProgramCommandLine() { return Utf8Of(GetCommandLineW()); }
+
 }  // namespace jk

@@ -46,7 +46,9 @@ class MemoryOutputFile : public BufferedOutputFile {
 };
 
 std::string MemoryFileSystem::Normal(const std::string& path) {
+  // One spelling per path: on Windows "/" separates as well as "\".
   std::string normal = path;
+  std::replace_if(normal.begin(), normal.end(), IsPathSeparator, kPathSeparator);
   while (normal.size() > 1 && IsPathSeparator(normal.back())) normal.pop_back();
   if (normal == ".") normal.clear();
   if (normal.starts_with(std::string(".") + kPathSeparator)) normal.erase(0, 2);

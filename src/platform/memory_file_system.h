@@ -1,8 +1,8 @@
 // A file system held in memory, for tests and fuzzing: fast, private to one
 // test, and able to fail on purpose: a disk that fills up after so many
 // bytes, folders in which nothing can be created, files that cannot be
-// deleted. Paths use the native separator; "" and "." stand for the current
-// folder, which always exists.
+// deleted. Paths use the native separator (on Windows "/" as well, kept as
+// "\"); "" and "." stand for the current folder, which always exists.
 #ifndef JKRESCALE_PLATFORM_MEMORY_FILE_SYSTEM_H_
 #define JKRESCALE_PLATFORM_MEMORY_FILE_SYSTEM_H_
 

@@ -161,8 +161,9 @@ Status RealFileSystem::RemoveFolder(const std::string& path) {
 
 Status RealFileSystem::DeleteFile(const std::string& path) {
   std::error_code ec;
-  // A link is deleted itself, whatever it points to.
-  if (fs::is_directory(fs::symlink_status(ToFsPath(path), ec))) {
+  // A link is deleted itself, whatever it points to (on Windows a link to a
+  // folder, or a junction, counts as a folder to std::filesystem).
+  if (!IsLink(ToFsPath(path)) && fs::is_directory(fs::symlink_status(ToFsPath(path), ec))) {
     return Status::FileError(path, "is a folder, not a file");
   }
   if (!fs::remove(ToFsPath(path), ec) || ec) {

@@ -14,6 +14,10 @@ Status ProgramFolder(std::string* folder);
 // The name of the user running the program; "" when the system cannot say.
 std::string UserName();
 
+// Whether Windows programs (the game's JK.EXE) run natively on this system;
+// elsewhere they run through Wine.
+bool WindowsProgramsRunNatively();
+
 }  // namespace jk
 
 #endif  // JKRESCALE_PLATFORM_SYSTEM_H_

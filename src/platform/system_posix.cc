@@ -32,4 +32,6 @@ std::string UserName() {
   return user ? user : "";
 }
 
+bool WindowsProgramsRunNatively() { return false; }
+
 }  // namespace jk
