@@ -141,10 +141,19 @@ TEST_F(ArchiveTablesTest, ResourceArchivePath) {
   WriteBytes("jk/resource/RES2.GOB", "");
   WriteBytes("jkm/RESOURCE/JkmRes.goo", "");
   std::string jk = Path("jk/"), jkm = Path("jkm/");
-  EXPECT_EQ(ResourceArchivePath(fs_, "/x/EP.GOO", jk, jkm), Path("jkm/RESOURCE/JkmRes.goo"));
-  EXPECT_EQ(ResourceArchivePath(fs_, "/x/ep.goo", jk, jkm), Path("jkm/RESOURCE/JkmRes.goo"));
-  EXPECT_EQ(ResourceArchivePath(fs_, "/x/ep.gob", jk, jkm), Path("jk/resource/RES2.GOB"));
-  EXPECT_EQ(ResourceArchivePath(fs_, "/x/ep.goo.gob", jk, jkm), Path("jk/resource/RES2.GOB"));
+#ifdef _WIN32
+  // File names ignore letter case: the names as the game writes them are
+  // found as they are.
+  std::string jk_resource = Path("jk/Resource/res2.gob");
+  std::string jkm_resource = Path("jkm/Resource/jkmres.goo");
+#else
+  std::string jk_resource = Path("jk/resource/RES2.GOB");
+  std::string jkm_resource = Path("jkm/RESOURCE/JkmRes.goo");
+#endif
+  EXPECT_EQ(ResourceArchivePath(fs_, "/x/EP.GOO", jk, jkm), jkm_resource);
+  EXPECT_EQ(ResourceArchivePath(fs_, "/x/ep.goo", jk, jkm), jkm_resource);
+  EXPECT_EQ(ResourceArchivePath(fs_, "/x/ep.gob", jk, jkm), jk_resource);
+  EXPECT_EQ(ResourceArchivePath(fs_, "/x/ep.goo.gob", jk, jkm), jk_resource);
   // Missing: the names as the game writes them.
   EXPECT_EQ(ResourceArchivePath(fs_, "/x/ep.gob", Path("none/"), jkm),
             Path("none/Resource/res2.gob"));

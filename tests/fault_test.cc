@@ -12,6 +12,7 @@
 #include "gob_writer.h"
 #include "launch/work_folder.h"
 #include "platform/memory_file_system.h"
+#include "test_util.h"
 
 namespace jk {
 namespace {
@@ -47,9 +48,11 @@ class FaultTest : public ::testing::Test {
   // Every file of the file system outside `work` is one the test put there.
   void ExpectNothingWrittenOutside(const std::string& work) {
     for (const std::string& path : fs_.FilePaths()) {
-      if (path.starts_with(work + "/") || path.starts_with("whole/")) continue;
-      EXPECT_TRUE(path == kArchive || path == "game/Resource/res2.gob" ||
-                  path == "user/notes.txt")
+      if (path.starts_with(Native(work + "/")) || path.starts_with(Native("whole/"))) {
+        continue;
+      }
+      EXPECT_TRUE(path == Native(kArchive) || path == Native("game/Resource/res2.gob") ||
+                  path == Native("user/notes.txt"))
           << path;
     }
     std::string notes;
@@ -110,7 +113,8 @@ TEST_F(FaultTest, ReadOnlyWorkFolder) {
   fs_.MakeReadOnly("work");
   Result result = Scale("jkl\\a.jkl");
   EXPECT_EQ(result.code, kExitFailed);
-  EXPECT_EQ(result.err, "jkrescale-cli: 'work/jkl': permission denied (read-only folder)\n");
+  EXPECT_EQ(result.err,
+            "jkrescale-cli: '" + Native("work/jkl") + "': permission denied (read-only folder)\n");
   ExpectNothingWrittenOutside("work");
 }
 
@@ -123,14 +127,14 @@ TEST_F(FaultTest, DiskFullAtAnyPoint) {
   ASSERT_EQ(Scale("jkl\\a.jkl", "whole").code, kExitOk);
   int64_t total = 0;
   for (const std::string& path : fs_.FilePaths()) {
-    if (path.starts_with("whole/")) total += int64_t(File(path).size());
+    if (path.starts_with(Native("whole/"))) total += int64_t(File(path).size());
   }
   for (int64_t budget : {int64_t(0), int64_t(1), int64_t(100), total / 2, total - 1}) {
     SCOPED_TRACE(budget);
     fs_.FailWritesAfter(budget);
     Result result = Scale("jkl\\a.jkl");
     EXPECT_EQ(result.code, kExitFailed);
-    EXPECT_TRUE(result.err.starts_with("jkrescale-cli: 'work/")) << result.err;
+    EXPECT_TRUE(result.err.starts_with("jkrescale-cli: '" + Native("work/"))) << result.err;
     EXPECT_TRUE(result.err.ends_with("': cannot write: no space left on device\n"))
         << result.err;
     ExpectNothingWrittenOutside("work");
@@ -205,11 +209,10 @@ TEST_F(FaultTest, CopyThatCannotBeDeleted) {
   fs_.SetFile("work/jkl/a.jkl", "l");
   fs_.MakeUndeletable("work/extra.gob");
   Status status = CleanWorkFolder(fs_, "work", {"extra.gob"}, {2, std::chrono::milliseconds(0)});
-  EXPECT_EQ(status.message(), "could not clean the work folder 'work': 'work/extra.gob': "
-                              "cannot delete: in use");
-  EXPECT_EQ(fs_.FilePaths(),
-            (Names{"game/Resource/res2.gob", "user/notes.txt",
-                   "work/extra.gob", "work/mine.gob"}));
+  EXPECT_EQ(status.message(), "could not clean the work folder 'work': '" +
+                                  Native("work/extra.gob") + "': cannot delete: in use");
+  EXPECT_EQ(fs_.FilePaths(), (Names{Native("game/Resource/res2.gob"), Native("user/notes.txt"),
+                                    Native("work/extra.gob"), Native("work/mine.gob")}));
 }
 
 }  // namespace

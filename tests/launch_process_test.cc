@@ -2,35 +2,84 @@
 // waiting, and programs that cannot be started.
 #include <gmock/gmock.h>
 
+#include "platform/path.h"
 #include "platform/process.h"
 #include "platform/system.h"
 #include "shell_fixture.h"
+#include "stand_in_fixture.h"
+#include "test_util.h"
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/wide_text.h"
+#endif
 
 namespace jk {
 namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+#ifdef _WIN32
+constexpr const char* kTestProgram = "jkrescale_tests.exe";
+// A program of the system that ends with the status 3.
+const ProcessSpec kFailingProgram{"cmd", {"/c", "exit", "3"}, "", "", {}};
+#else
+constexpr const char* kTestProgram = "jkrescale_tests";
+const ProcessSpec kFailingProgram{"sh", {"-c", "exit 3"}, "", "", {}};
+#endif
+
+// The lines of a program's output, without the CR that Windows programs
+// write before each line break.
+std::vector<std::string> Lines(const std::string& output) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : output) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else if (c != '\r') {
+      line += c;
+    }
+  }
+  return lines;
+}
 
 class ProcessTest : public ::testing::Test {
  protected:
   std::unique_ptr<ProcessRunner> runner_ = MakeSystemProcessRunner();
   TempFolder temp_;
+  std::string game_ = StandInGamePath();
 };
 
-// Arguments arrive as they are, in the working folder, with the added
-// variables.
+// Arguments arrive as they are, blanks, backslashes, quotes and empty ones
+// included, in the working folder, with the added variables.
 TEST_F(ProcessTest, CapturesWhatTheProgramSees) {
-  ProcessSpec spec{"sh", {"-c", "pwd; echo \"$1|$2|$WINEDEBUG\"", "sh", "a b", "c\\d"}, "",
-                   temp_.path(), {"WINEDEBUG=-all"}};
+  ProcessSpec spec{game_, {"a b", "c\\d", "say \"hi\"", "", "end\\", "\\\\\"x\\ y\\"}, "",
+                   temp_.path(), {"JKRESCALE_STAND_IN_NOTE=a note"}};
   std::string output;
-  ASSERT_TRUE(runner_->RunAndCapture(spec, &output).ok());
-  EXPECT_EQ(output, temp_.path() + "\na b|c\\d|-all\n");
+  Status status = runner_->RunAndCapture(spec, &output);
+  ASSERT_TRUE(status.ok()) << status.message();
+  std::vector<std::string> expected = {"jkrescale's stand-in game was started with:"};
+#ifdef _WIN32
+  // Each argument quoted only when it must be; backslashes doubled only
+  // before a quote.
+  expected.push_back("command line: \"" + game_ +
+                     "\" \"a b\" c\\d \"say \\\"hi\\\"\" \"\" end\\ \"\\\\\\\\\\\"x\\ y\\\\\"");
+#endif
+  for (const std::string& argument : spec.arguments) expected.push_back("argument: " + argument);
+  expected.push_back("working folder: " + temp_.path());
+  expected.push_back("note: a note");
+  EXPECT_THAT(Lines(output), ElementsAreArray(expected));
 }
 
 // RunAndWait returns once the program has ended, pumping meanwhile.
 TEST_F(ProcessTest, WaitsWhilePumping) {
   int pumps = 0;
-  ProcessSpec spec{"sh", {"-c", "sleep 0.2; echo done > out.txt"}, "", temp_.path(), {}};
+  ProcessSpec spec{game_, {}, "", temp_.path(), {"JKRESCALE_STAND_IN_SECONDS=0.2"}};
   ASSERT_TRUE(runner_->RunAndWait(spec, [&] { ++pumps; }).ok());
-  EXPECT_EQ(ReadWholeFile(temp_.Path("out.txt")), "done\n");
+  EXPECT_THAT(StandInReport(temp_.path()), ::testing::Contains("working folder: " +
+                                                                temp_.path()));
   EXPECT_GT(pumps, 0);
 }
 
@@ -40,22 +89,26 @@ TEST_F(ProcessTest, ProgramsThatCannotStart) {
   EXPECT_EQ(runner_->RunAndWait(missing, nullptr).message(),
             "'" + temp_.Path("nothing") + "': cannot start: no such program, or it is not "
             "executable");
-  ProcessSpec nowhere{"/bin/sh", {"-c", "true"}, "", temp_.Path("gone"), {}};
+#ifdef _WIN32
+  std::string no_folder = SystemErrorText(ERROR_DIRECTORY);
+#else
+  std::string no_folder = "No such file or directory";
+#endif
+  ProcessSpec nowhere{game_, {}, "", temp_.Path("gone"), {}};
   EXPECT_EQ(runner_->RunAndWait(nowhere, nullptr).message(),
-            "'/bin/sh': cannot start in '" + temp_.Path("gone") +
-            "': No such file or directory");
+            "'" + game_ + "': cannot start in '" + temp_.Path("gone") + "': " + no_folder);
   std::string output;
-  EXPECT_EQ(runner_->RunAndCapture({"sh", {"-c", "exit 3"}, "", "", {}}, &output).message(),
-            "'sh': ended with a failure");
+  EXPECT_EQ(runner_->RunAndCapture(kFailingProgram, &output).message(),
+            "'" + kFailingProgram.program + "': ended with a failure");
   EXPECT_EQ(runner_->FindProgram("no-such-program-here"), "");
-  EXPECT_NE(runner_->FindProgram("sh"), "");
+  EXPECT_NE(runner_->FindProgram(kFailingProgram.program), "");
 }
 
 // The program's folder is the folder of the test executable.
 TEST(SystemTest, ProgramFolder) {
   std::string folder;
   ASSERT_TRUE(ProgramFolder(&folder).ok());
-  EXPECT_TRUE(std::filesystem::exists(folder + "/jkrescale_tests"));
+  EXPECT_TRUE(std::filesystem::exists(FsPath(JoinPath(folder, kTestProgram))));
   EXPECT_NE(UserName(), "");
 }
 

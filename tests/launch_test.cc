@@ -2,11 +2,14 @@
 // folder.
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <map>
 
 #include "launch/game_launch.h"
 #include "launch/work_folder.h"
+#include "platform/path.h"
 #include "shell_fixture.h"
+#include "test_util.h"
 
 namespace jk {
 namespace {
@@ -129,7 +132,8 @@ TEST_F(LaunchPlanTest, WineProblems) {
             "'/usr/bin/winepath': ended with a failure");
 }
 
-// A file system that records removals and refuses those it is told to.
+// A file system that records removals, by their path in the work folder
+// written with "/", and refuses those it is told to.
 class RecordingFileSystem : public RealFileSystem {
  public:
   Status DeleteFile(const std::string& path) override { return Record("delete", path); }
@@ -139,7 +143,10 @@ class RecordingFileSystem : public RealFileSystem {
 
  private:
   Status Record(const std::string& what, const std::string& path) {
-    calls.push_back(what + " " + path.substr(path.rfind("work/") + 5));
+    std::string marker = std::string("work") + kPathSeparator;
+    std::string relative = path.substr(path.rfind(marker) + marker.size());
+    std::replace(relative.begin(), relative.end(), kPathSeparator, '/');
+    calls.push_back(what + " " + relative);
     if (refuse[path] > 0) {
       --refuse[path];
       return Status::FileError(path, "cannot delete: Device or resource busy");
@@ -155,7 +162,7 @@ class CleanupTest : public ShellTest {
                              "episode.jk", "copy.gob", "NONE", "mine.gob"}) {
       temp_.WriteFile(std::string("work/") + name, "x");
     }
-    std::filesystem::create_directory(work_ + "/3do/empty");
+    std::filesystem::create_directory(FsPath(NativeJoin(work_, "3do/empty")));
   }
   RecordingFileSystem recording_;
   CleanupPacing quick_{3, std::chrono::milliseconds(0)};
@@ -175,14 +182,15 @@ TEST_F(CleanupTest, RemovesInOrderAndLeavesTheRest) {
 // A target that stays busy is tried a few times and reported once, with
 // everything else still removed.
 TEST_F(CleanupTest, GivesUpAndReportsInOneMessage) {
-  recording_.refuse[work_ + "/episode.jk"] = 99;
-  recording_.refuse[work_ + "/cog/door.cog"] = 99;
-  recording_.refuse[work_ + "/jkl/l.jkl"] = 1;  // free on the second try
+  recording_.refuse[NativeJoin(work_, "episode.jk")] = 99;
+  recording_.refuse[NativeJoin(work_, "cog/door.cog")] = 99;
+  recording_.refuse[NativeJoin(work_, "jkl/l.jkl")] = 1;  // free on the second try
   Status status = CleanWorkFolder(recording_, work_, {}, quick_);
   EXPECT_EQ(status.message(),
-            "could not clean the work folder '" + work_ + "': '" + work_ +
-            "/episode.jk': cannot delete: Device or resource busy; '" + work_ +
-            "/cog/door.cog': cannot delete: Device or resource busy");
+            "could not clean the work folder '" + work_ + "': '" +
+                NativeJoin(work_, "episode.jk") + "': cannot delete: Device or resource "
+                "busy; '" + NativeJoin(work_, "cog/door.cog") + "': cannot delete: Device or "
+                "resource busy");
   EXPECT_EQ(std::count(recording_.calls.begin(), recording_.calls.end(), "delete episode.jk"), 3);
   EXPECT_THAT(Listing(work_), ElementsAre("NONE", "cog/", "cog/door.cog", "copy.gob",
                                           "episode.jk", "mine.gob"));
@@ -190,6 +198,9 @@ TEST_F(CleanupTest, GivesUpAndReportsInOneMessage) {
 
 // A link inside a work subfolder is removed, not followed.
 TEST_F(CleanupTest, LinksAreRemovedNotFollowed) {
+#ifdef _WIN32
+  GTEST_SKIP() << "making symbolic links on Windows takes a privilege the tests lack";
+#endif
   temp_.WriteFile("outside/keep.txt", "x");
   std::filesystem::create_directory_symlink(temp_.Path("outside"), work_ + "/jkl/link");
   std::filesystem::create_directory_symlink(temp_.Path("outside"), work_ + "/cog2");
@@ -204,7 +215,7 @@ TEST_F(CleanupTest, LinksAreRemovedNotFollowed) {
 TEST_F(CleanupTest, RunRecord) {
   ASSERT_TRUE(RecordCopy(fs_, work_, "copy.gob").ok());
   temp_.WriteFile(std::string("work/") + kRunRecordName,
-                  ReadWholeFile(work_ + "/" + kRunRecordName) + "../x.gob\r\nsub/y.gob\r\n..\r\n");
+                  ReadWholeFile(JoinPath(work_, kRunRecordName)) + "../x.gob\r\nsub/y.gob\r\n..\r\n");
   EXPECT_THAT(RecordedCopies(fs_, work_), ElementsAre("copy.gob"));
   ASSERT_TRUE(CleanWorkFolderAtStartUp(fs_, work_, quick_).ok());
   EXPECT_THAT(Listing(work_), ElementsAre("NONE", "mine.gob"));

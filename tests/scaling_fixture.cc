@@ -1,45 +1,38 @@
 #include "scaling_fixture.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "cli/cli.h"
 #include "platform/real_file_system.h"
+#include "test_util.h"
 
 namespace jk::scaling_test {
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() {
-  // A random part keeps test programs that run at the same time apart.
-  static const unsigned run = std::random_device{}();
-  static std::atomic<int> counter{0};
-  fs::path base = fs::temp_directory_path() /
-                  ("jkrescale-scaling-" + std::to_string(run) + "-" +
-                   std::to_string(counter++));
-  fs::remove_all(base);
-  fs::create_directories(base);
-  path_ = base.string();
-}
+TempFolder::TempFolder() : path_(MakeTempFolder("jkrescale-scaling-")) {}
 
 TempFolder::~TempFolder() {
   std::error_code ec;
-  fs::remove_all(path_, ec);
+  fs::remove_all(FsPath(path_), ec);
+}
+
+std::string TempFolder::operator/(const std::string& name) const {
+  return NativeJoin(path_, name);
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), std::streamsize(bytes.size()));
   return bool(out);
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
@@ -48,8 +41,8 @@ std::string ReadFile(const std::string& path) {
 std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(folder, ec)) {
-    names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(FsPath(folder), ec)) {
+    names.push_back(Utf8Text(entry.path().filename()));
   }
   std::sort(names.begin(), names.end());
   return names;

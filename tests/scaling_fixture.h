@@ -47,8 +47,9 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
-  // The folder joined with the relative path `name`.
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // The folder joined with the relative path `name` (written with "/"),
+  // with native separators.
+  std::string operator/(const std::string& name) const;
 
  private:
   std::string path_;

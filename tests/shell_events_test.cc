@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "shell_fixture.h"
+#include "test_util.h"
 
 namespace jk {
 namespace {
@@ -79,11 +80,11 @@ TEST_F(ShellEventsTest, DoubleClickElsewhereDoesNothing) {
 
 // An archive that has gone since the scan: a message, the archive view stays.
 TEST_F(ShellEventsTest, DoubleClickOnAVanishedArchive) {
-  std::filesystem::remove(game_folder_ + "Episode/ep1.gob");
+  std::filesystem::remove(FsPath(NativeJoin(game_folder_, "Episode/ep1.gob")));
   frm1().DoubleClick(0);
   EXPECT_THAT(ui_.dialogs_.messages,
-              ElementsAre("'" + game_folder_ + "Episode/ep1.gob': cannot open: "
-                          "No such file or directory"));
+              ElementsAre("'" + NativeJoin(game_folder_, "Episode/ep1.gob") +
+                          "': cannot open: No such file or directory"));
   EXPECT_EQ(shell_->selected_archive(), -1);
   EXPECT_THAT(Items(frm1().lb1_), ElementsAre("ep1.gob"));
   EXPECT_FALSE(frm1().cmd2_.Available());

@@ -1,11 +1,10 @@
 #include "shell_fixture.h"
 
-#include <stdlib.h>
-
 #include <fstream>
 #include <sstream>
 
 #include "platform/list_control.h"
+#include "test_util.h"
 
 namespace jk {
 
@@ -25,23 +24,19 @@ GobWriter ExtraArchive() {
   return archive;
 }
 
-TempFolder::TempFolder() {
-  std::string pattern = (fs::temp_directory_path() / "jkrescale-test-XXXXXX").string();
-  char* made = mkdtemp(pattern.data());
-  path_ = made ? made : "";
-}
+TempFolder::TempFolder() : path_(MakeTempFolder("jkrescale-test-")) {}
 
 TempFolder::~TempFolder() {
   std::error_code ec;
-  if (!path_.empty()) fs::remove_all(path_, ec);
+  if (!path_.empty()) fs::remove_all(FsPath(path_), ec);
 }
 
-std::string TempFolder::Path(const std::string& name) const { return path_ + "/" + name; }
+std::string TempFolder::Path(const std::string& name) const { return NativeJoin(path_, name); }
 
 std::string TempFolder::WriteFile(const std::string& name, const std::string& text) const {
   std::string path = Path(name);
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << text;
+  fs::create_directories(FsPath(path).parent_path());
+  std::ofstream(FsPath(path), std::ios::binary) << text;
   return path;
 }
 
@@ -52,9 +47,9 @@ std::string TempFolder::WriteArchive(const std::string& name, const GobWriter& a
 std::vector<std::string> Listing(const std::string& folder) {
   std::vector<std::string> names;
   std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(folder, ec);
+  for (auto it = fs::recursive_directory_iterator(FsPath(folder), ec);
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    std::string name = fs::relative(it->path(), folder).generic_string();
+    std::string name = Utf8Text(fs::relative(it->path(), FsPath(folder)).generic_u8string());
     if (it->is_directory() && !it->is_symlink()) name += "/";
     names.push_back(name);
   }
@@ -63,7 +58,7 @@ std::vector<std::string> Listing(const std::string& folder) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
@@ -71,7 +66,7 @@ std::string ReadWholeFile(const std::string& path) {
 
 ShellTest::ShellTest()
     : game_folder_(temp_.Path("game/")), work_(temp_.Path("work")) {
-  fs::create_directories(work_);
+  fs::create_directories(FsPath(work_));
 }
 
 std::string ShellTest::MakeGame() {

@@ -40,17 +40,19 @@ class TempFolder {
   TempFolder();
   ~TempFolder();
   const std::string& path() const { return path_; }
-  // Writes `text` to the relative path `name` (folders created).
+  // Writes `text` to the relative path `name`, written with "/" (folders
+  // created); returns its path.
   std::string WriteFile(const std::string& name, const std::string& text) const;
   std::string WriteArchive(const std::string& name, const GobWriter& archive) const;
+  // The path of `name` (written with "/"), with native separators.
   std::string Path(const std::string& name) const;
 
  private:
   std::string path_;
 };
 
-// The files and folders below `folder`, relative with "/", sorted; folders
-// end in "/".
+// The files and folders below `folder`, relative with "/" on every system,
+// sorted; folders end in "/".
 std::vector<std::string> Listing(const std::string& folder);
 
 std::string ReadWholeFile(const std::string& path);
@@ -73,7 +75,7 @@ class ShellTest : public ::testing::Test {
   std::vector<std::string> Items(const ListControl& list) const;
 
   TempFolder temp_;
-  std::string game_folder_;  // with its final "/"
+  std::string game_folder_;  // with its final separator
   std::string work_;
   RealFileSystem fs_;
   FakeWindowSystem ui_;

@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 
 #include "launch/game_launch.h"
+#include "platform/short_path.h"
 #include "shell_fixture.h"
+#include "test_util.h"
 
 namespace jk {
 namespace {
@@ -27,6 +29,12 @@ class ScaleCommandTest : public ShellTest {
       frm1_enabled_during_game_ = frm1().Enabled();
       return Status::Ok();
     };
+  }
+  // The -path value the game gets: on Windows the work folder's short form.
+  std::string PathValue() const {
+    std::string value;
+    EXPECT_TRUE(ShortPath(work_, &value).ok());
+    return value;
   }
   std::vector<std::string> WorkFolderAfterRun() const {
     std::vector<std::string> listing = Listing(work_);
@@ -77,7 +85,7 @@ TEST_F(ScaleCommandTest, ScalesStartsTheGameAndCleansUp) {
   frm1().Click(frm1().cmd1_);
   EXPECT_THAT(ui_.log, ElementsAre("frm1 disabled", "frm2 shown", "frm2 closed",
                                    "run: " + jk_ + " -debug con -verbose 2 -devmode "
-                                   "-windowgui -path " + work_,
+                                   "-windowgui -path " + PathValue(),
                                    "frm1 enabled"));
   EXPECT_THAT(during_game_, ElementsAre("3do/", "cog/", SettingsFileName(SettingsSuffix(identity_)),
                                         "episode.jk", "jkl/", "jkl/two.jkl", "misc/"));
@@ -85,7 +93,7 @@ TEST_F(ScaleCommandTest, ScalesStartsTheGameAndCleansUp) {
   ASSERT_EQ(runner_.runs.size(), 1u);
   EXPECT_EQ(runner_.runs[0].working_folder, game_folder_);
   EXPECT_EQ(runner_.runs[0].command_line,
-            "\"" + jk_ + "\" -debug con -verbose 2 -devmode -windowgui -path " + work_);
+            "\"" + jk_ + "\" -debug con -verbose 2 -devmode -windowgui -path " + PathValue());
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
   EXPECT_TRUE(frm1().cmd1_.Enabled());
   EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
@@ -131,24 +139,24 @@ TEST_F(ScaleCommandTest, RefusesToReplaceTheUsersArchive) {
   frm1().Select(frm1().lb2_, 1);
   frm1().Click(frm1().cmd1_);
   EXPECT_THAT(ui_.dialogs_.messages,
-              ElementsAre("'" + work_ + "/extras.gob': is in the work folder already and is "
-                          "not the chosen extra archive; it would be replaced, so nothing "
-                          "was done"));
-  EXPECT_EQ(ReadWholeFile(work_ + "/extras.gob"), "the user's own");
+              ElementsAre("'" + NativeJoin(work_, "extras.gob") + "': is in the work folder "
+                          "already and is not the chosen extra archive; it would be "
+                          "replaced, so nothing was done"));
+  EXPECT_EQ(ReadWholeFile(NativeJoin(work_, "extras.gob")), "the user's own");
   EXPECT_THAT(runner_.runs, IsEmpty());
 }
 
 // A missing resource archive: one message naming it, frm2 closed, the work
 // folder clean, frm1 enabled, no game.
 TEST_F(ScaleCommandTest, FailedRunShowsOneMessage) {
-  std::filesystem::remove(game_folder_ + "Resource/res2.gob");
+  std::filesystem::remove(FsPath(NativeJoin(game_folder_, "Resource/res2.gob")));
   OpenLevel(0, 0);
   frm1().Select(frm1().lb2_, 1);
   frm1().Click(frm1().cmd1_);
   EXPECT_THAT(ui_.log,
               ElementsAre("frm1 disabled", "frm2 shown", "frm2 closed",
-                          "message: '" + game_folder_ + "Resource/res2.gob': cannot open: "
-                          "No such file or directory",
+                          "message: '" + NativeJoin(game_folder_, "Resource/res2.gob") +
+                          "': cannot open: No such file or directory",
                           "frm1 enabled"));
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
   EXPECT_TRUE(frm1().cmd1_.Enabled());
@@ -161,7 +169,8 @@ TEST_F(ScaleCommandTest, OutputNotCreatable) {
   OpenLevel(0, 0);
   frm1().Click(frm1().cmd1_);
   ASSERT_EQ(ui_.dialogs_.messages.size(), 1u);
-  EXPECT_THAT(ui_.dialogs_.messages[0], ::testing::StartsWith("'" + work_ + "/jkl': "));
+  EXPECT_THAT(ui_.dialogs_.messages[0], ::testing::StartsWith("'" + NativeJoin(work_, "jkl") +
+                                                              "': "));
   EXPECT_THAT(WorkFolderAfterRun(), ElementsAre("jkl"));
   EXPECT_THAT(runner_.runs, IsEmpty());
 }
@@ -210,6 +219,9 @@ namespace {
 // JK.EXE is started through Wine with the blank-free Windows form of the
 // work folder that winepath gives.
 TEST_F(ScaleCommandTest, WindowsGameStartsThroughWine) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows programs run natively on Windows, not through Wine";
+#endif
   std::string exe = temp_.WriteFile("game/JK.EXE", "x");
   frm1().ed1_.SetText(exe);
   runner_.on_path = {{"wine", "/usr/bin/wine"}, {"winepath", "/usr/bin/winepath"}};
@@ -228,6 +240,9 @@ TEST_F(ScaleCommandTest, WindowsGameStartsThroughWine) {
 
 // Without wine on the PATH the run ends with a message and a clean folder.
 TEST_F(ScaleCommandTest, WindowsGameWithoutWine) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows programs run natively on Windows, not through Wine";
+#endif
   std::string exe = temp_.WriteFile("game/JK.EXE", "x");
   frm1().ed1_.SetText(exe);
   OpenLevel(0, 0);

@@ -68,7 +68,7 @@ TEST_F(ShellTest, EndWritesTheSettings) {
   ui_.session = [&] { frm1().Type(frm1().ed2_, "x"); };
   shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_});
   shell_->Run();
-  std::string settings = work_ + "/" + SettingsFileName(SettingsSuffix(identity_));
+  std::string settings = JoinPath(work_, SettingsFileName(SettingsSuffix(identity_)));
   EXPECT_EQ(ReadWholeFile(settings), jk + "\r\n" + work_ + "/x\r\n");
   EXPECT_EQ(ui_.log.back(), "frm1 closed");
 
@@ -109,8 +109,8 @@ TEST_F(ShellTest, StartUpReportsWhatItCannotRemove) {
   shell_->StartUp();
   EXPECT_EQ(stuck.attempts, 3);
   EXPECT_THAT(ui_.log, ElementsAre("frm1 shown", "message: could not clean the work folder '" +
-                                   work_ + "': '" + work_ + "/episode.jk': cannot delete: "
-                                   "Device or resource busy"));
+                                   work_ + "': '" + JoinPath(work_, "episode.jk") +
+                                   "': cannot delete: Device or resource busy"));
 }
 
 // cmd1 is enabled only with an archive open and a level selected.

@@ -6,12 +6,43 @@
 #include <random>
 #include <sstream>
 
+#include "platform/path.h"
+
 namespace jk {
 
 namespace stdfs = std::filesystem;
 
+std::string Utf8Text(const stdfs::path& path) {
+  std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// Paths are UTF-8 inside the program; std::filesystem on Windows would read
+// a plain string in the ANSI code page.
+stdfs::path FsPath(const std::string& path) {
+  return stdfs::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string MakeTempFolder(const std::string& prefix) {
+  std::random_device random;
+  stdfs::path folder = stdfs::temp_directory_path() /
+                       (prefix + std::to_string(random()) + std::to_string(random()));
+  stdfs::create_directories(folder);
+  return Utf8Text(folder);
+}
+
+std::string Native(const std::string& path) {
+  std::string native = path;
+  std::replace(native.begin(), native.end(), '/', kPathSeparator);
+  return native;
+}
+
+std::string NativeJoin(const std::string& folder, const std::string& name) {
+  return JoinPath(folder, Native(name));
+}
+
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
@@ -19,32 +50,25 @@ std::string ReadFile(const std::string& path) {
 
 std::vector<std::string> FolderNames(const std::string& path) {
   std::vector<std::string> names;
-  for (const auto& entry : stdfs::directory_iterator(path)) {
-    names.push_back(entry.path().filename().string() + (entry.is_directory() ? "/" : ""));
+  for (const auto& entry : stdfs::directory_iterator(FsPath(path))) {
+    names.push_back(Utf8Text(entry.path().filename()) + (entry.is_directory() ? "/" : ""));
   }
   std::sort(names.begin(), names.end());
   return names;
 }
 
-void TempFolderTest::SetUp() {
-  // A random name: test programs may run in parallel (ctest -j).
-  std::random_device random;
-  root_ = (stdfs::temp_directory_path() /
-           ("jkrescale_test_" + std::to_string(random()) + std::to_string(random())))
-              .string();
-  stdfs::create_directories(root_);
-}
+void TempFolderTest::SetUp() { root_ = MakeTempFolder("jkrescale_test_"); }
 
-void TempFolderTest::TearDown() { stdfs::remove_all(root_); }
+void TempFolderTest::TearDown() { stdfs::remove_all(FsPath(root_)); }
 
 std::string TempFolderTest::Path(const std::string& name) const {
-  return root_ + "/" + name;
+  return NativeJoin(root_, name);
 }
 
 std::string TempFolderTest::WriteBytes(const std::string& name, const std::string& bytes) {
   std::string path = Path(name);
-  stdfs::create_directories(stdfs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+  stdfs::create_directories(FsPath(path).parent_path());
+  std::ofstream(FsPath(path), std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
   return path;
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,22 @@
 #include "platform/real_file_system.h"
 
 namespace jk {
+
+// A std::filesystem path as the program's UTF-8 text, and back.
+std::string Utf8Text(const std::filesystem::path& path);
+std::filesystem::path FsPath(const std::string& path);
+
+// A new empty folder under the system's temporary folder, named `prefix`
+// and a random part (test programs may run at the same time); its path.
+std::string MakeTempFolder(const std::string& prefix);
+
+// `path`, written with "/", with the native separator instead: a path the
+// way the program builds it.
+std::string Native(const std::string& path);
+
+// `folder` joined with the relative path `name`, written with "/", in the
+// native form.
+std::string NativeJoin(const std::string& folder, const std::string& name);
 
 // The bytes of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
@@ -26,7 +43,7 @@ class TempFolderTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // root_ joined with `name` ("a/b" allowed).
+  // root_ joined with `name` ("a/b" allowed; native separators).
   std::string Path(const std::string& name) const;
   // Writes `bytes` to Path(name) and returns that path.
   std::string WriteBytes(const std::string& name, const std::string& bytes);
