@@ -7,6 +7,7 @@
 
 #include "launch/game_launch.h"
 #include "launch/work_folder.h"
+#include "platform/short_path.h"
 #include "platform/path.h"
 #include "shell_fixture.h"
 #include "test_util.h"
@@ -47,6 +48,16 @@ TEST(LaunchTest, CommandLine) {
   EXPECT_FALSE(IsWindowsProgram("/g/jk"));
 }
 
+// On Windows every game starts natively; elsewhere a Windows program goes
+// through Wine and any other starts directly.
+TEST(LaunchTest, HowGameStarts) {
+  EXPECT_EQ(HowGameStarts("C:\\JK\\JK.EXE", true), GameStart::kWindows);
+  EXPECT_EQ(HowGameStarts("C:\\JK\\jk", true), GameStart::kWindows);
+  EXPECT_EQ(HowGameStarts("/g/JK.EXE", false), GameStart::kThroughWine);
+  EXPECT_EQ(HowGameStarts("/g/jkm.exe", false), GameStart::kThroughWine);
+  EXPECT_EQ(HowGameStarts("/g/jk", false), GameStart::kDirect);
+}
+
 // No blank or tab in the -path value, and at most 127 characters with the
 // longest name.
 TEST(LaunchTest, GameLimits) {
@@ -75,7 +86,7 @@ class LaunchPlanTest : public ShellTest {
     runner_.captures = {{"/usr/bin/winepath -w " + work_, windows_form + "\n"},
                         {"/usr/bin/winepath -s " + windows_form, short_form + "\n"}};
   }
-  GameChoice game_{"/g/JK.EXE", "/g/"};
+  GameChoice game_{"/g/JK.EXE", "/g/", GameStart::kThroughWine};
   ProcessSpec spec_;
 };
 
@@ -93,6 +104,33 @@ TEST_F(LaunchPlanTest, NativeGameStartsDirectly) {
             "/g/jk -debug con -verbose 2 -devmode -windowgui -path " + work_);
   EXPECT_EQ(spec_.working_folder, "/g/");
   EXPECT_THAT(spec_.environment, IsEmpty());
+}
+
+// On Windows: the game itself, with the short form of the work folder.
+TEST_F(LaunchPlanTest, WindowsGameStartsNatively) {
+  std::string short_form;
+  ASSERT_TRUE(ShortPath(work_, &short_form).ok());
+  GameChoice game{"C:\\Games\\Jedi Knight\\JK.EXE", "C:\\Games\\Jedi Knight\\",
+                  GameStart::kWindows};
+  ASSERT_TRUE(PlanGameStart(fs_, runner_, game, work_, "", &spec_).ok());
+  EXPECT_EQ(spec_.command_line, "\"C:\\Games\\Jedi Knight\\JK.EXE\" -debug con -verbose 2 "
+                                "-devmode -windowgui -path " + short_form);
+  EXPECT_EQ(DescribeRun(spec_), "C:\\Games\\Jedi Knight\\JK.EXE -debug con -verbose 2 "
+                                "-devmode -windowgui -path " + short_form);
+  EXPECT_EQ(spec_.working_folder, "C:\\Games\\Jedi Knight\\");
+  EXPECT_THAT(spec_.environment, IsEmpty());
+}
+
+// On Windows too, a -path value that would be too long starts nothing.
+TEST_F(LaunchPlanTest, WindowsLimitsAreChecked) {
+  std::string short_form;
+  ASSERT_TRUE(ShortPath(work_, &short_form).ok());
+  std::string name(127 - short_form.size(), 'n');  // with "\" one too many
+  GameChoice game{"C:\\JK\\JK.EXE", "C:\\JK\\", GameStart::kWindows};
+  EXPECT_EQ(StartGameAndWait(fs_, runner_, game, work_, name, nullptr).message(),
+            "'" + short_form + "\\" + name + "': is 128 characters long, more than the 127 "
+            "the game can open; move jkrescale to a shorter folder");
+  EXPECT_THAT(runner_.runs, IsEmpty());
 }
 
 // Through Wine: the short form of the Windows form, and the game's line.

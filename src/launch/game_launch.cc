@@ -3,6 +3,8 @@
 #include "archives/extraction.h"
 #include "launch/episode.h"
 #include "platform/path.h"
+#include "platform/short_path.h"
+#include "platform/system.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -58,13 +60,55 @@ Status FindWineProgram(ProcessRunner& runner, const std::string& name,
                                "programs) to start the game");
 }
 
+// The game itself, with the short form of the work folder: the game cuts
+// its -path value at the first blank.
+Status PlanWindowsStart(FileSystem& fs, const GameChoice& game, const std::string& work_folder,
+                        const std::string& extra_copy_name, ProcessSpec* spec) {
+  std::string short_form;
+  JK_RETURN_IF_ERROR(ShortPath(work_folder, &short_form));
+  JK_RETURN_IF_ERROR(
+      CheckGameLimits(short_form, LongestWrittenName(fs, work_folder, extra_copy_name)));
+  spec->program = game.executable;
+  spec->arguments = GameArguments(short_form);
+  spec->command_line = GameCommandLine(game.executable, short_form);
+  return Status::Ok();
+}
+
+// wine with the game and its switches as arguments; the -path value is the
+// Windows form of the work folder, in its short form.
+Status PlanWineStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
+                     const std::string& work_folder, const std::string& extra_copy_name,
+                     ProcessSpec* spec) {
+  std::string wine, winepath, windows_form, short_form;
+  JK_RETURN_IF_ERROR(FindWineProgram(runner, "wine", game.executable, &wine));
+  JK_RETURN_IF_ERROR(FindWineProgram(runner, "winepath", game.executable, &winepath));
+  JK_RETURN_IF_ERROR(RunWinepath(runner, winepath, "-w", work_folder, &windows_form));
+  JK_RETURN_IF_ERROR(RunWinepath(runner, winepath, "-s", windows_form, &short_form));
+  JK_RETURN_IF_ERROR(
+      CheckGameLimits(short_form, LongestWrittenName(fs, work_folder, extra_copy_name)));
+  spec->program = wine;
+  spec->arguments = {game.executable};
+  for (std::string& argument : GameArguments(short_form)) {
+    spec->arguments.push_back(std::move(argument));
+  }
+  spec->command_line = GameCommandLine(game.executable, short_form);
+  spec->environment = {kWineQuiet};
+  return Status::Ok();
+}
+
 }  // namespace
 
 GameChoice ChooseGame(const std::string& level_archive_path, const std::string& game_path,
                       const std::string& expansion_path) {
   const std::string& executable =
       EndsWithIgnoringCase(level_archive_path, ".goo") ? expansion_path : game_path;
-  return {executable, FolderOf(executable)};
+  return {executable, FolderOf(executable),
+          HowGameStarts(executable, WindowsProgramsRunNatively())};
+}
+
+GameStart HowGameStarts(const std::string& executable, bool windows_programs_run_natively) {
+  if (windows_programs_run_natively) return GameStart::kWindows;
+  return IsWindowsProgram(executable) ? GameStart::kThroughWine : GameStart::kDirect;
 }
 
 std::string GameCommandLine(const std::string& executable, const std::string& path_value) {
@@ -117,27 +161,18 @@ Status PlanGameStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& ga
                      ProcessSpec* spec) {
   *spec = ProcessSpec{};
   spec->working_folder = game.folder;
-  if (!IsWindowsProgram(game.executable)) {
-    spec->program = game.executable;
-    spec->arguments = GameArguments(work_folder);
-    spec->command_line = GameCommandLine(game.executable, work_folder);
-    return Status::Ok();
+  switch (game.start) {
+    case GameStart::kDirect:
+      spec->program = game.executable;
+      spec->arguments = GameArguments(work_folder);
+      spec->command_line = GameCommandLine(game.executable, work_folder);
+      return Status::Ok();
+    case GameStart::kWindows:
+      return PlanWindowsStart(fs, game, work_folder, extra_copy_name, spec);
+    case GameStart::kThroughWine:
+      return PlanWineStart(fs, runner, game, work_folder, extra_copy_name, spec);
   }
-  std::string wine, winepath, windows_form, short_form;
-  JK_RETURN_IF_ERROR(FindWineProgram(runner, "wine", game.executable, &wine));
-  JK_RETURN_IF_ERROR(FindWineProgram(runner, "winepath", game.executable, &winepath));
-  JK_RETURN_IF_ERROR(RunWinepath(runner, winepath, "-w", work_folder, &windows_form));
-  JK_RETURN_IF_ERROR(RunWinepath(runner, winepath, "-s", windows_form, &short_form));
-  JK_RETURN_IF_ERROR(
-      CheckGameLimits(short_form, LongestWrittenName(fs, work_folder, extra_copy_name)));
-  spec->program = wine;
-  spec->arguments = {game.executable};
-  for (std::string& argument : GameArguments(short_form)) {
-    spec->arguments.push_back(std::move(argument));
-  }
-  spec->command_line = GameCommandLine(game.executable, short_form);
-  spec->environment = {kWineQuiet};
-  return Status::Ok();
+  return Status::Error("unknown way of starting '" + game.executable + "'");
 }
 
 Status StartGameAndWait(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,

@@ -2,11 +2,12 @@
 // its command line, how it is started on this system, and the limits of the
 // game that are checked first.
 //
-// On Linux, an executable whose name ends in ".exe" (JK.EXE, JKM.EXE) is a
-// Windows program and is started through Wine, with the work folder passed
-// as the blank-free Windows path that winepath gives; any other executable
-// (a native build of the engine, or a stand-in) is started directly with the
-// native path of the work folder.
+// On Windows the game is started natively with its command line, the work
+// folder passed in its short form. Elsewhere, an executable whose name ends
+// in ".exe" (JK.EXE, JKM.EXE) is a Windows program and is started through
+// Wine, with the work folder passed as the blank-free Windows path that
+// winepath gives; any other executable (a native build of the engine, or a
+// stand-in) is started directly with the native path of the work folder.
 #ifndef JKRESCALE_LAUNCH_GAME_LAUNCH_H_
 #define JKRESCALE_LAUNCH_GAME_LAUNCH_H_
 
@@ -27,16 +28,36 @@ inline constexpr std::string_view kGameSwitches =
 // The longest path the game opens: its -path value, "\" and a file name.
 inline constexpr size_t kGamePathLimit = 127;
 
+// How the game is started.
+enum class GameStart {
+  // A native program, started directly: its arguments as a list, the
+  // work folder's own path.
+  kDirect,
+  // A Windows program on Windows: its command line, the short form of the
+  // work folder, the game's limits checked.
+  kWindows,
+  // A Windows program elsewhere: through wine, the blank-free Windows form
+  // of the work folder that winepath gives, the game's limits checked.
+  kThroughWine,
+};
+
 struct GameChoice {
   // The executable's full path, and its folder (the working folder).
   std::string executable;
   std::string folder;
+  GameStart start = GameStart::kDirect;
 };
 
 // The expansion when the level archive's name ends in ".goo" (letter case
-// ignored), the game otherwise.
+// ignored), the game otherwise; started as HowGameStarts says for this
+// system.
 GameChoice ChooseGame(const std::string& level_archive_path, const std::string& game_path,
                       const std::string& expansion_path);
+
+// How `executable` is started on a system where Windows programs run
+// natively (every program is then started as one), or not (a Windows
+// program then goes through Wine, any other is started directly).
+GameStart HowGameStarts(const std::string& executable, bool windows_programs_run_natively);
 
 // The game's command line: the executable in double quotes, the switches,
 // and the -path value, unquoted.
@@ -62,11 +83,12 @@ std::string LongestWrittenName(FileSystem& fs, const std::string& work_folder,
 // `longest_name` is too long.
 Status CheckGameLimits(const std::string& path_value, const std::string& longest_name);
 
-// How the game is started: the program (the game itself, or wine), its
-// arguments, the game's folder as working folder, and the command line of
-// the game. Through Wine: wine must be on the PATH, the work folder becomes
-// what `winepath -s` gives for its `winepath -w` form, and the game's
-// limits are checked.
+// How the game is started, as `game.start` says: the program (the game
+// itself, or wine), its arguments, the game's folder as working folder, and
+// the command line of the game. On Windows the work folder becomes its
+// short form (platform/short_path.h). Through Wine, wine must be on the
+// PATH and the work folder becomes what `winepath -s` gives for its
+// `winepath -w` form. Both check the game's limits on that -path value.
 Status PlanGameStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
                      const std::string& work_folder, const std::string& extra_copy_name,
                      ProcessSpec* spec);
