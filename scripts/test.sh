@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs the whole test suite; then the same
-# suite under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz
-# target for 60 seconds. With --quick, only the ordinary build and suite.
+# suite under AddressSanitizer and UndefinedBehaviorSanitizer, each fuzz
+# target for 60 seconds, and the Windows build under Wine (its test suite,
+# and jkrescale-cli.exe against the Linux build). With --quick, only the
+# ordinary build and suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -11,3 +13,5 @@ echo "== sanitizers"
 scripts/sanitize.sh
 echo "== fuzzing"
 scripts/fuzz.sh 60
+echo "== Windows"
+scripts/windows-test.sh
