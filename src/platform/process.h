@@ -19,7 +19,10 @@ struct ProcessSpec {
   // The arguments after the program's name, each passed as it is.
   std::vector<std::string> arguments;
   // The program's whole command line, for systems that pass one line
-  // rather than a list (Windows); logged elsewhere.
+  // rather than a list: on Windows a program is started with exactly this
+  // line when it is set (the arguments are then not used), and with the
+  // program and the arguments, each quoted as needed, when it is empty.
+  // Elsewhere it is only logged.
   std::string command_line;
   // The folder the program starts in; "" keeps this program's own.
   std::string working_folder;
