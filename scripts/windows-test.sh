@@ -114,6 +114,13 @@ check() {
   local l="$work/linux/$name" w="$work/windows/$name" ls=0 ws=0 problems=()
   build/jkrescale-cli "${linux_args[@]}" >"$l.out" 2>"$l.err" || ls=$?
   wine "$build/jkrescale-cli.exe" "${windows_args[@]}" >"$w.out" 2>"$w.err" || ws=$?
+  # Now and then Wine fails to start a program at all: a failure with not a
+  # word on either stream is tried once more (jkrescale-cli always says why).
+  if [ "$ws" != 0 ] && [ ! -s "$w.out" ] && [ ! -s "$w.err" ]; then
+    printf '  (Wine gave exit status %s and no output; trying %s again)\n' "$ws" "$name"
+    ws=0
+    wine "$build/jkrescale-cli.exe" "${windows_args[@]}" >"$w.out" 2>"$w.err" || ws=$?
+  fi
   [ "$ls" = "$ws" ] || problems+=("exit status $ls on Linux, $ws on Windows")
   cmp -s <(normalise <"$l.out") <(normalise <"$w.out") || problems+=("standard output differs")
   cmp -s <(normalise <"$l.err") <(normalise <"$w.err") || problems+=("standard error differs")
