@@ -23,10 +23,10 @@ using ::testing::ElementsAreArray;
 #ifdef _WIN32
 constexpr const char* kTestProgram = "jkrescale_tests.exe";
 // A program of the system that ends with the status 3.
-const ProcessSpec kFailingProgram{"cmd", {"/c", "exit", "3"}, "", "", {}};
+const ProgramStart kFailingProgram{"cmd", {"/c", "exit", "3"}, "", "", {}};
 #else
 constexpr const char* kTestProgram = "jkrescale_tests";
-const ProcessSpec kFailingProgram{"sh", {"-c", "exit 3"}, "", "", {}};
+const ProgramStart kFailingProgram{"sh", {"-c", "exit 3"}, "", "", {}};
 #endif
 
 // The lines of a program's output, without the CR that Windows programs
@@ -55,10 +55,10 @@ class ProcessTest : public ::testing::Test {
 // Arguments arrive as they are, blanks, backslashes, quotes and empty ones
 // included, in the working folder, with the added variables.
 TEST_F(ProcessTest, CapturesWhatTheProgramSees) {
-  ProcessSpec spec{game_, {"a b", "c\\d", "say \"hi\"", "", "end\\", "\\\\\"x\\ y\\"}, "",
+  ProgramStart start{game_, {"a b", "c\\d", "say \"hi\"", "", "end\\", "\\\\\"x\\ y\\"}, "",
                    temp_.path(), {"JKRESCALE_STAND_IN_NOTE=a note"}};
   std::string output;
-  Status status = runner_->RunAndCapture(spec, &output);
+  Status status = runner_->RunAndCapture(start, &output);
   ASSERT_TRUE(status.ok()) << status.message();
   std::vector<std::string> expected = {"jkrescale's stand-in game was started with:"};
 #ifdef _WIN32
@@ -67,7 +67,7 @@ TEST_F(ProcessTest, CapturesWhatTheProgramSees) {
   expected.push_back("command line: \"" + game_ +
                      "\" \"a b\" c\\d \"say \\\"hi\\\"\" \"\" end\\ \"\\\\\\\\\\\"x\\ y\\\\\"");
 #endif
-  for (const std::string& argument : spec.arguments) expected.push_back("argument: " + argument);
+  for (const std::string& argument : start.arguments) expected.push_back("argument: " + argument);
   expected.push_back("working folder: " + temp_.path());
   expected.push_back("note: a note");
   EXPECT_THAT(Lines(output), ElementsAreArray(expected));
@@ -76,8 +76,8 @@ TEST_F(ProcessTest, CapturesWhatTheProgramSees) {
 // RunAndWait returns once the program has ended, pumping meanwhile.
 TEST_F(ProcessTest, WaitsWhilePumping) {
   int pumps = 0;
-  ProcessSpec spec{game_, {}, "", temp_.path(), {"JKRESCALE_STAND_IN_SECONDS=0.2"}};
-  ASSERT_TRUE(runner_->RunAndWait(spec, [&] { ++pumps; }).ok());
+  ProgramStart start{game_, {}, "", temp_.path(), {"JKRESCALE_STAND_IN_SECONDS=0.2"}};
+  ASSERT_TRUE(runner_->RunAndWait(start, [&] { ++pumps; }).ok());
   EXPECT_THAT(StandInReport(temp_.path()), ::testing::Contains("working folder: " +
                                                                 temp_.path()));
   EXPECT_GT(pumps, 0);
@@ -85,7 +85,7 @@ TEST_F(ProcessTest, WaitsWhilePumping) {
 
 // A missing program, or a missing working folder, is reported by name.
 TEST_F(ProcessTest, ProgramsThatCannotStart) {
-  ProcessSpec missing{temp_.Path("nothing"), {}, "", "", {}};
+  ProgramStart missing{temp_.Path("nothing"), {}, "", "", {}};
   EXPECT_EQ(runner_->RunAndWait(missing, nullptr).message(),
             "'" + temp_.Path("nothing") + "': cannot start: no such program, or it is not "
             "executable");
@@ -94,7 +94,7 @@ TEST_F(ProcessTest, ProgramsThatCannotStart) {
 #else
   std::string no_folder = "No such file or directory";
 #endif
-  ProcessSpec nowhere{game_, {}, "", temp_.Path("gone"), {}};
+  ProgramStart nowhere{game_, {}, "", temp_.Path("gone"), {}};
   EXPECT_EQ(runner_->RunAndWait(nowhere, nullptr).message(),
             "'" + game_ + "': cannot start in '" + temp_.Path("gone") + "': " + no_folder);
   std::string output;

@@ -87,7 +87,7 @@ class LaunchPlanTest : public ShellTest {
                         {"/usr/bin/winepath -s " + windows_form, short_form + "\n"}};
   }
   GameChoice game_{"/g/JK.EXE", "/g/", GameStart::kThroughWine};
-  ProcessSpec spec_;
+  ProgramStart spec_;
 };
 
 // The longest name is taken from what lies in the work folder, with "\".

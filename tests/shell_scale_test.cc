@@ -24,7 +24,7 @@ class ScaleCommandTest : public ShellTest {
   }
   // Records the work folder while the "game" runs.
   void WatchTheGame() {
-    runner_.on_run = [this](const ProcessSpec&) {
+    runner_.on_run = [this](const ProgramStart&) {
       during_game_ = Listing(work_);
       frm1_enabled_during_game_ = frm1().Enabled();
       return Status::Ok();
@@ -177,8 +177,8 @@ TEST_F(ScaleCommandTest, OutputNotCreatable) {
 
 // A game that cannot be started: its message, and the clean-up all the same.
 TEST_F(ScaleCommandTest, GameThatCannotStart) {
-  runner_.on_run = [](const ProcessSpec& spec) {
-    return Status::FileError(spec.program, "cannot start: Permission denied");
+  runner_.on_run = [](const ProgramStart& start) {
+    return Status::FileError(start.program, "cannot start: Permission denied");
   };
   OpenLevel(0, 0);
   frm1().Click(frm1().cmd1_);

@@ -28,7 +28,9 @@ std::vector<std::string> StartOfReport(const std::string& executable,
                                        const std::string& path_value,
                                        const std::string& working_folder) {
   std::vector<std::string> lines;
-#ifdef _WIN32
+#ifndef _WIN32
+  (void)executable;  // a list of arguments carries no command line
+#else
   lines.push_back("command line: \"" + executable +
                   "\" -debug con -verbose 2 -devmode -windowgui -path " + path_value);
 #endif

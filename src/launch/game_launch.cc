@@ -33,12 +33,12 @@ void CollectNames(FileSystem& fs, const std::string& folder, const std::string& 
 Status RunWinepath(ProcessRunner& runner, const std::string& winepath,
                    const std::string& option, const std::string& argument,
                    std::string* converted) {
-  ProcessSpec spec;
-  spec.program = winepath;
-  spec.arguments = {option, argument};
-  spec.environment = {kWineQuiet};
+  ProgramStart start;
+  start.program = winepath;
+  start.arguments = {option, argument};
+  start.environment = {kWineQuiet};
   std::string output;
-  Status status = runner.RunAndCapture(spec, &output);
+  Status status = runner.RunAndCapture(start, &output);
   *converted = std::string(Trim(output));
   if (status.ok() && converted->empty()) {
     status = Status::FileError(argument, "winepath " + option + " gave no path for it");
@@ -63,14 +63,14 @@ Status FindWineProgram(ProcessRunner& runner, const std::string& name,
 // The game itself, with the short form of the work folder: the game cuts
 // its -path value at the first blank.
 Status PlanWindowsStart(FileSystem& fs, const GameChoice& game, const std::string& work_folder,
-                        const std::string& extra_copy_name, ProcessSpec* spec) {
+                        const std::string& extra_copy_name, ProgramStart* start) {
   std::string short_form;
   JK_RETURN_IF_ERROR(ShortPath(work_folder, &short_form));
   JK_RETURN_IF_ERROR(
       CheckGameLimits(short_form, LongestWrittenName(fs, work_folder, extra_copy_name)));
-  spec->program = game.executable;
-  spec->arguments = GameArguments(short_form);
-  spec->command_line = GameCommandLine(game.executable, short_form);
+  start->program = game.executable;
+  start->arguments = GameArguments(short_form);
+  start->command_line = GameCommandLine(game.executable, short_form);
   return Status::Ok();
 }
 
@@ -78,7 +78,7 @@ Status PlanWindowsStart(FileSystem& fs, const GameChoice& game, const std::strin
 // Windows form of the work folder, in its short form.
 Status PlanWineStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
                      const std::string& work_folder, const std::string& extra_copy_name,
-                     ProcessSpec* spec) {
+                     ProgramStart* start) {
   std::string wine, winepath, windows_form, short_form;
   JK_RETURN_IF_ERROR(FindWineProgram(runner, "wine", game.executable, &wine));
   JK_RETURN_IF_ERROR(FindWineProgram(runner, "winepath", game.executable, &winepath));
@@ -86,13 +86,13 @@ Status PlanWineStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& ga
   JK_RETURN_IF_ERROR(RunWinepath(runner, winepath, "-s", windows_form, &short_form));
   JK_RETURN_IF_ERROR(
       CheckGameLimits(short_form, LongestWrittenName(fs, work_folder, extra_copy_name)));
-  spec->program = wine;
-  spec->arguments = {game.executable};
+  start->program = wine;
+  start->arguments = {game.executable};
   for (std::string& argument : GameArguments(short_form)) {
-    spec->arguments.push_back(std::move(argument));
+    start->arguments.push_back(std::move(argument));
   }
-  spec->command_line = GameCommandLine(game.executable, short_form);
-  spec->environment = {kWineQuiet};
+  start->command_line = GameCommandLine(game.executable, short_form);
+  start->environment = {kWineQuiet};
   return Status::Ok();
 }
 
@@ -158,19 +158,19 @@ Status CheckGameLimits(const std::string& path_value, const std::string& longest
 
 Status PlanGameStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
                      const std::string& work_folder, const std::string& extra_copy_name,
-                     ProcessSpec* spec) {
-  *spec = ProcessSpec{};
-  spec->working_folder = game.folder;
+                     ProgramStart* start) {
+  *start = ProgramStart{};
+  start->working_folder = game.folder;
   switch (game.start) {
     case GameStart::kDirect:
-      spec->program = game.executable;
-      spec->arguments = GameArguments(work_folder);
-      spec->command_line = GameCommandLine(game.executable, work_folder);
+      start->program = game.executable;
+      start->arguments = GameArguments(work_folder);
+      start->command_line = GameCommandLine(game.executable, work_folder);
       return Status::Ok();
     case GameStart::kWindows:
-      return PlanWindowsStart(fs, game, work_folder, extra_copy_name, spec);
+      return PlanWindowsStart(fs, game, work_folder, extra_copy_name, start);
     case GameStart::kThroughWine:
-      return PlanWineStart(fs, runner, game, work_folder, extra_copy_name, spec);
+      return PlanWineStart(fs, runner, game, work_folder, extra_copy_name, start);
   }
   return Status::Error("unknown way of starting '" + game.executable + "'");
 }
@@ -178,9 +178,9 @@ Status PlanGameStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& ga
 Status StartGameAndWait(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
                         const std::string& work_folder, const std::string& extra_copy_name,
                         const std::function<void()>& while_waiting) {
-  ProcessSpec spec;
-  JK_RETURN_IF_ERROR(PlanGameStart(fs, runner, game, work_folder, extra_copy_name, &spec));
-  return runner.RunAndWait(spec, while_waiting);
+  ProgramStart start;
+  JK_RETURN_IF_ERROR(PlanGameStart(fs, runner, game, work_folder, extra_copy_name, &start));
+  return runner.RunAndWait(start, while_waiting);
 }
 
 }  // namespace jk

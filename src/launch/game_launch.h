@@ -91,7 +91,7 @@ Status CheckGameLimits(const std::string& path_value, const std::string& longest
 // `winepath -w` form. Both check the game's limits on that -path value.
 Status PlanGameStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
                      const std::string& work_folder, const std::string& extra_copy_name,
-                     ProcessSpec* spec);
+                     ProgramStart* start);
 
 // Plans the start, starts the game and waits until it has ended, calling
 // `while_waiting` meanwhile.

@@ -127,23 +127,23 @@ void FakeWindowSystem::RunUntilClosed() {
   log.push_back("frm1 closed");
 }
 
-std::string DescribeRun(const ProcessSpec& spec) {
-  std::string text = spec.program;
-  for (const std::string& arg : spec.arguments) text += " " + arg;
+std::string DescribeRun(const ProgramStart& start) {
+  std::string text = start.program;
+  for (const std::string& arg : start.arguments) text += " " + arg;
   return text;
 }
 
-Status FakeProcessRunner::RunAndWait(const ProcessSpec& spec,
+Status FakeProcessRunner::RunAndWait(const ProgramStart& start,
                                      const std::function<void()>& while_waiting) {
-  runs.push_back(spec);
-  log_->push_back("run: " + DescribeRun(spec));
+  runs.push_back(start);
+  log_->push_back("run: " + DescribeRun(start));
   if (while_waiting) while_waiting();
-  return on_run ? on_run(spec) : Status::Ok();
+  return on_run ? on_run(start) : Status::Ok();
 }
 
-Status FakeProcessRunner::RunAndCapture(const ProcessSpec& spec, std::string* output) {
-  auto it = captures.find(DescribeRun(spec));
-  if (it == captures.end()) return Status::FileError(spec.program, "ended with a failure");
+Status FakeProcessRunner::RunAndCapture(const ProgramStart& start, std::string* output) {
+  auto it = captures.find(DescribeRun(start));
+  if (it == captures.end()) return Status::FileError(start.program, "ended with a failure");
   *output = it->second;
   return Status::Ok();
 }

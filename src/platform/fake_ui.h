@@ -185,15 +185,15 @@ class FakeProcessRunner : public ProcessRunner {
  public:
   explicit FakeProcessRunner(FakeLog* log) : log_(log) {}
 
-  Status RunAndWait(const ProcessSpec& spec,
+  Status RunAndWait(const ProgramStart& start,
                     const std::function<void()>& while_waiting) override;
-  Status RunAndCapture(const ProcessSpec& spec, std::string* output) override;
+  Status RunAndCapture(const ProgramStart& start, std::string* output) override;
   std::string FindProgram(const std::string& name) override;
 
   // The programs started with RunAndWait.
-  std::vector<ProcessSpec> runs;
+  std::vector<ProgramStart> runs;
   // Called while the "program" runs; its Status is RunAndWait's.
-  std::function<Status(const ProcessSpec&)> on_run;
+  std::function<Status(const ProgramStart&)> on_run;
   std::map<std::string, std::string> captures;
   std::map<std::string, std::string> on_path;
 
@@ -201,8 +201,8 @@ class FakeProcessRunner : public ProcessRunner {
   FakeLog* log_;
 };
 
-// "PROGRAM ARG ARG..." for a spec.
-std::string DescribeRun(const ProcessSpec& spec);
+// "PROGRAM ARG ARG..." for a start.
+std::string DescribeRun(const ProgramStart& start);
 
 }  // namespace jk
 

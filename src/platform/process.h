@@ -13,7 +13,7 @@
 
 namespace jk {
 
-struct ProcessSpec {
+struct ProgramStart {
   // The program's path (or a name that FindProgram resolved).
   std::string program;
   // The arguments after the program's name, each passed as it is.
@@ -38,13 +38,13 @@ class ProcessRunner {
   // Starts the program and returns once it has ended, calling `while_waiting`
   // every few milliseconds meanwhile (to let window events run). Its exit
   // status is not read. Fails, naming the program, when it cannot be started.
-  virtual Status RunAndWait(const ProcessSpec& spec,
+  virtual Status RunAndWait(const ProgramStart& start,
                             const std::function<void()>& while_waiting) = 0;
 
   // Runs the program to its end and returns what it wrote on its standard
   // output. Fails when it cannot be started or ends with a status other
   // than 0.
-  virtual Status RunAndCapture(const ProcessSpec& spec, std::string* output) = 0;
+  virtual Status RunAndCapture(const ProgramStart& start, std::string* output) = 0;
 
   // The full path of the executable `name` found on the PATH; "" when none.
   virtual std::string FindProgram(const std::string& name) = 0;

@@ -42,7 +42,7 @@ std::string FindOnPath(const std::string& name) {
   return "";
 }
 
-// The environment of the child: ours, with the spec's variables replacing
+// The environment of the child: ours, with the start's variables replacing
 // those of the same name.
 std::vector<std::string> ChildEnvironment(const std::vector<std::string>& extra) {
   std::vector<std::string> env;
@@ -67,15 +67,15 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 // A started child. The exec's failure comes back through a pipe that the
 // successful exec closes, so a program that cannot be started is reported
 // here rather than as a child that exits at once.
-Status Start(const ProcessSpec& spec, int stdout_fd, pid_t* pid) {
-  std::string program = FindOnPath(spec.program);
+Status Start(const ProgramStart& start, int stdout_fd, pid_t* pid) {
+  std::string program = FindOnPath(start.program);
   if (program.empty()) {
-    return Status::FileError(spec.program,
+    return Status::FileError(start.program,
                              "cannot start: no such program, or it is not executable");
   }
   std::vector<std::string> argv_texts{program};
-  argv_texts.insert(argv_texts.end(), spec.arguments.begin(), spec.arguments.end());
-  std::vector<std::string> env_texts = ChildEnvironment(spec.environment);
+  argv_texts.insert(argv_texts.end(), start.arguments.begin(), start.arguments.end());
+  std::vector<std::string> env_texts = ChildEnvironment(start.environment);
   std::vector<char*> argv = Pointers(argv_texts);
   std::vector<char*> envp = Pointers(env_texts);
 
@@ -94,7 +94,7 @@ Status Start(const ProcessSpec& spec, int stdout_fd, pid_t* pid) {
     // The child: only async-signal-safe calls until exec.
     if (stdout_fd >= 0) dup2(stdout_fd, STDOUT_FILENO);
     int err = 0;
-    if (!spec.working_folder.empty() && chdir(spec.working_folder.c_str()) != 0) {
+    if (!start.working_folder.empty() && chdir(start.working_folder.c_str()) != 0) {
       err = errno;
     } else {
       execve(program.c_str(), argv.data(), envp.data());
@@ -112,9 +112,9 @@ Status Start(const ProcessSpec& spec, int stdout_fd, pid_t* pid) {
   close(report[0]);
   if (n == sizeof err) {
     waitpid(*pid, nullptr, 0);
-    std::string where = spec.working_folder.empty()
+    std::string where = start.working_folder.empty()
                             ? ""
-                            : " in '" + spec.working_folder + "'";
+                            : " in '" + start.working_folder + "'";
     return Status::FileError(program, "cannot start" + where + ": " + std::strerror(err));
   }
   return Status::Ok();
@@ -122,10 +122,10 @@ Status Start(const ProcessSpec& spec, int stdout_fd, pid_t* pid) {
 
 class PosixProcessRunner : public ProcessRunner {
  public:
-  Status RunAndWait(const ProcessSpec& spec,
+  Status RunAndWait(const ProgramStart& start,
                     const std::function<void()>& while_waiting) override {
     pid_t pid;
-    JK_RETURN_IF_ERROR(Start(spec, -1, &pid));
+    JK_RETURN_IF_ERROR(Start(start, -1, &pid));
     while (true) {
       pid_t done = waitpid(pid, nullptr, WNOHANG);
       if (done == pid || (done < 0 && errno != EINTR)) return Status::Ok();
@@ -134,15 +134,15 @@ class PosixProcessRunner : public ProcessRunner {
     }
   }
 
-  Status RunAndCapture(const ProcessSpec& spec, std::string* output) override {
+  Status RunAndCapture(const ProgramStart& start, std::string* output) override {
     output->clear();
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) {
-      return Status::FileError(spec.program, std::string("cannot start: ") +
+      return Status::FileError(start.program, std::string("cannot start: ") +
                                                  std::strerror(errno));
     }
     pid_t pid;
-    Status started = Start(spec, out[1], &pid);
+    Status started = Start(start, out[1], &pid);
     close(out[1]);
     if (!started.ok()) {
       close(out[0]);
@@ -159,7 +159,7 @@ class PosixProcessRunner : public ProcessRunner {
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-      return Status::FileError(spec.program, "ended with a failure");
+      return Status::FileError(start.program, "ended with a failure");
     }
     return Status::Ok();
   }

@@ -91,13 +91,13 @@ std::string QuotedArgument(const std::string& argument) {
   return quoted + "\"";
 }
 
-// The spec's own command line when it has one (the game's, exactly as
+// The start's own command line when it has one (the game's, exactly as
 // built); else the program in quotes and the arguments, each quoted as
 // needed.
-std::string CommandLineOf(const ProcessSpec& spec, const std::string& program) {
-  if (!spec.command_line.empty()) return spec.command_line;
+std::string CommandLineOf(const ProgramStart& start, const std::string& program) {
+  if (!start.command_line.empty()) return start.command_line;
   std::string line = "\"" + program + "\"";
-  for (const std::string& argument : spec.arguments) line += " " + QuotedArgument(argument);
+  for (const std::string& argument : start.arguments) line += " " + QuotedArgument(argument);
   return line;
 }
 
@@ -112,7 +112,7 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
          CSTR_EQUAL;
 }
 
-// The environment block of the child: ours, with the spec's variables
+// The environment block of the child: ours, with the start's variables
 // replacing those of the same name (letter case ignored, as Windows does),
 // sorted by name as CreateProcessW expects.
 std::wstring EnvironmentBlock(const std::vector<std::string>& extra) {
@@ -142,20 +142,20 @@ std::wstring EnvironmentBlock(const std::vector<std::string>& extra) {
 
 // Starts the program; with `output` set, its standard output goes there
 // (an inheritable handle) and its other standard handles are ours.
-Status Start(const ProcessSpec& spec, HANDLE output, PROCESS_INFORMATION* info) {
-  std::string program = FindOnPath(spec.program);
+Status Start(const ProgramStart& start, HANDLE output, PROCESS_INFORMATION* info) {
+  std::string program = FindOnPath(start.program);
   if (program.empty()) {
-    return Status::FileError(spec.program,
+    return Status::FileError(start.program,
                              "cannot start: no such program, or it is not executable");
   }
   std::wstring application = WideOf(program);
   // CreateProcessW may write into the command line, so it gets a copy.
-  std::wstring command_line = WideOf(CommandLineOf(spec, program));
-  std::wstring folder = WideOf(spec.working_folder);
+  std::wstring command_line = WideOf(CommandLineOf(start, program));
+  std::wstring folder = WideOf(start.working_folder);
   std::wstring environment;
   DWORD flags = 0;
-  if (!spec.environment.empty()) {
-    environment = EnvironmentBlock(spec.environment);
+  if (!start.environment.empty()) {
+    environment = EnvironmentBlock(start.environment);
     flags |= CREATE_UNICODE_ENVIRONMENT;
   }
   STARTUPINFOW startup{};
@@ -171,9 +171,9 @@ Status Start(const ProcessSpec& spec, HANDLE output, PROCESS_INFORMATION* info) 
                       environment.empty() ? nullptr : environment.data(),
                       folder.empty() ? nullptr : folder.c_str(), &startup, info)) {
     DWORD error = GetLastError();
-    std::string where = spec.working_folder.empty()
+    std::string where = start.working_folder.empty()
                             ? ""
-                            : " in '" + spec.working_folder + "'";
+                            : " in '" + start.working_folder + "'";
     return Status::FileError(program, "cannot start" + where + ": " + SystemErrorText(error));
   }
   CloseHandle(info->hThread);
@@ -182,10 +182,10 @@ Status Start(const ProcessSpec& spec, HANDLE output, PROCESS_INFORMATION* info) 
 
 class WindowsProcessRunner : public ProcessRunner {
  public:
-  Status RunAndWait(const ProcessSpec& spec,
+  Status RunAndWait(const ProgramStart& start,
                     const std::function<void()>& while_waiting) override {
     PROCESS_INFORMATION info{};
-    JK_RETURN_IF_ERROR(Start(spec, nullptr, &info));
+    JK_RETURN_IF_ERROR(Start(start, nullptr, &info));
     Handle process(info.hProcess);
     // Short waits, so that the windows stay alive while the game runs.
     while (WaitForSingleObject(process.get(), kPollMilliseconds) == WAIT_TIMEOUT) {
@@ -194,17 +194,17 @@ class WindowsProcessRunner : public ProcessRunner {
     return Status::Ok();
   }
 
-  Status RunAndCapture(const ProcessSpec& spec, std::string* output) override {
+  Status RunAndCapture(const ProgramStart& start, std::string* output) override {
     output->clear();
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     Handle read_end, write_end;
     if (!CreatePipe(read_end.out(), write_end.out(), &inheritable, 0) ||
         !SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0)) {
-      return Status::FileError(spec.program,
+      return Status::FileError(start.program,
                                "cannot start: " + SystemErrorText(GetLastError()));
     }
     PROCESS_INFORMATION info{};
-    JK_RETURN_IF_ERROR(Start(spec, write_end.get(), &info));
+    JK_RETURN_IF_ERROR(Start(start, write_end.get(), &info));
     Handle process(info.hProcess);
     // Our copy of the write end goes, so that the read ends when the
     // program's does.
@@ -217,7 +217,7 @@ class WindowsProcessRunner : public ProcessRunner {
     WaitForSingleObject(process.get(), INFINITE);
     DWORD exit_code = 1;
     if (!GetExitCodeProcess(process.get(), &exit_code) || exit_code != 0) {
-      return Status::FileError(spec.program, "ended with a failure");
+      return Status::FileError(start.program, "ended with a failure");
     }
     return Status::Ok();
   }

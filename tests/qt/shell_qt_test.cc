@@ -105,7 +105,7 @@ TEST_F(QtShellTest, PickingALevelAndScaling) {
   QTest::mouseClick(Find<QListWidget>("lb1")->viewport(), Qt::LeftButton, {}, ItemPoint(1));
   EXPECT_TRUE(cmd1->isEnabled());
   std::vector<std::string> during_game;
-  runner_.on_run = [&](const ProcessSpec&) {
+  runner_.on_run = [&](const ProgramStart&) {
     during_game = Listing(work_);
     return Status::Ok();
   };
