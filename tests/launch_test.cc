@@ -253,7 +253,7 @@ TEST_F(CleanupTest, LinksAreRemovedNotFollowed) {
 TEST_F(CleanupTest, RunRecord) {
   ASSERT_TRUE(RecordCopy(fs_, work_, "copy.gob").ok());
   temp_.WriteFile(std::string("work/") + kRunRecordName,
-                  ReadWholeFile(JoinPath(work_, kRunRecordName)) + "../x.gob\r\nsub/y.gob\r\n..\r\n");
+                  ReadFile(JoinPath(work_, kRunRecordName)) + "../x.gob\r\nsub/y.gob\r\n..\r\n");
   EXPECT_THAT(RecordedCopies(fs_, work_), ElementsAre("copy.gob"));
   ASSERT_TRUE(CleanWorkFolderAtStartUp(fs_, work_, quick_).ok());
   EXPECT_THAT(Listing(work_), ElementsAre("NONE", "mine.gob"));

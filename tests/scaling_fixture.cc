@@ -14,30 +14,6 @@ namespace jk::scaling_test {
 
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder() : path_(MakeTempFolder("jkrescale-scaling-")) {}
-
-TempFolder::~TempFolder() {
-  std::error_code ec;
-  fs::remove_all(FsPath(path_), ec);
-}
-
-std::string TempFolder::operator/(const std::string& name) const {
-  return NativeJoin(path_, name);
-}
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  return bool(out);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(FsPath(path), std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;
   std::error_code ec;

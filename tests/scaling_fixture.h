@@ -10,8 +10,13 @@
 #include "platform/drawing.h"
 #include "scaling/level_pass.h"
 #include "scaling/progress.h"
+#include "test_util.h"
 
 namespace jk::scaling_test {
+
+using jk::ReadFile;
+using jk::TempFolder;
+using jk::WriteFile;
 
 // Each refresh of the progress window draws one text and pumps once.
 struct RecordingSurface : DrawingSurface {
@@ -38,26 +43,6 @@ inline std::string Handled(SectionHandler& handler, std::string line) {
   return line;
 }
 
-// A new empty folder under the system's temporary folder, removed with all
-// it holds at the end.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  // The folder joined with the relative path `name` (written with "/"),
-  // with native separators.
-  std::string operator/(const std::string& name) const;
-
- private:
-  std::string path_;
-};
-
-bool WriteFile(const std::string& path, const std::string& bytes);
-// The bytes of a file; empty when it cannot be read.
-std::string ReadFile(const std::string& path);
 // The names in a folder, sorted.
 std::vector<std::string> FilesIn(const std::string& folder);
 // The lines, each followed by CR LF (as the program writes them).

@@ -24,26 +24,6 @@ GobWriter ExtraArchive() {
   return archive;
 }
 
-TempFolder::TempFolder() : path_(MakeTempFolder("jkrescale-test-")) {}
-
-TempFolder::~TempFolder() {
-  std::error_code ec;
-  if (!path_.empty()) fs::remove_all(FsPath(path_), ec);
-}
-
-std::string TempFolder::Path(const std::string& name) const { return NativeJoin(path_, name); }
-
-std::string TempFolder::WriteFile(const std::string& name, const std::string& text) const {
-  std::string path = Path(name);
-  fs::create_directories(FsPath(path).parent_path());
-  std::ofstream(FsPath(path), std::ios::binary) << text;
-  return path;
-}
-
-std::string TempFolder::WriteArchive(const std::string& name, const GobWriter& archive) const {
-  return WriteFile(name, archive.Build());
-}
-
 std::vector<std::string> Listing(const std::string& folder) {
   std::vector<std::string> names;
   std::error_code ec;
@@ -57,12 +37,6 @@ std::vector<std::string> Listing(const std::string& folder) {
   return names;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(FsPath(path), std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 ShellTest::ShellTest()
     : game_folder_(temp_.Path("game/")), work_(temp_.Path("work")) {

@@ -16,6 +16,7 @@
 #include "platform/real_file_system.h"
 #include "shell/settings.h"
 #include "shell/shell.h"
+#include "test_util.h"
 
 namespace jk {
 
@@ -34,28 +35,10 @@ GobWriter EpisodeArchive();
 // An archive without an "episode.jk" entry.
 GobWriter ExtraArchive();
 
-// A fresh temporary folder, removed with everything in it at the end.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  const std::string& path() const { return path_; }
-  // Writes `text` to the relative path `name`, written with "/" (folders
-  // created); returns its path.
-  std::string WriteFile(const std::string& name, const std::string& text) const;
-  std::string WriteArchive(const std::string& name, const GobWriter& archive) const;
-  // The path of `name` (written with "/"), with native separators.
-  std::string Path(const std::string& name) const;
-
- private:
-  std::string path_;
-};
-
 // The files and folders below `folder`, relative with "/" on every system,
 // sorted; folders end in "/".
 std::vector<std::string> Listing(const std::string& folder);
 
-std::string ReadWholeFile(const std::string& path);
 
 class ShellTest : public ::testing::Test {
  protected:

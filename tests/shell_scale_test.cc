@@ -142,7 +142,7 @@ TEST_F(ScaleCommandTest, RefusesToReplaceTheUsersArchive) {
               ElementsAre("'" + NativeJoin(work_, "extras.gob") + "': is in the work folder "
                           "already and is not the chosen extra archive; it would be "
                           "replaced, so nothing was done"));
-  EXPECT_EQ(ReadWholeFile(NativeJoin(work_, "extras.gob")), "the user's own");
+  EXPECT_EQ(ReadFile(NativeJoin(work_, "extras.gob")), "the user's own");
   EXPECT_THAT(runner_.runs, IsEmpty());
 }
 

@@ -69,7 +69,7 @@ TEST_F(ShellTest, EndWritesTheSettings) {
   shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_});
   shell_->Run();
   std::string settings = JoinPath(work_, SettingsFileName(SettingsSuffix(identity_)));
-  EXPECT_EQ(ReadWholeFile(settings), jk + "\r\n" + work_ + "/x\r\n");
+  EXPECT_EQ(ReadFile(settings), jk + "\r\n" + work_ + "/x\r\n");
   EXPECT_EQ(ui_.log.back(), "frm1 closed");
 
   StartShell();

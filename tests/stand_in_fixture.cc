@@ -15,7 +15,7 @@ std::string StandInGamePath() {
 }
 
 std::vector<std::string> StandInReport(const std::string& folder) {
-  std::string text = ReadWholeFile(JoinPath(folder, "stand-in-game.txt"));
+  std::string text = ReadFile(JoinPath(folder, "stand-in-game.txt"));
   std::vector<std::string> lines;
   for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
        start = end + 1) {

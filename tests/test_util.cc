@@ -57,18 +57,24 @@ std::vector<std::string> FolderNames(const std::string& path) {
   return names;
 }
 
-void TempFolderTest::SetUp() { root_ = MakeTempFolder("jkrescale_test_"); }
-
-void TempFolderTest::TearDown() { stdfs::remove_all(FsPath(root_)); }
-
-std::string TempFolderTest::Path(const std::string& name) const {
-  return NativeJoin(root_, name);
+bool WriteFile(const std::string& path, const std::string& bytes) {
+  std::error_code ec;
+  stdfs::create_directories(FsPath(path).parent_path(), ec);
+  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+  return bool(out);
 }
 
-std::string TempFolderTest::WriteBytes(const std::string& name, const std::string& bytes) {
+TempFolder::TempFolder() : path_(MakeTempFolder("jkrescale-test-")) {}
+
+TempFolder::~TempFolder() {
+  std::error_code ec;
+  stdfs::remove_all(FsPath(path_), ec);
+}
+
+std::string TempFolder::WriteFile(const std::string& name, const std::string& bytes) const {
   std::string path = Path(name);
-  stdfs::create_directories(FsPath(path).parent_path());
-  std::ofstream(FsPath(path), std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+  EXPECT_TRUE(jk::WriteFile(path, bytes)) << path;
   return path;
 }
 

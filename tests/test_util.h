@@ -34,21 +34,45 @@ std::string NativeJoin(const std::string& folder, const std::string& name);
 // The bytes of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 
+// Writes `bytes` to `path`, creating its folders; false when it cannot.
+bool WriteFile(const std::string& path, const std::string& bytes);
+
+// A fresh temporary folder, removed with everything in it at the end.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  // The path of `name` (written with "/"), with native separators.
+  std::string Path(const std::string& name) const { return NativeJoin(path_, name); }
+  std::string operator/(const std::string& name) const { return Path(name); }
+  // Writes `bytes` to Path(name), folders created; returns that path.
+  std::string WriteFile(const std::string& name, const std::string& bytes) const;
+  std::string WriteArchive(const std::string& name, const GobWriter& archive) const {
+    return WriteFile(name, archive.Build());
+  }
+
+ private:
+  std::string path_;
+};
+
 // The names in a folder, sorted, folders marked with a trailing "/".
 std::vector<std::string> FolderNames(const std::string& path);
 
 // A test with a folder of its own on the real file system, removed after it.
 class TempFolderTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
   // root_ joined with `name` ("a/b" allowed; native separators).
-  std::string Path(const std::string& name) const;
+  std::string Path(const std::string& name) const { return temp_.Path(name); }
   // Writes `bytes` to Path(name) and returns that path.
-  std::string WriteBytes(const std::string& name, const std::string& bytes);
+  std::string WriteBytes(const std::string& name, const std::string& bytes) {
+    return temp_.WriteFile(name, bytes);
+  }
   std::string WriteArchive(const std::string& name, const GobWriter& writer) {
-    return WriteBytes(name, writer.Build());
+    return temp_.WriteArchive(name, writer);
   }
 
   // The entries of an archive as Walk visits them.
@@ -56,8 +80,9 @@ class TempFolderTest : public ::testing::Test {
   // The lines of the entry text of the archive's entry `index`.
   std::vector<std::string> EntryLines(const std::string& path, size_t index);
 
+  TempFolder temp_;
   RealFileSystem fs_;
-  std::string root_;
+  const std::string& root_ = temp_.path();
 };
 
 }  // namespace jk
