@@ -200,19 +200,24 @@ TEST_F(FaultTest, ModelOfAMillionVertices) {
   EXPECT_TRUE(scaled.ends_with("\r\n999999: 2 4 6 0\r\n"));
 }
 
-// An extra archive's copy that cannot be deleted is reported by name; the
-// rest of the clean-up goes on, and nothing else is touched.
+// An extra archive's copy that cannot be deleted is reported by name and
+// stays in the run record for the next clean-up; the rest of the clean-up
+// goes on, and nothing else is touched.
 TEST_F(FaultTest, CopyThatCannotBeDeleted) {
   fs_.SetFile("work/extra.gob", "copy");
   fs_.SetFile("work/mine.gob", "the user's");
   fs_.SetFile("work/episode.jk", "e");
   fs_.SetFile("work/jkl/a.jkl", "l");
+  fs_.SetFile("work/jkrescale-run.txt", "other.gob\r\nextra.gob\r\n");
   fs_.MakeUndeletable("work/extra.gob");
   Status status = CleanWorkFolder(fs_, "work", {"extra.gob"}, {2, std::chrono::milliseconds(0)});
   EXPECT_EQ(status.message(), "could not clean the work folder 'work': '" +
                                   Native("work/extra.gob") + "': cannot delete: in use");
-  EXPECT_EQ(fs_.FilePaths(), (Names{Native("game/Resource/res2.gob"), Native("user/notes.txt"),
-                                    Native("work/extra.gob"), Native("work/mine.gob")}));
+  EXPECT_EQ(fs_.FilePaths(),
+            (Names{Native("game/Resource/res2.gob"), Native("user/notes.txt"),
+                   Native("work/extra.gob"), Native("work/jkrescale-run.txt"),
+                   Native("work/mine.gob")}));
+  EXPECT_EQ(RecordedCopies(fs_, "work"), Names{"extra.gob"});
 }
 
 }  // namespace

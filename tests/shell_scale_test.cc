@@ -13,6 +13,7 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::SizeIs;
 
 class ScaleCommandTest : public ShellTest {
  protected:
@@ -144,6 +145,19 @@ TEST_F(ScaleCommandTest, RefusesToReplaceTheUsersArchive) {
                           "replaced, so nothing was done"));
   EXPECT_EQ(ReadFile(NativeJoin(work_, "extras.gob")), "the user's own");
   EXPECT_THAT(runner_.runs, IsEmpty());
+}
+
+// A copy an earlier clean-up could not remove is still the program's (it is
+// in the run record): the next run replaces it and removes it afterwards.
+TEST_F(ScaleCommandTest, ReplacesItsOwnLeftoverCopy) {
+  temp_.WriteFile("work/extras.gob", "left by an earlier run");
+  ASSERT_TRUE(RecordCopy(fs_, work_, "extras.gob").ok());
+  OpenLevel(0, 0);
+  frm1().Select(frm1().lb2_, 1);
+  frm1().Click(frm1().cmd1_);
+  EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
+  EXPECT_THAT(runner_.runs, SizeIs(1));
+  EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
 }
 
 // A missing resource archive: one message naming it, frm2 closed, the work

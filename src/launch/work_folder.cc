@@ -40,14 +40,19 @@ Status RemoveTree(FileSystem& fs, const std::string& path, bool is_folder) {
 
 }  // namespace
 
-Status RecordCopy(FileSystem& fs, const std::string& work_folder,
-                  const std::string& file_name) {
-  std::vector<std::string> names = RecordedCopies(fs, work_folder);
-  names.push_back(file_name);
+static Status WriteRecord(FileSystem& fs, const std::string& work_folder,
+                          const std::vector<std::string>& names) {
   std::unique_ptr<OutputFile> out;
   JK_RETURN_IF_ERROR(fs.OpenWrite(JoinPath(work_folder, kRunRecordName), &out));
   for (const std::string& name : names) JK_RETURN_IF_ERROR(out->WriteLine(name));
   return out->Close();
+}
+
+Status RecordCopy(FileSystem& fs, const std::string& work_folder,
+                  const std::string& file_name) {
+  std::vector<std::string> names = RecordedCopies(fs, work_folder);
+  names.push_back(file_name);
+  return WriteRecord(fs, work_folder, names);
 }
 
 std::vector<std::string> RecordedCopies(FileSystem& fs, const std::string& work_folder) {
@@ -94,11 +99,20 @@ Status CleanWorkFolder(FileSystem& fs, const std::string& work_folder,
     RemoveWithRetries(fs, JoinPath(work_folder, name), kind, pacing, &failures);
   };
   remove(kEpisodeFileName, RemoveKind::kFile);
+  std::vector<std::string> left;
   for (const std::string& copy : copies) {
-    if (IsPlainFileName(copy)) remove(copy, RemoveKind::kFile);
+    if (!IsPlainFileName(copy)) continue;
+    remove(copy, RemoveKind::kFile);
+    if (fs.Exists(JoinPath(work_folder, copy))) left.push_back(copy);
   }
   for (std::string_view sub : kWorkSubfolders) remove(sub, RemoveKind::kFolder);
-  remove(kRunRecordName, RemoveKind::kFile);
+  // A copy that could not be removed stays in the record, so that the next
+  // start tries again and a run may copy that archive anew.
+  if (left.empty()) {
+    remove(kRunRecordName, RemoveKind::kFile);
+  } else if (Status kept = WriteRecord(fs, work_folder, left); !kept.ok()) {
+    failures.push_back(kept.message());
+  }
   if (failures.empty()) return Status::Ok();
   std::string message = "could not clean the work folder '" + work_folder + "': ";
   for (size_t i = 0; i < failures.size(); ++i) message += (i ? "; " : "") + failures[i];

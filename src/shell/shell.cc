@@ -206,8 +206,12 @@ Status Shell::PrepareCopyRecord(const std::string& extra_archive) {
   if (extra_archive.empty()) return Status::Ok();
   std::string copy = JoinPath(env_.work_folder, FileNameOf(extra_archive));
   if (fs_.SameFile(extra_archive, copy)) return Status::Ok();  // no copy is made
-  // Anything of that name is the user's own: a copy left by an earlier run
-  // was removed at start-up.
+  // A copy that an earlier clean-up could not remove is still in the record
+  // and may be replaced; anything else of that name is the user's own.
+  std::vector<std::string> recorded = RecordedCopies(fs_, env_.work_folder);
+  if (std::find(recorded.begin(), recorded.end(), FileNameOf(copy)) != recorded.end()) {
+    return Status::Ok();
+  }
   if (fs_.Exists(copy)) {
     return Status::FileError(copy, "is in the work folder already and is not the chosen "
                                    "extra archive; it would be replaced, so nothing was "
