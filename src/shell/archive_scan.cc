@@ -13,8 +13,6 @@ namespace {
 constexpr std::string_view kEpisodeEntry = "episode.jk";
 constexpr int32_t kArchiveDirectoryPosition = 12;
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 enum class ArchiveKind { kNone, kEpisode, kExtra };
 
 ArchiveKind Examine(FileSystem& fs, const std::string& path) {
@@ -33,16 +31,8 @@ ArchiveKind Examine(FileSystem& fs, const std::string& path) {
 }  // namespace
 
 bool ScanOrderLess(const std::string& a, const std::string& b) {
-  bool less = false;
-  bool decided = false;
-  for (size_t i = 0; i < a.size() && i < b.size() && !decided; ++i) {
-    if (Lower(a[i]) != Lower(b[i])) {
-      less = static_cast<unsigned char>(Lower(a[i])) < static_cast<unsigned char>(Lower(b[i]));
-      decided = true;
-    }
-  }
-  if (!decided && a.size() != b.size()) return a.size() < b.size();
-  return decided ? less : a < b;
+  std::string lower_a = ToLowerAscii(a), lower_b = ToLowerAscii(b);
+  return lower_a != lower_b ? lower_a < lower_b : a < b;
 }
 
 void ScanArchives(FileSystem& fs, const std::string& folder, ScannedArchives* found) {
