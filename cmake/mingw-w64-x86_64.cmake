@@ -35,8 +35,9 @@ set(JKRESCALE_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH
     "GoogleTest sources to build the tests with")
 
 # ctest runs the Windows test program through Wine (with the WINEPREFIX and
-# WINEDEBUG of its environment).
+# WINEDEBUG of its environment), by way of scripts/wine-run.sh, which starts
+# a program again when Wine failed to start it at all.
 find_program(JKRESCALE_WINE NAMES wine)
 if(JKRESCALE_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${JKRESCALE_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
 endif()

@@ -49,6 +49,12 @@ fi
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
+# Every Windows program starts through scripts/wine-run.sh (ctest's test
+# launcher too), which starts it again when Wine failed to start it at all
+# and notes each time here.
+export JKRESCALE_WINE_RESTARTS="$root/$build/wine-restarts.log"
+: >"$JKRESCALE_WINE_RESTARTS"
+
 # --- 1. The Windows test suite ---------------------------------------------
 suite_log="$build/windows-tests.log"
 suite_status=0
@@ -113,14 +119,7 @@ check() {
   done
   local l="$work/linux/$name" w="$work/windows/$name" ls=0 ws=0 problems=()
   build/jkrescale-cli "${linux_args[@]}" >"$l.out" 2>"$l.err" || ls=$?
-  wine "$build/jkrescale-cli.exe" "${windows_args[@]}" >"$w.out" 2>"$w.err" || ws=$?
-  # Now and then Wine fails to start a program at all: a failure with not a
-  # word on either stream is tried once more (jkrescale-cli always says why).
-  if [ "$ws" != 0 ] && [ ! -s "$w.out" ] && [ ! -s "$w.err" ]; then
-    printf '  (Wine gave exit status %s and no output; trying %s again)\n' "$ws" "$name"
-    ws=0
-    wine "$build/jkrescale-cli.exe" "${windows_args[@]}" >"$w.out" 2>"$w.err" || ws=$?
-  fi
+  scripts/wine-run.sh "$build/jkrescale-cli.exe" "${windows_args[@]}" >"$w.out" 2>"$w.err" || ws=$?
   [ "$ls" = "$ws" ] || problems+=("exit status $ls on Linux, $ws on Windows")
   cmp -s <(normalise <"$l.out") <(normalise <"$w.out") || problems+=("standard output differs")
   cmp -s <(normalise <"$l.err") <(normalise <"$w.err") || problems+=("standard error differs")
@@ -168,6 +167,11 @@ say "Windows test suite under Wine: $suite_passed passed, $suite_skipped skipped
   "$suite_failed failed"
 say "jkrescale-cli.exe against the Linux build: $same of $cases cases the same"
 for name in "${different[@]}"; do say "  different: $name (files in $work)"; done
+restarts=$(wc -l <"$JKRESCALE_WINE_RESTARTS")
+if [ "$restarts" != 0 ]; then
+  say "Wine failed $restarts times to start a program, which was then started again:"
+  sed 's/^/  /' "$JKRESCALE_WINE_RESTARTS"
+fi
 failed=$((suite_failed + ${#different[@]}))
 if [ "$failed" = 0 ]; then say "PASSED"; else say "FAILED"; fi
 echo "windows-test: $((suite_passed + same)) passed, $failed failed"
