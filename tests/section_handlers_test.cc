@@ -28,6 +28,7 @@ TEST(VertexHandlerTest, RewritesVertexLines) {
       {"3:\tabc\t1e2\t.5", "3: 0 200 1"},
       {"World vertices 8", "World vertices 8"},
       {"#num:\tvertex:", "#num:\tvertex:"},
+      {"#num:\tx:\ty:\tz:", "#num:\tx:\ty:\tz:"},  // a comment of four fields too
       {"", ""},
   };
   CountedProgress progress;

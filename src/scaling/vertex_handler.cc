@@ -10,8 +10,10 @@ void VertexHandler::HandleLine(std::string& line) {
   // The fields of a vertex line are separated by one tab or blank each, so
   // the split is on single white space: two blanks in a row make an empty
   // field, which is read as 0 like any text that is no number.
+  // A comment line (the column titles, say) stays as read whatever its
+  // fields, as it does among the templates.
   std::vector<std::string_view> fields = SplitOnSingleWhiteSpace(Trim(line));
-  if (fields.size() < 4 || fields[0].empty()) return;
+  if (fields.size() < 4 || fields[0].empty() || fields[0].starts_with('#')) return;
   rewritten_.assign(fields[0]);
   for (size_t i = 1; i <= 3; ++i) {
     rewritten_ += ' ';
