@@ -86,7 +86,8 @@ class LaunchPlanTest : public ShellTest {
     runner_.captures = {{"/usr/bin/winepath -w " + work_, windows_form + "\n"},
                         {"/usr/bin/winepath -s " + windows_form, short_form + "\n"}};
   }
-  GameChoice game_{"/g/JK.EXE", "/g/", GameStart::kThroughWine};
+  GameChoice game_{temp_.WriteFile("g/JK.EXE", "x"), temp_.Path("g"),
+                   GameStart::kThroughWine};
   ProgramStart spec_;
 };
 
@@ -137,9 +138,11 @@ TEST_F(LaunchPlanTest, WindowsLimitsAreChecked) {
 TEST_F(LaunchPlanTest, WindowsGameThroughWine) {
   Winepath("Z:\\tmp\\a b", "Z:\\tmp\\AB~1");
   ASSERT_TRUE(PlanGameStart(fs_, runner_, game_, work_, "", &spec_).ok());
-  EXPECT_EQ(DescribeRun(spec_), "/usr/bin/wine /g/JK.EXE -debug con -verbose 2 -devmode "
+  EXPECT_EQ(DescribeRun(spec_), "/usr/bin/wine " + game_.executable +
+                                " -debug con -verbose 2 -devmode "
                                 "-windowgui -path Z:\\tmp\\AB~1");
-  EXPECT_EQ(spec_.command_line, "\"/g/JK.EXE\" -debug con -verbose 2 -devmode -windowgui "
+  EXPECT_EQ(spec_.command_line, "\"" + game_.executable +
+                                "\" -debug con -verbose 2 -devmode -windowgui "
                                 "-path Z:\\tmp\\AB~1");
   EXPECT_THAT(spec_.environment, ElementsAre("WINEDEBUG=-all"));
 }
@@ -162,12 +165,24 @@ TEST_F(LaunchPlanTest, WineLimitsAreChecked) {
 TEST_F(LaunchPlanTest, WineProblems) {
   runner_.on_path.erase("winepath");
   EXPECT_EQ(PlanGameStart(fs_, runner_, game_, work_, "", &spec_).message(),
-            "'/g/JK.EXE': is a Windows program, started through Wine, but 'winepath' is not "
-            "on the PATH; install Wine (able to run 32-bit programs) to start the game");
+            "'" + game_.executable +
+                "': is a Windows program, started through Wine, but 'winepath' is not on the "
+                "PATH; install Wine (able to run 32-bit programs) to start the game");
   runner_.on_path["winepath"] = "/usr/bin/winepath";
   EXPECT_EQ(PlanGameStart(fs_, runner_, game_, work_, "", &spec_).message(),
             "'" + work_ + "': cannot convert to a Windows path with winepath: "
             "'/usr/bin/winepath': ended with a failure");
+}
+
+// Wine says nothing to the program when the game it was given is missing:
+// that is found out before anything starts.
+TEST_F(LaunchPlanTest, MissingGameThroughWine) {
+  for (const std::string& missing : {temp_.Path("g/none.exe"), temp_.Path("g")}) {
+    GameChoice game{missing, temp_.Path("g"), GameStart::kThroughWine};
+    EXPECT_EQ(StartGameAndWait(fs_, runner_, game, work_, "", nullptr).message(),
+              "'" + missing + "': cannot start the game: there is no such file");
+  }
+  EXPECT_THAT(runner_.runs, IsEmpty());
 }
 
 // A file system that records removals, by their path in the work folder

@@ -82,6 +82,11 @@ Status PlanWineStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& ga
   std::string wine, winepath, windows_form, short_form;
   JK_RETURN_IF_ERROR(FindWineProgram(runner, "wine", game.executable, &wine));
   JK_RETURN_IF_ERROR(FindWineProgram(runner, "winepath", game.executable, &winepath));
+  // Wine starts whatever it is given and reports a missing program only on
+  // its own output, so the game is looked for here.
+  if (!fs.IsFile(game.executable)) {
+    return Status::FileError(game.executable, "cannot start the game: there is no such file");
+  }
   JK_RETURN_IF_ERROR(RunWinepath(runner, winepath, "-w", work_folder, &windows_form));
   JK_RETURN_IF_ERROR(RunWinepath(runner, winepath, "-s", windows_form, &short_form));
   JK_RETURN_IF_ERROR(
