@@ -313,6 +313,7 @@ class QtDrawingArea : public QWidget, public DrawingSurface {
     image_.setDevicePixelRatio(ratio);
     image_.fill(palette().color(QPalette::Window));
     last_redraw_.invalidate();
+    unshown_ = false;
     update();
   }
 
@@ -329,11 +330,26 @@ class QtDrawingArea : public QWidget, public DrawingSurface {
     painter.drawText(QPointF(x, y + QFontMetricsF(font_).ascent()), ToQt(text));
   }
 
+  // Repaints and lets pending events run, unless the screen was updated
+  // less than kRedrawMs ago; what was drawn since then waits for the next
+  // pump or for Flush.
   void PumpEvents() override {
-    if (last_redraw_.isValid() && last_redraw_.elapsed() < kRedrawMs) return;
+    if (last_redraw_.isValid() && last_redraw_.elapsed() < kRedrawMs) {
+      unshown_ = true;
+      return;
+    }
     last_redraw_.start();
+    unshown_ = false;
     repaint();
     QCoreApplication::processEvents();
+  }
+
+  // Puts on the screen what a throttled pump left unshown, so that the
+  // last state is always seen.
+  void Flush() {
+    if (!unshown_) return;
+    unshown_ = false;
+    repaint();
   }
 
  protected:
@@ -356,6 +372,7 @@ class QtDrawingArea : public QWidget, public DrawingSurface {
   QImage image_;
   QFont font_;
   QElapsedTimer last_redraw_;
+  bool unshown_ = false;
 };
 
 // frm2.
@@ -381,7 +398,10 @@ class QtProgressForm : public QWidget, public ProgressForm {
     raise();
     QCoreApplication::processEvents();
   }
-  void Close() override { hide(); }
+  void Close() override {
+    area_->Flush();
+    hide();
+  }
   bool Visible() const override { return isVisible(); }
   DrawingSurface& Surface() override { return *area_; }
 

@@ -151,5 +151,36 @@ TEST_F(QtShellTest, ProgressAreaKeepsItsDrawing) {
   EXPECT_FALSE(ui_.frm2().Visible());
 }
 
+// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+  int paints = 0;
+};
+
+// The screen is updated at most about 30 times a second, but what a run
+// drew last is painted before frm2 closes.
+TEST_F(QtShellTest, ProgressAreaShowsItsLastStateBeforeClosing) {
+  ui_.frm2().Show();
+  QWidget* area = ui_.frm2_widget()->findChild<QWidget*>("frm2_drawing");
+  ASSERT_NE(area, nullptr);
+  QCoreApplication::processEvents();
+  PaintCounter counter;
+  area->installEventFilter(&counter);
+  DrawingSurface& surface = ui_.frm2().Surface();
+  surface.FillBox(0, 0, 10, 32, kWhite);
+  surface.PumpEvents();
+  EXPECT_EQ(counter.paints, 1);
+  surface.FillBox(0, 0, 20, 32, kWhite);
+  surface.PumpEvents();  // right after the last: not painted yet
+  EXPECT_EQ(counter.paints, 1);
+  ui_.frm2().Close();
+  EXPECT_EQ(counter.paints, 2);
+  area->removeEventFilter(&counter);
+}
+
 }  // namespace
 }  // namespace jk
