@@ -136,7 +136,7 @@ bool Write(const std::filesystem::path& path, const jk::GobWriter& writer) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  if (argc != 2 || argv[1][0] == '-') {
     std::fprintf(stderr, "usage: jkrescale-samples FOLDER\n");
     return 2;
   }
