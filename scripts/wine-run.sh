@@ -3,8 +3,8 @@
 # `wine PROGRAM.exe ARGS...` does, for ctest (the Windows build's test
 # launcher) and for scripts/windows-test.sh.
 #
-# Now and then, about once in a thousand starts, Wine fails to start a
-# program at all: the run ends at once with a failure status and not a byte
+# Now and then (twice in some 10,000 starts on the build machine) Wine
+# fails to start a program at all: the run ends at once with a failure status and not a byte
 # on either stream. Every program run this way (the test suite and
 # jkrescale-cli.exe) prints something whenever it runs, so a run that failed
 # in silence never reached the program; it is started again, up to twice.
