@@ -4,8 +4,8 @@
 # launcher) and for scripts/windows-test.sh.
 #
 # Now and then (twice in some 10,000 starts on the build machine) Wine
-# fails to start a program at all: the run ends at once with a failure status and not a byte
-# on either stream. Every program run this way (the test suite and
+# fails to start a program at all: the run ends at once with a failure
+# status and not a byte on either stream. Every program run this way (the test suite and
 # jkrescale-cli.exe) prints something whenever it runs, so a run that failed
 # in silence never reached the program; it is started again, up to twice.
 # Each silent failure is noted in the file named by JKRESCALE_WINE_RESTARTS,
