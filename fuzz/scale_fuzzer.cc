@@ -9,8 +9,9 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "fake_process_runner.h"
 #include "gob_writer.h"
-#include "platform/memory_file_system.h"
+#include "memory_file_system.h"
 
 namespace {
 
@@ -40,9 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fs.SetFile("res.gob", jk::GobWriter().Add("3do\\r.3do", model).Build());
 
   std::FILE* sink = std::fopen("/dev/null", "w");
+  std::vector<std::string> log;
+  jk::FakeProcessRunner runner(&log);
+  jk::CliEnvironment env{fs, runner, "", sink, sink, false, {}};
   int code = jk::RunCli({"scale", "level.gob", "jkl\\f.jkl", size % 2 ? "2" : "0.5",
                          "--resource", "res.gob", "--out", "work"},
-                        fs, sink, sink, false);
+                        env);
   std::fclose(sink);
   if (code != jk::kExitOk) __builtin_trap();
   for (const std::string& path : fs.FilePaths()) {

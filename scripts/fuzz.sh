@@ -6,15 +6,16 @@
 # left in build-fuzz/artifacts/ to become a regression test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
 seconds="${1:-60}"
 
 scripts/install-packages.sh clang-14 libclang-rt-14-dev cmake ninja-build
 
 flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -g -O1"
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+quietly build-fuzz/configure.log cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DCMAKE_CXX_FLAGS="$flags" -DJKRESCALE_FUZZ=ON -DJKRESCALE_BUILD_TESTS=OFF >/dev/null
-cmake --build build-fuzz -j2 >/dev/null
+  -DCMAKE_CXX_FLAGS="$flags" -DJKRESCALE_FUZZ=ON -DJKRESCALE_BUILD_TESTS=OFF
+quietly build-fuzz/build.log cmake --build build-fuzz -j"$jobs"
 
 mkdir -p build-fuzz/artifacts
 status=0

@@ -3,9 +3,12 @@
 # (the benchmark's workload four times over) with /usr/bin/time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
 scripts/install-packages.sh cmake ninja-build g++ time
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DJKRESCALE_BUILD_TESTS=OFF >/dev/null
-cmake --build build-release -j2 --target jkrescale-bench jkrescale-cli >/dev/null
+quietly build-release/configure.log cmake -S . -B build-release -G Ninja \
+  -DCMAKE_BUILD_TYPE=Release -DJKRESCALE_BUILD_TESTS=OFF
+quietly build-release/build.log cmake --build build-release -j"$jobs" \
+  --target jkrescale-bench jkrescale-cli
 folder=$(mktemp -d "${TMPDIR:-/tmp}/jkrescale-memory.XXXXXX")
 trap 'rm -rf "$folder"' EXIT
 read -r level entry factor option resource < <(build-release/jkrescale-bench --build-only 4 "$folder")

@@ -3,12 +3,20 @@
 # suite under AddressSanitizer and UndefinedBehaviorSanitizer, each fuzz
 # target for 60 seconds, and the Windows build under Wine (its test suite,
 # and jkrescale-cli.exe against the Linux build). With --quick, only the
-# ordinary build and suite.
+# ordinary build and its suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
+quick=0
+for argument in "$@"; do
+  case "$argument" in
+    --quick) quick=1 ;;
+    *) echo "usage: $0 [--quick]" >&2; exit 2 ;;
+  esac
+done
 scripts/setup.sh
-ctest --test-dir build -j2 --output-on-failure
-[ "${1:-}" = "--quick" ] && exit 0
+ctest --test-dir build -j"$jobs" --output-on-failure
+[ "$quick" = 1 ] && exit 0
 echo "== sanitizers"
 scripts/sanitize.sh
 echo "== fuzzing"

@@ -10,6 +10,7 @@
 # created on the first run and reused. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
 root=$PWD
 say() { echo "windows-test: $*"; }
 
@@ -22,9 +23,10 @@ scripts/install-packages.sh --no-recommends g++-mingw-w64-x86-64-posix googletes
 # --- The Windows build -----------------------------------------------------
 # Everything but the desktop program, which needs Qt for Windows.
 build=build-windows
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DJKRESCALE_BUILD_DESKTOP=OFF >/dev/null
-cmake --build "$build" -j2
+quietly "$build/configure.log" cmake -S . -B "$build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DJKRESCALE_BUILD_DESKTOP=OFF
+cmake --build "$build" -j"$jobs"
 
 # --- Wine: a prefix of its own, no windows, no messages --------------------
 export WINEPREFIX="$root/$build/wine-prefix"
@@ -58,7 +60,7 @@ export JKRESCALE_WINE_RESTARTS="$root/$build/wine-restarts.log"
 # --- 1. The Windows test suite ---------------------------------------------
 suite_log="$build/windows-tests.log"
 suite_status=0
-ctest --test-dir "$build" -j2 --output-on-failure >"$suite_log" 2>&1 || suite_status=$?
+ctest --test-dir "$build" -j"$jobs" --output-on-failure >"$suite_log" 2>&1 || suite_status=$?
 cat "$suite_log"
 # A test skipped on Windows (it needs what only POSIX systems have) says why
 # in the log and counts as neither passed nor failed.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "fake_process_runner.h"
 #include "test_util.h"
 
 namespace jk {
@@ -44,6 +45,8 @@ std::string Contents(std::FILE* file) {
 
 class CliTest : public TempFolderTest {
  protected:
+  std::vector<std::string> log_;
+  FakeProcessRunner runner_{&log_};
   struct Result {
     int code;
     std::string out, err;
@@ -63,7 +66,7 @@ class CliTest : public TempFolderTest {
   Result Run(const std::vector<std::string>& args) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    int code = RunCli(args, fs_, out, err, false);
+    int code = RunCli(args, {fs_, runner_, "", out, err, false, {}});
     return {code, Contents(out), Contents(err)};
   }
   // "scale ARCHIVE LEVEL FACTOR --resource R --out DIR" and `more`.

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "launch/episode.h"
+#include "scaling/episode.h"
 #include "test_util.h"
 
 namespace jk {

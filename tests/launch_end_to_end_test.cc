@@ -27,8 +27,7 @@ class EndToEndTest : public ShellTest {
                                std::filesystem::copy_options::overwrite_existing);
     WriteSettingsFile(game_ + "\r\n");
     real_runner_ = MakeSystemProcessRunner();
-    shell_ = std::make_unique<Shell>(fs_, ui_, *real_runner_, ShellEnvironment{work_, identity_});
-    shell_->set_cleanup_pacing({3, std::chrono::milliseconds(0)});
+    shell_ = std::make_unique<Shell>(fs_, ui_, *real_runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
     shell_->StartUp();
   }
   std::string game_;
@@ -39,10 +38,10 @@ class EndToEndTest : public ShellTest {
 // the work folder is clean afterwards.
 TEST_F(EndToEndTest, ScaleRunStartsTheGameOnTheScaledLevel) {
   OpenLevel(0, 1);
-  frm1().Select(frm1().lb2_, 1);
-  frm1().scaleby_.SetText("2");
-  frm1().chk1_.checked = true;
-  frm1().Click(frm1().cmd1_);
+  main_window().Select(main_window().extra_list_, 1);
+  main_window().factor_field_.SetText("2");
+  main_window().gravity_check_box_.checked = true;
+  main_window().Click(main_window().scale_button_);
   EXPECT_THAT(ui_.dialogs_.messages, ElementsAre());
 
   // On Windows the game gets the work folder's short form.
@@ -71,7 +70,7 @@ TEST_F(EndToEndTest, ScaleRunStartsTheGameOnTheScaledLevel) {
   };
   EXPECT_THAT(expected, IsSubsetOf(report));
   EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix(identity_))));
-  EXPECT_TRUE(frm1().Enabled());
+  EXPECT_TRUE(main_window().Enabled());
 }
 
 // A game executable that cannot be started: one message, a clean folder.
@@ -84,11 +83,42 @@ TEST_F(EndToEndTest, GameThatCannotBeStarted) {
                                    std::filesystem::perms::others_exec,
                                std::filesystem::perm_options::remove);
   OpenLevel(0, 0);
-  frm1().Click(frm1().cmd1_);
+  main_window().Click(main_window().scale_button_);
   EXPECT_THAT(ui_.dialogs_.messages,
               ElementsAre("'" + game_ + "': cannot start: no such program, or it is not "
                           "executable"));
   EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix(identity_))));
+}
+
+// `jkrescale-cli play` runs the same session without a window, in the
+// program's own folder: the game is started on the scaled level with the
+// game's command line from the game's folder, and the program's folder
+// holds nothing of the run afterwards.
+TEST_F(EndToEndTest, CommandLinePlayRunsTheSameSession) {
+  std::string program_folder = temp_.Path("program");
+  std::string cli = JoinPath(program_folder, JK_CLI_NAME);
+  std::filesystem::create_directories(FsPath(program_folder));
+  std::filesystem::copy_file(FsPath(JoinPath(FolderOf(StandInGamePath()), JK_CLI_NAME)),
+                             FsPath(cli));
+  ProgramStart start;
+  start.program = cli;
+  start.arguments = {"play", NativeJoin(game_folder_, "Episode/ep1.gob"), "jkl\\two.jkl", "2",
+                     "--game", game_, "--gravity", "--extra", game_folder_ + "extras.gob"};
+  std::string output;
+  Status played = real_runner_->RunAndCapture(start, &output);
+  ASSERT_TRUE(played.ok()) << played.message();
+
+  std::string path_value;
+  ASSERT_TRUE(ShortPath(program_folder, &path_value).ok());
+  std::string working_folder = game_folder_.substr(0, game_folder_.size() - 1);
+  std::vector<std::string> expected = StartOfReport(game_, path_value, working_folder);
+  for (const char* line : {"work folder: episode.jk", "work folder: extras.gob",
+                           "work folder: jkl/two.jkl", "jkl/two.jkl| World Gravity 2",
+                           "episode.jk| 10: 0 1 LEVEL two.jkl 0 0 -1 -1"}) {
+    expected.push_back(line);
+  }
+  EXPECT_THAT(expected, IsSubsetOf(StandInReport(game_folder_)));
+  EXPECT_THAT(Listing(program_folder), ElementsAre(JK_CLI_NAME));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "launch/work_folder.h"
 #include "platform/short_path.h"
 #include "platform/path.h"
+#include "scaling/layout.h"
 #include "shell_fixture.h"
 #include "test_util.h"
 
@@ -93,9 +94,11 @@ class LaunchPlanTest : public ShellTest {
 
 // The longest name is taken from what lies in the work folder, with "\".
 TEST_F(LaunchPlanTest, LongestWrittenName) {
-  EXPECT_EQ(LongestWrittenName(fs_, work_, ""), "3do\\sub\\a-long-model-name.3do");
-  EXPECT_EQ(LongestWrittenName(fs_, work_, "an-extra-archive-name-longer.gob"),
-            "an-extra-archive-name-longer.gob");
+  std::string longest;
+  ASSERT_TRUE(LongestWrittenName(fs_, work_, "", &longest).ok());
+  EXPECT_EQ(longest, "3do\\sub\\a-long-model-name.3do");
+  ASSERT_TRUE(LongestWrittenName(fs_, work_, "an-extra-archive-name-longer.gob", &longest).ok());
+  EXPECT_EQ(longest, "an-extra-archive-name-longer.gob");
 }
 
 // A native executable is started directly with the native work folder.
@@ -128,7 +131,7 @@ TEST_F(LaunchPlanTest, WindowsLimitsAreChecked) {
   ASSERT_TRUE(ShortPath(work_, &short_form).ok());
   std::string name(127 - short_form.size(), 'n');  // with "\" one too many
   GameChoice game{"C:\\JK\\JK.EXE", "C:\\JK\\", GameStart::kWindows};
-  EXPECT_EQ(StartGameAndWait(fs_, runner_, game, work_, name, nullptr).message(),
+  EXPECT_EQ(PlanAndRunGame(fs_, runner_, game, work_, name, nullptr).message(),
             "'" + short_form + "\\" + name + "': is 128 characters long, more than the 127 "
             "the game can open; move jkrescale to a shorter folder");
   EXPECT_THAT(runner_.runs, IsEmpty());
@@ -150,12 +153,12 @@ TEST_F(LaunchPlanTest, WindowsGameThroughWine) {
 // A short form that still holds a blank, or is too long, starts nothing.
 TEST_F(LaunchPlanTest, WineLimitsAreChecked) {
   Winepath("Z:\\a b", "Z:\\a b");
-  EXPECT_EQ(StartGameAndWait(fs_, runner_, game_, work_, "", nullptr).message(),
+  EXPECT_EQ(PlanAndRunGame(fs_, runner_, game_, work_, "", nullptr).message(),
             "'Z:\\a b': the game cannot take a work folder whose path holds a blank or a "
             "tab; move jkrescale to a folder whose path has none");
   std::string long_form = "Z:\\" + std::string(95, 'x');
   Winepath(long_form, long_form);
-  EXPECT_EQ(StartGameAndWait(fs_, runner_, game_, work_, "", nullptr).message(),
+  EXPECT_EQ(PlanAndRunGame(fs_, runner_, game_, work_, "", nullptr).message(),
             "'" + long_form + "\\3do\\sub\\a-long-model-name.3do': is 128 characters long, "
             "more than the 127 the game can open; move jkrescale to a shorter folder");
   EXPECT_THAT(runner_.runs, IsEmpty());
@@ -179,7 +182,7 @@ TEST_F(LaunchPlanTest, WineProblems) {
 TEST_F(LaunchPlanTest, MissingGameThroughWine) {
   for (const std::string& missing : {temp_.Path("g/none.exe"), temp_.Path("g")}) {
     GameChoice game{missing, temp_.Path("g"), GameStart::kThroughWine};
-    EXPECT_EQ(StartGameAndWait(fs_, runner_, game, work_, "", nullptr).message(),
+    EXPECT_EQ(PlanAndRunGame(fs_, runner_, game, work_, "", nullptr).message(),
               "'" + missing + "': cannot start the game: there is no such file");
   }
   EXPECT_THAT(runner_.runs, IsEmpty());
@@ -202,7 +205,7 @@ class RecordingFileSystem : public RealFileSystem {
     calls.push_back(what + " " + relative);
     if (refuse[path] > 0) {
       --refuse[path];
-      return Status::FileError(path, "cannot delete: Device or resource busy");
+      return Status::IoError(path, "cannot delete: Device or resource busy");
     }
     return what == "delete" ? RealFileSystem::DeleteFile(path) : RealFileSystem::RemoveFolder(path);
   }
@@ -267,11 +270,62 @@ TEST_F(CleanupTest, LinksAreRemovedNotFollowed) {
 // never used.
 TEST_F(CleanupTest, RunRecord) {
   ASSERT_TRUE(RecordCopy(fs_, work_, "copy.gob").ok());
-  temp_.WriteFile(std::string("work/") + kRunRecordName,
+  temp_.WriteFile(std::string("work/") + std::string(kRunRecordName),
                   ReadFile(JoinPath(work_, kRunRecordName)) + "../x.gob\r\nsub/y.gob\r\n..\r\n");
-  EXPECT_THAT(RecordedCopies(fs_, work_), ElementsAre("copy.gob"));
+  std::vector<std::string> copies;
+  ASSERT_TRUE(ReadRecordedCopies(fs_, work_, &copies).ok());
+  EXPECT_THAT(copies, ElementsAre("copy.gob"));
   ASSERT_TRUE(CleanWorkFolderAtStartUp(fs_, work_, quick_).ok());
   EXPECT_THAT(Listing(work_), ElementsAre("NONE", "mine.gob"));
+}
+
+// A file system on which reading or listing one path fails as with a
+// permission denied.
+class RefusingFileSystem : public RealFileSystem {
+ public:
+  explicit RefusingFileSystem(std::string refused) : refused_(std::move(refused)) {}
+  Status OpenRead(const std::string& path, std::unique_ptr<InputFile>* file) override {
+    if (path == refused_) return Status::IoError(path, "cannot open: Permission denied");
+    return RealFileSystem::OpenRead(path, file);
+  }
+  Status ListFolder(const std::string& path, std::vector<FolderEntry>* entries) override {
+    if (path == refused_) return Status::IoError(path, "cannot list the folder: Permission denied");
+    return RealFileSystem::ListFolder(path, entries);
+  }
+
+ private:
+  std::string refused_;
+};
+
+// A run record that is there but cannot be read is not taken for "no
+// record": the copies it names and the record itself stay, the rest of an
+// earlier run goes, and the message says why.
+TEST_F(CleanupTest, UnreadableRunRecordKeepsTheCopies) {
+  std::string record = JoinPath(work_, kRunRecordName);
+  temp_.WriteFile(std::string("work/") + std::string(kRunRecordName), "copy.gob\r\n");
+  RefusingFileSystem refusing(record);
+  Status status = CleanWorkFolderAtStartUp(refusing, work_, quick_);
+  EXPECT_EQ(status.kind(), Status::Kind::kIoError);
+  EXPECT_EQ(status.message(), "'" + record + "': cannot open: Permission denied; the archive "
+                              "copies of an earlier run were left");
+  EXPECT_THAT(Listing(work_),
+              ElementsAre("NONE", "copy.gob", std::string(kRunRecordName), "mine.gob"));
+  std::vector<std::string> copies;
+  EXPECT_FALSE(ReadRecordedCopies(refusing, work_, &copies).ok());
+  EXPECT_FALSE(RecordCopy(refusing, work_, "other.gob").ok());
+}
+
+// A work subfolder that cannot be listed fails the check of the game's
+// limits, rather than passing it unchecked.
+TEST_F(LaunchPlanTest, UnlistableFolderFailsTheLimitCheck) {
+  RefusingFileSystem refusing(NativeJoin(work_, "3do"));
+  std::string longest;
+  Status status = LongestWrittenName(refusing, work_, "", &longest);
+  EXPECT_EQ(status.message(),
+            "'" + NativeJoin(work_, "3do") + "': cannot list the folder: Permission denied");
+  GameChoice game{"C:\\JK\\JK.EXE", "C:\\JK\\", GameStart::kWindows};
+  EXPECT_EQ(PlanGameStart(refusing, runner_, game, work_, "", &spec_).message(),
+            status.message());
 }
 
 }  // namespace

@@ -60,6 +60,7 @@ class RecordingHandler : public SectionHandler {
 
 class LevelPassTest : public TempFolderTest {
  protected:
+  NoProgress progress_;
   // Runs the pass over `text` stored as an entry between two others, and
   // returns the level output's bytes.
   std::string Pass(const std::string& text, const SectionHandlers& handlers,
@@ -72,7 +73,7 @@ class LevelPassTest : public TempFolderTest {
     EXPECT_TRUE(fs_.OpenWrite(Path("a.jkl"), &output).ok());
     // The level's data follows the directory of three entries and "BEFORE\n".
     EntryRow level{"jkl\\a.jkl", 16 + 136 * 3 + 7, int64_t(text.size())};
-    Status status = RunLevelPass(*archive, level, handlers, header, *output);
+    Status status = RunLevelPass(*archive, level, handlers, header, *output, progress_);
     EXPECT_TRUE(status.ok()) << status.message();
     EXPECT_TRUE(output->Close().ok());
     return ReadFile(Path("a.jkl"));

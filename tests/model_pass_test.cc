@@ -1,8 +1,11 @@
 // The scaling of 3DO model text and the model pass over synthetic archives.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "archives/archive_tables.h"
 #include "gob_writer.h"
+#include "platform/path.h"
 #include "platform/real_file_system.h"
 #include "scaling/model_pass.h"
 #include "scaling_fixture.h"
@@ -10,7 +13,7 @@
 namespace jk {
 namespace {
 
-using scaling_test::CountedProgress;
+using scaling_test::RecordedProgress;
 using scaling_test::CrLfLines;
 using scaling_test::ReadFile;
 using scaling_test::TempFolder;
@@ -78,10 +81,10 @@ TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
   ASSERT_TRUE(fs.OpenWrite(dir / "out/3do/old.3do", &old).ok());
   ASSERT_TRUE(old->WriteLine("kept").ok() && old->Close().ok());
 
-  CountedProgress progress;
+  RecordedProgress progress;
   std::vector<std::string> skipped;
-  ASSERT_TRUE(RunModelPass(fs, {dir / "out", level.get(), resource.get()}, rows, 2,
-                           &progress.window, &skipped).ok());
+  ASSERT_TRUE(RunModelPass(fs, {dir / "out", level.get(), resource.get()}, rows, 2, progress,
+                           &skipped).ok());
 
   EXPECT_EQ(skipped,
             (std::vector<std::string>{
@@ -92,11 +95,38 @@ TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
   EXPECT_EQ(ReadFile(dir / "out/3do/a.3do"), CrLfLines({"VERTICES 1", "0: 2 2 2 0"}));
   EXPECT_EQ(ReadFile(dir / "out/3do/old.3do"), CrLfLines({"TEXTURE"}));
   EXPECT_EQ(ReadFile(dir / "out/3do/b.3do"), CrLfLines({"0: 2 2 2 0"}));
-  EXPECT_EQ(progress.surface.texts,
-            (std::vector<std::string>{
-                "Scaling level... 0%", "Scaling level... 16.6666667%",
-                "Scaling level... 33.3333333%", "Scaling level... 50%",
-                "Scaling level... 66.6666667%", "Scaling level... 83.3333333%"}));
+  EXPECT_EQ(progress.models, (std::vector<std::string>{"0 of 6", "1 of 6", "2 of 6", "3 of 6",
+                                                       "4 of 6", "5 of 6", "6 of 6"}));
+}
+
+// An archive that names one model once with "\\" and once with "/": on
+// Windows, where both separate folders, that is one file, and on every
+// system it is written once.
+TEST(ModelPassTest, OneFileUnderTwoSpellingsIsWrittenOnce) {
+  TempFolder dir;
+  struct CountingFileSystem : RealFileSystem {
+    Status OpenWrite(const std::string& path, std::unique_ptr<OutputFile>* file) override {
+      ++writes[ComparablePath(path)];
+      return RealFileSystem::OpenWrite(path, file);
+    }
+    std::map<std::string, int> writes;
+  } fs;
+  ASSERT_TRUE(GobWriter()
+                  .Add("3do\\sub\\dup.3do", "VERTICES 1\n0: 1 1 1 0\n")
+                  .Add("3do\\sub/dup.3do", "VERTICES 1\n0: 5 5 5 0\n")
+                  .WriteTo(dir / "lvl.gob"));
+  LevelArchiveTables tables;
+  ASSERT_TRUE(OpenLevelArchive(fs, dir / "lvl.gob", &tables).ok());
+  std::unique_ptr<GobArchive> level;
+  ASSERT_TRUE(GobArchive::Open(fs, dir / "lvl.gob", &level).ok());
+  ASSERT_TRUE(fs.CreateFolder(dir / "out/3do").ok());
+  NoProgress progress;
+  std::vector<std::string> skipped;
+  ASSERT_TRUE(RunModelPass(fs, {dir / "out", level.get(), level.get()}, tables.models, 2,
+                           progress, &skipped).ok());
+  EXPECT_EQ(fs.writes, (std::map<std::string, int>{
+                           {ComparablePath(dir / "out/3do/sub/dup.3do"), 1}}));
+  EXPECT_EQ(ReadFile(dir / "out/3do/sub/dup.3do"), CrLfLines({"VERTICES 1", "0: 2 2 2 0"}));
 }
 
 }  // namespace

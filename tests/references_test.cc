@@ -8,7 +8,6 @@
 namespace jk {
 namespace {
 
-using scaling_test::CountedProgress;
 using scaling_test::Handled;
 
 ModelRow Model(const std::string& name, int64_t offset, bool level) {
@@ -34,9 +33,8 @@ class ModelLookupTest : public ::testing::Test {
                                   Model("3do\\Door.3do", 22, false)};
   ModelTable table_{level_, resource_};
   ScaledTemplates templates_{&table_};
-  CountedProgress progress_;
   std::vector<ModelRow> list_;
-  ModelLookup lookup_{&templates_, &progress_.window, &list_};
+  ModelLookup lookup_{&templates_, &list_};
 };
 
 // The first row of a name wins, the level archive's before the resource's.
@@ -48,7 +46,7 @@ TEST_F(ModelLookupTest, TableGivesTheFirstRowOfAName) {
   EXPECT_EQ(table_.Find("3do\\lamp.3do"), nullptr);
 }
 
-// Every stored template of the name, each model3d= in order, one refresh a row.
+// Every stored template of the name, each model3d= in order.
 TEST_F(ModelLookupTest, AppendsTheRowsOfEveryTemplateOfTheName) {
   templates_.Append("crate _structure model3d=lamp.3do size=1 MODEL3D=crate.3do");
   templates_.Append("other _decor model3d=sub\\arch.3do");
@@ -59,7 +57,6 @@ TEST_F(ModelLookupTest, AppendsTheRowsOfEveryTemplateOfTheName) {
   EXPECT_EQ(NamesAndOffsets(list_),
             (std::vector<std::string>{"3do\\lamp.3do@21 resource", "3do\\crate.3do@10 level",
                                       "3do\\Door.3do@22 resource"}));
-  EXPECT_EQ(progress_.refreshes(), 3);
 }
 
 // Cog lines add the first cog table row of their script; lines stay as read.
@@ -68,8 +65,7 @@ TEST(CogReferenceHandlerTest, ListsScriptsOfTheLevelArchive) {
                               {"cog\\door.cog", 2, 1, true},
                               {"cog\\lift.cog", 3, 1, true}};
   std::vector<EntryRow> list;
-  CountedProgress progress;
-  CogReferenceHandler handler(&table, &progress.window, &list);
+  CogReferenceHandler handler(&table, &list);
   const char* lines[] = {"World cogs 4",       "#Num\tScript",     "0:\tdoor.cog",
                          "1: rules.cog 0x10", "2:  lift.cog  5", "3: Door.cog",
                          "lone"};
@@ -77,7 +73,6 @@ TEST(CogReferenceHandlerTest, ListsScriptsOfTheLevelArchive) {
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].name + "@" + std::to_string(list[0].offset), "cog\\door.cog@1");
   EXPECT_EQ(list[1].name + "@" + std::to_string(list[1].offset), "cog\\lift.cog@3");
-  EXPECT_EQ(progress.refreshes(), 2);
 }
 
 // Repeated names go; the first row of each name stays, in order.

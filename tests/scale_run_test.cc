@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "gob_writer.h"
-#include "platform/list_control.h"
 #include "platform/real_file_system.h"
 #include "scaling/scale_run.h"
 #include "scaling_fixture.h"
@@ -11,7 +10,7 @@
 namespace jk {
 namespace {
 
-using scaling_test::CountedProgress;
+using scaling_test::RecordedProgress;
 using scaling_test::CrLfLines;
 using scaling_test::FilesIn;
 using scaling_test::ReadFile;
@@ -153,41 +152,39 @@ TEST_F(ScaleRunTest, CliSkipsDamagedEntriesWithAWarning) {
   EXPECT_EQ(FilesIn(out_ + "/misc"), std::vector<std::string>{});
 }
 
-// Runs RunScale on level `index` of the archive with the lists given.
-Status ScaleLevel(const std::string& archive, int index, const std::string& resource,
-                  const std::string& work, ProgressWindow& progress, ReferenceLists* lists) {
+// Runs RunScale on level `level` of the archive with the lists given.
+Status ScaleLevel(const std::string& archive, const std::string& level,
+                  const std::string& resource, const std::string& work,
+                  ScaleProgress& progress, ReferenceLists* lists) {
   RealFileSystem fs;
-  StringList items;
-  LevelArchiveTables tables;
-  JK_RETURN_IF_ERROR(OpenLevelArchive(fs, archive, &items, &tables));
   ScaleRequest request;
   request.work_folder = work;
-  request.archive = &tables;
-  request.level_index = index;
-  request.level_item = items.ItemText(index);
+  request.level_archive_path = archive;
+  request.level_name = level;
   request.resource_archive_path = resource;
-  request.scale_text = "2";
+  request.factor_text = "2";
   ScaleReport report;
-  return RunScale(fs, progress, request, lists, &report);
+  return RunScale(fs, request, progress, lists, &report);
 }
 
-// Two runs with the same lists: the first refreshes once per vertex,
-// template, frame and reference found, then once per model of the cleaned-up
-// list; the second, of a level without things, still copies the first run's
-// models and cogs.
+// Two runs with the same lists: the first reports the share of the level
+// read after every line, up to 1, and the models as they are written; the
+// second, of a level without things, still copies the first run's models
+// and cogs.
 TEST_F(ScaleRunTest, ProgressAndListsOverTwoRuns) {
   WriteArchives();
-  CountedProgress progress;
+  RecordedProgress progress;
   ReferenceLists lists;
-  ASSERT_TRUE(
-      ScaleLevel(level_path_, 0, resource_path_, dir_ / "one", progress.window, &lists).ok());
-  std::vector<std::string> expected(2 + 2 + 2 + 3 + 1, "Scaling level...");
-  expected.push_back("Scaling level... 0%");
-  expected.push_back("Scaling level... 50%");
-  EXPECT_EQ(progress.surface.texts, expected);
+  ASSERT_TRUE(ScaleLevel(level_path_, "jkl\\test.jkl", resource_path_, dir_ / "one", progress,
+                         &lists).ok());
+  ASSERT_FALSE(progress.shares.empty());
+  EXPECT_TRUE(std::is_sorted(progress.shares.begin(), progress.shares.end()));
+  EXPECT_GT(progress.shares.front(), 0);
+  EXPECT_EQ(progress.shares.back(), 1);
+  EXPECT_EQ(progress.models, (std::vector<std::string>{"0 of 2", "1 of 2", "2 of 2"}));
 
-  ASSERT_TRUE(
-      ScaleLevel(level_path_, 1, resource_path_, dir_ / "two", progress.window, &lists).ok());
+  ASSERT_TRUE(ScaleLevel(level_path_, "jkl\\empty.jkl", resource_path_, dir_ / "two", progress,
+                         &lists).ok());
   EXPECT_EQ(FilesIn(dir_ / "two/3do"), (std::vector<std::string>{"crate.3do", "lamp.3do"}));
   EXPECT_EQ(FilesIn(dir_ / "two/cog"), (std::vector<std::string>{"door.cog"}));
   EXPECT_EQ(lists.models.size(), 2u);

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "fake_process_runner.h"
 #include "platform/real_file_system.h"
 #include "test_util.h"
 
@@ -42,10 +43,12 @@ static std::string Drain(std::FILE* file) {
 
 CliRun RunCliCaptured(const std::vector<std::string>& args) {
   RealFileSystem real;
+  std::vector<std::string> log;
+  FakeProcessRunner runner(&log);
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
   CliRun run;
-  run.exit_code = RunCli(args, real, out, err, false);
+  run.exit_code = RunCli(args, {real, runner, "", out, err, false, {}});
   run.out = Drain(out);
   run.err = Drain(err);
   return run;

@@ -1,13 +1,12 @@
-// Helpers for the tests of the scaling steps: a drawing surface that records
-// the progress window's calls, a temporary folder, files, and the command
-// line run with its output captured.
+// Helpers for the tests of the scaling steps: progress that records what a
+// run reported, a temporary folder, files, and the command line run with its
+// output captured.
 #ifndef JKRESCALE_TESTS_SCALING_FIXTURE_H_
 #define JKRESCALE_TESTS_SCALING_FIXTURE_H_
 
 #include <string>
 #include <vector>
 
-#include "platform/drawing.h"
 #include "scaling/level_pass.h"
 #include "scaling/progress.h"
 #include "test_util.h"
@@ -18,23 +17,16 @@ using jk::ReadFile;
 using jk::TempFolder;
 using jk::WriteFile;
 
-// Each refresh of the progress window draws one text and pumps once.
-struct RecordingSurface : DrawingSurface {
-  void FillBox(double, double, double, double, Colour) override {}
-  void DrawText(double, double, const std::string& text, Colour) override {
-    texts.push_back(text);
+// Records what a scale run reported: the level shares, and "i of n" for
+// each report of the model pass.
+struct RecordedProgress : ScaleProgress {
+  void LevelText(double share) override { shares.push_back(share); }
+  void Models(int64_t done, int64_t count) override {
+    models.push_back(std::to_string(done) + " of " + std::to_string(count));
   }
-  void PumpEvents() override { ++pumps; }
 
-  std::vector<std::string> texts;
-  int pumps = 0;
-};
-
-// A progress window whose refreshes are counted.
-struct CountedProgress {
-  RecordingSurface surface;
-  ProgressWindow window{&surface};
-  int refreshes() const { return surface.pumps; }
+  std::vector<double> shares;
+  std::vector<std::string> models;
 };
 
 // What `handler` leaves of `line`.

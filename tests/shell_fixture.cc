@@ -3,7 +3,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/list_control.h"
 #include "test_util.h"
 
 namespace jk {
@@ -55,14 +54,20 @@ void ShellTest::WriteSettingsFile(const std::string& text) {
 }
 
 void ShellTest::StartShell() {
-  shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_});
-  shell_->set_cleanup_pacing({3, std::chrono::milliseconds(0)});
+  shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->StartUp();
 }
 
 void ShellTest::OpenLevel(int item, int level) {
-  frm1().DoubleClick(item);
-  frm1().Select(frm1().lb1_, level);
+  main_window().DoubleClick(item);
+  main_window().Select(main_window().archive_list_, level);
+}
+
+std::string ShellTest::BrowsedFolder() {
+  ui_.main_window_.Click(ui_.main_window_.browse_game_button_);
+  std::string line = ui_.log.back();  // "open dialog: TITLE | FOLDER | NAME"
+  size_t start = line.find(" | ") + 3;
+  return line.substr(start, line.rfind(" | ") - start);
 }
 
 std::vector<std::string> ShellTest::Items(const ListControl& list) const {

@@ -12,13 +12,18 @@
 #include <vector>
 
 #include "gob_writer.h"
-#include "platform/fake_ui.h"
+#include "fake_process_runner.h"
+#include "fake_windows.h"
 #include "platform/real_file_system.h"
+#include "launch/game_launch.h"
 #include "shell/settings.h"
 #include "shell/shell.h"
 #include "test_util.h"
 
 namespace jk {
+
+// Clean-ups that try as often as the program's but do not wait in between.
+inline const CleanupPacing kQuickCleanup{3, std::chrono::milliseconds(0)};
 
 // A level with a header the header step rewrites.
 inline const char* kTestLevel =
@@ -40,6 +45,15 @@ GobWriter ExtraArchive();
 std::vector<std::string> Listing(const std::string& folder);
 
 
+// Plans the start of `game` as a play session does and runs it.
+inline Status PlanAndRunGame(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
+                             const std::string& work_folder, const std::string& extra_copy_name,
+                             const std::function<void()>& while_waiting) {
+  ProgramStart start;
+  JK_RETURN_IF_ERROR(PlanGameStart(fs, runner, game, work_folder, extra_copy_name, &start));
+  return runner.RunAndWait(start, while_waiting);
+}
+
 class ShellTest : public ::testing::Test {
  protected:
   ShellTest();
@@ -51,10 +65,12 @@ class ShellTest : public ::testing::Test {
   void WriteSettingsFile(const std::string& text);
   // Creates the shell and runs its start-up.
   void StartShell();
-  // Opens the archive at lb1's `item` and selects level `level`.
+  // Opens the archive at the archive list's `item` and selects level `level`.
   void OpenLevel(int item, int level);
+  // The folder the game's browse dialog starts in (the dialog is cancelled).
+  std::string BrowsedFolder();
 
-  FakeMainWindow& frm1() { return ui_.frm1_; }
+  FakeMainWindow& main_window() { return ui_.main_window_; }
   std::vector<std::string> Items(const ListControl& list) const;
 
   TempFolder temp_;

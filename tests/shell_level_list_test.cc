@@ -47,13 +47,15 @@ TEST_F(LevelListTest, ScanSortsAndSkipsResourceFolders) {
   temp_.WriteArchive("game/Z.gob", ExtraArchive());
   temp_.WriteArchive("game/notes.txt", ExtraArchive());
   Start();
-  EXPECT_THAT(Items(frm1().lb1_), ElementsAre("A.GOB", "b.gob", "c.goo"));
-  EXPECT_THAT(Items(frm1().lb2_), ElementsAre("NONE", "x.gob", "Z.gob"));
-  EXPECT_THAT(shell_->episode_paths(),
-              ElementsAre(NativeJoin(game_folder_, "Episode/A.GOB"),
-                          NativeJoin(game_folder_, "Episode/b.gob"),
-                          NativeJoin(game_folder_, "Episode/c.goo")));
-  EXPECT_THAT(shell_->extra_paths(),
+  EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("A.GOB", "b.gob", "c.goo"));
+  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("NONE", "x.gob", "Z.gob"));
+  // The scan behind the lists: the full paths, in the lists' order.
+  ScannedArchives found;
+  ScanArchives(fs_, game_folder_, &found);
+  EXPECT_THAT(found.episodes, ElementsAre(NativeJoin(game_folder_, "Episode/A.GOB"),
+                                          NativeJoin(game_folder_, "Episode/b.gob"),
+                                          NativeJoin(game_folder_, "Episode/c.goo")));
+  EXPECT_THAT(found.extras,
               ElementsAre(NativeJoin(game_folder_, "aa/x.gob"), game_folder_ + "Z.gob"));
 }
 
@@ -71,16 +73,16 @@ TEST_F(LevelListTest, WhatCountsAsAnArchive) {
   PutInt32(&damaged, 8, 1 << 30);
   temp_.WriteFile("game/Episode/damaged.gob", damaged);
   Start();
-  EXPECT_THAT(Items(frm1().lb1_), ElementsAre("e1.gob"));
-  EXPECT_THAT(Items(frm1().lb2_), ElementsAre("NONE", "e2.gob"));
+  EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("e1.gob"));
+  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("NONE", "e2.gob"));
 }
 
-// No extra archive: lb2 is empty, without "NONE".
+// No extra archive: extra_list is empty, without "NONE".
 TEST_F(LevelListTest, NoExtraArchives) {
   temp_.WriteArchive("game/Episode/e1.gob", EpisodeArchive());
   Start();
-  EXPECT_THAT(Items(frm1().lb2_), IsEmpty());
-  EXPECT_EQ(frm1().lb2_.SelectedIndex(), -1);
+  EXPECT_THAT(Items(main_window().extra_list_), IsEmpty());
+  EXPECT_EQ(main_window().extra_list_.SelectedIndex(), -1);
 }
 
 // Without an "Episode" folder nothing is scanned; a path without any
@@ -88,17 +90,17 @@ TEST_F(LevelListTest, NoExtraArchives) {
 TEST_F(LevelListTest, NoEpisodeFolderOrNoFolder) {
   temp_.WriteArchive("game/e1.gob", EpisodeArchive());
   Start();
-  EXPECT_THAT(Items(frm1().lb1_), IsEmpty());
-  frm1().ed1_.SetText("JK.EXE");
-  EXPECT_EQ(shell_->game_folder(), "");
-  EXPECT_THAT(Items(frm1().lb1_), IsEmpty());
+  EXPECT_THAT(Items(main_window().archive_list_), IsEmpty());
+  main_window().game_path_field_.SetText("JK.EXE");
+  EXPECT_EQ(BrowsedFolder(), "");
+  EXPECT_THAT(Items(main_window().archive_list_), IsEmpty());
 }
 
 // The "Episode" folder is found whatever its letter case.
 TEST_F(LevelListTest, EpisodeFolderInAnyCase) {
   temp_.WriteArchive("game/EPISODE/e1.gob", EpisodeArchive());
   Start();
-  EXPECT_THAT(Items(frm1().lb1_), ElementsAre("e1.gob"));
+  EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("e1.gob"));
 }
 
 // A link to a folder is not followed, so a loop ends; a link to an archive
@@ -111,7 +113,7 @@ TEST_F(LevelListTest, LinksToFoldersAreNotFollowed) {
   std::filesystem::create_directory_symlink(game_folder_, game_folder_ + "Episode/loop");
   std::filesystem::create_symlink(game_folder_ + "Episode/e1.gob", game_folder_ + "e2.gob");
   Start();
-  EXPECT_THAT(Items(frm1().lb1_), ElementsAre("e2.gob", "e1.gob"));
+  EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("e2.gob", "e1.gob"));
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// The scale command cmd1_Click: its checks, the progress window, the game
+// The scale command OnScaleAndPlay: its checks, the progress window, the game
 // started on the work folder, the clean-up, and runs that fail.
 #include <gmock/gmock.h>
 
 #include "launch/game_launch.h"
 #include "platform/short_path.h"
+#include "scaling/layout.h"
 #include "shell_fixture.h"
 #include "test_util.h"
 
@@ -14,6 +15,7 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
+using ::testing::StartsWith;
 
 class ScaleCommandTest : public ShellTest {
  protected:
@@ -27,7 +29,7 @@ class ScaleCommandTest : public ShellTest {
   void WatchTheGame() {
     runner_.on_run = [this](const ProgramStart&) {
       during_game_ = Listing(work_);
-      frm1_enabled_during_game_ = frm1().Enabled();
+      main_window_enabled_during_game_ = main_window().Enabled();
       return Status::Ok();
     };
   }
@@ -45,80 +47,83 @@ class ScaleCommandTest : public ShellTest {
 
   std::string jk_;
   std::vector<std::string> during_game_;
-  bool frm1_enabled_during_game_ = true;
+  bool main_window_enabled_during_game_ = true;
 };
 
 // With an archive open but no level selected the command does nothing.
 TEST_F(ScaleCommandTest, NoLevelSelectedDoesNothing) {
-  frm1().DoubleClick(0);
+  main_window().DoubleClick(0);
   ui_.log.clear();
-  shell_->cmd1_Click();
+  shell_->OnScaleAndPlay();
   EXPECT_THAT(ui_.log, IsEmpty());
-  EXPECT_FALSE(ui_.frm2_.Visible());
+  EXPECT_FALSE(ui_.progress_window_.Visible());
 }
 
-// A factor that is not a finite number above 0 colours scaleby and stops
+// A factor that is not a finite number above 0 colours the factor field and stops
 // there; a valid text makes it white again.
 TEST_F(ScaleCommandTest, RefusesABadFactor) {
   OpenLevel(0, 0);
   for (const char* text : {"", "abc", "0", "-2", "2x", "1e999"}) {
-    frm1().scaleby_.SetText(text);
+    main_window().factor_field_.SetText(text);
     ui_.log.clear();
-    frm1().Click(frm1().cmd1_);
-    EXPECT_EQ(frm1().scaleby_.Background(), kLightRed) << text;
+    main_window().Click(main_window().scale_button_);
+    EXPECT_EQ(main_window().factor_field_.Background(), kLightRed) << text;
     EXPECT_THAT(ui_.log, IsEmpty()) << text;
   }
-  frm1().Type(frm1().scaleby_, "0");
-  EXPECT_EQ(frm1().scaleby_.Background(), kLightRed);
-  frm1().scaleby_.SetText("");
-  frm1().Type(frm1().scaleby_, "0.5");
-  EXPECT_EQ(frm1().scaleby_.Background(), kWhite);
+  main_window().Type(main_window().factor_field_, "0");
+  EXPECT_EQ(main_window().factor_field_.Background(), kLightRed);
+  main_window().factor_field_.SetText("");
+  main_window().Type(main_window().factor_field_, "0.5");
+  EXPECT_EQ(main_window().factor_field_.Background(), kWhite);
   EXPECT_THAT(runner_.runs, IsEmpty());
 }
 
-// A whole run: frm1 disabled, frm2 shown and closed, the game started on
+// A whole run: the main window disabled, the progress window shown and closed, the game started on
 // the work folder with the scaled files in it, then everything removed.
 TEST_F(ScaleCommandTest, ScalesStartsTheGameAndCleansUp) {
   OpenLevel(0, 1);
-  frm1().scaleby_.SetText("2");
-  frm1().chk1_.checked = true;
+  main_window().factor_field_.SetText("2");
+  main_window().gravity_check_box_.checked = true;
   WatchTheGame();
-  frm1().Click(frm1().cmd1_);
-  EXPECT_THAT(ui_.log, ElementsAre("frm1 disabled", "frm2 shown", "frm2 closed",
+  main_window().Click(main_window().scale_button_);
+  EXPECT_THAT(ui_.log, ElementsAre("main window disabled", "progress window shown", "progress window closed",
                                    "run: " + jk_ + " -debug con -verbose 2 -devmode "
                                    "-windowgui -path " + PathValue(),
-                                   "frm1 enabled"));
+                                   "main window enabled"));
   EXPECT_THAT(during_game_, ElementsAre("3do/", "cog/", SettingsFileName(SettingsSuffix(identity_)),
                                         "episode.jk", "jkl/", "jkl/two.jkl", "misc/"));
-  EXPECT_FALSE(frm1_enabled_during_game_);
+  EXPECT_FALSE(main_window_enabled_during_game_);
   ASSERT_EQ(runner_.runs.size(), 1u);
   EXPECT_EQ(runner_.runs[0].working_folder, game_folder_);
   EXPECT_EQ(runner_.runs[0].command_line,
             "\"" + jk_ + "\" -debug con -verbose 2 -devmode -windowgui -path " + PathValue());
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
-  EXPECT_TRUE(frm1().cmd1_.Enabled());
+  EXPECT_TRUE(main_window().scale_button_.Enabled());
   EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
 }
 
-// frm2 first shows the text in the initial colour, then the level-text
-// refreshes draw over it.
-TEST_F(ScaleCommandTest, ProgressWindowStartsWithItsText) {
+// The progress window shows the level's share, then the models done; each
+// phase is shown from its start to its end.
+TEST_F(ScaleCommandTest, ProgressWindowShowsBothPhases) {
   OpenLevel(0, 0);
-  frm1().Click(frm1().cmd1_);
-  ASSERT_GE(ui_.frm2_.drawing.size(), 2u);
-  EXPECT_EQ(ui_.frm2_.drawing[0], "text 0,2 #000000 Scaling level...");
-  EXPECT_EQ(ui_.frm2_.drawing[1], "pump");
+  main_window().Click(main_window().scale_button_);
+  const std::vector<std::string>& shown = ui_.progress_window_.shown;
+  ASSERT_GE(shown.size(), 3u);
+  EXPECT_THAT(shown.front(), StartsWith("Scaling the level… "));
+  EXPECT_THAT(shown, Contains("Scaling the level… 100% | 100%"));
+  EXPECT_EQ(shown.back(), "Scaling models: 0 of 0 | 100%");
+  EXPECT_FALSE(ui_.progress_window_.Visible());
 }
 
-// The extra archive picked in lb2 is copied for the game and removed
+// The extra archive picked in the extra list is copied for the game and removed
 // afterwards; the copy is recorded while the game runs.
 TEST_F(ScaleCommandTest, ExtraArchiveIsCopiedAndRemoved) {
   OpenLevel(0, 0);
-  frm1().Select(frm1().lb2_, 1);
+  main_window().Select(main_window().extra_list_, 1);
   WatchTheGame();
-  frm1().Click(frm1().cmd1_);
+  main_window().Click(main_window().scale_button_);
   EXPECT_THAT(during_game_, Contains("extras.gob"));
-  EXPECT_THAT(during_game_, Contains(kRunRecordName));
+  EXPECT_THAT(during_game_, Contains(std::string(kRunRecordName)));
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
 }
 
@@ -128,7 +133,7 @@ TEST_F(ScaleCommandTest, NeverDeletesFilesItDidNotCreate) {
   temp_.WriteFile("work/NONE", "x");
   temp_.WriteFile("work/extras.gob", "the user's own");
   OpenLevel(0, 0);
-  frm1().Click(frm1().cmd1_);
+  main_window().Click(main_window().scale_button_);
   EXPECT_THAT(WorkFolderAfterRun(), ElementsAre("NONE", "extras.gob"));
 }
 
@@ -137,8 +142,8 @@ TEST_F(ScaleCommandTest, NeverDeletesFilesItDidNotCreate) {
 TEST_F(ScaleCommandTest, RefusesToReplaceTheUsersArchive) {
   temp_.WriteFile("work/extras.gob", "the user's own");
   OpenLevel(0, 0);
-  frm1().Select(frm1().lb2_, 1);
-  frm1().Click(frm1().cmd1_);
+  main_window().Select(main_window().extra_list_, 1);
+  main_window().Click(main_window().scale_button_);
   EXPECT_THAT(ui_.dialogs_.messages,
               ElementsAre("'" + NativeJoin(work_, "extras.gob") + "': is in the work folder "
                           "already and is not the chosen extra archive; it would be "
@@ -153,27 +158,27 @@ TEST_F(ScaleCommandTest, ReplacesItsOwnLeftoverCopy) {
   temp_.WriteFile("work/extras.gob", "left by an earlier run");
   ASSERT_TRUE(RecordCopy(fs_, work_, "extras.gob").ok());
   OpenLevel(0, 0);
-  frm1().Select(frm1().lb2_, 1);
-  frm1().Click(frm1().cmd1_);
+  main_window().Select(main_window().extra_list_, 1);
+  main_window().Click(main_window().scale_button_);
   EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
   EXPECT_THAT(runner_.runs, SizeIs(1));
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
 }
 
-// A missing resource archive: one message naming it, frm2 closed, the work
-// folder clean, frm1 enabled, no game.
+// A missing resource archive: one message naming it, the progress window closed, the work
+// folder clean, the main window enabled, no game.
 TEST_F(ScaleCommandTest, FailedRunShowsOneMessage) {
   std::filesystem::remove(FsPath(NativeJoin(game_folder_, "Resource/res2.gob")));
   OpenLevel(0, 0);
-  frm1().Select(frm1().lb2_, 1);
-  frm1().Click(frm1().cmd1_);
+  main_window().Select(main_window().extra_list_, 1);
+  main_window().Click(main_window().scale_button_);
   EXPECT_THAT(ui_.log,
-              ElementsAre("frm1 disabled", "frm2 shown", "frm2 closed",
+              ElementsAre("main window disabled", "progress window shown", "progress window closed",
                           "message: '" + NativeJoin(game_folder_, "Resource/res2.gob") +
                           "': cannot open: No such file or directory",
-                          "frm1 enabled"));
+                          "main window enabled"));
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
-  EXPECT_TRUE(frm1().cmd1_.Enabled());
+  EXPECT_TRUE(main_window().scale_button_.Enabled());
 }
 
 // Output that cannot be created (a file stands where the "jkl" folder
@@ -181,7 +186,7 @@ TEST_F(ScaleCommandTest, FailedRunShowsOneMessage) {
 TEST_F(ScaleCommandTest, OutputNotCreatable) {
   temp_.WriteFile("work/jkl", "in the way");
   OpenLevel(0, 0);
-  frm1().Click(frm1().cmd1_);
+  main_window().Click(main_window().scale_button_);
   ASSERT_EQ(ui_.dialogs_.messages.size(), 1u);
   EXPECT_THAT(ui_.dialogs_.messages[0], ::testing::StartsWith("'" + NativeJoin(work_, "jkl") +
                                                               "': "));
@@ -192,13 +197,13 @@ TEST_F(ScaleCommandTest, OutputNotCreatable) {
 // A game that cannot be started: its message, and the clean-up all the same.
 TEST_F(ScaleCommandTest, GameThatCannotStart) {
   runner_.on_run = [](const ProgramStart& start) {
-    return Status::FileError(start.program, "cannot start: Permission denied");
+    return Status::IoError(start.program, "cannot start: Permission denied");
   };
   OpenLevel(0, 0);
-  frm1().Click(frm1().cmd1_);
+  main_window().Click(main_window().scale_button_);
   EXPECT_THAT(ui_.dialogs_.messages, ElementsAre("'" + jk_ + "': cannot start: Permission denied"));
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
-  EXPECT_TRUE(frm1().Enabled());
+  EXPECT_TRUE(main_window().Enabled());
 }
 
 // A level of a ".goo" archive starts the expansion from its folder.
@@ -206,10 +211,10 @@ TEST_F(ScaleCommandTest, ExpansionArchiveStartsTheExpansion) {
   temp_.WriteArchive("mots/Episode/m.GOO", EpisodeArchive());
   temp_.WriteArchive("mots/Resource/JKMRES.GOO", ExtraArchive());
   std::string jkm = temp_.WriteFile("mots/JKM", "x");
-  frm1().ed2_.SetText(jkm);
-  ASSERT_THAT(Items(frm1().lb1_), ElementsAre("ep1.gob", "m.GOO"));
+  main_window().expansion_path_field_.SetText(jkm);
+  ASSERT_THAT(Items(main_window().archive_list_), ElementsAre("ep1.gob", "m.GOO"));
   OpenLevel(1, 0);
-  frm1().Click(frm1().cmd1_);
+  main_window().Click(main_window().scale_button_);
   ASSERT_EQ(runner_.runs.size(), 1u);
   EXPECT_EQ(runner_.runs[0].program, jkm);
   EXPECT_EQ(runner_.runs[0].working_folder, temp_.Path("mots/"));
@@ -220,7 +225,7 @@ TEST_F(ScaleCommandTest, ExpansionArchiveStartsTheExpansion) {
 TEST_F(ScaleCommandTest, EventsRunWhileTheGameRuns) {
   OpenLevel(0, 0);
   int pumps_before = ui_.pumps;
-  frm1().Click(frm1().cmd1_);
+  main_window().Click(main_window().scale_button_);
   EXPECT_GT(ui_.pumps, pumps_before);
 }
 
@@ -237,12 +242,12 @@ TEST_F(ScaleCommandTest, WindowsGameStartsThroughWine) {
   GTEST_SKIP() << "Windows programs run natively on Windows, not through Wine";
 #endif
   std::string exe = temp_.WriteFile("game/JK.EXE", "x");
-  frm1().ed1_.SetText(exe);
+  main_window().game_path_field_.SetText(exe);
   runner_.on_path = {{"wine", "/usr/bin/wine"}, {"winepath", "/usr/bin/winepath"}};
   runner_.captures = {{"/usr/bin/winepath -w " + work_, "Z:\\tmp\\work folder\r\n"},
                       {"/usr/bin/winepath -s Z:\\tmp\\work folder", "Z:\\tmp\\WORKFO~1\n"}};
   OpenLevel(0, 0);
-  frm1().Click(frm1().cmd1_);
+  main_window().Click(main_window().scale_button_);
   ASSERT_EQ(runner_.runs.size(), 1u);
   EXPECT_EQ(DescribeRun(runner_.runs[0]),
             "/usr/bin/wine " + exe + " -debug con -verbose 2 -devmode -windowgui -path "
@@ -258,9 +263,9 @@ TEST_F(ScaleCommandTest, WindowsGameWithoutWine) {
   GTEST_SKIP() << "Windows programs run natively on Windows, not through Wine";
 #endif
   std::string exe = temp_.WriteFile("game/JK.EXE", "x");
-  frm1().ed1_.SetText(exe);
+  main_window().game_path_field_.SetText(exe);
   OpenLevel(0, 0);
-  frm1().Click(frm1().cmd1_);
+  main_window().Click(main_window().scale_button_);
   EXPECT_THAT(ui_.dialogs_.messages,
               ElementsAre("'" + exe + "': is a Windows program, started through Wine, but "
                           "'wine' is not on the PATH; install Wine (able to run 32-bit "

@@ -1,7 +1,8 @@
-// Start-up, settings file and the enabling of cmd1.
+// Start-up, settings file and the enabling of Scale and play.
 #include <gmock/gmock.h>
 
 #include "platform/path.h"
+#include "scaling/layout.h"
 #include "shell_fixture.h"
 
 namespace jk {
@@ -22,13 +23,13 @@ TEST(SettingsSuffixTest, SumsCodesWithTheFirstTwice) {
 // A missing settings file: both fields show the work folder and "/" in red.
 TEST_F(ShellTest, NoSettingsFallsBackToTheWorkFolder) {
   StartShell();
-  EXPECT_EQ(frm1().ed1_.Text(), work_ + "/");
-  EXPECT_EQ(frm1().ed2_.Text(), work_ + "/");
-  EXPECT_EQ(frm1().ed1_.Background(), kLightRed);
-  EXPECT_EQ(frm1().ed2_.Background(), kLightRed);
-  EXPECT_TRUE(frm1().shown_);
-  EXPECT_EQ(frm1().lb1_.ItemCount(), 0);
-  EXPECT_EQ(frm1().lb2_.ItemCount(), 0);
+  EXPECT_EQ(main_window().game_path_field_.Text(), work_ + "/");
+  EXPECT_EQ(main_window().expansion_path_field_.Text(), work_ + "/");
+  EXPECT_EQ(main_window().game_path_field_.Background(), kLightRed);
+  EXPECT_EQ(main_window().expansion_path_field_.Background(), kLightRed);
+  EXPECT_TRUE(main_window().shown_);
+  EXPECT_EQ(main_window().archive_list_.ItemCount(), 0);
+  EXPECT_EQ(main_window().extra_list_.ItemCount(), 0);
 }
 
 // Stored paths fill the fields and, through their change events, the lists.
@@ -36,15 +37,40 @@ TEST_F(ShellTest, SettingsFillFieldsAndLists) {
   std::string jk = MakeGame();
   WriteSettingsFile(jk + "\r\n" + jk + "\r\n");
   StartShell();
-  EXPECT_EQ(frm1().ed1_.Text(), jk);
-  EXPECT_EQ(frm1().ed1_.Background(), kWhite);
-  EXPECT_EQ(shell_->expansion_path(), jk);
+  EXPECT_EQ(main_window().game_path_field_.Text(), jk);
+  EXPECT_EQ(main_window().game_path_field_.Background(), kWhite);
+  EXPECT_EQ(main_window().expansion_path_field_.Text(), jk);
   // The expansion in the same folder finds every archive twice.
-  EXPECT_THAT(Items(frm1().lb1_), ElementsAre("ep1.gob", "ep1.gob"));
-  EXPECT_THAT(Items(frm1().lb2_), ElementsAre("NONE", "extras.gob", "extras.gob"));
-  EXPECT_EQ(frm1().lb2_.SelectedIndex(), 0);
-  EXPECT_EQ(frm1().scaleby_.Text(), "1");
-  EXPECT_EQ(frm1().lbl3_.Text(), kArchiveViewCaption);
+  EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("ep1.gob", "ep1.gob"));
+  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("NONE", "extras.gob", "extras.gob"));
+  EXPECT_EQ(main_window().extra_list_.SelectedIndex(), 0);
+  EXPECT_EQ(main_window().factor_field_.Text(), "1");
+  EXPECT_EQ(main_window().list_caption_.Text(), kEpisodesCaption);
+}
+
+// A settings file that is there but cannot be read is not taken for "no
+// settings": the user is told, and it is not replaced at the end, so the
+// paths in it are not lost.
+TEST_F(ShellTest, UnreadableSettingsAreNeitherUsedNorReplaced) {
+  std::string jk = MakeGame();
+  WriteSettingsFile(jk + "\r\n");
+  std::string settings = JoinPath(work_, SettingsFileName(SettingsSuffix(identity_)));
+  struct Unreadable : RealFileSystem {
+    std::string refused;
+    Status OpenRead(const std::string& path, std::unique_ptr<InputFile>* file) override {
+      if (path == refused) return Status::IoError(path, "cannot open: Permission denied");
+      return RealFileSystem::OpenRead(path, file);
+    }
+  } unreadable;
+  unreadable.refused = settings;
+  ui_.session = [&] { main_window().game_path_field_.SetText(jk); };
+  shell_ = std::make_unique<Shell>(unreadable, ui_, runner_,
+                                   ShellEnvironment{work_, identity_, kQuickCleanup});
+  shell_->Run();
+  EXPECT_THAT(ui_.dialogs_.messages,
+              ElementsAre("'" + settings + "': cannot open: Permission denied\nThe settings "
+                          "were not read, and will not be saved."));
+  EXPECT_EQ(ReadFile(settings), jk + "\r\n");
 }
 
 // One line only: the expansion path falls back; a missing game path too.
@@ -52,12 +78,12 @@ TEST_F(ShellTest, ShortOrStaleSettingsFallBack) {
   std::string jk = MakeGame();
   WriteSettingsFile(jk);
   StartShell();
-  EXPECT_EQ(shell_->game_path(), jk);
-  EXPECT_EQ(shell_->expansion_path(), work_ + "/");
+  EXPECT_EQ(main_window().game_path_field_.Text(), jk);
+  EXPECT_EQ(main_window().expansion_path_field_.Text(), work_ + "/");
 
   WriteSettingsFile(temp_.Path("gone/JK.EXE") + "\n");
   StartShell();
-  EXPECT_EQ(shell_->game_path(), work_ + "/");
+  EXPECT_EQ(main_window().game_path_field_.Text(), work_ + "/");
 }
 
 // The end writes both paths as they stand, fallbacks included, and they
@@ -65,15 +91,15 @@ TEST_F(ShellTest, ShortOrStaleSettingsFallBack) {
 TEST_F(ShellTest, EndWritesTheSettings) {
   std::string jk = MakeGame();
   WriteSettingsFile(jk + "\n");
-  ui_.session = [&] { frm1().Type(frm1().ed2_, "x"); };
-  shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_});
+  ui_.session = [&] { main_window().Type(main_window().expansion_path_field_, "x"); };
+  shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->Run();
   std::string settings = JoinPath(work_, SettingsFileName(SettingsSuffix(identity_)));
   EXPECT_EQ(ReadFile(settings), jk + "\r\n" + work_ + "/x\r\n");
-  EXPECT_EQ(ui_.log.back(), "frm1 closed");
+  EXPECT_EQ(ui_.log.back(), "main window closed");
 
   StartShell();
-  EXPECT_EQ(shell_->expansion_path(), work_ + "/");
+  EXPECT_EQ(main_window().expansion_path_field_.Text(), work_ + "/");
 }
 
 // Leftovers of a run are removed at start-up; the user's own files, other
@@ -84,7 +110,7 @@ TEST_F(ShellTest, StartUpCleansOnlyWhatARunLeft) {
                            "NONE", "notes.txt"}) {
     temp_.WriteFile(std::string("work/") + name, "x");
   }
-  temp_.WriteFile(std::string("work/") + kRunRecordName, "old-copy.gob\r\n");
+  temp_.WriteFile(std::string("work/") + std::string(kRunRecordName), "old-copy.gob\r\n");
   WriteSettingsFile("");
   StartShell();
   EXPECT_THAT(Listing(work_),
@@ -94,39 +120,38 @@ TEST_F(ShellTest, StartUpCleansOnlyWhatARunLeft) {
 }
 
 // A leftover that cannot be removed: start-up gives up after a few tries,
-// says so in one message once frm1 is shown, and goes on.
+// says so in one message once the main window is shown, and goes on.
 TEST_F(ShellTest, StartUpReportsWhatItCannotRemove) {
   struct StuckFileSystem : RealFileSystem {
     Status DeleteFile(const std::string& path) override {
       ++attempts;
-      return Status::FileError(path, "cannot delete: Device or resource busy");
+      return Status::IoError(path, "cannot delete: Device or resource busy");
     }
     int attempts = 0;
   } stuck;
   temp_.WriteFile("work/episode.jk", "x");
-  shell_ = std::make_unique<Shell>(stuck, ui_, runner_, ShellEnvironment{work_, identity_});
-  shell_->set_cleanup_pacing({3, std::chrono::milliseconds(0)});
+  shell_ = std::make_unique<Shell>(stuck, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->StartUp();
   EXPECT_EQ(stuck.attempts, 3);
-  EXPECT_THAT(ui_.log, ElementsAre("frm1 shown", "message: could not clean the work folder '" +
+  EXPECT_THAT(ui_.log, ElementsAre("main window shown", "message: could not clean the work folder '" +
                                    work_ + "': '" + JoinPath(work_, "episode.jk") +
                                    "': cannot delete: Device or resource busy"));
 }
 
-// cmd1 is enabled only with an archive open and a level selected.
+// Scale and play is enabled only with an archive open and a level selected.
 TEST_F(ShellTest, ScaleButtonFollowsTheViewAndSelection) {
   std::string jk = MakeGame();
   WriteSettingsFile(jk + "\n");
   StartShell();
-  EXPECT_FALSE(frm1().cmd1_.Enabled());
-  frm1().Select(frm1().lb1_, 0);
-  EXPECT_FALSE(frm1().cmd1_.Enabled());
-  frm1().DoubleClick(0);
-  EXPECT_FALSE(frm1().cmd1_.Enabled());
-  frm1().Select(frm1().lb1_, 1);
-  EXPECT_TRUE(frm1().cmd1_.Enabled());
-  frm1().Click(frm1().cmd2_);
-  EXPECT_FALSE(frm1().cmd1_.Enabled());
+  EXPECT_FALSE(main_window().scale_button_.Enabled());
+  main_window().Select(main_window().archive_list_, 0);
+  EXPECT_FALSE(main_window().scale_button_.Enabled());
+  main_window().DoubleClick(0);
+  EXPECT_FALSE(main_window().scale_button_.Enabled());
+  main_window().Select(main_window().archive_list_, 1);
+  EXPECT_TRUE(main_window().scale_button_.Enabled());
+  main_window().Click(main_window().back_button_);
+  EXPECT_FALSE(main_window().scale_button_.Enabled());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "fake_process_runner.h"
 #include "gob_writer.h"
 #include "platform/real_file_system.h"
 #include "platform/wide_text.h"
@@ -113,8 +114,8 @@ TEST_F(WindowsFileSystemTest, ListsUnicodeNamesInUtf8) {
   EXPECT_TRUE(entries[1].is_folder);
 }
 
-// Folders are created (with their parents), copied into, emptied by pattern
-// and removed under Unicode names.
+// Folders are created (with their parents), copied into, emptied and
+// removed under Unicode names.
 TEST_F(WindowsFileSystemTest, FolderOperationsTakeUnicodePaths) {
   std::string folder = Path(std::string(kFolderName) + "\\3do \xC3\xBC");
   ASSERT_TRUE(fs_.CreateFolder(folder).ok());
@@ -124,7 +125,7 @@ TEST_F(WindowsFileSystemTest, FolderOperationsTakeUnicodePaths) {
   ASSERT_TRUE(fs_.CopyFile(Path(kLevelName), copy).ok());
   EXPECT_EQ(Bytes(WidePath(kFolderWideName) / L"3do \u00fc" / kLevelWideName), "level");
 
-  ASSERT_TRUE(DeleteMatching(fs_, folder, "*").ok());
+  ASSERT_TRUE(fs_.DeleteFile(copy).ok());
   EXPECT_TRUE(stdfs::is_empty(WidePath(kFolderWideName) / L"3do \u00fc"));
   ASSERT_TRUE(fs_.RemoveFolder(folder).ok());
   EXPECT_FALSE(fs_.Exists(folder));
@@ -181,7 +182,9 @@ TEST_F(WindowsFileSystemTest, ScaleRunWritesUnderUnicodeWorkFolder) {
   std::vector<std::string> args = {"scale", archive, "jkl\\niveau.jkl", "2",
                                    "--resource", Path("res2.gob"), "--gravity",
                                    "--out", Path("Travail \xE2\x9C\x93")};
-  ASSERT_EQ(RunCli(args, fs_, stdout, stderr, false), kExitOk);
+  std::vector<std::string> log;
+  FakeProcessRunner runner(&log);
+  ASSERT_EQ(RunCli(args, {fs_, runner, "", stdout, stderr, false, {}}), kExitOk);
   stdfs::path work = WidePath(L"Travail \u2713");
   EXPECT_EQ(Bytes(work / L"jkl" / L"niveau.jkl"),
             "SECTION: HEADER\r\nWorld Gravity 2\r\n");

@@ -37,7 +37,7 @@ class WindowsLaunchTest : public ::testing::Test {
 
   Status StartGame(const std::string& work_folder) {
     GameChoice game = ChooseGame("Episode\\level.gob", game_, "");
-    return StartGameAndWait(fs_, *runner_, game, work_folder, "", nullptr);
+    return PlanAndRunGame(fs_, *runner_, game, work_folder, "", nullptr);
   }
 
   TempFolder temp_;

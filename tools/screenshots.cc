@@ -1,66 +1,51 @@
 // jkrescale-screenshots GAME_FOLDER EXPANSION_FOLDER OUT_FOLDER: real
 // captures of the desktop program's windows for the README, made with Qt's
 // grab on whatever platform Qt runs on (offscreen in scripts/screenshots.sh):
-//   OUT_FOLDER/frm1-archives.png  frm1 with the episode archives listed
-//   OUT_FOLDER/frm1-levels.png    frm1 with an archive opened, a level picked
-//   OUT_FOLDER/frm2-progress.png  frm2 during a scale run
+//   OUT_FOLDER/main-window-archives.png  the main window with the episode archives
+//   OUT_FOLDER/main-window-levels.png    the main window with an archive opened
+//                                        and a level picked
+//   OUT_FOLDER/progress-window.png       the progress window during a scale run
 // The folders are demo folders of jkrescale-demo, with their JK and JKM in
 // place. The run starts no game, and its messages go to standard error.
 #include <QApplication>
 #include <QPixmap>
 #include <QWidget>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/fake_ui.h"
-#include "platform/qt_ui.h"
+#include "desktop/qt_windows.h"
+#include "fake_process_runner.h"
 #include "platform/real_file_system.h"
 #include "shell/settings.h"
 #include "shell/shell.h"
 
 namespace {
 
-// Forwards to frm2's drawing area and grabs the window after each pump; the
-// last capture that shows a percentage wins, else the last capture.
-class CapturingSurface : public jk::DrawingSurface {
+// Forwards to the real progress window and grabs it at each state; the
+// capture nearest to half done is kept, as the most telling one.
+class CapturingProgressWindow : public jk::ProgressWindow {
  public:
-  CapturingSurface(jk::DrawingSurface& inner, QWidget* window) : inner_(inner), window_(window) {}
-  void FillBox(double x0, double y0, double x1, double y1, jk::Colour colour) override {
-    inner_.FillBox(x0, y0, x1, y1, colour);
-  }
-  void DrawText(double x, double y, const std::string& text, jk::Colour colour) override {
-    inner_.DrawText(x, y, text, colour);
-    text_ = text;
-  }
-  void PumpEvents() override {
-    inner_.PumpEvents();
-    QPixmap shot = window_->grab();
-    if (text_.find('%') != std::string::npos || !has_percentage_) capture_ = shot;
-    has_percentage_ |= text_.find('%') != std::string::npos;
+  CapturingProgressWindow(jk::ProgressWindow& inner, QWidget* window)
+      : inner_(inner), window_(window) {}
+  void Show() override { inner_.Show(); }
+  void Close() override { inner_.Close(); }
+  bool Visible() const override { return inner_.Visible(); }
+  void SetProgress(const std::string& text, double fraction) override {
+    inner_.SetProgress(text, fraction);
+    QApplication::processEvents();
+    if (capture_.isNull() || std::abs(fraction - 0.5) < std::abs(captured_fraction_ - 0.5)) {
+      capture_ = window_->grab();
+      captured_fraction_ = fraction;
+    }
   }
   const QPixmap& capture() const { return capture_; }
 
  private:
-  jk::DrawingSurface& inner_;
+  jk::ProgressWindow& inner_;
   QWidget* window_;
-  std::string text_;
   QPixmap capture_;
-  bool has_percentage_ = false;
-};
-
-class CapturingForm : public jk::ProgressForm {
- public:
-  CapturingForm(jk::ProgressForm& inner, QWidget* window)
-      : inner_(inner), surface_(inner.Surface(), window) {}
-  void Show() override { inner_.Show(); }
-  void Close() override { inner_.Close(); }
-  bool Visible() const override { return inner_.Visible(); }
-  jk::DrawingSurface& Surface() override { return surface_; }
-  const QPixmap& capture() const { return surface_.capture(); }
-
- private:
-  jk::ProgressForm& inner_;
-  CapturingSurface surface_;
+  double captured_fraction_ = 0;
 };
 
 class QuietDialogs : public jk::Dialogs {
@@ -73,19 +58,19 @@ class QuietDialogs : public jk::Dialogs {
   }
 };
 
-// The real windows, with frm2 captured and the dialogs kept quiet.
+// The real windows, with the progress window captured and the dialogs kept quiet.
 class ScreenshotWindows : public jk::WindowSystem {
  public:
-  ScreenshotWindows() : frm2_(qt_.frm2(), qt_.frm2_widget()) {}
-  jk::MainWindow& frm1() override { return qt_.frm1(); }
-  jk::ProgressForm& frm2() override { return frm2_; }
+  ScreenshotWindows() : progress_window_(qt_.progress_window(), qt_.progress_window_widget()) {}
+  jk::MainWindow& main_window() override { return qt_.main_window(); }
+  jk::ProgressWindow& progress_window() override { return progress_window_; }
   jk::Dialogs& dialogs() override { return dialogs_; }
   void RunUntilClosed() override {}
   void PumpEvents() override { qt_.PumpEvents(); }
   void Log(const std::string& line) override { qt_.Log(line); }
 
   jk::QtWindowSystem qt_;
-  CapturingForm frm2_;
+  CapturingProgressWindow progress_window_;
   QuietDialogs dialogs_;
 };
 
@@ -118,25 +103,25 @@ int main(int argc, char** argv) {
     return 1;
   }
   ScreenshotWindows ui;
-  jk::FakeLog log;
+  std::vector<std::string> log;
   jk::FakeProcessRunner runner(&log);
-  jk::Shell shell(fs, ui, runner, {work.string(), "screenshots"});
+  jk::Shell shell(fs, ui, runner, {work.string(), "screenshots", {}});
   shell.StartUp();
-  QWidget* frm1 = ui.qt_.frm1_widget();
+  QWidget* main_window = ui.qt_.main_window_widget();
   QApplication::processEvents();
-  bool ok = Save(frm1->grab(), out + "/frm1-archives.png");
+  bool ok = Save(main_window->grab(), out + "/main-window-archives.png");
 
-  jk::MainWindow& window = ui.frm1();
-  window.lb1().SetSelectedIndex(0);
-  shell.lb1_DblClick();
-  window.lb1().SetSelectedIndex(0);
-  window.lb2().SetSelectedIndex(1);
-  window.scaleby().SetText("2");
+  jk::MainWindow& window = ui.main_window();
+  window.archive_list().SetSelectedIndex(0);
+  shell.OnArchiveActivated();
+  window.archive_list().SetSelectedIndex(0);
+  window.extra_list().SetSelectedIndex(1);
+  window.factor_field().SetText("2");
   QApplication::processEvents();
-  ok = Save(frm1->grab(), out + "/frm1-levels.png") && ok;
+  ok = Save(main_window->grab(), out + "/main-window-levels.png") && ok;
 
-  shell.cmd1_Click();
-  ok = Save(ui.frm2_.capture(), out + "/frm2-progress.png") && ok;
+  shell.OnScaleAndPlay();
+  ok = Save(ui.progress_window_.capture(), out + "/progress-window.png") && ok;
   shell.End();
   files::remove_all(work);
   return ok ? 0 : 1;

@@ -1,12 +1,18 @@
 #include "archives/archive_tables.h"
 
 #include <memory>
-#include <unordered_map>
 
 namespace jk {
 
-static EntryRow RowOf(const GobEntry& e) {
-  return EntryRow{e.name, e.offset, e.length, e.inside};
+namespace {
+
+EntryRow RowOf(const GobEntry& e) { return EntryRow{e.name, e.offset, e.length, e.inside}; }
+
+}  // namespace
+
+const EntryRow* LevelArchiveTables::FindLevel(std::string_view name) const {
+  auto it = levels.find(std::string(name));
+  return it == levels.end() ? nullptr : &it->second;
 }
 
 bool IsModelEntryName(std::string_view name) {
@@ -22,36 +28,22 @@ Status CollectModels(GobArchive& archive, bool from_level_archive,
   });
 }
 
-Status OpenLevelArchive(FileSystem& fs, const std::string& path,
-                        ListControl* levels, LevelArchiveTables* tables) {
+Status OpenLevelArchive(FileSystem& fs, const std::string& path, LevelArchiveTables* tables) {
   *tables = LevelArchiveTables{};
   tables->path = path;
-  levels->Clear();
   std::unique_ptr<GobArchive> archive;
   JK_RETURN_IF_ERROR(GobArchive::Open(fs, path, &archive));
-
-  JK_RETURN_IF_ERROR(archive->Walk([&](const GobEntry& e) {
+  return archive->Walk([&](const GobEntry& e) {
     if (e.name.starts_with(kLevelPrefix)) {
-      levels->AddItem(e.name);
+      tables->level_names.push_back(e.name);
+      // A later entry of the same name replaces the row: the last one wins.
+      tables->levels[e.name] = RowOf(e);
     } else if (e.name.starts_with(kModelPrefix)) {
       if (IsModelEntryName(e.name)) tables->models.push_back({RowOf(e), true});
     } else if (e.name.starts_with(kCogPrefix)) {
       tables->cogs.push_back(RowOf(e));
     } else if (e.name == kCogStringsName) {
       tables->cogstrings = RowOf(e);
-    }
-    return true;
-  }));
-
-  // Second walk: each item gets the values of the last entry of its name.
-  std::unordered_map<std::string, std::vector<int>> items_by_name;
-  const int count = levels->ItemCount();
-  tables->levels.assign(size_t(count), EntryRow{});
-  for (int k = 0; k < count; ++k) items_by_name[levels->ItemText(k)].push_back(k);
-  return archive->Walk([&](const GobEntry& e) {
-    auto it = items_by_name.find(e.name);
-    if (it != items_by_name.end()) {
-      for (int k : it->second) tables->levels[size_t(k)] = RowOf(e);
     }
     return true;
   });

@@ -19,13 +19,13 @@ Status GobArchive::Open(FileSystem& fs, const std::string& path,
 Status GobArchive::ReadHeader() {
   InputFile& f = *file_;
   if (f.Length() < kGobHeaderSize) {
-    return Status::FileError(f.path(), "not an archive: shorter than its 12-byte header");
+    return Status::Damaged(f.path(), "not an archive: shorter than its 12-byte header");
   }
   JK_RETURN_IF_ERROR(f.Seek(4));
   JK_RETURN_IF_ERROR(f.ReadInt32(&entry_base_));
   JK_RETURN_IF_ERROR(f.ReadInt32(&directory_position_));
   if (directory_position_ < 0 || int64_t(directory_position_) + 4 > f.Length()) {
-    return Status::FileError(f.path(), "damaged archive: its entry count at byte " +
+    return Status::Damaged(f.path(), "damaged archive: its entry count at byte " +
                                            std::to_string(directory_position_) +
                                            " lies outside the file");
   }
@@ -64,6 +64,15 @@ Status ReadEntryText(InputFile& file, int64_t offset, int64_t length,
     JK_RETURN_IF_ERROR(on_line(line));
   }
   return Status::Ok();
+}
+
+Status ExtractEntryAsText(FileSystem& fs, InputFile& archive, int64_t offset, int64_t length,
+                          const std::string& output_path) {
+  std::unique_ptr<OutputFile> out;
+  JK_RETURN_IF_ERROR(fs.OpenWrite(output_path, &out));
+  JK_RETURN_IF_ERROR(ReadEntryText(archive, offset, length,
+                                   [&](std::string& line) { return out->WriteLine(line); }));
+  return out->Close();
 }
 
 }  // namespace jk

@@ -83,6 +83,12 @@ bool EntryInside(int64_t offset, int64_t length, int64_t file_length);
 Status ReadEntryText(InputFile& file, int64_t offset, int64_t length,
                      const std::function<Status(std::string& line)>& on_line);
 
+// Copies an entry as text: creates (or replaces) `output_path` and writes
+// each line of the entry text followed by CR LF. The caller must have
+// checked that the entry lies inside the file.
+Status ExtractEntryAsText(FileSystem& fs, InputFile& archive, int64_t offset, int64_t length,
+                          const std::string& output_path);
+
 }  // namespace jk
 
 #endif  // JKRESCALE_ARCHIVES_GOB_ARCHIVE_H_

@@ -1,12 +1,11 @@
 #include "cli/cli.h"
 
-#include <functional>
 #include <optional>
 #include <string_view>
 
 #include "archives/archive_tables.h"
-#include "platform/console.h"
-#include "platform/list_control.h"
+#include "cli/terminal_progress.h"
+#include "launch/play_session.h"
 #include "scaling/scale_run.h"
 
 namespace jk {
@@ -17,6 +16,8 @@ constexpr const char* kUsage =
     "usage: jkrescale-cli levels ARCHIVE\n"
     "       jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --out DIR\n"
     "                           [--gravity] [--extra FILE]\n"
+    "       jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]\n"
+    "                          [--gravity] [--extra FILE]\n"
     "\n"
     "levels  prints the level entries of an episode archive, one a line.\n"
     "scale   writes the level LEVEL of ARCHIVE (as 'levels' prints it), every\n"
@@ -24,14 +25,13 @@ constexpr const char* kUsage =
     "        a test episode, into DIR (created when missing). FILE after\n"
     "        --resource is the game's resource archive (Resource\\res2.gob or\n"
     "        Resource\\jkmres.goo); --gravity divides the world gravity by\n"
-    "        FACTOR; --extra copies an extra archive into DIR.\n";
+    "        FACTOR; --extra copies an extra archive into DIR.\n"
+    "play    does what the desktop program's Scale and play does: scales the\n"
+    "        level into this program's folder, starts the game EXE on it,\n"
+    "        waits until the game ends and removes what it wrote. The resource\n"
+    "        archive is by default the one in the game's Resource folder.\n";
 
-struct Context {
-  FileSystem& fs;
-  std::FILE* out;
-  std::FILE* err;
-  bool show_progress;
-};
+using Context = CliEnvironment;
 
 int UsageError(const Context& c, const std::string& what) {
   std::fprintf(c.err, "jkrescale-cli: %s\n%s", what.c_str(), kUsage);
@@ -48,30 +48,38 @@ int Help(const Context& c) {
   return kExitOk;
 }
 
+void WarnSkipped(const Context& c, const std::vector<std::string>& skipped) {
+  if (skipped.empty()) return;
+  std::string line = "jkrescale-cli: warning: skipped ";
+  for (size_t i = 0; i < skipped.size(); ++i) line += (i ? "; " : "") + skipped[i];
+  std::fprintf(c.err, "%s\n", line.c_str());
+}
+
 int Levels(const Context& c, const std::vector<std::string>& args) {
   if (args.size() == 1 && args[0] == "--help") return Help(c);
   if (args.size() != 1) return UsageError(c, "levels takes one archive");
-  StringList levels;
   LevelArchiveTables tables;
-  Status status = OpenLevelArchive(c.fs, args[0], &levels, &tables);
+  Status status = OpenLevelArchive(c.fs, args[0], &tables);
   if (!status.ok()) return Failed(c, status);
-  for (const std::string& item : levels.items()) std::fprintf(c.out, "%s\n", item.c_str());
+  for (const std::string& name : tables.level_names) std::fprintf(c.out, "%s\n", name.c_str());
   return kExitOk;
 }
 
-struct ScaleArguments {
-  std::vector<std::string> positional;  // ARCHIVE LEVEL FACTOR
-  std::optional<std::string> resource, out, extra;
+// The words of `scale` and `play`: ARCHIVE LEVEL FACTOR and the options.
+struct RunArguments {
+  std::vector<std::string> positional;
+  std::optional<std::string> resource, out, extra, game;
   bool gravity = false;
   bool help = false;
 };
 
-// Options are the words this command knows; every other word, one that
-// begins with "-" included (a negative factor), is positional.
-std::optional<std::string> ParseScaleArguments(const std::vector<std::string>& args,
-                                               ScaleArguments* parsed) {
-  const std::pair<std::string_view, std::optional<std::string>*> valued[] = {
-      {"--resource", &parsed->resource}, {"--out", &parsed->out}, {"--extra", &parsed->extra}};
+// Options are the words a command knows (`valued` with a value after them,
+// and --gravity); every other word, one that begins with "-" included (a
+// negative factor), is positional.
+std::optional<std::string> ParseRunArguments(
+    const std::vector<std::string>& args,
+    const std::vector<std::pair<std::string_view, std::optional<std::string>*>>& valued,
+    RunArguments* parsed) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     bool taken = false;
@@ -94,55 +102,104 @@ std::optional<std::string> ParseScaleArguments(const std::vector<std::string>& a
       parsed->positional.push_back(arg);
     }
   }
-  if (parsed->positional.size() != 3) return "scale takes ARCHIVE, LEVEL and FACTOR";
-  if (!parsed->resource) return "scale needs --resource FILE";
-  if (!parsed->out) return "scale needs --out DIR";
   return std::nullopt;
 }
 
-void WarnSkipped(const Context& c, const std::vector<std::string>& skipped) {
-  if (skipped.empty()) return;
-  std::string line = "jkrescale-cli: warning: skipped ";
-  for (size_t i = 0; i < skipped.size(); ++i) line += (i ? "; " : "") + skipped[i];
-  std::fprintf(c.err, "%s\n", line.c_str());
-}
+// Shows the progress of a run on the terminal, or nowhere.
+class RunProgress {
+ public:
+  explicit RunProgress(const Context& c) : terminal_(c.err), show_(c.show_progress) {}
+  ~RunProgress() { Finish(); }
+  ScaleProgress& progress() { return show_ ? static_cast<ScaleProgress&>(terminal_) : quiet_; }
+  void Finish() {
+    if (show_) terminal_.Finish();
+  }
+
+ private:
+  TerminalProgress terminal_;
+  NoProgress quiet_;
+  bool show_;
+};
 
 int Scale(const Context& c, const std::vector<std::string>& args) {
-  ScaleArguments parsed;
-  if (auto problem = ParseScaleArguments(args, &parsed)) return UsageError(c, *problem);
+  RunArguments parsed;
+  auto problem = ParseRunArguments(
+      args, {{"--resource", &parsed.resource}, {"--out", &parsed.out}, {"--extra", &parsed.extra}},
+      &parsed);
+  if (problem) return UsageError(c, *problem);
   if (parsed.help) return Help(c);
-
-  StringList levels;
-  LevelArchiveTables tables;
-  Status status = OpenLevelArchive(c.fs, parsed.positional[0], &levels, &tables);
-  if (!status.ok()) return Failed(c, status);
-  const std::string& level = parsed.positional[1];
-  int index = -1;
-  for (int k = 0; k < levels.ItemCount() && index < 0; ++k) {
-    if (levels.ItemText(k) == level) index = k;
-  }
-  if (index < 0) {
-    return Failed(c, Status::FileError(tables.path, "holds no level '" + level + "'"));
-  }
+  if (parsed.positional.size() != 3) return UsageError(c, "scale takes ARCHIVE, LEVEL and FACTOR");
+  if (!parsed.resource) return UsageError(c, "scale needs --resource FILE");
+  if (!parsed.out) return UsageError(c, "scale needs --out DIR");
 
   ScaleRequest request;
   request.work_folder = *parsed.out;
-  request.archive = &tables;
-  request.level_index = index;
-  request.level_item = level;
+  request.level_archive_path = parsed.positional[0];
+  request.level_name = parsed.positional[1];
+  request.factor_text = parsed.positional[2];
   request.resource_archive_path = *parsed.resource;
   request.extra_archive_path = parsed.extra.value_or("");
-  request.scale_text = parsed.positional[2];
   request.divide_gravity = parsed.gravity;
 
-  NullSurface quiet;
-  TerminalProgress terminal(c.err);
-  ProgressWindow progress(c.show_progress ? static_cast<DrawingSurface*>(&terminal) : &quiet);
-  progress.Show();
+  RunProgress shown(c);
   ReferenceLists lists;
   ScaleReport report;
-  status = RunScale(c.fs, progress, request, &lists, &report);
-  if (c.show_progress) terminal.Finish();
+  Status status = RunScale(c.fs, request, shown.progress(), &lists, &report);
+  shown.Finish();
+  WarnSkipped(c, report.skipped);
+  return status.ok() ? kExitOk : Failed(c, status);
+}
+
+// The play session on the terminal: the progress while scaling, the game's
+// command line when it starts.
+class TerminalPlay : public PlayObserver {
+ public:
+  explicit TerminalPlay(const Context& c) : c_(c), shown_(c) {}
+  ScaleProgress& progress() override { return shown_.progress(); }
+  void ScaleFinished() override { shown_.Finish(); }
+  void GameStarting(const std::string& command_line) override {
+    std::fprintf(c_.err, "jkrescale-cli: starting the game: %s\n", command_line.c_str());
+    std::fflush(c_.err);
+  }
+  void WhileGameRuns() override {}
+
+ private:
+  const Context& c_;
+  RunProgress shown_;
+};
+
+int Play(const Context& c, const std::vector<std::string>& args) {
+  RunArguments parsed;
+  auto problem = ParseRunArguments(
+      args,
+      {{"--game", &parsed.game}, {"--resource", &parsed.resource}, {"--extra", &parsed.extra}},
+      &parsed);
+  if (problem) return UsageError(c, *problem);
+  if (parsed.help) return Help(c);
+  if (parsed.positional.size() != 3) return UsageError(c, "play takes ARCHIVE, LEVEL and FACTOR");
+  if (!parsed.game) return UsageError(c, "play needs --game EXE");
+  if (c.work_folder.empty()) {
+    return Failed(c, Status::NotFound("jkrescale-cli", "cannot find the program's own folder, "
+                                                       "which play works in"));
+  }
+
+  // The one executable given is started whatever the archive: it stands for
+  // the game and for the expansion alike.
+  PlayChoices choices;
+  choices.game_path = *parsed.game;
+  choices.expansion_path = *parsed.game;
+  choices.level_archive_path = parsed.positional[0];
+  choices.level_name = parsed.positional[1];
+  choices.factor_text = parsed.positional[2];
+  choices.divide_gravity = parsed.gravity;
+  choices.extra_archive_path = parsed.extra.value_or("");
+  choices.resource_archive_path = parsed.resource.value_or("");
+
+  TerminalPlay play(c);
+  ReferenceLists lists;
+  PlayReport report;
+  Status status = RunPlaySession(c.fs, c.runner, MakePlayRequest(c.fs, c.work_folder, choices),
+                                 play, &lists, &report, c.cleanup_pacing);
   WarnSkipped(c, report.skipped);
   return status.ok() ? kExitOk : Failed(c, status);
 }
@@ -155,20 +212,19 @@ struct Command {
 constexpr Command kCommands[] = {
     {"levels", Levels},
     {"scale", Scale},
+    {"play", Play},
 };
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, FileSystem& fs, std::FILE* out,
-           std::FILE* err, bool show_progress) {
-  Context c{fs, out, err, show_progress};
-  if (args.empty()) return UsageError(c, "no command");
-  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") return Help(c);
+int RunCli(const std::vector<std::string>& args, const CliEnvironment& env) {
+  if (args.empty()) return UsageError(env, "no command");
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") return Help(env);
   for (const Command& command : kCommands) {
     if (args[0] != command.name) continue;
-    return command.run(c, std::vector<std::string>(args.begin() + 1, args.end()));
+    return command.run(env, std::vector<std::string>(args.begin() + 1, args.end()));
   }
-  return UsageError(c, "unknown command '" + args[0] + "'");
+  return UsageError(env, "unknown command '" + args[0] + "'");
 }
 
 }  // namespace jk

@@ -1,8 +1,10 @@
-// jkrescale-cli: the scale run without a window.
+// jkrescale-cli: the scale run and the play session without a window.
 //
 //   jkrescale-cli levels ARCHIVE
 //   jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --out DIR
 //                       [--gravity] [--extra FILE]
+//   jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]
+//                      [--gravity] [--extra FILE]
 //
 // Exit status: 0 on success, 1 when the run fails (one line on standard
 // error names the file and the reason), 2 for a usage error.
@@ -13,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "launch/work_folder.h"
 #include "platform/file_system.h"
+#include "platform/process.h"
 
 namespace jk {
 
@@ -21,10 +25,24 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-// Runs the command line `args` (without the program name). Listings go to
-// `out`, messages to `err`; `show_progress` draws the progress line on `err`.
-int RunCli(const std::vector<std::string>& args, FileSystem& fs, std::FILE* out,
-           std::FILE* err, bool show_progress);
+// What the commands work with.
+struct CliEnvironment {
+  FileSystem& fs;
+  // Starts the game for `play`.
+  ProcessRunner& runner;
+  // The work folder of `play`: the program's own folder, as for the desktop
+  // program; "" when the system could not say which it is.
+  std::string work_folder;
+  // Listings go to `out`, messages to `err`.
+  std::FILE* out;
+  std::FILE* err;
+  // Whether to show the progress on `err` (a terminal).
+  bool show_progress = false;
+  CleanupPacing cleanup_pacing;
+};
+
+// Runs the command line `args` (without the program name); the exit status.
+int RunCli(const std::vector<std::string>& args, const CliEnvironment& env);
 
 }  // namespace jk
 

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "desktop/qt_windows.h"
 #include "platform/process.h"
-#include "platform/qt_ui.h"
 #include "platform/real_file_system.h"
 #include "platform/system.h"
 #include "shell/settings.h"
@@ -23,9 +23,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   jk::RealFileSystem fs;
-  jk::QtWindowSystem ui;
+  jk::QtWindowSystem windows;
   std::unique_ptr<jk::ProcessRunner> runner = jk::MakeSystemProcessRunner();
-  jk::Shell shell(fs, ui, *runner, {work_folder, jk::IdentityText(jk::UserName())});
+  jk::Shell shell(fs, windows, *runner, {work_folder, jk::IdentityText(jk::UserName()), {}});
   shell.Run();
   return 0;
 }

@@ -1,10 +1,9 @@
 #include "launch/game_launch.h"
 
-#include "archives/extraction.h"
-#include "launch/episode.h"
 #include "platform/path.h"
 #include "platform/short_path.h"
 #include "platform/system.h"
+#include "scaling/layout.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -13,20 +12,22 @@ namespace {
 
 constexpr const char* kWineQuiet = "WINEDEBUG=-all";
 
-// Collects "kind\sub\name" for every file below `folder`, links not
-// followed.
-void CollectNames(FileSystem& fs, const std::string& folder, const std::string& relative,
-                  std::string* longest) {
+// Keeps in `longest` the longest "kind\sub\name" of the files below
+// `folder`, links not followed. A folder that cannot be listed fails: the
+// game's limits cannot be checked without its names.
+Status CollectNames(FileSystem& fs, const std::string& folder, const std::string& relative,
+                    std::string* longest) {
   std::vector<FolderEntry> entries;
-  if (!fs.ListFolder(folder, &entries).ok()) return;
+  JK_RETURN_IF_ERROR(fs.ListFolder(folder, &entries));
   for (const FolderEntry& entry : entries) {
     std::string name = relative + "\\" + entry.name;
     if (entry.is_folder && !entry.is_link) {
-      CollectNames(fs, JoinPath(folder, entry.name), name, longest);
+      JK_RETURN_IF_ERROR(CollectNames(fs, JoinPath(folder, entry.name), name, longest));
     } else if (name.size() > longest->size()) {
       *longest = name;
     }
   }
+  return Status::Ok();
 }
 
 // What winepath prints for `argument`: one path on one line.
@@ -41,11 +42,13 @@ Status RunWinepath(ProcessRunner& runner, const std::string& winepath,
   Status status = runner.RunAndCapture(start, &output);
   *converted = std::string(Trim(output));
   if (status.ok() && converted->empty()) {
-    status = Status::FileError(argument, "winepath " + option + " gave no path for it");
+    status = Status::IoError(argument, "winepath " + option + " gave no path for it");
   }
   if (!status.ok()) {
-    return Status::FileError(argument, "cannot convert to a Windows path with winepath: " +
-                                           status.message());
+    return Status::Failure(status.kind(), "'" + argument +
+                                              "': cannot convert to a Windows path with "
+                                              "winepath: " +
+                                              status.message());
   }
   return Status::Ok();
 }
@@ -54,7 +57,7 @@ Status FindWineProgram(ProcessRunner& runner, const std::string& name,
                        const std::string& executable, std::string* path) {
   *path = runner.FindProgram(name);
   if (!path->empty()) return Status::Ok();
-  return Status::FileError(executable,
+  return Status::NotFound(executable,
                            "is a Windows program, started through Wine, but '" + name +
                                "' is not on the PATH; install Wine (able to run 32-bit "
                                "programs) to start the game");
@@ -64,10 +67,10 @@ Status FindWineProgram(ProcessRunner& runner, const std::string& name,
 // its -path value at the first blank.
 Status PlanWindowsStart(FileSystem& fs, const GameChoice& game, const std::string& work_folder,
                         const std::string& extra_copy_name, ProgramStart* start) {
-  std::string short_form;
+  std::string short_form, longest;
   JK_RETURN_IF_ERROR(ShortPath(work_folder, &short_form));
-  JK_RETURN_IF_ERROR(
-      CheckGameLimits(short_form, LongestWrittenName(fs, work_folder, extra_copy_name)));
+  JK_RETURN_IF_ERROR(LongestWrittenName(fs, work_folder, extra_copy_name, &longest));
+  JK_RETURN_IF_ERROR(CheckGameLimits(short_form, longest));
   start->program = game.executable;
   start->arguments = GameArguments(short_form);
   start->command_line = GameCommandLine(game.executable, short_form);
@@ -79,18 +82,18 @@ Status PlanWindowsStart(FileSystem& fs, const GameChoice& game, const std::strin
 Status PlanWineStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
                      const std::string& work_folder, const std::string& extra_copy_name,
                      ProgramStart* start) {
-  std::string wine, winepath, windows_form, short_form;
+  std::string wine, winepath, windows_form, short_form, longest;
   JK_RETURN_IF_ERROR(FindWineProgram(runner, "wine", game.executable, &wine));
   JK_RETURN_IF_ERROR(FindWineProgram(runner, "winepath", game.executable, &winepath));
   // Wine starts whatever it is given and reports a missing program only on
   // its own output, so the game is looked for here.
   if (!fs.IsFile(game.executable)) {
-    return Status::FileError(game.executable, "cannot start the game: there is no such file");
+    return Status::NotFound(game.executable, "cannot start the game: there is no such file");
   }
   JK_RETURN_IF_ERROR(RunWinepath(runner, winepath, "-w", work_folder, &windows_form));
   JK_RETURN_IF_ERROR(RunWinepath(runner, winepath, "-s", windows_form, &short_form));
-  JK_RETURN_IF_ERROR(
-      CheckGameLimits(short_form, LongestWrittenName(fs, work_folder, extra_copy_name)));
+  JK_RETURN_IF_ERROR(LongestWrittenName(fs, work_folder, extra_copy_name, &longest));
+  JK_RETURN_IF_ERROR(CheckGameLimits(short_form, longest));
   start->program = wine;
   start->arguments = {game.executable};
   for (std::string& argument : GameArguments(short_form)) {
@@ -106,7 +109,7 @@ Status PlanWineStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& ga
 GameChoice ChooseGame(const std::string& level_archive_path, const std::string& game_path,
                       const std::string& expansion_path) {
   const std::string& executable =
-      EndsWithIgnoringCase(level_archive_path, ".goo") ? expansion_path : game_path;
+      IsExpansionArchive(level_archive_path) ? expansion_path : game_path;
   return {executable, FolderOf(executable),
           HowGameStarts(executable, WindowsProgramsRunNatively())};
 }
@@ -133,26 +136,28 @@ bool IsWindowsProgram(const std::string& executable) {
   return EndsWithIgnoringCase(executable, ".exe");
 }
 
-std::string LongestWrittenName(FileSystem& fs, const std::string& work_folder,
-                               const std::string& extra_copy_name) {
-  std::string longest;
-  if (fs.IsFile(JoinPath(work_folder, kEpisodeFileName))) longest = kEpisodeFileName;
-  if (extra_copy_name.size() > longest.size()) longest = extra_copy_name;
+Status LongestWrittenName(FileSystem& fs, const std::string& work_folder,
+                          const std::string& extra_copy_name, std::string* longest) {
+  longest->clear();
+  if (fs.IsFile(JoinPath(work_folder, kEpisodeFileName))) *longest = kEpisodeFileName;
+  if (extra_copy_name.size() > longest->size()) *longest = extra_copy_name;
   for (std::string_view sub : kWorkSubfolders) {
-    CollectNames(fs, JoinPath(work_folder, sub), std::string(sub), &longest);
+    std::string folder = JoinPath(work_folder, sub);
+    if (!fs.IsFolder(folder)) continue;
+    JK_RETURN_IF_ERROR(CollectNames(fs, folder, std::string(sub), longest));
   }
-  return longest;
+  return Status::Ok();
 }
 
 Status CheckGameLimits(const std::string& path_value, const std::string& longest_name) {
   if (path_value.find_first_of(" \t") != std::string::npos) {
-    return Status::FileError(path_value,
+    return Status::Invalid("'" + path_value + "': " +
                              "the game cannot take a work folder whose path holds a blank "
                              "or a tab; move jkrescale to a folder whose path has none");
   }
   std::string longest_path = path_value + "\\" + longest_name;
   if (longest_path.size() > kGamePathLimit) {
-    return Status::FileError(longest_path,
+    return Status::Invalid("'" + longest_path + "': " +
                              "is " + std::to_string(longest_path.size()) +
                                  " characters long, more than the " +
                                  std::to_string(kGamePathLimit) +
@@ -177,7 +182,7 @@ Status PlanGameStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& ga
     case GameStart::kThroughWine:
       return PlanWineStart(fs, runner, game, work_folder, extra_copy_name, start);
   }
-  return Status::Error("unknown way of starting '" + game.executable + "'");
+  return Status::Invalid("unknown way of starting '" + game.executable + "'");
 }
 
 Status StartGameAndWait(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,

@@ -72,10 +72,11 @@ bool IsWindowsProgram(const std::string& executable);
 // The longest name, relative to the work folder and written with "\" the
 // way the game joins it to its -path value ("jkl\name.jkl"), of the files
 // in the work folder's "jkl", "3do", "cog" and "misc" folders, of the test
-// episode and of the extra archive's copy (`extra_copy_name`, "" for none).
-// "" when there are none.
-std::string LongestWrittenName(FileSystem& fs, const std::string& work_folder,
-                               const std::string& extra_copy_name);
+// episode and of the extra archive's copy (`extra_copy_name`, "" for none),
+// into `longest`; "" when there are none. Fails when a folder among them
+// cannot be listed.
+Status LongestWrittenName(FileSystem& fs, const std::string& work_folder,
+                          const std::string& extra_copy_name, std::string* longest);
 
 // The game splits its command line on blanks and tabs without quoting, and
 // opens no path longer than kGamePathLimit: fails, saying which limit, when

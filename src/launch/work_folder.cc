@@ -4,9 +4,8 @@
 #include <memory>
 #include <thread>
 
-#include "archives/extraction.h"
-#include "launch/episode.h"
 #include "platform/path.h"
+#include "scaling/layout.h"
 
 namespace jk {
 
@@ -50,20 +49,25 @@ static Status WriteRecord(FileSystem& fs, const std::string& work_folder,
 
 Status RecordCopy(FileSystem& fs, const std::string& work_folder,
                   const std::string& file_name) {
-  std::vector<std::string> names = RecordedCopies(fs, work_folder);
+  std::vector<std::string> names;
+  JK_RETURN_IF_ERROR(ReadRecordedCopies(fs, work_folder, &names));
   names.push_back(file_name);
   return WriteRecord(fs, work_folder, names);
 }
 
-std::vector<std::string> RecordedCopies(FileSystem& fs, const std::string& work_folder) {
-  std::vector<std::string> names;
+Status ReadRecordedCopies(FileSystem& fs, const std::string& work_folder,
+                          std::vector<std::string>* names) {
+  names->clear();
   std::unique_ptr<InputFile> in;
-  if (!fs.OpenRead(JoinPath(work_folder, kRunRecordName), &in).ok()) return names;
+  Status opened = fs.OpenRead(JoinPath(work_folder, kRunRecordName), &in);
+  if (opened.IsNotFound()) return Status::Ok();
+  JK_RETURN_IF_ERROR(opened);
   std::string line;
-  while (in->Position() < in->Length() && in->ReadLine(in->Length(), &line).ok()) {
-    if (IsPlainFileName(line)) names.push_back(line);
+  while (in->Position() < in->Length()) {
+    JK_RETURN_IF_ERROR(in->ReadLine(in->Length(), &line));
+    if (IsPlainFileName(line)) names->push_back(line);
   }
-  return names;
+  return Status::Ok();
 }
 
 static bool IsLink(FileSystem& fs, const std::string& path) {
@@ -116,12 +120,26 @@ Status CleanWorkFolder(FileSystem& fs, const std::string& work_folder,
   if (failures.empty()) return Status::Ok();
   std::string message = "could not clean the work folder '" + work_folder + "': ";
   for (size_t i = 0; i < failures.size(); ++i) message += (i ? "; " : "") + failures[i];
-  return Status::Error(message);
+  return Status::Failure(Status::Kind::kIoError, message);
 }
 
 Status CleanWorkFolderAtStartUp(FileSystem& fs, const std::string& work_folder,
                                 const CleanupPacing& pacing) {
-  return CleanWorkFolder(fs, work_folder, RecordedCopies(fs, work_folder), pacing);
+  std::vector<std::string> copies;
+  Status read = ReadRecordedCopies(fs, work_folder, &copies);
+  if (read.ok()) return CleanWorkFolder(fs, work_folder, copies, pacing);
+  // Without the record the copies of the earlier run cannot be told from
+  // the user's own archives: they stay, and so does the record, for the
+  // next start to try again. What every run writes goes all the same.
+  std::vector<std::string> failures;
+  RemoveWithRetries(fs, JoinPath(work_folder, kEpisodeFileName), RemoveKind::kFile, pacing,
+                    &failures);
+  for (std::string_view sub : kWorkSubfolders) {
+    RemoveWithRetries(fs, JoinPath(work_folder, sub), RemoveKind::kFolder, pacing, &failures);
+  }
+  std::string message = read.message() + "; the archive copies of an earlier run were left";
+  for (const std::string& failure : failures) message += "; " + failure;
+  return Status::Failure(read.kind(), message);
 }
 
 }  // namespace jk

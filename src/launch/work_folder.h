@@ -14,11 +14,6 @@
 
 namespace jk {
 
-// The record of a run's copies: the file names, one a line, of the archives
-// the run copied into the work folder. Written before each copy, removed by
-// the clean-up; one that is still there at start-up names the leftovers.
-inline constexpr const char* kRunRecordName = "jkrescale-run.txt";
-
 // How hard a clean-up tries: a file another program still holds may become
 // free a moment later, but the program must never hang on one.
 struct CleanupPacing {
@@ -26,14 +21,16 @@ struct CleanupPacing {
   std::chrono::milliseconds pause{100};
 };
 
-// Notes in the run record that the run is about to copy `file_name` into
-// the work folder.
+// Notes in the run record (scaling/layout.h) that the run is about to copy
+// `file_name` into the work folder.
 Status RecordCopy(FileSystem& fs, const std::string& work_folder,
                   const std::string& file_name);
 
-// The file names the run record holds; empty when there is none. Names that
-// are not plain file names (a separator, "." or "..") are left out.
-std::vector<std::string> RecordedCopies(FileSystem& fs, const std::string& work_folder);
+// Reads the file names the run record holds into `names`; none when there
+// is no record. Names that are not plain file names (a separator, "." or
+// "..") are left out. Fails when the record is there but cannot be read.
+Status ReadRecordedCopies(FileSystem& fs, const std::string& work_folder,
+                          std::vector<std::string>* names);
 
 enum class RemoveKind { kFile, kFolder };
 
@@ -53,7 +50,8 @@ Status CleanWorkFolder(FileSystem& fs, const std::string& work_folder,
                        const CleanupPacing& pacing = {});
 
 // The clean-up at start-up: CleanWorkFolder with the copies of the run
-// record.
+// record. A record that cannot be read is kept, with the copies it names,
+// and named in the failure.
 Status CleanWorkFolderAtStartUp(FileSystem& fs, const std::string& work_folder,
                                 const CleanupPacing& pacing = {});
 

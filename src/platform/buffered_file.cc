@@ -6,7 +6,7 @@ BufferedInputFile::BufferedInputFile(std::string path, int64_t length)
     : path_(std::move(path)), length_(length), buffer_(new char[kBufferSize]) {}
 
 Status BufferedInputFile::Seek(int64_t position) {
-  if (position < 0) return Status::FileError(path_, "seek to a negative position");
+  if (position < 0) return Status::IoError(path_, "seek to a negative position");
   // A seek inside the buffer keeps it: the directory walk seeks to every
   // entry, and entries lie next to each other.
   if (position >= buffer_start_ && position <= buffer_start_ + int64_t(size_)) {
@@ -31,7 +31,7 @@ Status BufferedInputFile::Available(bool* available) {
 }
 
 Status BufferedInputFile::EndOfFile() const {
-  return Status::FileError(path_, "unexpected end of file at byte " +
+  return Status::IoError(path_, "unexpected end of file at byte " +
                                       std::to_string(Position()));
 }
 
@@ -75,7 +75,7 @@ Status BufferedInputFile::ReadInt32(int32_t* value) {
 
 Status BufferedOutputFile::WriteLine(std::string_view text) {
   if (!status_.ok()) return status_;
-  if (closed_) return Status::FileError(path_, "written after it was closed");
+  if (closed_) return Status::IoError(path_, "written after it was closed");
   buffer_.append(text);
   buffer_.append("\r\n");
   if (buffer_.size() >= kFlushSize) Flush();

@@ -4,7 +4,9 @@
 // peculiarities stay in one implementation.
 //
 // Paths are native paths in UTF-8. Every failure is returned as a Status
-// whose message names the path and the system's reason.
+// whose message names the path and the system's reason; its kind is
+// kNotFound when the path (or a folder on it) is not there, kIoError for
+// any other refusal of the system.
 #ifndef JKRESCALE_PLATFORM_FILE_SYSTEM_H_
 #define JKRESCALE_PLATFORM_FILE_SYSTEM_H_
 
@@ -96,15 +98,6 @@ class FileSystem {
   virtual Status OpenWrite(const std::string& path,
                            std::unique_ptr<OutputFile>* file) = 0;
 };
-
-// Deletes every file (not folder) in `folder` whose name matches `pattern`,
-// in which "*" stands for any run of characters and "?" for one character;
-// letter case is ignored, as on the game's own system. No match is no error.
-Status DeleteMatching(FileSystem& fs, const std::string& folder,
-                      std::string_view pattern);
-
-// Whether `name` matches a "*" and "?" pattern, ASCII letter case ignored.
-bool MatchesPattern(std::string_view name, std::string_view pattern);
 
 // Finds `name` in `folder` whatever its letter case (on systems whose file
 // names respect case): the exact name when it exists, else the first entry

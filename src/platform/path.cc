@@ -56,6 +56,14 @@ std::string ToLowerAscii(std::string_view text) {
   return lower;
 }
 
+std::string ComparablePath(std::string_view path) {
+  std::string comparable = ToLowerAscii(path);
+  for (char& c : comparable) {
+    if (IsPathSeparator(c)) c = kPathSeparator;
+  }
+  return comparable;
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(),

@@ -34,6 +34,12 @@ std::string FileNameOf(std::string_view path);
 // path: on POSIX every "\" becomes "/".
 std::string NativeRelativePath(std::string_view archive_name);
 
+// A form of a native path in which two spellings of one file on a system
+// that ignores letter case compare equal: ASCII letters in lower case, and
+// on Windows every separator written as "\" ("a/B.3do" and "A\b.3do" are
+// one file there).
+std::string ComparablePath(std::string_view path);
+
 // True when `text` ends with `suffix`, ASCII letter case ignored.
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
 

@@ -70,7 +70,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 Status Start(const ProgramStart& start, int stdout_fd, pid_t* pid) {
   std::string program = FindOnPath(start.program);
   if (program.empty()) {
-    return Status::FileError(start.program,
+    return Status::IoError(start.program,
                              "cannot start: no such program, or it is not executable");
   }
   std::vector<std::string> argv_texts{program};
@@ -81,14 +81,14 @@ Status Start(const ProgramStart& start, int stdout_fd, pid_t* pid) {
 
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0) {
-    return Status::FileError(program, std::string("cannot start: ") + std::strerror(errno));
+    return Status::IoError(program, std::string("cannot start: ") + std::strerror(errno));
   }
   *pid = fork();
   if (*pid < 0) {
     int err = errno;
     close(report[0]);
     close(report[1]);
-    return Status::FileError(program, std::string("cannot start: ") + std::strerror(err));
+    return Status::IoError(program, std::string("cannot start: ") + std::strerror(err));
   }
   if (*pid == 0) {
     // The child: only async-signal-safe calls until exec.
@@ -115,7 +115,7 @@ Status Start(const ProgramStart& start, int stdout_fd, pid_t* pid) {
     std::string where = start.working_folder.empty()
                             ? ""
                             : " in '" + start.working_folder + "'";
-    return Status::FileError(program, "cannot start" + where + ": " + std::strerror(err));
+    return Status::IoError(program, "cannot start" + where + ": " + std::strerror(err));
   }
   return Status::Ok();
 }
@@ -138,7 +138,7 @@ class PosixProcessRunner : public ProcessRunner {
     output->clear();
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) {
-      return Status::FileError(start.program, std::string("cannot start: ") +
+      return Status::IoError(start.program, std::string("cannot start: ") +
                                                  std::strerror(errno));
     }
     pid_t pid;
@@ -159,7 +159,7 @@ class PosixProcessRunner : public ProcessRunner {
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-      return Status::FileError(start.program, "ended with a failure");
+      return Status::IoError(start.program, "ended with a failure");
     }
     return Status::Ok();
   }

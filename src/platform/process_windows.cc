@@ -145,7 +145,7 @@ std::wstring EnvironmentBlock(const std::vector<std::string>& extra) {
 Status Start(const ProgramStart& start, HANDLE output, PROCESS_INFORMATION* info) {
   std::string program = FindOnPath(start.program);
   if (program.empty()) {
-    return Status::FileError(start.program,
+    return Status::IoError(start.program,
                              "cannot start: no such program, or it is not executable");
   }
   std::wstring application = WideOf(program);
@@ -174,7 +174,7 @@ Status Start(const ProgramStart& start, HANDLE output, PROCESS_INFORMATION* info
     std::string where = start.working_folder.empty()
                             ? ""
                             : " in '" + start.working_folder + "'";
-    return Status::FileError(program, "cannot start" + where + ": " + SystemErrorText(error));
+    return Status::IoError(program, "cannot start" + where + ": " + SystemErrorText(error));
   }
   CloseHandle(info->hThread);
   return Status::Ok();
@@ -200,7 +200,7 @@ class WindowsProcessRunner : public ProcessRunner {
     Handle read_end, write_end;
     if (!CreatePipe(read_end.out(), write_end.out(), &inheritable, 0) ||
         !SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0)) {
-      return Status::FileError(start.program,
+      return Status::IoError(start.program,
                                "cannot start: " + SystemErrorText(GetLastError()));
     }
     PROCESS_INFORMATION info{};
@@ -217,7 +217,7 @@ class WindowsProcessRunner : public ProcessRunner {
     WaitForSingleObject(process.get(), INFINITE);
     DWORD exit_code = 1;
     if (!GetExitCodeProcess(process.get(), &exit_code) || exit_code != 0) {
-      return Status::FileError(start.program, "ended with a failure");
+      return Status::IoError(start.program, "ended with a failure");
     }
     return Status::Ok();
   }

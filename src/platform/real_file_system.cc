@@ -25,6 +25,31 @@ fs::path ToFsPath(const std::string& path) {
 std::string Reason(const std::error_code& ec) { return ec.message(); }
 std::string ErrnoReason(int err) { return std::strerror(err); }
 
+// A failure of the system about `path`: "not found" when the path or one of
+// its folders is not there, an I/O error otherwise.
+bool IsMissing(const std::error_code& ec) {
+  if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) {
+    return true;
+  }
+#ifdef _WIN32
+  // ERROR_FILE_NOT_FOUND and ERROR_PATH_NOT_FOUND, which not every standard
+  // library maps to the portable conditions above.
+  return ec.category() == std::system_category() && (ec.value() == 2 || ec.value() == 3);
+#else
+  return false;
+#endif
+}
+
+Status SystemFailure(const std::string& path, const std::string& what,
+                     const std::error_code& ec) {
+  if (IsMissing(ec)) return Status::NotFound(path, what + ": " + Reason(ec));
+  return Status::IoError(path, what + ": " + Reason(ec));
+}
+
+Status ErrnoFailure(const std::string& path, const std::string& what, int err) {
+  return SystemFailure(path, what, std::error_code(err, std::generic_category()));
+}
+
 // Clears the read-only attribute on Windows. A failure shows later, when
 // the file cannot be replaced or deleted, with the system's reason.
 void AddOwnerWrite(const fs::path& path) {
@@ -60,14 +85,14 @@ class RealInputFile : public BufferedInputFile {
     *read = 0;
     if (position != file_position_) {
       if (SeekCFile(file_, position) != 0) {
-        return Status::FileError(path(), "cannot seek: " + ErrnoReason(errno));
+        return Status::IoError(path(), "cannot seek: " + ErrnoReason(errno));
       }
       file_position_ = position;
     }
     *read = std::fread(data, 1, size, file_);
     file_position_ += int64_t(*read);
     if (*read == 0 && std::ferror(file_)) {
-      return Status::FileError(path(), "cannot read: " + ErrnoReason(errno));
+      return Status::IoError(path(), "cannot read: " + ErrnoReason(errno));
     }
     return Status::Ok();
   }
@@ -88,7 +113,7 @@ class RealOutputFile : public BufferedOutputFile {
  protected:
   Status WriteRaw(std::string_view data) override {
     if (std::fwrite(data.data(), 1, data.size(), file_) != data.size()) {
-      return Status::FileError(path(), "cannot write: " + ErrnoReason(errno));
+      return Status::IoError(path(), "cannot write: " + ErrnoReason(errno));
     }
     return Status::Ok();
   }
@@ -96,7 +121,7 @@ class RealOutputFile : public BufferedOutputFile {
   Status CloseRaw() override {
     int failed = std::fclose(file_);
     file_ = nullptr;
-    if (failed != 0) return Status::FileError(path(), "cannot write: " + ErrnoReason(errno));
+    if (failed != 0) return Status::IoError(path(), "cannot write: " + ErrnoReason(errno));
     return Status::Ok();
   }
 
@@ -135,7 +160,7 @@ Status RealFileSystem::ListFolder(const std::string& path,
     entry.is_folder = it->is_directory(type_ec);
     entries->push_back(std::move(entry));
   }
-  if (ec) return Status::FileError(path, "cannot list the folder: " + Reason(ec));
+  if (ec) return SystemFailure(path, "cannot list the folder", ec);
   return Status::Ok();
 }
 
@@ -143,18 +168,18 @@ Status RealFileSystem::CreateFolder(const std::string& path) {
   std::error_code ec;
   fs::create_directories(ToFsPath(path), ec);
   if (ec && !IsFolder(path)) {
-    return Status::FileError(path, "cannot create the folder: " + Reason(ec));
+    return Status::IoError(path, "cannot create the folder: " + Reason(ec));
   }
-  if (!IsFolder(path)) return Status::FileError(path, "is not a folder");
+  if (!IsFolder(path)) return Status::IoError(path, "is not a folder");
   return Status::Ok();
 }
 
 Status RealFileSystem::RemoveFolder(const std::string& path) {
   std::error_code ec;
-  if (!IsFolder(path)) return Status::FileError(path, "is not a folder");
+  if (!IsFolder(path)) return Status::NotFound(path, "is not a folder");
   if (!fs::remove(ToFsPath(path), ec) || ec) {
-    return Status::FileError(path, "cannot remove the folder: " +
-                                       (ec ? Reason(ec) : "it is not there"));
+    if (!ec) return Status::NotFound(path, "cannot remove the folder: it is not there");
+    return SystemFailure(path, "cannot remove the folder", ec);
   }
   return Status::Ok();
 }
@@ -164,11 +189,11 @@ Status RealFileSystem::DeleteFile(const std::string& path) {
   // A link is deleted itself, whatever it points to (on Windows a link to a
   // folder, or a junction, counts as a folder to std::filesystem).
   if (!IsLink(ToFsPath(path)) && fs::is_directory(fs::symlink_status(ToFsPath(path), ec))) {
-    return Status::FileError(path, "is a folder, not a file");
+    return Status::IoError(path, "is a folder, not a file");
   }
   if (!fs::remove(ToFsPath(path), ec) || ec) {
-    return Status::FileError(path, "cannot delete: " +
-                                       (ec ? Reason(ec) : "it is not there"));
+    if (!ec) return Status::NotFound(path, "cannot delete: it is not there");
+    return SystemFailure(path, "cannot delete", ec);
   }
   return Status::Ok();
 }
@@ -183,13 +208,11 @@ Status RealFileSystem::CopyFile(const std::string& from, const std::string& to) 
   if (fs::is_regular_file(target, ec)) {
     AddOwnerWrite(target);
     if (!fs::remove(target, ec) && ec) {
-      return Status::FileError(to, "cannot replace: " + Reason(ec));
+      return Status::IoError(to, "cannot replace: " + Reason(ec));
     }
   }
   fs::copy_file(ToFsPath(from), target, fs::copy_options::none, ec);
-  if (ec) {
-    return Status::Error("cannot copy '" + from + "' to '" + to + "': " + Reason(ec));
-  }
+  if (ec) return SystemFailure(from, "cannot copy to '" + to + "'", ec);
   // The copy takes the source's permissions, and archives installed from a
   // CD are read-only; but the copy is the program's own file, which the next
   // run replaces and the clean-up deletes, and Windows refuses both on a
@@ -205,14 +228,14 @@ bool RealFileSystem::SameFile(const std::string& a, const std::string& b) {
 
 Status RealFileSystem::OpenRead(const std::string& path,
                                 std::unique_ptr<InputFile>* file) {
-  if (IsFolder(path)) return Status::FileError(path, "is a folder, not a file");
+  if (IsFolder(path)) return Status::IoError(path, "is a folder, not a file");
   std::FILE* f = OpenCFile(path, "rb");
-  if (!f) return Status::FileError(path, "cannot open: " + ErrnoReason(errno));
+  if (!f) return ErrnoFailure(path, "cannot open", errno);
   std::error_code ec;
   auto size = fs::file_size(ToFsPath(path), ec);
   if (ec) {
     std::fclose(f);
-    return Status::FileError(path, "cannot get the length: " + Reason(ec));
+    return SystemFailure(path, "cannot get the length", ec);
   }
   *file = std::make_unique<RealInputFile>(path, f, static_cast<int64_t>(size));
   return Status::Ok();
@@ -221,7 +244,7 @@ Status RealFileSystem::OpenRead(const std::string& path,
 Status RealFileSystem::OpenWrite(const std::string& path,
                                  std::unique_ptr<OutputFile>* file) {
   std::FILE* f = OpenCFile(path, "wb");
-  if (!f) return Status::FileError(path, "cannot create: " + ErrnoReason(errno));
+  if (!f) return ErrnoFailure(path, "cannot create", errno);
   *file = std::make_unique<RealOutputFile>(path, f);
   return Status::Ok();
 }

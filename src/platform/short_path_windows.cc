@@ -17,7 +17,7 @@ Status ShortPath(const std::string& path, std::string* short_path) {
     size = GetShortPathNameW(wide.c_str(), buffer.data(), DWORD(buffer.size()));
   }
   if (size == 0) {
-    return Status::FileError(path, "cannot get the short form of the path: " +
+    return Status::IoError(path, "cannot get the short form of the path: " +
                                        SystemErrorText(GetLastError()));
   }
   buffer.resize(size);

@@ -12,12 +12,10 @@
 
 namespace jk {
 
-inline constexpr const char* kCogStringsFileName = "cogstrings.uni";
-
 // Copies, as text (every line followed by CR LF), each row of `cogs` from
 // the level archive to work folder + "cog" + the name without "cog\",
 // replacing any file there; then, when `cogstrings` has an offset greater
-// than 0, that entry to work folder + "misc" + "cogstrings.uni". An entry
+// than 0, that entry to work folder + "misc\cogstrings.uni". An entry
 // whose name is unsafe or whose data lies outside the archive is added to
 // `skipped` instead. Fails on the first failed file operation.
 Status CopyCogs(FileSystem& fs, const std::string& work_folder, GobArchive& level_archive,

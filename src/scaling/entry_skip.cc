@@ -1,8 +1,6 @@
 #include "scaling/entry_skip.h"
 
-#include <algorithm>
-
-#include "archives/extraction.h"
+#include "scaling/layout.h"
 
 namespace jk {
 
@@ -16,9 +14,7 @@ std::string Named(std::string_view kind, const EntryRow& entry) {
 
 std::string WhyNotCopied(std::string_view kind, const EntryRow& entry,
                          const std::string& archive_path) {
-  std::string_view relative =
-      std::string_view(entry.name).substr(std::min<size_t>(4, entry.name.size()));
-  if (!IsSafeEntryPath(relative)) return Named(kind, entry) + "unsafe name";
+  if (!IsSafeEntryName(entry.name)) return Named(kind, entry) + "unsafe name";
   return WhyDataMissing(kind, entry, archive_path);
 }
 

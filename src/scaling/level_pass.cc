@@ -1,5 +1,7 @@
 #include "scaling/level_pass.h"
 
+#include <algorithm>
+
 #include "archives/gob_archive.h"
 #include "scaling/text.h"
 
@@ -39,11 +41,14 @@ SectionHandler* SectionHandlers::For(SectionState state) const {
 
 Status RunLevelPass(InputFile& archive, const EntryRow& level,
                     const SectionHandlers& handlers, HeaderStep& header,
-                    OutputFile& output) {
+                    OutputFile& output, ScaleProgress& progress) {
   SectionState state = SectionState::kNone;
+  const double length = double(level.length);
   return ReadEntryText(archive, level.offset, level.length, [&](std::string& line) {
     state = NextSectionState(state, line);
     if (SectionHandler* handler = handlers.For(state)) handler->HandleLine(line);
+    // The last line may end past the entry: the share stops at 1.
+    progress.LevelText(std::min(1.0, double(archive.Position() - level.offset) / length));
     return output.WriteLine(header.Apply(line));
   });
 }

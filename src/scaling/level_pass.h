@@ -10,6 +10,7 @@
 #include "archives/archive_tables.h"
 #include "platform/file_system.h"
 #include "scaling/header_step.h"
+#include "scaling/progress.h"
 
 namespace jk {
 
@@ -51,10 +52,11 @@ struct SectionHandlers {
 // Reads the text of `level` (which must lie inside the archive) from
 // `archive`, and writes every line, rewritten or not, to `output` through
 // the header step. The header line of a section goes to the handler of the
-// section it opens. Fails on the first failed read or write.
+// section it opens. After each line, `progress` learns the share of the
+// level text read so far. Fails on the first failed read or write.
 Status RunLevelPass(InputFile& archive, const EntryRow& level,
                     const SectionHandlers& handlers, HeaderStep& header,
-                    OutputFile& output);
+                    OutputFile& output, ScaleProgress& progress);
 
 }  // namespace jk
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <unordered_set>
 
-#include "archives/extraction.h"
 #include "platform/path.h"
 #include "scaling/entry_skip.h"
+#include "scaling/layout.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -62,12 +62,12 @@ void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
 
 Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
                     const std::vector<ModelRow>& models, double factor,
-                    ProgressWindow* progress, std::vector<std::string>* skipped) {
+                    ScaleProgress& progress, std::vector<std::string>* skipped) {
   ModelTextScaler scaler(factor);
-  std::unordered_set<std::string> written;
+  std::unordered_set<std::string> written;  // ComparablePath of each file written
   const int64_t count = int64_t(models.size());
   for (int64_t i = 0; i < count; ++i) {
-    progress->RefreshModel(i, count);
+    progress.Models(i, count);
     const ModelRow& row = models[size_t(i)];
     GobArchive& archive = row.from_level_archive ? *files.level_archive
                                                  : *files.resource_archive;
@@ -78,13 +78,16 @@ Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
     std::string path;
     JK_RETURN_IF_ERROR(EntryOutputPath(fs, files.work_folder, "3do", row.entry.name, &path));
     // A model file that this pass has written already, under a name that
-    // differs only in letter case (on a system that ignores case), is not
-    // written again. A file left by an earlier run is replaced: it may hold
-    // the model at another scale.
-    if (fs.Exists(path) && written.count(ToLowerAscii(path))) continue;
+    // differs only in letter case or in its separators ("\" or "/", both
+    // of which separate folders on Windows), is not written again when the
+    // system took both names for one file. A file left by an earlier run is
+    // replaced: it may hold the model at another scale.
+    std::string key = ComparablePath(path);
+    if (fs.Exists(path) && written.count(key)) continue;
     JK_RETURN_IF_ERROR(ScaleModel(fs, archive.file(), row, path, scaler));
-    written.insert(ToLowerAscii(path));
+    written.insert(std::move(key));
   }
+  progress.Models(count, count);
   return Status::Ok();
 }
 

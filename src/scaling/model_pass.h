@@ -48,15 +48,16 @@ struct ModelPassFiles {
   GobArchive* resource_archive = nullptr;
 };
 
-// For each row i of `models`: a progress refresh of the model kind for i of
-// the list's count; then a row whose name is unsafe or whose data lies
-// outside its archive is added to `skipped` and left; a row whose model file
-// (work folder + "3do" + the name without "3do\") exists already because
-// this pass wrote it for an earlier row is left silently; any other is read from its archive and written, scaled, to its
-// model file. Fails on the first failed file operation.
+// For each row of `models`, after telling `progress` how many are done: a
+// row whose name is unsafe or whose data lies outside its archive is added
+// to `skipped` and left; a row whose model file (work folder + "3do" + the
+// name without "3do\") this pass has written already, under a spelling that
+// names the same file, is left silently; any other is read from its archive
+// and written, scaled, to its model file. Fails on the first failed file
+// operation.
 Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
                     const std::vector<ModelRow>& models, double factor,
-                    ProgressWindow* progress, std::vector<std::string>* skipped);
+                    ScaleProgress& progress, std::vector<std::string>* skipped);
 
 }  // namespace jk
 

@@ -1,58 +1,59 @@
-// The progress window of a scale run (frm2): a bar whose length and colour
-// follow the read and write positions of the files the run works on, and the
-// text "Scaling level...". Two kinds of refresh: one while the level text is
-// rewritten, one per model of the model pass.
+// How far a scale run has got. The run reports what it has done, as
+// fractions and counts; each front-end decides how and how often to show
+// it (the desktop program in its progress window, the command line as a
+// percentage on the terminal).
 #ifndef JKRESCALE_SCALING_PROGRESS_H_
 #define JKRESCALE_SCALING_PROGRESS_H_
 
+#include <chrono>
 #include <cstdint>
-
-#include "platform/drawing.h"
-#include "platform/file_system.h"
 
 namespace jk {
 
-inline constexpr const char* kProgressText = "Scaling level...";
-
-class ProgressWindow {
+class ScaleProgress {
  public:
-  // `surface` must outlive the window.
-  explicit ProgressWindow(DrawingSurface* surface) : surface_(surface) {}
+  virtual ~ScaleProgress() = default;
 
-  // Draws the window's first state: the text in the initial drawing colour.
-  void Show();
+  // The level text: `share` of it (from 0 to 1, by bytes) has been read.
+  // Called after every line, so it must be cheap.
+  virtual void LevelText(double share) = 0;
 
-  // The files whose positions the bar shows; any of them may be null (a
-  // missing file counts as position 0). They must outlive their use here.
-  void SetLevelArchive(const InputFile* file) { level_archive_ = file; }
-  void SetResourceArchive(const InputFile* file) { resource_archive_ = file; }
-  void SetLevelOutput(const OutputFile* file) { level_output_ = file; }
-
-  // Level-text kind: a bar 100 * p long, p being the level archive's read
-  // position in the whole archive, coloured by the three files' positions.
-  void RefreshLevelText();
-
-  // Model kind, before model `index` of `count`: wipes the bar area, draws a
-  // bar 200 * index / count long, and the percentage after the text.
-  void RefreshModel(int64_t index, int64_t count);
-
-  // The current drawing colour (white after any refresh).
-  Colour drawing_colour() const { return colour_; }
-
- private:
-  double LevelArchiveShare() const;
-  double ResourceArchiveShare() const;
-
-  DrawingSurface* surface_;
-  const InputFile* level_archive_ = nullptr;
-  const InputFile* resource_archive_ = nullptr;
-  const OutputFile* level_output_ = nullptr;
-  Colour colour_ = kBlack;  // the window's initial drawing colour
+  // The model pass: `done` models of `count` have been written. Called
+  // before each model and once more, with `done` equal to `count`, at the
+  // end (also when there are none).
+  virtual void Models(int64_t done, int64_t count) = 0;
 };
 
-// A colour component from a share of 1: share * 256 rounded to the nearest
-// whole number and reduced to its low 8 bits (256 wraps to 0).
-int ColourComponent(double share);
+// Progress that nobody watches.
+class NoProgress : public ScaleProgress {
+ public:
+  void LevelText(double) override {}
+  void Models(int64_t, int64_t) override {}
+};
+
+// When a front-end redraws the progress: at the start and at the end of
+// each phase, and in between at most about 30 times a second. A front-end
+// that redrew on every report would spend more time drawing than scaling.
+class RedrawSchedule {
+ public:
+  enum class Phase { kNone, kLevelText, kModels };
+  static constexpr std::chrono::milliseconds kInterval{33};
+
+  // Whether to redraw for a report of `phase`; `last` marks the report
+  // that ends the phase.
+  bool ShouldRedraw(Phase phase, bool last);
+  // The phase last redrawn.
+  Phase phase() const { return phase_; }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point last_{};
+  Phase phase_ = Phase::kNone;
+};
+
+// A whole percentage of `fraction`, from 0 to 100, rounded down, so that
+// 100% means done.
+int WholePercent(double fraction);
 
 }  // namespace jk
 

@@ -3,18 +3,14 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "scaling/layout.h"
 #include "scaling/text.h"
 
 namespace jk {
 
 namespace {
 
-constexpr size_t kFolderPrefixLength = 4;  // "3do\", "cog\"
 constexpr std::string_view kModelKey = "model3d=";
-
-std::string_view WithoutPrefix(std::string_view entry_name) {
-  return entry_name.substr(std::min(kFolderPrefixLength, entry_name.size()));
-}
 
 const std::string& NameOf(const ModelRow& row) { return row.entry.name; }
 const std::string& NameOf(const EntryRow& row) { return row.name; }
@@ -45,7 +41,7 @@ void KeepFirstOfEachName(std::vector<Row>* rows) {
 }  // namespace
 
 void PrefixedNameIndex::Add(std::string_view entry_name, size_t row) {
-  std::string_view name = WithoutPrefix(entry_name);
+  std::string_view name = NameInFolder(entry_name);
   if (rows_.find(name) == rows_.end()) rows_.emplace(std::string(name), row);
 }
 
@@ -97,14 +93,12 @@ const std::vector<const ModelRow*>& ScaledTemplates::ModelsOf(std::string_view n
 void ModelLookup::Lookup(std::string_view template_name) {
   for (const ModelRow* row : templates_->ModelsOf(template_name)) {
     model_list_->push_back(*row);
-    progress_->RefreshLevelText();
   }
 }
 
 CogReferenceHandler::CogReferenceHandler(const std::vector<EntryRow>* cog_table,
-                                         ProgressWindow* progress,
                                          std::vector<EntryRow>* cog_list)
-    : cog_table_(cog_table), progress_(progress), cog_list_(cog_list) {
+    : cog_table_(cog_table), cog_list_(cog_list) {
   for (size_t i = 0; i < cog_table_->size(); ++i) index_.Add((*cog_table_)[i].name, i);
 }
 
@@ -114,7 +108,6 @@ void CogReferenceHandler::HandleLine(std::string& line) {
   size_t row = index_.Find(fields[1]);
   if (row == PrefixedNameIndex::kNoRow) return;
   cog_list_->push_back((*cog_table_)[row]);
-  progress_->RefreshLevelText();
 }
 
 void RemoveRepeatedRows(std::vector<ModelRow>* rows) { KeepFirstOfEachName(rows); }

@@ -22,7 +22,6 @@
 
 #include "archives/archive_tables.h"
 #include "scaling/level_pass.h"
-#include "scaling/progress.h"
 
 namespace jk {
 
@@ -100,38 +99,32 @@ class ScaledTemplates {
 // The model lookup that the thing handler runs for every thing line.
 class ModelLookup {
  public:
-  // All three must outlive the lookup.
-  ModelLookup(const ScaledTemplates* templates, ProgressWindow* progress,
-              std::vector<ModelRow>* model_list)
-      : templates_(templates), progress_(progress), model_list_(model_list) {}
+  // Both must outlive the lookup.
+  ModelLookup(const ScaledTemplates* templates, std::vector<ModelRow>* model_list)
+      : templates_(templates), model_list_(model_list) {}
 
   // Appends to the model list a copy of every row that template
-  // `template_name` needs (ScaledTemplates::ModelsOf), each followed by a
-  // progress refresh of the level-text kind.
+  // `template_name` needs (ScaledTemplates::ModelsOf).
   void Lookup(std::string_view template_name);
 
  private:
   const ScaledTemplates* templates_;
-  ProgressWindow* progress_;
   std::vector<ModelRow>* model_list_;
 };
 
 // The handler of the cogs section: a line whose field 2 (split on runs of
 // white space) names a script of the level archive's cog table, by its
-// name without "cog\", adds a copy of the first such row to the cog list,
-// followed by a progress refresh of the level-text kind. The line itself is
-// never changed.
+// name without "cog\", adds a copy of the first such row to the cog list.
+// The line itself is never changed.
 class CogReferenceHandler : public SectionHandler {
  public:
-  // All three must outlive the handler.
-  CogReferenceHandler(const std::vector<EntryRow>* cog_table, ProgressWindow* progress,
-                      std::vector<EntryRow>* cog_list);
+  // Both must outlive the handler.
+  CogReferenceHandler(const std::vector<EntryRow>* cog_table, std::vector<EntryRow>* cog_list);
 
   void HandleLine(std::string& line) override;
 
  private:
   const std::vector<EntryRow>* cog_table_;
-  ProgressWindow* progress_;
   std::vector<EntryRow>* cog_list_;
   PrefixedNameIndex index_;
 };

@@ -2,10 +2,11 @@
 
 #include <memory>
 
-#include "archives/extraction.h"
-#include "launch/episode.h"
+#include "platform/path.h"
 #include "scaling/cog_copies.h"
+#include "scaling/episode.h"
 #include "scaling/header_step.h"
+#include "scaling/layout.h"
 #include "scaling/level_pass.h"
 #include "scaling/model_pass.h"
 #include "scaling/references.h"
@@ -18,64 +19,72 @@ namespace jk {
 
 namespace {
 
-Status CheckRequest(const ScaleRequest& request, double* factor) {
-  if (!ParseScaleFactor(request.scale_text, factor)) {
-    return Status::Error("scale factor '" + request.scale_text +
-                         "': not a number greater than 0");
-  }
-  const LevelArchiveTables& tables = *request.archive;
-  if (request.level_index < 0 || size_t(request.level_index) >= tables.levels.size()) {
-    return Status::FileError(tables.path, "no level is selected");
-  }
-  const EntryRow& level = tables.levels[size_t(request.level_index)];
-  if (!IsSafeEntryPath(std::string_view(request.level_item).substr(
-          std::min<size_t>(4, request.level_item.size())))) {
-    return Status::FileError(tables.path, "level '" + request.level_item +
-                                              "': unsafe name, it would be written "
-                                              "outside the work folder");
+// Whether the level can be written: a safe name and data inside the file.
+Status CheckLevel(const LevelArchiveTables& tables, const std::string& level_name,
+                  const EntryRow& level) {
+  if (!IsSafeEntryName(level_name)) {
+    return Status::Damaged(tables.path, "level '" + level_name +
+                                            "': unsafe name, it would be written outside "
+                                            "the work folder");
   }
   if (!level.inside) {
-    return Status::FileError(tables.path, "level '" + request.level_item +
-                                              "': damaged archive, its data lies "
-                                              "outside the file");
+    return Status::Damaged(tables.path, "level '" + level_name +
+                                            "': damaged archive, its data lies outside "
+                                            "the file");
   }
   return Status::Ok();
 }
 
-// Detaches the progress window from the run's files when they close.
-class ProgressSources {
- public:
-  explicit ProgressSources(ProgressWindow& progress) : progress_(progress) {}
-  ~ProgressSources() {
-    progress_.SetLevelArchive(nullptr);
-    progress_.SetResourceArchive(nullptr);
-    progress_.SetLevelOutput(nullptr);
-  }
-
- private:
-  ProgressWindow& progress_;
+// The archives a run reads from, open for its whole length.
+struct OpenArchives {
+  std::unique_ptr<GobArchive> level;
+  std::unique_ptr<GobArchive> resource;
+  // The resource archive's model rows; they follow the level archive's own
+  // rows in every lookup.
+  std::vector<ModelRow> resource_models;
 };
+
+// The first phase: copies the extra archive (when one was picked) into the
+// work folder under its own file name, creates the work subfolders, opens
+// the resource archive and collects its models, and opens the level
+// archive again.
+Status PrepareExtraction(FileSystem& fs, const ScaleRequest& request, OpenArchives* open,
+                         ScaleReport* report) {
+  if (!request.extra_archive_path.empty()) {
+    std::string copy = JoinPath(request.work_folder, FileNameOf(request.extra_archive_path));
+    // An extra archive that already lies in the work folder is the user's
+    // own file: it is neither copied onto itself nor cleaned up afterwards.
+    if (!fs.SameFile(request.extra_archive_path, copy)) {
+      JK_RETURN_IF_ERROR(fs.CopyFile(request.extra_archive_path, copy));
+      report->extra_copy = copy;
+    }
+  }
+  for (std::string_view sub : kWorkSubfolders) {
+    JK_RETURN_IF_ERROR(fs.CreateFolder(JoinPath(request.work_folder, sub)));
+  }
+  JK_RETURN_IF_ERROR(GobArchive::Open(fs, request.resource_archive_path, &open->resource));
+  JK_RETURN_IF_ERROR(CollectModels(*open->resource, false, &open->resource_models));
+  return GobArchive::Open(fs, request.level_archive_path, &open->level);
+}
 
 // The level pass with every section handler. The model list and the cog
 // list receive the level's references; the scaled template list lives for
 // this pass only.
-Status ScaleLevelText(FileSystem& fs, ProgressWindow& progress, const ScaleRequest& request,
-                      double factor, OpenArchives& archives, ReferenceLists* lists,
-                      ScaleReport* report) {
-  const LevelArchiveTables& tables = *request.archive;
-  JK_RETURN_IF_ERROR(EntryOutputPath(fs, request.work_folder, "jkl", request.level_item,
+Status ScaleLevelText(FileSystem& fs, const ScaleRequest& request, const EntryRow& level,
+                      const LevelArchiveTables& tables, double factor, OpenArchives& archives,
+                      ScaleProgress& progress, ReferenceLists* lists, ScaleReport* report) {
+  JK_RETURN_IF_ERROR(EntryOutputPath(fs, request.work_folder, "jkl", request.level_name,
                                      &report->level_output));
   std::unique_ptr<OutputFile> output;
   JK_RETURN_IF_ERROR(fs.OpenWrite(report->level_output, &output));
-  progress.SetLevelOutput(output.get());
 
   ModelTable model_table(tables.models, archives.resource_models);
   ScaledTemplates templates(&model_table);
-  ModelLookup model_lookup(&templates, &progress, &lists->models);
-  VertexHandler vertices(factor, &progress);
-  TemplateHandler template_handler(factor, &progress, &templates);
-  ThingHandler things(factor, &progress, &model_lookup);
-  CogReferenceHandler cogs(&tables.cogs, &progress, &lists->cogs);
+  ModelLookup model_lookup(&templates, &lists->models);
+  VertexHandler vertices(factor);
+  TemplateHandler template_handler(factor, &templates);
+  ThingHandler things(factor, &model_lookup);
+  CogReferenceHandler cogs(&tables.cogs, &lists->cogs);
   SectionHandlers handlers;
   handlers.vertices = &vertices;
   handlers.templates = &template_handler;
@@ -83,44 +92,44 @@ Status ScaleLevelText(FileSystem& fs, ProgressWindow& progress, const ScaleReque
   handlers.cogs = &cogs;
 
   HeaderStep header(factor, request.divide_gravity);
-  JK_RETURN_IF_ERROR(RunLevelPass(archives.level->file(),
-                                  tables.levels[size_t(request.level_index)], handlers,
-                                  header, *output));
-  progress.SetLevelOutput(nullptr);
+  JK_RETURN_IF_ERROR(
+      RunLevelPass(archives.level->file(), level, handlers, header, *output, progress));
   return output->Close();
 }
 
 }  // namespace
 
-Status RunScale(FileSystem& fs, ProgressWindow& progress, const ScaleRequest& request,
+Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& progress,
                 ReferenceLists* lists, ScaleReport* report) {
   *report = ScaleReport{};
+  LevelArchiveTables tables;
+  JK_RETURN_IF_ERROR(OpenLevelArchive(fs, request.level_archive_path, &tables));
+  const EntryRow* level = tables.FindLevel(request.level_name);
+  if (!level) {
+    return Status::Invalid("'" + tables.path + "': holds no level '" + request.level_name + "'");
+  }
   double factor = 0;
-  JK_RETURN_IF_ERROR(CheckRequest(request, &factor));
-  const LevelArchiveTables& tables = *request.archive;
+  if (!ParseScaleFactor(request.factor_text, &factor)) {
+    return Status::Invalid("scale factor '" + request.factor_text +
+                           "': not a number greater than 0");
+  }
+  JK_RETURN_IF_ERROR(CheckLevel(tables, request.level_name, *level));
 
   JK_RETURN_IF_ERROR(fs.CreateFolder(request.work_folder));
   OpenArchives archives;
-  ProgressSources detach_on_return(progress);
-  Status prepared = PrepareExtraction(fs, request.work_folder, request.extra_archive_path,
-                                      request.resource_archive_path, tables.path,
-                                      &archives);
-  report->extra_copy = archives.extra_copy;
-  JK_RETURN_IF_ERROR(prepared);
-  progress.SetLevelArchive(&archives.level->file());
-  progress.SetResourceArchive(&archives.resource->file());
-
-  JK_RETURN_IF_ERROR(
-      ScaleLevelText(fs, progress, request, factor, archives, lists, report));
+  JK_RETURN_IF_ERROR(PrepareExtraction(fs, request, &archives, report));
+  JK_RETURN_IF_ERROR(ScaleLevelText(fs, request, *level, tables, factor, archives, progress,
+                                    lists, report));
   RemoveRepeatedRows(&lists->models);
   RemoveRepeatedRows(&lists->cogs);
   ModelPassFiles model_files{request.work_folder, archives.level.get(),
                              archives.resource.get()};
   JK_RETURN_IF_ERROR(
-      RunModelPass(fs, model_files, lists->models, factor, &progress, &report->skipped));
+      RunModelPass(fs, model_files, lists->models, factor, progress, &report->skipped));
   JK_RETURN_IF_ERROR(CopyCogs(fs, request.work_folder, *archives.level, lists->cogs,
                               tables.cogstrings, &report->skipped));
-  return WriteTestEpisode(fs, request.work_folder, tables.path, request.level_item);
+  return WriteTestEpisode(fs, request.work_folder, request.level_archive_path,
+                          request.level_name);
 }
 
 }  // namespace jk

@@ -1,8 +1,7 @@
-// A scale run: the one sequence of phases that turns the selected level of
-// an opened archive into a scaled level, its models, its cogs and a test
-// episode in the work folder. The desktop program's scale command and the
-// command line both call RunScale; starting the game and cleaning up
-// afterwards are the desktop program's own last step.
+// A scale run: the one sequence of phases that turns a level of an episode
+// archive into a scaled level, its models, its cogs and a test episode in a
+// work folder. `jkrescale-cli scale` runs it alone; the play session
+// (launch/play_session.h) runs it before starting the game.
 #ifndef JKRESCALE_SCALING_SCALE_RUN_H_
 #define JKRESCALE_SCALING_SCALE_RUN_H_
 
@@ -18,23 +17,22 @@ namespace jk {
 struct ScaleRequest {
   // Where everything is written; created when missing.
   std::string work_folder;
-  // The opened level archive (its path and tables).
-  const LevelArchiveTables* archive = nullptr;
-  // The selected level: its index in the level table and its item text.
-  int level_index = -1;
-  std::string level_item;
+  // The episode archive and the level's entry name in it ("jkl\name.jkl").
+  std::string level_archive_path;
+  std::string level_name;
+  // The game's resource archive, whose models the level may use.
   std::string resource_archive_path;
   // The extra archive to copy into the work folder; empty for none.
   std::string extra_archive_path;
   // The scale factor as the user typed it.
-  std::string scale_text;
+  std::string factor_text;
   // Divide the world gravity by the scale factor.
   bool divide_gravity = false;
 };
 
-// The model list and the cog list. They last as long as the opened archive:
-// a second run on the same archive adds to them, and the clean-up after the
-// level pass merges the rows.
+// The model list and the cog list. They last as long as the archive is open
+// in the desktop program: a second run on the same archive adds to them,
+// and the clean-up after the level pass merges the rows.
 struct ReferenceLists {
   std::vector<ModelRow> models;
   std::vector<EntryRow> cogs;
@@ -50,14 +48,16 @@ struct ScaleReport {
   std::vector<std::string> skipped;
 };
 
-// Refuses, before anything is written, a factor that is not a finite number
-// greater than 0, a level that is not in the table, whose name is unsafe, or
-// whose data lies outside its archive. Then runs the phases in order:
-// prepare extraction, level pass, reference list clean-up, model pass, cog
-// copies, test episode. The first failed file operation ends the run with
-// its message; what was written so far stays (and `report` says what the
-// run copied, for the clean-up). Both archives are closed on return.
-Status RunScale(FileSystem& fs, ProgressWindow& progress, const ScaleRequest& request,
+// Reads the level archive's directory, then refuses, before anything is
+// written, a factor that is not a finite number greater than 0 and a level
+// that the archive does not hold, whose name is unsafe, or whose data lies
+// outside the archive. Then runs the phases in order: copy the extra
+// archive and create the work subfolders, open the resource archive and
+// collect its models, the level pass, the clean-up of the reference lists,
+// the model pass, the cog copies and the test episode. The first failed file
+// operation ends the run with its message; what was written so far stays
+// (and `report` says what the run copied, for the clean-up).
+Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& progress,
                 ReferenceLists* lists, ScaleReport* report);
 
 }  // namespace jk

@@ -41,7 +41,6 @@ void TemplateHandler::HandleLine(std::string& line) {
     }
     if (!scaled) rewritten_ += field;
   }
-  progress_->RefreshLevelText();
   line.swap(rewritten_);
 }
 

@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "scaling/level_pass.h"
-#include "scaling/progress.h"
 #include "scaling/references.h"
 
 namespace jk {
@@ -20,10 +19,10 @@ bool IsStructureBase(std::string_view base);
 
 class TemplateHandler : public SectionHandler {
  public:
-  // `factor` is the run's scale factor; `progress` and `templates` must
-  // outlive the handler.
-  TemplateHandler(double factor, ProgressWindow* progress, ScaledTemplates* templates)
-      : factor_(factor), progress_(progress), templates_(templates) {}
+  // `factor` is the run's scale factor; `templates` must outlive the
+  // handler.
+  TemplateHandler(double factor, ScaledTemplates* templates)
+      : factor_(factor), templates_(templates) {}
 
   // A structure template is a trimmed line that, split on runs of white
   // space, has at least three fields, a field 1 that does not begin with
@@ -31,13 +30,12 @@ class TemplateHandler : public SectionHandler {
   // the scaled template list as it is; the line becomes fields 1 and 2 and
   // then every later field, joined by single blanks, where a field that
   // begins with "size=", "movesize=" or "height=" (any case) is written as
-  // that key in lower case and its value scaled. One progress refresh of
-  // the level-text kind follows. Any other line stays as it is.
+  // that key in lower case and its value scaled. Any other line stays as it
+  // is.
   void HandleLine(std::string& line) override;
 
  private:
   double factor_;
-  ProgressWindow* progress_;
   ScaledTemplates* templates_;
   std::string rewritten_;
 };

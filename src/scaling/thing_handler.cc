@@ -73,7 +73,6 @@ void ThingHandler::HandleLine(std::string& line) {
   for (size_t i = kFirstAngleField; i < fields.size(); ++i) {
     if (BeginsWith(fields[i], kFrameKey)) {
       AppendFrameParameter(fields[i], factor_, &rewritten_);
-      progress_->RefreshLevelText();
     } else {
       rewritten_ += ' ';
       rewritten_ += fields[i];

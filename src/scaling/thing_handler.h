@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "scaling/level_pass.h"
-#include "scaling/progress.h"
 #include "scaling/references.h"
 
 namespace jk {
@@ -33,23 +32,19 @@ void AppendFrameParameter(std::string_view field, double factor, std::string* ou
 
 class ThingHandler : public SectionHandler {
  public:
-  // `factor` is the run's scale factor; `progress` and `lookup` must outlive
-  // the handler.
-  ThingHandler(double factor, ProgressWindow* progress, ModelLookup* lookup)
-      : factor_(factor), progress_(progress), lookup_(lookup) {}
+  // `factor` is the run's scale factor; `lookup` must outlive the handler.
+  ThingHandler(double factor, ModelLookup* lookup) : factor_(factor), lookup_(lookup) {}
 
   // A thing line is a trimmed line that, split on runs of white space, has
   // at least ten fields and a non-empty field 1. It becomes fields 1 to 3,
   // fields 4 to 6 (the position) scaled, and every later field joined by
   // single blanks, where a field that begins with "frame=" (any case) is
-  // rewritten by AppendFrameParameter, each followed by one progress
-  // refresh of the level-text kind. Then the model lookup runs for field 2,
-  // the template. Any other line stays as it is, without a lookup.
+  // rewritten by AppendFrameParameter. Then the model lookup runs for field
+  // 2, the template. Any other line stays as it is, without a lookup.
   void HandleLine(std::string& line) override;
 
  private:
   double factor_;
-  ProgressWindow* progress_;
   ModelLookup* lookup_;
   std::string rewritten_;
 };

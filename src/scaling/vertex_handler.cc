@@ -20,7 +20,6 @@ void VertexHandler::HandleLine(std::string& line) {
     AppendTextOf(ValueOf(fields[i]) * factor_, &rewritten_);
   }
   line.swap(rewritten_);
-  progress_->RefreshLevelText();
 }
 
 }  // namespace jk

@@ -6,26 +6,23 @@
 #include <string>
 
 #include "scaling/level_pass.h"
-#include "scaling/progress.h"
 
 namespace jk {
 
 class VertexHandler : public SectionHandler {
  public:
-  // `factor` is the run's scale factor; `progress` must outlive the handler.
-  VertexHandler(double factor, ProgressWindow* progress)
-      : factor_(factor), progress_(progress) {}
+  // `factor` is the run's scale factor.
+  explicit VertexHandler(double factor) : factor_(factor) {}
 
   // A vertex line is a trimmed line that, split on single white space (each
   // tab or blank ends a field), has at least four fields and a non-empty
   // field 1. It becomes field 1 and fields 2 to 4 scaled, joined by single
-  // blanks (later fields are dropped), followed by one progress refresh of
-  // the level-text kind. Any other line stays as it is.
+  // blanks (later fields are dropped). Any other line, and a comment line
+  // (its field 1 begins with "#"), stays as it is.
   void HandleLine(std::string& line) override;
 
  private:
   double factor_;
-  ProgressWindow* progress_;
   std::string rewritten_;
 };
 

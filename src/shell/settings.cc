@@ -22,16 +22,18 @@ std::string SettingsFileName(long long suffix) {
   return "config." + std::to_string(suffix);
 }
 
-Settings ReadSettings(FileSystem& fs, const std::string& work_folder, long long suffix) {
-  Settings settings;
+Status ReadSettings(FileSystem& fs, const std::string& work_folder, long long suffix,
+                    Settings* settings) {
+  *settings = Settings{};
   std::unique_ptr<InputFile> in;
-  if (!fs.OpenRead(JoinPath(work_folder, SettingsFileName(suffix)), &in).ok()) {
-    return settings;
+  Status opened = fs.OpenRead(JoinPath(work_folder, SettingsFileName(suffix)), &in);
+  if (opened.IsNotFound()) return Status::Ok();
+  JK_RETURN_IF_ERROR(opened);
+  for (std::string* line : {&settings->game_path, &settings->expansion_path}) {
+    if (in->Position() >= in->Length()) break;
+    JK_RETURN_IF_ERROR(in->ReadLine(in->Length(), line));
   }
-  for (std::string* line : {&settings.game_path, &settings.expansion_path}) {
-    if (in->Position() >= in->Length() || !in->ReadLine(in->Length(), line).ok()) break;
-  }
-  return settings;
+  return Status::Ok();
 }
 
 Status WriteSettings(FileSystem& fs, const std::string& work_folder, long long suffix,

@@ -30,9 +30,11 @@ struct Settings {
   std::string expansion_path;
 };
 
-// Reads the settings file of `work_folder`. A missing file, or missing
-// lines, leave the paths empty.
-Settings ReadSettings(FileSystem& fs, const std::string& work_folder, long long suffix);
+// Reads the settings file of `work_folder` into `settings`. A missing file
+// is no failure: the paths stay empty, as do those of missing lines. A file
+// that is there but cannot be read fails, naming it.
+Status ReadSettings(FileSystem& fs, const std::string& work_folder, long long suffix,
+                    Settings* settings);
 
 // Creates (or replaces) the settings file with the two paths as they stand.
 Status WriteSettings(FileSystem& fs, const std::string& work_folder, long long suffix,

@@ -6,10 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
-#include "platform/qt_ui.h"
+#include "desktop/qt_windows.h"
 #include "shell_fixture.h"
 
 namespace jk {
@@ -26,30 +27,29 @@ class QtShellTest : public ::testing::Test {
     temp_.WriteArchive("game/Resource/res2.gob", ExtraArchive());
     jk_ = temp_.WriteFile("game/JK", "x");
     temp_.WriteFile("work/" + SettingsFileName(SettingsSuffix("qt")), jk_ + "\r\n");
-    shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, "qt"});
-    shell_->set_cleanup_pacing({3, std::chrono::milliseconds(0)});
+    shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, "qt", kQuickCleanup});
     shell_->StartUp();
   }
 
   template <typename T>
   T* Find(const char* name) {
-    T* widget = ui_.frm1_widget()->findChild<T*>(name);
+    T* widget = ui_.main_window_widget()->findChild<T*>(name);
     EXPECT_NE(widget, nullptr) << name;
     return widget;
   }
-  std::vector<std::string> Lb1Items() {
+  std::vector<std::string> ArchiveListItems() {
     std::vector<std::string> items;
-    auto* lb1 = Find<QListWidget>("lb1");
-    for (int k = 0; k < lb1->count(); ++k) items.push_back(lb1->item(k)->text().toStdString());
+    auto* archive_list = Find<QListWidget>("archive_list");
+    for (int k = 0; k < archive_list->count(); ++k) items.push_back(archive_list->item(k)->text().toStdString());
     return items;
   }
   QPoint ItemPoint(int row) {
-    auto* lb1 = Find<QListWidget>("lb1");
-    return lb1->visualItemRect(lb1->item(row)).center();
+    auto* archive_list = Find<QListWidget>("archive_list");
+    return archive_list->visualItemRect(archive_list->item(row)).center();
   }
   // A double-click as a user makes it: the first click, then the second.
-  void DoubleClickLb1(int row) {
-    QWidget* viewport = Find<QListWidget>("lb1")->viewport();
+  void DoubleClickArchiveList(int row) {
+    QWidget* viewport = Find<QListWidget>("archive_list")->viewport();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, ItemPoint(row));
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, ItemPoint(row));
   }
@@ -65,121 +65,86 @@ class QtShellTest : public ::testing::Test {
 
 // Every control carries its name.
 TEST_F(QtShellTest, ControlsAreNamed) {
-  for (const char* name : {"lb1", "lb2", "ed1", "ed2", "scaleby", "cmd1", "cmd2", "chk1",
-                           "brs_jk", "brs_mots", "lbl1", "lbl2", "lbl3", "lbl4", "lbl5"}) {
-    EXPECT_NE(ui_.frm1_widget()->findChild<QWidget*>(name), nullptr) << name;
+  for (const char* name : {"archive_list", "extra_list", "game_path_field", "expansion_path_field", "factor_field", "scale_button", "back_button", "gravity_check_box",
+                           "browse_game_button", "browse_expansion_button", "game_path_label", "expansion_path_label", "list_caption", "extra_list_caption", "factor_label"}) {
+    EXPECT_NE(ui_.main_window_widget()->findChild<QWidget*>(name), nullptr) << name;
   }
-  EXPECT_EQ(ui_.frm1_widget()->objectName(), "frm1");
-  EXPECT_EQ(ui_.frm2_widget()->objectName(), "frm2");
+  EXPECT_EQ(ui_.main_window_widget()->objectName(), "main_window");
+  EXPECT_EQ(ui_.progress_window_widget()->objectName(), "progress_window");
 }
 
-// Typing in ed1 refreshes the lists at every keystroke and colours it.
-TEST_F(QtShellTest, TypingInEd1) {
-  auto* ed1 = Find<QLineEdit>("ed1");
-  EXPECT_THAT(Lb1Items(), ElementsAre("ep1.gob"));
-  QTest::keyClick(ed1, Qt::Key_End);
-  QTest::keyClicks(ed1, "2");
-  EXPECT_EQ(shell_->game_path(), jk_ + "2");
-  EXPECT_EQ(ui_.frm1().ed1().Background(), kLightRed);
-  EXPECT_THAT(Lb1Items(), ElementsAre("ep1.gob"));
-  QTest::keyClick(ed1, Qt::Key_Backspace);
-  EXPECT_EQ(ui_.frm1().ed1().Background(), kWhite);
+// Typing in the game path field refreshes the lists at every keystroke and colours it.
+TEST_F(QtShellTest, TypingInTheGamePathField) {
+  auto* game_path_field = Find<QLineEdit>("game_path_field");
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("ep1.gob"));
+  QTest::keyClick(game_path_field, Qt::Key_End);
+  QTest::keyClicks(game_path_field, "2");
+  EXPECT_EQ(game_path_field->text().toStdString(), jk_ + "2");
+  EXPECT_EQ(ui_.main_window().game_path_field().Background(), kLightRed);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("ep1.gob"));
+  QTest::keyClick(game_path_field, Qt::Key_Backspace);
+  EXPECT_EQ(ui_.main_window().game_path_field().Background(), kWhite);
 }
 
-// A double-click on an archive shows its levels and makes cmd2 usable.
+// A double-click on an archive shows its levels and makes the back button usable.
 TEST_F(QtShellTest, DoubleClickingAnArchive) {
-  DoubleClickLb1(0);
-  EXPECT_THAT(Lb1Items(), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
-  EXPECT_TRUE(Find<QPushButton>("cmd2")->isEnabled());
-  EXPECT_EQ(Find<QLabel>("lbl3")->text(), "Levels in ep1.gob (pick one):");
-  QTest::mouseClick(Find<QPushButton>("cmd2"), Qt::LeftButton);
-  EXPECT_THAT(Lb1Items(), ElementsAre("ep1.gob"));
-  EXPECT_FALSE(Find<QPushButton>("cmd2")->isEnabled());
+  DoubleClickArchiveList(0);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
+  EXPECT_TRUE(Find<QPushButton>("back_button")->isEnabled());
+  EXPECT_EQ(Find<QLabel>("list_caption")->text(), "Levels in ep1.gob (pick one):");
+  QTest::mouseClick(Find<QPushButton>("back_button"), Qt::LeftButton);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("ep1.gob"));
+  EXPECT_FALSE(Find<QPushButton>("back_button")->isEnabled());
 }
 
-// Picking a level enables cmd1; clicking it runs the scale and the game.
+// Picking a level enables Scale and play; clicking it runs the scale and the game.
 TEST_F(QtShellTest, PickingALevelAndScaling) {
-  DoubleClickLb1(0);
-  auto* cmd1 = Find<QPushButton>("cmd1");
-  EXPECT_FALSE(cmd1->isEnabled());
-  QTest::mouseClick(Find<QListWidget>("lb1")->viewport(), Qt::LeftButton, {}, ItemPoint(1));
-  EXPECT_TRUE(cmd1->isEnabled());
+  DoubleClickArchiveList(0);
+  auto* scale_button = Find<QPushButton>("scale_button");
+  EXPECT_FALSE(scale_button->isEnabled());
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {}, ItemPoint(1));
+  EXPECT_TRUE(scale_button->isEnabled());
   std::vector<std::string> during_game;
   runner_.on_run = [&](const ProgramStart&) {
     during_game = Listing(work_);
     return Status::Ok();
   };
-  QTest::mouseClick(cmd1, Qt::LeftButton);
+  QTest::mouseClick(scale_button, Qt::LeftButton);
   EXPECT_THAT(log_, ElementsAre("run: " + jk_ + " -debug con -verbose 2 -devmode -windowgui "
                                 "-path " + work_));
   EXPECT_THAT(during_game, ::testing::Contains("jkl/two.jkl"));
-  EXPECT_FALSE(ui_.frm2_widget()->isVisible());
-  EXPECT_TRUE(ui_.frm1_widget()->isEnabled());
+  EXPECT_FALSE(ui_.progress_window_widget()->isVisible());
+  EXPECT_TRUE(ui_.main_window_widget()->isEnabled());
   EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix("qt"))));
 }
 
-// A bad factor turns scaleby light red; a good one white again.
-TEST_F(QtShellTest, BadFactorColoursScaleby) {
-  DoubleClickLb1(0);
-  QTest::mouseClick(Find<QListWidget>("lb1")->viewport(), Qt::LeftButton, {}, ItemPoint(0));
-  auto* scaleby = Find<QLineEdit>("scaleby");
-  scaleby->clear();
-  QTest::keyClicks(scaleby, "x");
-  QTest::mouseClick(Find<QPushButton>("cmd1"), Qt::LeftButton);
-  EXPECT_EQ(ui_.frm1().scaleby().Background(), kLightRed);
+// A bad factor turns the factor field light red; a good one white again.
+TEST_F(QtShellTest, BadFactorColoursTheFactorField) {
+  DoubleClickArchiveList(0);
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {}, ItemPoint(0));
+  auto* factor_field = Find<QLineEdit>("factor_field");
+  factor_field->clear();
+  QTest::keyClicks(factor_field, "x");
+  QTest::mouseClick(Find<QPushButton>("scale_button"), Qt::LeftButton);
+  EXPECT_EQ(ui_.main_window().factor_field().Background(), kLightRed);
   EXPECT_THAT(log_, IsEmpty());
-  QTest::keyClick(scaleby, Qt::Key_Backspace);
-  QTest::keyClicks(scaleby, "1.5");
-  EXPECT_EQ(ui_.frm1().scaleby().Background(), kWhite);
+  QTest::keyClick(factor_field, Qt::Key_Backspace);
+  QTest::keyClicks(factor_field, "1.5");
+  EXPECT_EQ(ui_.main_window().factor_field().Background(), kWhite);
 }
 
-// frm2's drawing area keeps its bar and text when it is repainted.
-TEST_F(QtShellTest, ProgressAreaKeepsItsDrawing) {
-  ui_.frm2().Show();
-  DrawingSurface& surface = ui_.frm2().Surface();
-  surface.FillBox(0, 0, 100, 32, PackColour(200, 10, 20));
-  surface.DrawText(0, 2, "Scaling level...", kWhite);
-  surface.PumpEvents();
-  QWidget* area = ui_.frm2_widget()->findChild<QWidget*>("frm2_drawing");
-  ASSERT_NE(area, nullptr);
-  EXPECT_EQ(area->size(), QSize(200, 32));
-  area->repaint();
-  QImage shot = area->grab().toImage();
-  EXPECT_EQ(shot.pixelColor(150, 30), ui_.frm2_widget()->palette().color(QPalette::Window));
-  EXPECT_EQ(shot.pixelColor(90, 30), QColor(200, 10, 20));
-  ui_.frm2().Close();
-  EXPECT_FALSE(ui_.frm2().Visible());
-}
-
-// Counts the paint events of a widget.
-class PaintCounter : public QObject {
- public:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-  int paints = 0;
-};
-
-// The screen is updated at most about 30 times a second, but what a run
-// drew last is painted before frm2 closes.
-TEST_F(QtShellTest, ProgressAreaShowsItsLastStateBeforeClosing) {
-  ui_.frm2().Show();
-  QWidget* area = ui_.frm2_widget()->findChild<QWidget*>("frm2_drawing");
-  ASSERT_NE(area, nullptr);
-  QCoreApplication::processEvents();
-  PaintCounter counter;
-  area->installEventFilter(&counter);
-  DrawingSurface& surface = ui_.frm2().Surface();
-  surface.FillBox(0, 0, 10, 32, kWhite);
-  surface.PumpEvents();
-  EXPECT_EQ(counter.paints, 1);
-  surface.FillBox(0, 0, 20, 32, kWhite);
-  surface.PumpEvents();  // right after the last: not painted yet
-  EXPECT_EQ(counter.paints, 1);
-  ui_.frm2().Close();
-  EXPECT_EQ(counter.paints, 2);
-  area->removeEventFilter(&counter);
+// The progress window shows its text and its bar as they are set.
+TEST_F(QtShellTest, ProgressWindowShowsTextAndBar) {
+  ui_.progress_window().Show();
+  ui_.progress_window().SetProgress("Scaling models: 3 of 4", 0.75);
+  auto* text = ui_.progress_window_widget()->findChild<QLabel*>("progress_text");
+  auto* bar = ui_.progress_window_widget()->findChild<QProgressBar*>("progress_bar");
+  ASSERT_NE(text, nullptr);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(text->text(), "Scaling models: 3 of 4");
+  EXPECT_EQ(bar->value() * 4, bar->maximum() * 3);
+  ui_.progress_window().Close();
+  EXPECT_FALSE(ui_.progress_window().Visible());
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 // bytes, folders in which nothing can be created, files that cannot be
 // deleted. Paths use the native separator (on Windows "/" as well, kept as
 // "\"); "" and "." stand for the current folder, which always exists.
-#ifndef JKRESCALE_PLATFORM_MEMORY_FILE_SYSTEM_H_
-#define JKRESCALE_PLATFORM_MEMORY_FILE_SYSTEM_H_
+#ifndef JKRESCALE_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
+#define JKRESCALE_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
 
 #include <cstdint>
 #include <map>
@@ -66,4 +66,4 @@ class MemoryFileSystem : public FileSystem {
 
 }  // namespace jk
 
-#endif  // JKRESCALE_PLATFORM_MEMORY_FILE_SYSTEM_H_
+#endif  // JKRESCALE_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_

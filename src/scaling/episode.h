@@ -1,8 +1,8 @@
 // The test episode: "episode.jk" in the work folder, a five-line episode
 // that names the scaled level as its single level, so that the game started
 // on the work folder goes straight to it.
-#ifndef JKRESCALE_LAUNCH_EPISODE_H_
-#define JKRESCALE_LAUNCH_EPISODE_H_
+#ifndef JKRESCALE_SCALING_EPISODE_H_
+#define JKRESCALE_SCALING_EPISODE_H_
 
 #include <string>
 #include <vector>
@@ -11,19 +11,16 @@
 
 namespace jk {
 
-inline constexpr const char* kEpisodeFileName = "episode.jk";
-
 // The episode's text, one element per line: the level archive's file name
-// in quotes, "TYPE 1", "SEQ 1", the level line, "end". `level_item` is the
-// level's entry name as lb1 shows it ("jkl\name.jkl").
+// in quotes, "TYPE 1", "SEQ 1", the level line, "end". `level_name` is the
+// level's entry name ("jkl\name.jkl").
 std::vector<std::string> TestEpisodeLines(const std::string& level_archive_path,
-                                          const std::string& level_item);
+                                          const std::string& level_name);
 
 // Writes the test episode into `work_folder`, replacing an earlier one.
 Status WriteTestEpisode(FileSystem& fs, const std::string& work_folder,
-                        const std::string& level_archive_path,
-                        const std::string& level_item);
+                        const std::string& level_archive_path, const std::string& level_name);
 
 }  // namespace jk
 
-#endif  // JKRESCALE_LAUNCH_EPISODE_H_
+#endif  // JKRESCALE_SCALING_EPISODE_H_

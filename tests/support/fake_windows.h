@@ -1,24 +1,23 @@
-// A window system and a process runner held in memory, for tests: they do
-// what the real ones do to the program's state (texts, lists, colours,
-// enabled states, events) and record what a user would have seen, so that
-// the shell can be driven and checked without a display.
-#ifndef JKRESCALE_PLATFORM_FAKE_UI_H_
-#define JKRESCALE_PLATFORM_FAKE_UI_H_
+// The window interfaces held in memory, for tests: they do what the real
+// windows do to the program's state (texts, lists, colours, enabled states,
+// events) and record what a user would have seen, so that the shell can be
+// driven and checked without a display.
+#ifndef JKRESCALE_TESTS_SUPPORT_FAKE_WINDOWS_H_
+#define JKRESCALE_TESTS_SUPPORT_FAKE_WINDOWS_H_
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
-#include "platform/ui.h"
+#include "shell/windows.h"
 
 namespace jk {
 
-// Everything the fakes record, in the order it happened: "frm1 shown",
-// "frm1 disabled", "frm2 shown", "frm2 closed", "message: TEXT",
-// "open dialog: TITLE | FOLDER | NAME", "run: PROGRAM ARG ARG...".
+// Everything the fakes record, in the order it happened: "main window
+// shown", "main window disabled", "progress window shown", "progress window
+// closed", "message: TEXT", "open dialog: TITLE | FOLDER | NAME", and from
+// FakeProcessRunner "run: PROGRAM ARG ARG...".
 using FakeLog = std::vector<std::string>;
 
 class FakeTextField : public TextField {
@@ -65,28 +64,38 @@ class FakeCheckBox : public CheckBox {
 };
 
 // A list whose selection changes raise on_select, as a real list's do.
-class FakeList : public StringList {
+class FakeList : public ListControl {
  public:
   void Clear() override;
+  void AddItem(const std::string& text) override { items_.push_back(text); }
+  int ItemCount() const override { return int(items_.size()); }
+  std::string ItemText(int index) const override;
+  int SelectedIndex() const override { return selected_; }
   void SetSelectedIndex(int index) override;
+
+  const std::vector<std::string>& items() const { return items_; }
   std::function<void()> on_select;
+
+ private:
+  std::vector<std::string> items_;
+  int selected_ = -1;
 };
 
 class FakeMainWindow : public MainWindow {
  public:
   explicit FakeMainWindow(FakeLog* log) : log_(log) {}
 
-  ListControl& lb1() override { return lb1_; }
-  ListControl& lb2() override { return lb2_; }
-  TextField& ed1() override { return ed1_; }
-  TextField& ed2() override { return ed2_; }
-  TextField& scaleby() override { return scaleby_; }
-  Button& cmd1() override { return cmd1_; }
-  Button& cmd2() override { return cmd2_; }
-  Button& brs_jk() override { return brs_jk_; }
-  Button& brs_mots() override { return brs_mots_; }
-  CheckBox& chk1() override { return chk1_; }
-  Label& lbl3() override { return lbl3_; }
+  ListControl& archive_list() override { return archive_list_; }
+  ListControl& extra_list() override { return extra_list_; }
+  TextField& game_path_field() override { return game_path_field_; }
+  TextField& expansion_path_field() override { return expansion_path_field_; }
+  TextField& factor_field() override { return factor_field_; }
+  Button& scale_button() override { return scale_button_; }
+  Button& back_button() override { return back_button_; }
+  Button& browse_game_button() override { return browse_game_button_; }
+  Button& browse_expansion_button() override { return browse_expansion_button_; }
+  CheckBox& gravity_check_box() override { return gravity_check_box_; }
+  Label& list_caption() override { return list_caption_; }
   void SetEvents(MainWindowEvents* events) override;
   void Show() override;
   bool Enabled() const override { return enabled_; }
@@ -100,14 +109,15 @@ class FakeMainWindow : public MainWindow {
   void Click(FakeButton& button);
   // Selects item `index` of the list with a click (-1 clears the selection).
   void Select(FakeList& list, int index);
-  // Double-clicks lb1 at item `index`: the click selects it first.
+  // Double-clicks the archive list at item `index`: the click selects it
+  // first.
   void DoubleClick(int index);
 
-  FakeList lb1_, lb2_;
-  FakeTextField ed1_, ed2_, scaleby_;
-  FakeButton cmd1_, cmd2_, brs_jk_, brs_mots_;
-  FakeCheckBox chk1_;
-  FakeLabel lbl3_;
+  FakeList archive_list_, extra_list_;
+  FakeTextField game_path_field_, expansion_path_field_, factor_field_;
+  FakeButton scale_button_, back_button_, browse_game_button_, browse_expansion_button_;
+  FakeCheckBox gravity_check_box_;
+  FakeLabel list_caption_;
   bool shown_ = false;
 
  private:
@@ -116,25 +126,21 @@ class FakeMainWindow : public MainWindow {
   bool enabled_ = true;
 };
 
-// frm2. Its surface records every drawing call as a line:
-// "box X0,Y0-X1,Y1 #RRGGBB", "text X,Y #RRGGBB TEXT", "pump".
-class FakeProgressForm : public ProgressForm, public DrawingSurface {
+// The progress window records every state it showed: "TEXT | PERCENT%".
+class FakeProgressWindow : public ProgressWindow {
  public:
-  explicit FakeProgressForm(FakeLog* log) : log_(log) {}
+  explicit FakeProgressWindow(FakeLog* log) : log_(log) {}
 
   void Show() override;
   void Close() override;
   bool Visible() const override { return visible_; }
-  DrawingSurface& Surface() override { return *this; }
+  void SetProgress(const std::string& text, double fraction) override;
 
-  void FillBox(double x0, double y0, double x1, double y1, Colour colour) override;
-  void DrawText(double x, double y, const std::string& text, Colour colour) override;
-  void PumpEvents() override;
-
-  // The drawing calls since the last Show().
-  std::vector<std::string> drawing;
-  // Called on every pump, to look at the state while a run goes on.
-  std::function<void()> on_pump;
+  // The states shown since the last Show().
+  std::vector<std::string> shown;
+  // Called on every change of state, to look at the program while a run
+  // goes on.
+  std::function<void()> on_progress;
 
  private:
   FakeLog* log_;
@@ -159,51 +165,25 @@ class FakeDialogs : public Dialogs {
 
 class FakeWindowSystem : public WindowSystem {
  public:
-  FakeWindowSystem() : frm1_(&log), frm2_(&log), dialogs_(&log) {}
+  FakeWindowSystem() : main_window_(&log), progress_window_(&log), dialogs_(&log) {}
 
-  MainWindow& frm1() override { return frm1_; }
-  ProgressForm& frm2() override { return frm2_; }
+  MainWindow& main_window() override { return main_window_; }
+  ProgressWindow& progress_window() override { return progress_window_; }
   Dialogs& dialogs() override { return dialogs_; }
-  // Runs `session` (what the user does), then closes frm1.
+  // Runs `session` (what the user does), then closes the main window.
   void RunUntilClosed() override;
   void PumpEvents() override { ++pumps; }
   void Log(const std::string& line) override { log_lines.push_back(line); }
 
   FakeLog log;
-  FakeMainWindow frm1_;
-  FakeProgressForm frm2_;
+  FakeMainWindow main_window_;
+  FakeProgressWindow progress_window_;
   FakeDialogs dialogs_;
   std::function<void()> session;
   int pumps = 0;
   std::vector<std::string> log_lines;
 };
 
-// Runs nothing: records each program it is asked to run, answers
-// RunAndCapture from `captures` (keyed by the program and its arguments
-// joined with blanks), and finds the programs listed in `on_path`.
-class FakeProcessRunner : public ProcessRunner {
- public:
-  explicit FakeProcessRunner(FakeLog* log) : log_(log) {}
-
-  Status RunAndWait(const ProgramStart& start,
-                    const std::function<void()>& while_waiting) override;
-  Status RunAndCapture(const ProgramStart& start, std::string* output) override;
-  std::string FindProgram(const std::string& name) override;
-
-  // The programs started with RunAndWait.
-  std::vector<ProgramStart> runs;
-  // Called while the "program" runs; its Status is RunAndWait's.
-  std::function<Status(const ProgramStart&)> on_run;
-  std::map<std::string, std::string> captures;
-  std::map<std::string, std::string> on_path;
-
- private:
-  FakeLog* log_;
-};
-
-// "PROGRAM ARG ARG..." for a start.
-std::string DescribeRun(const ProgramStart& start);
-
 }  // namespace jk
 
-#endif  // JKRESCALE_PLATFORM_FAKE_UI_H_
+#endif  // JKRESCALE_TESTS_SUPPORT_FAKE_WINDOWS_H_

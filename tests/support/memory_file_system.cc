@@ -1,4 +1,4 @@
-#include "platform/memory_file_system.h"
+#include "memory_file_system.h"
 
 #include <algorithm>
 #include <cstring>
@@ -79,7 +79,7 @@ Status MemoryFileSystem::ListFolder(const std::string& path,
                                     std::vector<FolderEntry>* entries) {
   entries->clear();
   std::string normal = Normal(path);
-  if (!IsFolder(normal)) return Status::FileError(path, "cannot list the folder: no such folder");
+  if (!IsFolder(normal)) return Status::NotFound(path, "cannot list the folder: no such folder");
   for (const auto& [name, bytes] : files_) {
     if (Parent(name) == normal) entries->push_back({FileNameOf(name), false, false});
   }
@@ -91,7 +91,7 @@ Status MemoryFileSystem::ListFolder(const std::string& path,
 
 Status MemoryFileSystem::CheckWritable(const std::string& normal) const {
   if (read_only_.count(Parent(normal))) {
-    return Status::FileError(normal, "permission denied (read-only folder)");
+    return Status::IoError(normal, "permission denied (read-only folder)");
   }
   return Status::Ok();
 }
@@ -99,7 +99,7 @@ Status MemoryFileSystem::CheckWritable(const std::string& normal) const {
 Status MemoryFileSystem::CreateFolder(const std::string& path) {
   std::string normal = Normal(path);
   if (IsFolder(normal)) return Status::Ok();
-  if (IsFile(normal)) return Status::FileError(path, "cannot create the folder: a file is there");
+  if (IsFile(normal)) return Status::IoError(path, "cannot create the folder: a file is there");
   std::string parent = Parent(normal);
   if (!parent.empty()) JK_RETURN_IF_ERROR(CreateFolder(parent));
   JK_RETURN_IF_ERROR(CheckWritable(normal));
@@ -109,11 +109,11 @@ Status MemoryFileSystem::CreateFolder(const std::string& path) {
 
 Status MemoryFileSystem::RemoveFolder(const std::string& path) {
   std::string normal = Normal(path);
-  if (!folders_.count(normal)) return Status::FileError(path, "is not a folder");
+  if (!folders_.count(normal)) return Status::NotFound(path, "is not a folder");
   std::vector<FolderEntry> inside;
   JK_RETURN_IF_ERROR(ListFolder(normal, &inside));
-  if (!inside.empty()) return Status::FileError(path, "cannot remove the folder: not empty");
-  if (undeletable_.count(normal)) return Status::FileError(path, "cannot remove: in use");
+  if (!inside.empty()) return Status::IoError(path, "cannot remove the folder: not empty");
+  if (undeletable_.count(normal)) return Status::IoError(path, "cannot remove: in use");
   JK_RETURN_IF_ERROR(CheckWritable(normal));
   folders_.erase(normal);
   return Status::Ok();
@@ -121,8 +121,8 @@ Status MemoryFileSystem::RemoveFolder(const std::string& path) {
 
 Status MemoryFileSystem::DeleteFile(const std::string& path) {
   std::string normal = Normal(path);
-  if (!files_.count(normal)) return Status::FileError(path, "cannot delete: it is not there");
-  if (undeletable_.count(normal)) return Status::FileError(path, "cannot delete: in use");
+  if (!files_.count(normal)) return Status::NotFound(path, "cannot delete: it is not there");
+  if (undeletable_.count(normal)) return Status::IoError(path, "cannot delete: in use");
   JK_RETURN_IF_ERROR(CheckWritable(normal));
   files_.erase(normal);
   return Status::Ok();
@@ -130,7 +130,7 @@ Status MemoryFileSystem::DeleteFile(const std::string& path) {
 
 Status MemoryFileSystem::CopyFile(const std::string& from, const std::string& to) {
   std::string bytes;
-  if (!GetFile(from, &bytes)) return Status::FileError(from, "cannot copy: no such file");
+  if (!GetFile(from, &bytes)) return Status::NotFound(from, "cannot copy: no such file");
   if (SameFile(from, to)) return Status::Ok();
   std::unique_ptr<OutputFile> out;
   JK_RETURN_IF_ERROR(OpenWrite(to, &out));
@@ -145,7 +145,7 @@ bool MemoryFileSystem::SameFile(const std::string& a, const std::string& b) {
 
 Status MemoryFileSystem::OpenRead(const std::string& path, std::unique_ptr<InputFile>* file) {
   auto it = files_.find(Normal(path));
-  if (it == files_.end()) return Status::FileError(path, "cannot open: no such file");
+  if (it == files_.end()) return Status::NotFound(path, "cannot open: no such file");
   auto snapshot = std::make_shared<const std::string>(*it->second);
   *file = std::make_unique<MemoryInputFile>(path, std::move(snapshot));
   return Status::Ok();
@@ -153,8 +153,8 @@ Status MemoryFileSystem::OpenRead(const std::string& path, std::unique_ptr<Input
 
 Status MemoryFileSystem::OpenWrite(const std::string& path, std::unique_ptr<OutputFile>* file) {
   std::string normal = Normal(path);
-  if (IsFolder(normal)) return Status::FileError(path, "cannot create: a folder is there");
-  if (!IsFolder(Parent(normal))) return Status::FileError(path, "cannot create: no such folder");
+  if (IsFolder(normal)) return Status::IoError(path, "cannot create: a folder is there");
+  if (!IsFolder(Parent(normal))) return Status::NotFound(path, "cannot create: no such folder");
   JK_RETURN_IF_ERROR(CheckWritable(normal));
   files_[normal] = std::make_shared<std::string>();
   *file = std::make_unique<MemoryOutputFile>(this, path, normal);
@@ -163,11 +163,11 @@ Status MemoryFileSystem::OpenWrite(const std::string& path, std::unique_ptr<Outp
 
 Status MemoryFileSystem::Append(const std::string& normal, std::string_view data) {
   auto it = files_.find(normal);
-  if (it == files_.end()) return Status::FileError(normal, "cannot write: the file was removed");
+  if (it == files_.end()) return Status::IoError(normal, "cannot write: the file was removed");
   size_t room = size_t(std::min<int64_t>(write_budget_, int64_t(data.size())));
   it->second->append(data.substr(0, room));
   write_budget_ -= int64_t(room);
-  if (room < data.size()) return Status::FileError(normal, "cannot write: no space left on device");
+  if (room < data.size()) return Status::IoError(normal, "cannot write: no space left on device");
   return Status::Ok();
 }
 

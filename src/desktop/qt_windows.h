@@ -1,0 +1,48 @@
+// The window system on Qt 6 Widgets: the main window and the progress
+// window as real windows, the file dialog and message boxes, and Qt's event
+// loop. Each widget carries the name of its part of the window interfaces
+// as its object name ("archive_list", "game_path_field", "scale_button",
+// ...), so that tests and tools find it with findChild.
+//
+// A QApplication must exist before a QtWindowSystem is made.
+#ifndef JKRESCALE_DESKTOP_QT_WINDOWS_H_
+#define JKRESCALE_DESKTOP_QT_WINDOWS_H_
+
+#include <memory>
+#include <string>
+
+#include "shell/windows.h"
+
+class QWidget;
+
+namespace jk {
+
+class QtMainWindow;
+class QtProgressWindow;
+class QtDialogs;
+
+class QtWindowSystem : public WindowSystem {
+ public:
+  QtWindowSystem();
+  ~QtWindowSystem() override;
+
+  MainWindow& main_window() override;
+  ProgressWindow& progress_window() override;
+  Dialogs& dialogs() override;
+  void RunUntilClosed() override;
+  void PumpEvents() override;
+  void Log(const std::string& line) override;
+
+  // The windows themselves, for tests and screenshots.
+  QWidget* main_window_widget();
+  QWidget* progress_window_widget();
+
+ private:
+  std::unique_ptr<QtMainWindow> main_window_;
+  std::unique_ptr<QtProgressWindow> progress_window_;
+  std::unique_ptr<QtDialogs> dialogs_;
+};
+
+}  // namespace jk
+
+#endif  // JKRESCALE_DESKTOP_QT_WINDOWS_H_

@@ -1,0 +1,79 @@
+// A play session: what "Scale and play" does in the desktop program and
+// `jkrescale-cli play` does on the command line. It scales the level into
+// the work folder, starts the game on it, waits until the game has ended
+// and removes what it wrote.
+#ifndef JKRESCALE_LAUNCH_PLAY_SESSION_H_
+#define JKRESCALE_LAUNCH_PLAY_SESSION_H_
+
+#include <string>
+#include <vector>
+
+#include "launch/game_launch.h"
+#include "launch/work_folder.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+#include "scaling/progress.h"
+#include "scaling/scale_run.h"
+
+namespace jk {
+
+// What the user chose, in the words of the desktop program's window.
+struct PlayChoices {
+  // The paths of the game's and the expansion's executables.
+  std::string game_path;
+  std::string expansion_path;
+  // The episode archive and the level's entry name in it ("jkl\x.jkl").
+  std::string level_archive_path;
+  std::string level_name;
+  std::string factor_text;
+  bool divide_gravity = false;
+  // The extra archive to copy along; "" for none.
+  std::string extra_archive_path;
+  // The game's resource archive; "" for the one beside the game, or beside
+  // the expansion for an expansion archive.
+  std::string resource_archive_path;
+};
+
+struct PlayRequest {
+  ScaleRequest scale;
+  GameChoice game;
+};
+
+// The request for a play session in `work_folder`: the scale run and the
+// game to start, the game or the expansion as the archive's kind says.
+PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
+                            const PlayChoices& choices);
+
+// What a front-end learns while a session runs, and when.
+class PlayObserver {
+ public:
+  virtual ~PlayObserver() = default;
+  // Where the scale run reports its progress.
+  virtual ScaleProgress& progress() = 0;
+  // The scale run is over, whether or not it went well.
+  virtual void ScaleFinished() = 0;
+  // The game is starting with this command line.
+  virtual void GameStarting(const std::string& command_line) = 0;
+  // Called every few milliseconds while the game runs.
+  virtual void WhileGameRuns() = 0;
+};
+
+struct PlayReport {
+  // Entries the scale run left out (see ScaleReport).
+  std::vector<std::string> skipped;
+};
+
+// The session, in this order: note the extra archive's copy in the run
+// record (refusing to replace a different file of that name in the work
+// folder), the scale run, the game started and waited for (only when the
+// scale run went well), and the clean-up of the work folder (always). The
+// failure of the run or of the game and that of the clean-up are joined in
+// one message. `lists` keeps the model and cog lists of the opened archive
+// from one session to the next.
+Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
+                      PlayObserver& observer, ReferenceLists* lists, PlayReport* report,
+                      const CleanupPacing& pacing = {});
+
+}  // namespace jk
+
+#endif  // JKRESCALE_LAUNCH_PLAY_SESSION_H_

@@ -1,0 +1,35 @@
+#include "scaling/episode.h"
+
+#include <memory>
+
+#include "platform/path.h"
+#include "scaling/layout.h"
+
+namespace jk {
+
+std::vector<std::string> TestEpisodeLines(const std::string& level_archive_path,
+                                          const std::string& level_name) {
+  // The level file is named as the level pass wrote the scaled level: the
+  // entry's name inside "jkl\", blanks and all. The game reads it from the
+  // episode as the level's name.
+  std::string level_file(NameInFolder(level_name));
+  return {
+      "\"" + FileNameOf(level_archive_path) + "\"",
+      "TYPE 1",
+      "SEQ 1",
+      "10: 0 1 LEVEL " + level_file + " 0 0 -1 -1",
+      "end",
+  };
+}
+
+Status WriteTestEpisode(FileSystem& fs, const std::string& work_folder,
+                        const std::string& level_archive_path, const std::string& level_name) {
+  std::unique_ptr<OutputFile> out;
+  JK_RETURN_IF_ERROR(fs.OpenWrite(JoinPath(work_folder, kEpisodeFileName), &out));
+  for (const std::string& line : TestEpisodeLines(level_archive_path, level_name)) {
+    JK_RETURN_IF_ERROR(out->WriteLine(line));
+  }
+  return out->Close();
+}
+
+}  // namespace jk

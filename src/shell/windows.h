@@ -1,0 +1,159 @@
+// The windows of the desktop program as the shell sees them: the main
+// window with its controls, the progress window, the dialogs, and the event
+// loop. The shell only ever talks to these interfaces; the desktop program
+// implements them with real widgets, and the tests with fakes that record.
+//
+// Every control raises its events through the MainWindowEvents it was given,
+// on the one user-interface thread, one at a time. A text field raises its
+// change event on every change of its text, by typing or by the program.
+#ifndef JKRESCALE_SHELL_WINDOWS_H_
+#define JKRESCALE_SHELL_WINDOWS_H_
+
+#include <cstdint>
+#include <string>
+
+namespace jk {
+
+// A colour packed as red + green * 256 + blue * 65536.
+using Colour = uint32_t;
+
+inline constexpr Colour PackColour(int red, int green, int blue) {
+  return Colour(red & 0xff) | Colour(green & 0xff) << 8 | Colour(blue & 0xff) << 16;
+}
+inline constexpr Colour kWhite = PackColour(255, 255, 255);
+inline constexpr Colour kLightRed = PackColour(255, 127, 127);
+
+// A list of text items with at most one selected item.
+class ListControl {
+ public:
+  virtual ~ListControl() = default;
+  virtual void Clear() = 0;
+  virtual void AddItem(const std::string& text) = 0;
+  virtual int ItemCount() const = 0;
+  virtual std::string ItemText(int index) const = 0;
+  // -1 when no item is selected.
+  virtual int SelectedIndex() const = 0;
+  virtual void SetSelectedIndex(int index) = 0;
+};
+
+class TextField {
+ public:
+  virtual ~TextField() = default;
+  virtual std::string Text() const = 0;
+  // Replaces the text; raises the field's change event.
+  virtual void SetText(const std::string& text) = 0;
+  virtual Colour Background() const = 0;
+  virtual void SetBackground(Colour colour) = 0;
+};
+
+class Label {
+ public:
+  virtual ~Label() = default;
+  virtual std::string Text() const = 0;
+  virtual void SetText(const std::string& text) = 0;
+};
+
+// A push button. It can be clicked only while it is both enabled and
+// available; the two are kept apart because the program sets them for
+// different reasons (the scale button is enabled while a level can be
+// scaled, the back button is available once the levels have been shown).
+class Button {
+ public:
+  virtual ~Button() = default;
+  virtual bool Enabled() const = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+  virtual bool Available() const = 0;
+  virtual void SetAvailable(bool available) = 0;
+};
+
+class CheckBox {
+ public:
+  virtual ~CheckBox() = default;
+  virtual bool Checked() const = 0;
+};
+
+// The handlers of the main window's events. The shell implements them.
+class MainWindowEvents {
+ public:
+  virtual ~MainWindowEvents() = default;
+  virtual void OnBrowseGame() = 0;
+  virtual void OnBrowseExpansion() = 0;
+  virtual void OnGamePathChanged() = 0;
+  virtual void OnExpansionPathChanged() = 0;
+  virtual void OnFactorChanged() = 0;
+  // The archive list's selected item changed (by the user or the program).
+  virtual void OnArchiveSelectionChanged() = 0;
+  // An item of the archive list was double-clicked.
+  virtual void OnArchiveActivated() = 0;
+  virtual void OnScaleAndPlay() = 0;
+  virtual void OnBack() = 0;
+};
+
+class MainWindow {
+ public:
+  virtual ~MainWindow() = default;
+
+  // The episode archives, or the levels of the opened one.
+  virtual ListControl& archive_list() = 0;
+  // "NONE" and the extra archives, one of which may be copied along.
+  virtual ListControl& extra_list() = 0;
+  virtual TextField& game_path_field() = 0;
+  virtual TextField& expansion_path_field() = 0;
+  virtual TextField& factor_field() = 0;
+  virtual Button& scale_button() = 0;
+  virtual Button& back_button() = 0;
+  virtual Button& browse_game_button() = 0;
+  virtual Button& browse_expansion_button() = 0;
+  virtual CheckBox& gravity_check_box() = 0;
+  // The caption above the archive list, which says what it shows.
+  virtual Label& list_caption() = 0;
+
+  // Where the controls send their events; set once, before Show().
+  virtual void SetEvents(MainWindowEvents* events) = 0;
+  virtual void Show() = 0;
+  // A disabled window takes no input and cannot be closed by the user.
+  virtual bool Enabled() const = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+};
+
+// The progress window of a scale run: a line of text and a bar.
+class ProgressWindow {
+ public:
+  virtual ~ProgressWindow() = default;
+  // Shows the window with an empty bar.
+  virtual void Show() = 0;
+  virtual void Close() = 0;
+  virtual bool Visible() const = 0;
+  // Shows `text` and the bar filled to `fraction`, from 0 to 1.
+  virtual void SetProgress(const std::string& text, double fraction) = 0;
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // The open-file dialog: the chosen file's path, or "" when cancelled.
+  virtual std::string OpenFile(const std::string& title, const std::string& folder,
+                               const std::string& proposed_name) = 0;
+  // A message box with an OK button; returns when it is closed.
+  virtual void Message(const std::string& text) = 0;
+};
+
+// The window system of one run of the program.
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+  virtual MainWindow& main_window() = 0;
+  virtual ProgressWindow& progress_window() = 0;
+  virtual Dialogs& dialogs() = 0;
+  // Runs window events until the main window has been closed.
+  virtual void RunUntilClosed() = 0;
+  // Lets pending window events run once, without waiting for one.
+  virtual void PumpEvents() = 0;
+  // A line for the run's log (standard error of the desktop program):
+  // what the user may want to know but need not confirm.
+  virtual void Log(const std::string& line) = 0;
+};
+
+}  // namespace jk
+
+#endif  // JKRESCALE_SHELL_WINDOWS_H_

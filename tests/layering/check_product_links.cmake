@@ -1,0 +1,15 @@
+# cmake -DLINKS=product-links.txt -P check_product_links.cmake
+# Fails when a product links the test support library (the fakes).
+file(STRINGS ${LINKS} lines)
+set(offenders)
+foreach(line ${lines})
+  if(line MATCHES "test_support")
+    list(APPEND offenders "${line}")
+  endif()
+endforeach()
+if(offenders)
+  string(REPLACE ";" "\n" text "${offenders}")
+  message(FATAL_ERROR "products that link the fakes:\n${text}")
+endif()
+list(LENGTH lines count)
+message(STATUS "${count} products link no fake")

@@ -1,0 +1,108 @@
+#include "fake_windows.h"
+
+#include <cmath>
+
+namespace jk {
+
+void FakeTextField::SetText(const std::string& text) {
+  text_ = text;
+  if (on_change) on_change();
+}
+
+void FakeList::Clear() {
+  bool had_selection = selected_ >= 0;
+  items_.clear();
+  selected_ = -1;
+  if (had_selection && on_select) on_select();
+}
+
+std::string FakeList::ItemText(int index) const {
+  if (index < 0 || index >= ItemCount()) return {};
+  return items_[size_t(index)];
+}
+
+void FakeList::SetSelectedIndex(int index) {
+  int before = selected_;
+  selected_ = (index >= 0 && index < ItemCount()) ? index : -1;
+  if (selected_ != before && on_select) on_select();
+}
+
+void FakeMainWindow::SetEvents(MainWindowEvents* events) {
+  events_ = events;
+  browse_game_button_.on_click = [this] { events_->OnBrowseGame(); };
+  browse_expansion_button_.on_click = [this] { events_->OnBrowseExpansion(); };
+  scale_button_.on_click = [this] { events_->OnScaleAndPlay(); };
+  back_button_.on_click = [this] { events_->OnBack(); };
+  game_path_field_.on_change = [this] { events_->OnGamePathChanged(); };
+  expansion_path_field_.on_change = [this] { events_->OnExpansionPathChanged(); };
+  factor_field_.on_change = [this] { events_->OnFactorChanged(); };
+  archive_list_.on_select = [this] { events_->OnArchiveSelectionChanged(); };
+}
+
+void FakeMainWindow::Show() {
+  shown_ = true;
+  log_->push_back("main window shown");
+}
+
+void FakeMainWindow::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  log_->push_back(enabled ? "main window enabled" : "main window disabled");
+}
+
+void FakeMainWindow::Type(FakeTextField& field, const std::string& text) {
+  if (!enabled_) return;
+  for (char c : text) field.SetText(field.Text() + c);
+}
+
+void FakeMainWindow::Click(FakeButton& button) {
+  if (!enabled_ || !button.Enabled() || !button.Available()) return;
+  if (button.on_click) button.on_click();
+}
+
+void FakeMainWindow::Select(FakeList& list, int index) {
+  if (!enabled_) return;
+  list.SetSelectedIndex(index);
+}
+
+void FakeMainWindow::DoubleClick(int index) {
+  if (!enabled_) return;
+  archive_list_.SetSelectedIndex(index);
+  if (events_) events_->OnArchiveActivated();
+}
+
+void FakeProgressWindow::Show() {
+  visible_ = true;
+  shown.clear();
+  log_->push_back("progress window shown");
+}
+
+void FakeProgressWindow::Close() {
+  visible_ = false;
+  log_->push_back("progress window closed");
+}
+
+void FakeProgressWindow::SetProgress(const std::string& text, double fraction) {
+  shown.push_back(text + " | " + std::to_string(int(std::lround(fraction * 100))) + "%");
+  if (on_progress) on_progress();
+}
+
+std::string FakeDialogs::OpenFile(const std::string& title, const std::string& folder,
+                                  const std::string& proposed_name) {
+  log_->push_back("open dialog: " + title + " | " + folder + " | " + proposed_name);
+  if (answers.empty()) return "";
+  std::string answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+void FakeDialogs::Message(const std::string& text) {
+  messages.push_back(text);
+  log_->push_back("message: " + text);
+}
+
+void FakeWindowSystem::RunUntilClosed() {
+  if (session) session();
+  log.push_back("main window closed");
+}
+
+}  // namespace jk
