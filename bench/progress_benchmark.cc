@@ -41,7 +41,8 @@ bool Scale(const bench::Archives& a, const fs::path& out, jk::ScaleProgress& pro
   jk::ReferenceLists lists;
   jk::ScaleReport report;
   jk::Status status = jk::RunScale(real, request, progress, &lists, &report);
-  if (!status.ok()) std::fprintf(stderr, "jkrescale-progress-bench: %s\n", status.message().c_str());
+  if (!status.ok())
+    std::fprintf(stderr, "jkrescale-progress-bench: %s\n", status.message().c_str());
   return status.ok();
 }
 
@@ -105,9 +106,9 @@ int main(int argc, char** argv) {
   std::printf("best of %d runs:\n", kRepetitions);
   std::printf("  no progress shown        %7.3f s (cpu %7.3f s)\n", plain.wall, plain.cpu);
   std::printf("  desktop progress window  %7.3f s (cpu %7.3f s)\n", desktop.wall, desktop.cpu);
-  std::printf("the desktop path against the plain one, run by run: median %+.1f%%, "
-              "from %+.1f%% to %+.1f%%\n",
-              (ratios[ratios.size() / 2] - 1) * 100, (ratios.front() - 1) * 100,
-              (ratios.back() - 1) * 100);
+  std::printf(
+      "the desktop path against the plain one, run by run: median %+.1f%%, "
+      "from %+.1f%% to %+.1f%%\n",
+      (ratios[ratios.size() / 2] - 1) * 100, (ratios.front() - 1) * 100, (ratios.back() - 1) * 100);
   return 0;
 }

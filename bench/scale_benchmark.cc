@@ -16,10 +16,10 @@
 // models of 1,000 vertices each, all of which the templates use. Nothing in
 // it comes from the game.
 #include <chrono>
-#include <ctime>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -68,10 +68,11 @@ bool Measure(const char* label, const Workload& w, const fs::path& folder, Timin
   }
   int64_t bytes = int64_t(fs::file_size(a.level) + fs::file_size(a.resource));
   double megabytes = double(bytes) / kMegabyte;
-  std::printf("%s: %d vertices, %d things (%d with frames), %d templates, %d models of %d "
-              "vertices\n",
-              label, w.vertices, w.things, w.things / 2, w.templates,
-              w.level_models + w.resource_models, w.model_vertices);
+  std::printf(
+      "%s: %d vertices, %d things (%d with frames), %d templates, %d models of %d "
+      "vertices\n",
+      label, w.vertices, w.things, w.things / 2, w.templates, w.level_models + w.resource_models,
+      w.model_vertices);
   std::printf("  level text %.1f MB, model text %.1f MB, archives %.1f MB\n",
               double(a.level_text) / kMegabyte, double(a.model_text) / kMegabyte, megabytes);
   std::fflush(stdout);
@@ -120,8 +121,8 @@ int BuildOnly(int times, const fs::path& folder) {
     return 1;
   }
   std::printf("%s jkl\\bench.jkl 2 --resource %s\n", a.level.c_str(), a.resource.c_str());
-  std::fprintf(stderr, "level text %.1f MB, model text %.1f MB\n",
-               double(a.level_text) / kMegabyte, double(a.model_text) / kMegabyte);
+  std::fprintf(stderr, "level text %.1f MB, model text %.1f MB\n", double(a.level_text) / kMegabyte,
+               double(a.model_text) / kMegabyte);
   return 0;
 }
 
@@ -130,8 +131,9 @@ int main(int argc, char** argv) {
     return BuildOnly(std::atoi(argv[2]), argv[3]);
   }
   if (argc > 2) {
-    std::fprintf(stderr, "usage: jkrescale-bench [FOLDER]\n"
-                         "       jkrescale-bench --build-only N FOLDER\n");
+    std::fprintf(stderr,
+                 "usage: jkrescale-bench [FOLDER]\n"
+                 "       jkrescale-bench --build-only N FOLDER\n");
     return 2;
   }
   fs::path root = argc == 2 ? fs::path(argv[1])

@@ -175,13 +175,17 @@ std::string ModelText(int index, std::string_view name, uint32_t seed, const Wor
   t.Line("SECTION: HEADER").Line("3DO 2.1").Line("").Line("SECTION: GEOMETRYDEF");
   t.Put("RADIUS\t").Number(2).End().Line("GEOSETS 1").Line("GEOSET 0").Line("MESHES 1");
   t.Line("MESH 0").Put("NAME m").Int(index).End().Put("RADIUS ").Number(2).End();
-  t.Put("VERTICES ").Int(w.model_vertices).End().Line("# num:     x:         y:         z:      i:");
+  t.Put("VERTICES ")
+      .Int(w.model_vertices)
+      .End()
+      .Line("# num:     x:         y:         z:      i:");
   for (int i = 0; i < w.model_vertices; ++i) {
     t.Put("     ").Int(i).Put(":\t").Number(1).Put("\t").Number(1).Put("\t").Number(1);
     t.Put("\t0.000000").End();
   }
   t.Line("").Line("TEXTURE VERTICES 4");
-  for (int i = 0; i < 4; ++i) t.Put("     ").Int(i).Put(":\t").Number(64).Put("\t").Number(64).End();
+  for (int i = 0; i < 4; ++i)
+    t.Put("     ").Int(i).Put(":\t").Number(64).Put("\t").Number(64).End();
   t.Line("").Put("FACES ").Int(w.model_faces).End();
   for (int i = 0; i < w.model_faces; ++i) {
     int v = (i * 3) % w.model_vertices;
@@ -250,6 +254,5 @@ bool CopyBytes(const std::string& from, const std::string& to) {
   if (out && std::fclose(out) != 0) ok = false;
   return ok;
 }
-
 
 }  // namespace bench

@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> log;
   jk::FakeProcessRunner runner(&log);
   jk::CliEnvironment env{fs, runner, "", sink, sink, false, {}};
-  int code = jk::RunCli({"scale", "level.gob", "jkl\\f.jkl", size % 2 ? "2" : "0.5",
-                         "--resource", "res.gob", "--out", "work"},
+  int code = jk::RunCli({"scale", "level.gob", "jkl\\f.jkl", size % 2 ? "2" : "0.5", "--resource",
+                         "res.gob", "--out", "work"},
                         env);
   std::fclose(sink);
   if (code != jk::kExitOk) __builtin_trap();

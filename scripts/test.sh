@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs the whole test suite; then the same
-# suite under AddressSanitizer and UndefinedBehaviorSanitizer, each fuzz
-# target for 60 seconds, and the Windows build under Wine (its test suite,
-# and jkrescale-cli.exe against the Linux build). With --quick, only the
-# ordinary build and its suite.
+# Sets everything up, builds, checks the code's layout and runs the whole
+# test suite; then the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, each fuzz target for 60 seconds, and the
+# Windows build under Wine (its test suite, and jkrescale-cli.exe against the
+# Linux build). With --quick, only the layout check, the ordinary build and
+# its suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
@@ -14,6 +15,7 @@ for argument in "$@"; do
     *) echo "usage: $0 [--quick]" >&2; exit 2 ;;
   esac
 done
+scripts/check-format.sh
 scripts/setup.sh
 ctest --test-dir build -j"$jobs" --output-on-failure
 [ "$quick" = 1 ] && exit 0

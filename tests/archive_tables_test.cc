@@ -39,7 +39,8 @@ class ArchiveTablesTest : public TempFolderTest {
   // "name offset length" of each listed level, by its name.
   Names LevelRows() const {
     Names described;
-    for (const std::string& name : tables_.level_names) described.push_back(Row(*tables_.FindLevel(name)));
+    for (const std::string& name : tables_.level_names)
+      described.push_back(Row(*tables_.FindLevel(name)));
     return described;
   }
   LevelArchiveTables tables_;

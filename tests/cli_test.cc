@@ -102,8 +102,7 @@ TEST_F(CliTest, ScaleWritesTheWorkFolder) {
   EXPECT_EQ(result.code, kExitOk) << result.err;
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(FolderNames(out_),
-            (Names{"3do/", "cog/", "episode.jk", "extra.gob", "jkl/", "misc/"}));
+  EXPECT_EQ(FolderNames(out_), (Names{"3do/", "cog/", "episode.jk", "extra.gob", "jkl/", "misc/"}));
   EXPECT_EQ(FolderNames(out_ + "/jkl"), (Names{"demo.jkl"}));
   for (const char* empty : {"/3do", "/cog", "/misc"}) {
     EXPECT_EQ(FolderNames(out_ + empty), Names{});
@@ -119,8 +118,8 @@ TEST_F(CliTest, ScaleWritesTheWorkFolder) {
 
 // Without --gravity the gravity line stays as read; options may come first.
 TEST_F(CliTest, ScaleWithoutGravitySwitch) {
-  Result result = Run({"scale", "--out", out_, "--resource", resource_, archive_,
-                       "jkl\\demo.jkl", "0.5"});
+  Result result =
+      Run({"scale", "--out", out_, "--resource", resource_, archive_, "jkl\\demo.jkl", "0.5"});
   EXPECT_EQ(result.code, kExitOk) << result.err;
   EXPECT_EQ(ReadFile(out_ + "/jkl/demo.jkl"), std::string(kHead) +
                                                   "World Gravity 4.000000\r\n"
@@ -161,21 +160,20 @@ TEST_F(CliTest, LevelOutsideTheFile) {
   PutInt32(&bytes, 20, INT_MAX);
   archive_ = WriteBytes("Episode/bad.gob", bytes);
   ExpectRefused(Scale("jkl\\a.jkl", "2"),
-                "'" + archive_ + "': level 'jkl\\a.jkl': damaged archive, its data lies "
-                                 "outside the file");
+                "'" + archive_ +
+                    "': level 'jkl\\a.jkl': damaged archive, its data lies "
+                    "outside the file");
 }
 
 // Level names are compared exactly.
 TEST_F(CliTest, LevelNotInTheArchive) {
-  ExpectRefused(Scale("JKL\\DEMO.JKL", "2"),
-                "'" + archive_ + "': holds no level 'JKL\\DEMO.JKL'");
+  ExpectRefused(Scale("JKL\\DEMO.JKL", "2"), "'" + archive_ + "': holds no level 'JKL\\DEMO.JKL'");
 }
 
 // A damaged level archive ends the run with a message naming it.
 TEST_F(CliTest, DamagedLevelArchive) {
   archive_ = WriteBytes("short.gob", "GOB ");
-  const std::string message =
-      "'" + archive_ + "': not an archive: shorter than its 12-byte header";
+  const std::string message = "'" + archive_ + "': not an archive: shorter than its 12-byte header";
   ExpectRefused(Run({"levels", archive_}), message);
   ExpectRefused(Scale("jkl\\demo.jkl", "2"), message);
 }
@@ -196,8 +194,8 @@ TEST_F(CliTest, FailedWrite) {
   std::filesystem::create_symlink("/dev/full", out_ + "/jkl/demo.jkl");
   Result result = Scale("jkl\\demo.jkl", "2");
   EXPECT_EQ(result.code, kExitFailed);
-  EXPECT_EQ(result.err, "jkrescale-cli: '" + out_ +
-                            "/jkl/demo.jkl': cannot write: No space left on device\n");
+  EXPECT_EQ(result.err,
+            "jkrescale-cli: '" + out_ + "/jkl/demo.jkl': cannot write: No space left on device\n");
 }
 
 // A work folder that cannot be created fails the run with its name.

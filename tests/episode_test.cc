@@ -16,8 +16,7 @@ TEST(TestEpisodeLinesTest, NamesTheArchiveAndTheLevel) {
   EXPECT_EQ(TestEpisodeLines("/games/jkm/Episode/MyMod.GOO", "jkl\\my level.jkl"),
             (std::vector<std::string>{"\"MyMod.GOO\"", "TYPE 1", "SEQ 1",
                                       "10: 0 1 LEVEL my level.jkl 0 0 -1 -1", "end"}));
-  EXPECT_EQ(TestEpisodeLines("ep.gob", "jkl\\sub\\a.jkl")[3],
-            "10: 0 1 LEVEL sub\\a.jkl 0 0 -1 -1");
+  EXPECT_EQ(TestEpisodeLines("ep.gob", "jkl\\sub\\a.jkl")[3], "10: 0 1 LEVEL sub\\a.jkl 0 0 -1 -1");
 }
 
 class EpisodeTest : public TempFolderTest {};

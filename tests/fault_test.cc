@@ -44,8 +44,8 @@ class FaultTest : public ::testing::Test {
   }
 
   Result Scale(const std::string& level, const std::string& work = "work") {
-    return Run({"scale", kArchive, level, "2", "--resource", "game/Resource/res2.gob",
-                "--out", work});
+    return Run(
+        {"scale", kArchive, level, "2", "--resource", "game/Resource/res2.gob", "--out", work});
   }
 
   // Every file of the file system outside `work` is one the test put there.
@@ -138,8 +138,7 @@ TEST_F(FaultTest, DiskFullAtAnyPoint) {
     Result result = Scale("jkl\\a.jkl");
     EXPECT_EQ(result.code, kExitFailed);
     EXPECT_TRUE(result.err.starts_with("jkrescale-cli: '" + Native("work/"))) << result.err;
-    EXPECT_TRUE(result.err.ends_with("': cannot write: no space left on device\n"))
-        << result.err;
+    EXPECT_TRUE(result.err.ends_with("': cannot write: no space left on device\n")) << result.err;
     ExpectNothingWrittenOutside("work");
   }
 }
@@ -147,8 +146,8 @@ TEST_F(FaultTest, DiskFullAtAnyPoint) {
 // Level names that would leave the work folder are refused before anything
 // is written.
 TEST_F(FaultTest, UnsafeLevelNames) {
-  for (std::string name : {"jkl\\..\\..\\user\\notes.txt", "jkl\\/etc/passwd",
-                           "jkl\\C:\\x.jkl", "jkl\\a\\..\\b.jkl", "jkl\\a/../../b"}) {
+  for (std::string name : {"jkl\\..\\..\\user\\notes.txt", "jkl\\/etc/passwd", "jkl\\C:\\x.jkl",
+                           "jkl\\a\\..\\b.jkl", "jkl\\a/../../b"}) {
     SCOPED_TRACE(name);
     PutLevelArchive(GobWriter().Add(name, "x\r\n"));
     Result result = Scale(name);
@@ -216,10 +215,9 @@ TEST_F(FaultTest, CopyThatCannotBeDeleted) {
   Status status = CleanWorkFolder(fs_, "work", {"extra.gob"}, {2, std::chrono::milliseconds(0)});
   EXPECT_EQ(status.message(), "could not clean the work folder 'work': '" +
                                   Native("work/extra.gob") + "': cannot delete: in use");
-  EXPECT_EQ(fs_.FilePaths(),
-            (Names{Native("game/Resource/res2.gob"), Native("user/notes.txt"),
-                   Native("work/extra.gob"), Native("work/jkrescale-run.txt"),
-                   Native("work/mine.gob")}));
+  EXPECT_EQ(fs_.FilePaths(), (Names{Native("game/Resource/res2.gob"), Native("user/notes.txt"),
+                                    Native("work/extra.gob"), Native("work/jkrescale-run.txt"),
+                                    Native("work/mine.gob")}));
   Names copies;
   ASSERT_TRUE(ReadRecordedCopies(fs_, "work", &copies).ok());
   EXPECT_EQ(copies, Names{"extra.gob"});

@@ -25,9 +25,9 @@ class GobArchiveTest : public TempFolderTest {
   // The lines of an entry holding `data`, followed by another entry whose
   // text must never leak into it.
   Lines LinesOf(const std::string& data) {
-    return EntryLines(WriteArchive("a.gob", GobWriter().Add("jkl\\a.jkl", data).Add(
-                                                "jkl\\b.jkl", "NEXT\r\n")),
-                      0);
+    return EntryLines(
+        WriteArchive("a.gob", GobWriter().Add("jkl\\a.jkl", data).Add("jkl\\b.jkl", "NEXT\r\n")),
+        0);
   }
   // Opens `bytes` as an archive and returns the failure message ("" if it opens).
   std::string OpenFailure(const std::string& bytes) {
@@ -149,9 +149,9 @@ TEST_F(GobArchiveTest, EntryDataOutsideTheFile) {
     int32_t offset, length;
     bool inside;
   } kCases[] = {
-      {-1, 0, false},       {0, -1, false},        {INT_MAX, INT_MAX, false},
-      {INT_MAX, 1, false},  {kSize, 0, true},      {kSize - 1, 1, true},
-      {kSize, 1, false},    {kSize - 1, 2, false}, {0, kSize, true},
+      {-1, 0, false},      {0, -1, false},        {INT_MAX, INT_MAX, false},
+      {INT_MAX, 1, false}, {kSize, 0, true},      {kSize - 1, 1, true},
+      {kSize, 1, false},   {kSize - 1, 2, false}, {0, kSize, true},
   };
   for (const auto& c : kCases) {
     PutInt32(&bytes, OffsetAt(0), c.offset);

@@ -27,7 +27,8 @@ class EndToEndTest : public ShellTest {
                                std::filesystem::copy_options::overwrite_existing);
     WriteSettingsFile(game_ + "\r\n");
     real_runner_ = MakeSystemProcessRunner();
-    shell_ = std::make_unique<Shell>(fs_, ui_, *real_runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
+    shell_ = std::make_unique<Shell>(fs_, ui_, *real_runner_,
+                                     ShellEnvironment{work_, identity_, kQuickCleanup});
     shell_->StartUp();
   }
   std::string game_;
@@ -78,15 +79,16 @@ TEST_F(EndToEndTest, GameThatCannotBeStarted) {
 #ifdef _WIN32
   GTEST_SKIP() << "Windows has no executable permission to take away";
 #endif
-  std::filesystem::permissions(game_, std::filesystem::perms::owner_exec |
+  std::filesystem::permissions(game_,
+                               std::filesystem::perms::owner_exec |
                                    std::filesystem::perms::group_exec |
                                    std::filesystem::perms::others_exec,
                                std::filesystem::perm_options::remove);
   OpenLevel(0, 0);
   main_window().Click(main_window().scale_button_);
-  EXPECT_THAT(ui_.dialogs_.messages,
-              ElementsAre("'" + game_ + "': cannot start: no such program, or it is not "
-                          "executable"));
+  EXPECT_THAT(ui_.dialogs_.messages, ElementsAre("'" + game_ +
+                                                 "': cannot start: no such program, or it is not "
+                                                 "executable"));
   EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix(identity_))));
 }
 
@@ -102,8 +104,15 @@ TEST_F(EndToEndTest, CommandLinePlayRunsTheSameSession) {
                              FsPath(cli));
   ProgramStart start;
   start.program = cli;
-  start.arguments = {"play", NativeJoin(game_folder_, "Episode/ep1.gob"), "jkl\\two.jkl", "2",
-                     "--game", game_, "--gravity", "--extra", game_folder_ + "extras.gob"};
+  start.arguments = {"play",
+                     NativeJoin(game_folder_, "Episode/ep1.gob"),
+                     "jkl\\two.jkl",
+                     "2",
+                     "--game",
+                     game_,
+                     "--gravity",
+                     "--extra",
+                     game_folder_ + "extras.gob"};
   std::string output;
   Status played = real_runner_->RunAndCapture(start, &output);
   ASSERT_TRUE(played.ok()) << played.message();
@@ -112,9 +121,9 @@ TEST_F(EndToEndTest, CommandLinePlayRunsTheSameSession) {
   ASSERT_TRUE(ShortPath(program_folder, &path_value).ok());
   std::string working_folder = game_folder_.substr(0, game_folder_.size() - 1);
   std::vector<std::string> expected = StartOfReport(game_, path_value, working_folder);
-  for (const char* line : {"work folder: episode.jk", "work folder: extras.gob",
-                           "work folder: jkl/two.jkl", "jkl/two.jkl| World Gravity 2",
-                           "episode.jk| 10: 0 1 LEVEL two.jkl 0 0 -1 -1"}) {
+  for (const char* line :
+       {"work folder: episode.jk", "work folder: extras.gob", "work folder: jkl/two.jkl",
+        "jkl/two.jkl| World Gravity 2", "episode.jk| 10: 0 1 LEVEL two.jkl 0 0 -1 -1"}) {
     expected.push_back(line);
   }
   EXPECT_THAT(expected, IsSubsetOf(StandInReport(game_folder_)));

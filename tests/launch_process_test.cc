@@ -55,8 +55,11 @@ class ProcessTest : public ::testing::Test {
 // Arguments arrive as they are, blanks, backslashes, quotes and empty ones
 // included, in the working folder, with the added variables.
 TEST_F(ProcessTest, CapturesWhatTheProgramSees) {
-  ProgramStart start{game_, {"a b", "c\\d", "say \"hi\"", "", "end\\", "\\\\\"x\\ y\\"}, "",
-                   temp_.path(), {"JKRESCALE_STAND_IN_NOTE=a note"}};
+  ProgramStart start{game_,
+                     {"a b", "c\\d", "say \"hi\"", "", "end\\", "\\\\\"x\\ y\\"},
+                     "",
+                     temp_.path(),
+                     {"JKRESCALE_STAND_IN_NOTE=a note"}};
   std::string output;
   Status status = runner_->RunAndCapture(start, &output);
   ASSERT_TRUE(status.ok()) << status.message();
@@ -78,8 +81,7 @@ TEST_F(ProcessTest, WaitsWhilePumping) {
   int pumps = 0;
   ProgramStart start{game_, {}, "", temp_.path(), {"JKRESCALE_STAND_IN_SECONDS=0.2"}};
   ASSERT_TRUE(runner_->RunAndWait(start, [&] { ++pumps; }).ok());
-  EXPECT_THAT(StandInReport(temp_.path()), ::testing::Contains("working folder: " +
-                                                                temp_.path()));
+  EXPECT_THAT(StandInReport(temp_.path()), ::testing::Contains("working folder: " + temp_.path()));
   EXPECT_GT(pumps, 0);
 }
 
@@ -87,8 +89,9 @@ TEST_F(ProcessTest, WaitsWhilePumping) {
 TEST_F(ProcessTest, ProgramsThatCannotStart) {
   ProgramStart missing{temp_.Path("nothing"), {}, "", "", {}};
   EXPECT_EQ(runner_->RunAndWait(missing, nullptr).message(),
-            "'" + temp_.Path("nothing") + "': cannot start: no such program, or it is not "
-            "executable");
+            "'" + temp_.Path("nothing") +
+                "': cannot start: no such program, or it is not "
+                "executable");
 #ifdef _WIN32
   std::string no_folder = SystemErrorText(ERROR_DIRECTORY);
 #else

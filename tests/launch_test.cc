@@ -7,8 +7,8 @@
 
 #include "launch/game_launch.h"
 #include "launch/work_folder.h"
-#include "platform/short_path.h"
 #include "platform/path.h"
+#include "platform/short_path.h"
 #include "scaling/layout.h"
 #include "shell_fixture.h"
 #include "test_util.h"
@@ -66,12 +66,14 @@ TEST(LaunchTest, GameLimits) {
   std::string path(127 - 10, 'p');  // + "\" + 9 characters = 127
   EXPECT_TRUE(CheckGameLimits(path, "jkl\\a.jkl").ok());
   EXPECT_EQ(CheckGameLimits(path + "p", "jkl\\a.jkl").message(),
-            "'" + path + "p\\jkl\\a.jkl': is 128 characters long, more than the 127 the game "
-            "can open; move jkrescale to a shorter folder");
+            "'" + path +
+                "p\\jkl\\a.jkl': is 128 characters long, more than the 127 the game "
+                "can open; move jkrescale to a shorter folder");
   for (const char* value : {"C:\\a b", "C:\\a\tb"}) {
     EXPECT_EQ(CheckGameLimits(value, "x").message(),
-              std::string("'") + value + "': the game cannot take a work folder whose path "
-              "holds a blank or a tab; move jkrescale to a folder whose path has none");
+              std::string("'") + value +
+                  "': the game cannot take a work folder whose path "
+                  "holds a blank or a tab; move jkrescale to a folder whose path has none");
   }
 }
 
@@ -87,8 +89,7 @@ class LaunchPlanTest : public ShellTest {
     runner_.captures = {{"/usr/bin/winepath -w " + work_, windows_form + "\n"},
                         {"/usr/bin/winepath -s " + windows_form, short_form + "\n"}};
   }
-  GameChoice game_{temp_.WriteFile("g/JK.EXE", "x"), temp_.Path("g"),
-                   GameStart::kThroughWine};
+  GameChoice game_{temp_.WriteFile("g/JK.EXE", "x"), temp_.Path("g"), GameStart::kThroughWine};
   ProgramStart spec_;
 };
 
@@ -104,8 +105,7 @@ TEST_F(LaunchPlanTest, LongestWrittenName) {
 // A native executable is started directly with the native work folder.
 TEST_F(LaunchPlanTest, NativeGameStartsDirectly) {
   ASSERT_TRUE(PlanGameStart(fs_, runner_, {"/g/jk", "/g/"}, work_, "", &spec_).ok());
-  EXPECT_EQ(DescribeRun(spec_),
-            "/g/jk -debug con -verbose 2 -devmode -windowgui -path " + work_);
+  EXPECT_EQ(DescribeRun(spec_), "/g/jk -debug con -verbose 2 -devmode -windowgui -path " + work_);
   EXPECT_EQ(spec_.working_folder, "/g/");
   EXPECT_THAT(spec_.environment, IsEmpty());
 }
@@ -117,10 +117,14 @@ TEST_F(LaunchPlanTest, WindowsGameStartsNatively) {
   GameChoice game{"C:\\Games\\Jedi Knight\\JK.EXE", "C:\\Games\\Jedi Knight\\",
                   GameStart::kWindows};
   ASSERT_TRUE(PlanGameStart(fs_, runner_, game, work_, "", &spec_).ok());
-  EXPECT_EQ(spec_.command_line, "\"C:\\Games\\Jedi Knight\\JK.EXE\" -debug con -verbose 2 "
-                                "-devmode -windowgui -path " + short_form);
-  EXPECT_EQ(DescribeRun(spec_), "C:\\Games\\Jedi Knight\\JK.EXE -debug con -verbose 2 "
-                                "-devmode -windowgui -path " + short_form);
+  EXPECT_EQ(spec_.command_line,
+            "\"C:\\Games\\Jedi Knight\\JK.EXE\" -debug con -verbose 2 "
+            "-devmode -windowgui -path " +
+                short_form);
+  EXPECT_EQ(DescribeRun(spec_),
+            "C:\\Games\\Jedi Knight\\JK.EXE -debug con -verbose 2 "
+            "-devmode -windowgui -path " +
+                short_form);
   EXPECT_EQ(spec_.working_folder, "C:\\Games\\Jedi Knight\\");
   EXPECT_THAT(spec_.environment, IsEmpty());
 }
@@ -132,8 +136,9 @@ TEST_F(LaunchPlanTest, WindowsLimitsAreChecked) {
   std::string name(127 - short_form.size(), 'n');  // with "\" one too many
   GameChoice game{"C:\\JK\\JK.EXE", "C:\\JK\\", GameStart::kWindows};
   EXPECT_EQ(PlanAndRunGame(fs_, runner_, game, work_, name, nullptr).message(),
-            "'" + short_form + "\\" + name + "': is 128 characters long, more than the 127 "
-            "the game can open; move jkrescale to a shorter folder");
+            "'" + short_form + "\\" + name +
+                "': is 128 characters long, more than the 127 "
+                "the game can open; move jkrescale to a shorter folder");
   EXPECT_THAT(runner_.runs, IsEmpty());
 }
 
@@ -142,11 +147,11 @@ TEST_F(LaunchPlanTest, WindowsGameThroughWine) {
   Winepath("Z:\\tmp\\a b", "Z:\\tmp\\AB~1");
   ASSERT_TRUE(PlanGameStart(fs_, runner_, game_, work_, "", &spec_).ok());
   EXPECT_EQ(DescribeRun(spec_), "/usr/bin/wine " + game_.executable +
-                                " -debug con -verbose 2 -devmode "
-                                "-windowgui -path Z:\\tmp\\AB~1");
+                                    " -debug con -verbose 2 -devmode "
+                                    "-windowgui -path Z:\\tmp\\AB~1");
   EXPECT_EQ(spec_.command_line, "\"" + game_.executable +
-                                "\" -debug con -verbose 2 -devmode -windowgui "
-                                "-path Z:\\tmp\\AB~1");
+                                    "\" -debug con -verbose 2 -devmode -windowgui "
+                                    "-path Z:\\tmp\\AB~1");
   EXPECT_THAT(spec_.environment, ElementsAre("WINEDEBUG=-all"));
 }
 
@@ -159,8 +164,9 @@ TEST_F(LaunchPlanTest, WineLimitsAreChecked) {
   std::string long_form = "Z:\\" + std::string(95, 'x');
   Winepath(long_form, long_form);
   EXPECT_EQ(PlanAndRunGame(fs_, runner_, game_, work_, "", nullptr).message(),
-            "'" + long_form + "\\3do\\sub\\a-long-model-name.3do': is 128 characters long, "
-            "more than the 127 the game can open; move jkrescale to a shorter folder");
+            "'" + long_form +
+                "\\3do\\sub\\a-long-model-name.3do': is 128 characters long, "
+                "more than the 127 the game can open; move jkrescale to a shorter folder");
   EXPECT_THAT(runner_.runs, IsEmpty());
 }
 
@@ -173,8 +179,9 @@ TEST_F(LaunchPlanTest, WineProblems) {
                 "PATH; install Wine (able to run 32-bit programs) to start the game");
   runner_.on_path["winepath"] = "/usr/bin/winepath";
   EXPECT_EQ(PlanGameStart(fs_, runner_, game_, work_, "", &spec_).message(),
-            "'" + work_ + "': cannot convert to a Windows path with winepath: "
-            "'/usr/bin/winepath': ended with a failure");
+            "'" + work_ +
+                "': cannot convert to a Windows path with winepath: "
+                "'/usr/bin/winepath': ended with a failure");
 }
 
 // Wine says nothing to the program when the game it was given is missing:
@@ -228,10 +235,9 @@ class CleanupTest : public ShellTest {
 TEST_F(CleanupTest, RemovesInOrderAndLeavesTheRest) {
   ASSERT_TRUE(CleanWorkFolder(recording_, work_, {"copy.gob"}, quick_).ok());
   EXPECT_THAT(recording_.calls,
-              ElementsAre("delete episode.jk", "delete copy.gob", "delete jkl/l.jkl",
-                          "rmdir jkl", "delete 3do/a.3do", "rmdir 3do/empty", "rmdir 3do",
-                          "delete cog/door.cog", "rmdir cog", "delete misc/cogstrings.uni",
-                          "rmdir misc"));
+              ElementsAre("delete episode.jk", "delete copy.gob", "delete jkl/l.jkl", "rmdir jkl",
+                          "delete 3do/a.3do", "rmdir 3do/empty", "rmdir 3do", "delete cog/door.cog",
+                          "rmdir cog", "delete misc/cogstrings.uni", "rmdir misc"));
   EXPECT_THAT(Listing(work_), ElementsAre("NONE", "mine.gob"));
 }
 
@@ -242,14 +248,16 @@ TEST_F(CleanupTest, GivesUpAndReportsInOneMessage) {
   recording_.refuse[NativeJoin(work_, "cog/door.cog")] = 99;
   recording_.refuse[NativeJoin(work_, "jkl/l.jkl")] = 1;  // free on the second try
   Status status = CleanWorkFolder(recording_, work_, {}, quick_);
-  EXPECT_EQ(status.message(),
-            "could not clean the work folder '" + work_ + "': '" +
-                NativeJoin(work_, "episode.jk") + "': cannot delete: Device or resource "
-                "busy; '" + NativeJoin(work_, "cog/door.cog") + "': cannot delete: Device or "
-                "resource busy");
+  EXPECT_EQ(status.message(), "could not clean the work folder '" + work_ + "': '" +
+                                  NativeJoin(work_, "episode.jk") +
+                                  "': cannot delete: Device or resource "
+                                  "busy; '" +
+                                  NativeJoin(work_, "cog/door.cog") +
+                                  "': cannot delete: Device or "
+                                  "resource busy");
   EXPECT_EQ(std::count(recording_.calls.begin(), recording_.calls.end(), "delete episode.jk"), 3);
-  EXPECT_THAT(Listing(work_), ElementsAre("NONE", "cog/", "cog/door.cog", "copy.gob",
-                                          "episode.jk", "mine.gob"));
+  EXPECT_THAT(Listing(work_),
+              ElementsAre("NONE", "cog/", "cog/door.cog", "copy.gob", "episode.jk", "mine.gob"));
 }
 
 // A link inside a work subfolder is removed, not followed.
@@ -306,8 +314,9 @@ TEST_F(CleanupTest, UnreadableRunRecordKeepsTheCopies) {
   RefusingFileSystem refusing(record);
   Status status = CleanWorkFolderAtStartUp(refusing, work_, quick_);
   EXPECT_EQ(status.kind(), Status::Kind::kIoError);
-  EXPECT_EQ(status.message(), "'" + record + "': cannot open: Permission denied; the archive "
-                              "copies of an earlier run were left");
+  EXPECT_EQ(status.message(), "'" + record +
+                                  "': cannot open: Permission denied; the archive "
+                                  "copies of an earlier run were left");
   EXPECT_THAT(Listing(work_),
               ElementsAre("NONE", "copy.gob", std::string(kRunRecordName), "mine.gob"));
   std::vector<std::string> copies;
@@ -324,8 +333,7 @@ TEST_F(LaunchPlanTest, UnlistableFolderFailsTheLimitCheck) {
   EXPECT_EQ(status.message(),
             "'" + NativeJoin(work_, "3do") + "': cannot list the folder: Permission denied");
   GameChoice game{"C:\\JK\\JK.EXE", "C:\\JK\\", GameStart::kWindows};
-  EXPECT_EQ(PlanGameStart(refusing, runner_, game, work_, "", &spec_).message(),
-            status.message());
+  EXPECT_EQ(PlanGameStart(refusing, runner_, game, work_, "", &spec_).message(), status.message());
 }
 
 }  // namespace

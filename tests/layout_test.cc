@@ -27,9 +27,9 @@ TEST(IsSafeEntryNameTest, RefusesNamesThatLeaveTheirFolder) {
   for (const char* safe : {"a.jkl", "sub\\a.jkl", "sub/a.jkl", "a..b", "...", ".x", "a b.jkl"}) {
     EXPECT_TRUE(IsSafeEntryName(std::string("jkl\\") + safe)) << safe;
   }
-  for (const char* unsafe : {"", ".", "..", "..\\a", "../a", "sub\\..\\a", "sub/..\\a",
-                             "sub\\../a", "a\\..", ".\\a", "\\a", "/a", "C:\\a", "C:a",
-                             "a:b", "sub\\\\a", "sub//a", "a\\", "a/"}) {
+  for (const char* unsafe :
+       {"", ".", "..", "..\\a", "../a", "sub\\..\\a", "sub/..\\a", "sub\\../a", "a\\..", ".\\a",
+        "\\a", "/a", "C:\\a", "C:a", "a:b", "sub\\\\a", "sub//a", "a\\", "a/"}) {
     EXPECT_FALSE(IsSafeEntryName(std::string("3do\\") + unsafe)) << unsafe;
   }
 }

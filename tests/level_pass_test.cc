@@ -107,9 +107,8 @@ TEST_F(LevelPassTest, HandlersGetTheLinesOfTheirSections) {
       "last",
       handlers);
   EXPECT_EQ(calls, (std::vector<std::string>{"V:World vertices 1", "V:0: 1 2 3",
-                                             "T:World templates 1", "T:t _base size=1",
-                                             "T:  end", "H:World things 1", "C:World cogs 1",
-                                             "C:0: a.cog"}));
+                                             "T:World templates 1", "T:t _base size=1", "T:  end",
+                                             "H:World things 1", "C:World cogs 1", "C:0: a.cog"}));
   EXPECT_EQ(out,
             "SECTION: GEORESOURCE\r\n<World vertices 1>\r\n<0: 1 2 3>\r\n"
             "World texture vertices 1\r\n0: 0 0\r\nWorld adjoins 1\r\nWorld surfaces 1\r\n"

@@ -13,9 +13,9 @@
 namespace jk {
 namespace {
 
-using scaling_test::RecordedProgress;
 using scaling_test::CrLfLines;
 using scaling_test::ReadFile;
+using scaling_test::RecordedProgress;
 using scaling_test::TempFolder;
 
 std::vector<std::string> Scaled(ModelTextScaler& scaler, std::vector<std::string> lines,
@@ -29,25 +29,22 @@ TEST(ModelTextScalerTest, ScalesVertexListsAndRadii) {
   ModelTextScaler scaler(2);
   EXPECT_EQ(Scaled(scaler,
                    {"3DO 2.1", "0: 1 1 1 0", "  Radius 0.5", "RADIUSX 2", "Vertices 3",
-                    "#num: x y z intensity", "  0:\t1  2 3\t0.5 extra", "1: 1 2 3",
-                    "RADIUS 1.5", "TEXTURE VERTICES 1", "0: 1 1 1 1"},
+                    "#num: x y z intensity", "  0:\t1  2 3\t0.5 extra", "1: 1 2 3", "RADIUS 1.5",
+                    "TEXTURE VERTICES 1", "0: 1 1 1 1"},
                    true),
-            (std::vector<std::string>{"3DO 2.1", "0: 1 1 1 0", "RADIUS 1", "RADIUS 0",
-                                      "Vertices 3", "#num: 0 0 0 intensity",
-                                      "0: 2 4 6 0.5", "1: 1 2 3", "RADIUS 3",
-                                      "TEXTURE VERTICES 1", "0: 1 1 1 1"}));
+            (std::vector<std::string>{"3DO 2.1", "0: 1 1 1 0", "RADIUS 1", "RADIUS 0", "Vertices 3",
+                                      "#num: 0 0 0 intensity", "0: 2 4 6 0.5", "1: 1 2 3",
+                                      "RADIUS 3", "TEXTURE VERTICES 1", "0: 1 1 1 1"}));
   EXPECT_FALSE(scaler.in_vertex_list());
 }
 
 // Indented headings count in the resource archive's models only.
 TEST(ModelTextScalerTest, IndentedHeadingsByArchive) {
-  const std::vector<std::string> model = {"  VERTICES 1", "0: 1 1 1 0", "\tTEXTURE",
-                                          "1: 1 1 1 0"};
+  const std::vector<std::string> model = {"  VERTICES 1", "0: 1 1 1 0", "\tTEXTURE", "1: 1 1 1 0"};
   ModelTextScaler level(2), resource(2);
   EXPECT_EQ(Scaled(level, model, true), model);
   EXPECT_EQ(Scaled(resource, model, false),
-            (std::vector<std::string>{"  VERTICES 1", "0: 2 2 2 0", "\tTEXTURE",
-                                      "1: 1 1 1 0"}));
+            (std::vector<std::string>{"  VERTICES 1", "0: 2 2 2 0", "\tTEXTURE", "1: 1 1 1 0"}));
 }
 
 // Skipped rows (unsafe, outside, a file this pass wrote already) read
@@ -83,13 +80,13 @@ TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
 
   RecordedProgress progress;
   std::vector<std::string> skipped;
-  ASSERT_TRUE(RunModelPass(fs, {dir / "out", level.get(), resource.get()}, rows, 2, progress,
-                           &skipped).ok());
+  ASSERT_TRUE(
+      RunModelPass(fs, {dir / "out", level.get(), resource.get()}, rows, 2, progress, &skipped)
+          .ok());
 
-  EXPECT_EQ(skipped,
-            (std::vector<std::string>{
-                "model '3do\\far.3do': its data lies outside '" + (dir / "lvl.gob") + "'",
-                "model '3do\\..\\up.3do': unsafe name"}));
+  EXPECT_EQ(skipped, (std::vector<std::string>{
+                         "model '3do\\far.3do': its data lies outside '" + (dir / "lvl.gob") + "'",
+                         "model '3do\\..\\up.3do': unsafe name"}));
   EXPECT_EQ(scaling_test::FilesIn(dir / "out/3do"),
             (std::vector<std::string>{"a.3do", "b.3do", "old.3do"}));
   EXPECT_EQ(ReadFile(dir / "out/3do/a.3do"), CrLfLines({"VERTICES 1", "0: 2 2 2 0"}));
@@ -122,10 +119,11 @@ TEST(ModelPassTest, OneFileUnderTwoSpellingsIsWrittenOnce) {
   ASSERT_TRUE(fs.CreateFolder(dir / "out/3do").ok());
   NoProgress progress;
   std::vector<std::string> skipped;
-  ASSERT_TRUE(RunModelPass(fs, {dir / "out", level.get(), level.get()}, tables.models, 2,
-                           progress, &skipped).ok());
-  EXPECT_EQ(fs.writes, (std::map<std::string, int>{
-                           {ComparablePath(dir / "out/3do/sub/dup.3do"), 1}}));
+  ASSERT_TRUE(RunModelPass(fs, {dir / "out", level.get(), level.get()}, tables.models, 2, progress,
+                           &skipped)
+                  .ok());
+  EXPECT_EQ(fs.writes,
+            (std::map<std::string, int>{{ComparablePath(dir / "out/3do/sub/dup.3do"), 1}}));
   EXPECT_EQ(ReadFile(dir / "out/3do/sub/dup.3do"), CrLfLines({"VERTICES 1", "0: 2 2 2 0"}));
 }
 

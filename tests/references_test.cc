@@ -25,8 +25,7 @@ std::vector<std::string> NamesAndOffsets(const std::vector<ModelRow>& rows) {
 
 class ModelLookupTest : public ::testing::Test {
  protected:
-  std::vector<ModelRow> level_{Model("3do\\crate.3do", 10, true),
-                               Model("3do\\crate.3do", 11, true),
+  std::vector<ModelRow> level_{Model("3do\\crate.3do", 10, true), Model("3do\\crate.3do", 11, true),
                                Model("3do\\sub\\arch.3do", 12, true)};
   std::vector<ModelRow> resource_{Model("3do\\crate.3do", 20, false),
                                   Model("3do\\lamp.3do", 21, false),
@@ -61,14 +60,12 @@ TEST_F(ModelLookupTest, AppendsTheRowsOfEveryTemplateOfTheName) {
 
 // Cog lines add the first cog table row of their script; lines stay as read.
 TEST(CogReferenceHandlerTest, ListsScriptsOfTheLevelArchive) {
-  std::vector<EntryRow> table{{"cog\\door.cog", 1, 1, true},
-                              {"cog\\door.cog", 2, 1, true},
-                              {"cog\\lift.cog", 3, 1, true}};
+  std::vector<EntryRow> table{
+      {"cog\\door.cog", 1, 1, true}, {"cog\\door.cog", 2, 1, true}, {"cog\\lift.cog", 3, 1, true}};
   std::vector<EntryRow> list;
   CogReferenceHandler handler(&table, &list);
-  const char* lines[] = {"World cogs 4",       "#Num\tScript",     "0:\tdoor.cog",
-                         "1: rules.cog 0x10", "2:  lift.cog  5", "3: Door.cog",
-                         "lone"};
+  const char* lines[] = {"World cogs 4",    "#Num\tScript", "0:\tdoor.cog", "1: rules.cog 0x10",
+                         "2:  lift.cog  5", "3: Door.cog",  "lone"};
   for (const char* line : lines) EXPECT_EQ(Handled(handler, line), line);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].name + "@" + std::to_string(list[0].offset), "cog\\door.cog@1");

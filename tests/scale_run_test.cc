@@ -10,10 +10,10 @@
 namespace jk {
 namespace {
 
-using scaling_test::RecordedProgress;
 using scaling_test::CrLfLines;
 using scaling_test::FilesIn;
 using scaling_test::ReadFile;
+using scaling_test::RecordedProgress;
 using scaling_test::RunCliCaptured;
 using scaling_test::TempFolder;
 
@@ -73,17 +73,17 @@ class ScaleRunTest : public ::testing::Test {
         .Add("cog\\door.cog", "# door\nend")
         .Add("misc\\cogstrings.uni", "MSGS 0\r\nEND\r\n");
     ASSERT_TRUE(level.WriteTo(level_path_));
-    ASSERT_TRUE(GobWriter()
-                    .Add("3do\\crate.3do", "VERTICES 1\n0: 9 9 9 0\n")
-                    .Add("3do\\lamp.3do",
-                         "  Vertices 1\n  0: 1 2 3 0\n  TEXTURE VERTICES\n  0: 1 1 0 0\n")
-                    .Add("cog\\rules.cog", "# rules\n")
-                    .WriteTo(resource_path_));
+    ASSERT_TRUE(
+        GobWriter()
+            .Add("3do\\crate.3do", "VERTICES 1\n0: 9 9 9 0\n")
+            .Add("3do\\lamp.3do", "  Vertices 1\n  0: 1 2 3 0\n  TEXTURE VERTICES\n  0: 1 1 0 0\n")
+            .Add("cog\\rules.cog", "# rules\n")
+            .WriteTo(resource_path_));
   }
 
   std::vector<std::string> ScaleArgs() {
-    return {"scale", level_path_, "jkl\\test.jkl", "2", "--resource", resource_path_,
-            "--out", out_};
+    return {"scale",      level_path_,    "jkl\\test.jkl", "2",
+            "--resource", resource_path_, "--out",         out_};
   }
 
   TempFolder dir_;
@@ -102,15 +102,13 @@ TEST_F(ScaleRunTest, CliWritesLevelModelsAndCogs) {
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(ReadFile(out_ + "/jkl/test.jkl"), CrLfLines(ScaledLevel()));
   EXPECT_EQ(FilesIn(out_ + "/3do"), (std::vector<std::string>{"crate.3do", "lamp.3do"}));
-  EXPECT_EQ(ReadFile(out_ + "/3do/crate.3do"),
-            CrLfLines({"VERTICES 1", "0: 2 2 2 0", "TEXTURE"}));
+  EXPECT_EQ(ReadFile(out_ + "/3do/crate.3do"), CrLfLines({"VERTICES 1", "0: 2 2 2 0", "TEXTURE"}));
   EXPECT_EQ(ReadFile(out_ + "/3do/lamp.3do"),
             CrLfLines({"  Vertices 1", "0: 2 4 6 0", "  TEXTURE VERTICES", "  0: 1 1 0 0"}));
   EXPECT_EQ(FilesIn(out_ + "/cog"), (std::vector<std::string>{"door.cog"}));
   EXPECT_EQ(ReadFile(out_ + "/cog/door.cog"), CrLfLines({"# door", "end"}));
   EXPECT_EQ(ReadFile(out_ + "/misc/cogstrings.uni"), CrLfLines({"MSGS 0", "END"}));
-  EXPECT_EQ(FilesIn(out_),
-            (std::vector<std::string>{"3do", "cog", "episode.jk", "jkl", "misc"}));
+  EXPECT_EQ(FilesIn(out_), (std::vector<std::string>{"3do", "cog", "episode.jk", "jkl", "misc"}));
 }
 
 // A second run into the same folder at another factor replaces the models
@@ -121,8 +119,7 @@ TEST_F(ScaleRunTest, CliRunAgainReplacesModels) {
   std::vector<std::string> args = ScaleArgs();
   args[3] = "3";
   ASSERT_EQ(RunCliCaptured(args).exit_code, 0);
-  EXPECT_EQ(ReadFile(out_ + "/3do/crate.3do"),
-            CrLfLines({"VERTICES 1", "0: 3 3 3 0", "TEXTURE"}));
+  EXPECT_EQ(ReadFile(out_ + "/3do/crate.3do"), CrLfLines({"VERTICES 1", "0: 3 3 3 0", "TEXTURE"}));
 }
 
 // Damaged and unsafe entries are left out, named in one warning line; the
@@ -143,19 +140,19 @@ TEST_F(ScaleRunTest, CliSkipsDamagedEntriesWithAWarning) {
 
   scaling_test::CliRun run = RunCliCaptured(ScaleArgs());
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.err, "jkrescale-cli: warning: skipped model '3do\\..\\up.3do': unsafe name; "
-                     "cog 'cog\\door.cog': its data lies outside '" + level_path_ +
-                         "'; cog strings 'misc\\cogstrings.uni': its data lies outside '" +
-                         level_path_ + "'\n");
+  EXPECT_EQ(run.err,
+            "jkrescale-cli: warning: skipped model '3do\\..\\up.3do': unsafe name; "
+            "cog 'cog\\door.cog': its data lies outside '" +
+                level_path_ + "'; cog strings 'misc\\cogstrings.uni': its data lies outside '" +
+                level_path_ + "'\n");
   EXPECT_EQ(FilesIn(out_ + "/3do"), (std::vector<std::string>{"lamp.3do"}));
   EXPECT_EQ(FilesIn(out_ + "/cog"), std::vector<std::string>{});
   EXPECT_EQ(FilesIn(out_ + "/misc"), std::vector<std::string>{});
 }
 
 // Runs RunScale on level `level` of the archive with the lists given.
-Status ScaleLevel(const std::string& archive, const std::string& level,
-                  const std::string& resource, const std::string& work,
-                  ScaleProgress& progress, ReferenceLists* lists) {
+Status ScaleLevel(const std::string& archive, const std::string& level, const std::string& resource,
+                  const std::string& work, ScaleProgress& progress, ReferenceLists* lists) {
   RealFileSystem fs;
   ScaleRequest request;
   request.work_folder = work;
@@ -175,16 +172,18 @@ TEST_F(ScaleRunTest, ProgressAndListsOverTwoRuns) {
   WriteArchives();
   RecordedProgress progress;
   ReferenceLists lists;
-  ASSERT_TRUE(ScaleLevel(level_path_, "jkl\\test.jkl", resource_path_, dir_ / "one", progress,
-                         &lists).ok());
+  ASSERT_TRUE(
+      ScaleLevel(level_path_, "jkl\\test.jkl", resource_path_, dir_ / "one", progress, &lists)
+          .ok());
   ASSERT_FALSE(progress.shares.empty());
   EXPECT_TRUE(std::is_sorted(progress.shares.begin(), progress.shares.end()));
   EXPECT_GT(progress.shares.front(), 0);
   EXPECT_EQ(progress.shares.back(), 1);
   EXPECT_EQ(progress.models, (std::vector<std::string>{"0 of 2", "1 of 2", "2 of 2"}));
 
-  ASSERT_TRUE(ScaleLevel(level_path_, "jkl\\empty.jkl", resource_path_, dir_ / "two", progress,
-                         &lists).ok());
+  ASSERT_TRUE(
+      ScaleLevel(level_path_, "jkl\\empty.jkl", resource_path_, dir_ / "two", progress, &lists)
+          .ok());
   EXPECT_EQ(FilesIn(dir_ / "two/3do"), (std::vector<std::string>{"crate.3do", "lamp.3do"}));
   EXPECT_EQ(FilesIn(dir_ / "two/cog"), (std::vector<std::string>{"door.cog"}));
   EXPECT_EQ(lists.models.size(), 2u);

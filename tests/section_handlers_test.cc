@@ -21,9 +21,9 @@ struct LineCase {
 TEST(VertexHandlerTest, RewritesVertexLines) {
   const LineCase cases[] = {
       {"0:\t-0.5\t1.25\t2", "0: -1 2.5 4"},
-      {"  7: 1 2 3", "7: 2 4 6"},            // indentation trimmed away
-      {"1:\t1\t2\t3\t99", "1: 2 4 6"},       // a fifth field is dropped
-      {"2:  1\t2\t3", "2: 0 2 4"},           // two blanks: empty x, the rest moves up
+      {"  7: 1 2 3", "7: 2 4 6"},       // indentation trimmed away
+      {"1:\t1\t2\t3\t99", "1: 2 4 6"},  // a fifth field is dropped
+      {"2:  1\t2\t3", "2: 0 2 4"},      // two blanks: empty x, the rest moves up
       {"3:\tabc\t1e2\t.5", "3: 0 200 1"},
       {"World vertices 8", "World vertices 8"},
       {"#num:\tvertex:", "#num:\tvertex:"},
@@ -58,8 +58,7 @@ TEST(TemplateHandlerTest, ScalesStructureTemplatesOnly) {
   EXPECT_EQ(templates.lines(),
             (std::vector<std::string>{
                 "crate  _structure\tsize=0.05 movesize=0.05 height=0.1 model3d=crate.3do",
-                "lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x",
-                "bridge _walkstruct height=3"}));
+                "lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x", "bridge _walkstruct height=3"}));
 }
 
 // The coordinate rules on regular, short and irregular frame parameters.
@@ -68,12 +67,12 @@ TEST(FrameParameterTest, RewritesByTheCoordinateRules) {
       {"frame=(1/2/3:0/90/0)", " frame=(2/4/6:0/90/0)"},
       {"FRAME=(1/2/3)", " frame=(2/4/6)"},
       {"frame=(1/2/3)junk", " frame=(2/4/6)"},
-      {"frame=(1/5:0/0/0)", " frame=(2/10/10:0/0/0)"},     // one "/": y = z
-      {"frame=(7:0/0/0)", " frame=(0/0/14:0/0/0)"},        // none: x = y = 0
-      {"frame=(1/2/3/4)", " frame=(2/4/8)"},               // more: z after the last
+      {"frame=(1/5:0/0/0)", " frame=(2/10/10:0/0/0)"},  // one "/": y = z
+      {"frame=(7:0/0/0)", " frame=(0/0/14:0/0/0)"},     // none: x = y = 0
+      {"frame=(1/2/3/4)", " frame=(2/4/8)"},            // more: z after the last
       {"frame=(a/b/c:1)", " frame=(0/0/0:1)"},
-      {"frame=:1/2/3:9)", " frame=(2/4/6:1/2/3:9)"},       // tail from the first ":"
-      {"frame=(1/2/3", ""},                                // neither ":" nor ")"
+      {"frame=:1/2/3:9)", " frame=(2/4/6:1/2/3:9)"},  // tail from the first ":"
+      {"frame=(1/2/3", ""},                           // neither ":" nor ")"
       {"frame=", ""},
   };
   for (const LineCase& c : cases) {

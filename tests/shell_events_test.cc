@@ -82,9 +82,8 @@ TEST_F(ShellEventsTest, DoubleClickElsewhereDoesNothing) {
 TEST_F(ShellEventsTest, DoubleClickOnAVanishedArchive) {
   std::filesystem::remove(FsPath(NativeJoin(game_folder_, "Episode/ep1.gob")));
   main_window().DoubleClick(0);
-  EXPECT_THAT(ui_.dialogs_.messages,
-              ElementsAre("'" + NativeJoin(game_folder_, "Episode/ep1.gob") +
-                          "': cannot open: No such file or directory"));
+  EXPECT_THAT(ui_.dialogs_.messages, ElementsAre("'" + NativeJoin(game_folder_, "Episode/ep1.gob") +
+                                                 "': cannot open: No such file or directory"));
   EXPECT_EQ(main_window().list_caption_.Text(), kEpisodesCaption);
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("ep1.gob"));
   EXPECT_FALSE(main_window().back_button_.Available());

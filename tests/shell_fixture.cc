@@ -36,9 +36,7 @@ std::vector<std::string> Listing(const std::string& folder) {
   return names;
 }
 
-
-ShellTest::ShellTest()
-    : game_folder_(temp_.Path("game/")), work_(temp_.Path("work")) {
+ShellTest::ShellTest() : game_folder_(temp_.Path("game/")), work_(temp_.Path("work")) {
   fs::create_directories(FsPath(work_));
 }
 
@@ -54,7 +52,8 @@ void ShellTest::WriteSettingsFile(const std::string& text) {
 }
 
 void ShellTest::StartShell() {
-  shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
+  shell_ =
+      std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->StartUp();
 }
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "gob_writer.h"
 #include "fake_process_runner.h"
 #include "fake_windows.h"
-#include "platform/real_file_system.h"
+#include "gob_writer.h"
 #include "launch/game_launch.h"
+#include "platform/real_file_system.h"
 #include "shell/settings.h"
 #include "shell/shell.h"
 #include "test_util.h"
@@ -43,7 +43,6 @@ GobWriter ExtraArchive();
 // The files and folders below `folder`, relative with "/" on every system,
 // sorted; folders end in "/".
 std::vector<std::string> Listing(const std::string& folder);
-
 
 // Plans the start of `game` as a play session does and runs it.
 inline Status PlanAndRunGame(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,

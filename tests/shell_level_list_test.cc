@@ -18,8 +18,8 @@ TEST(ScanOrderTest, IgnoresCaseThenBytes) {
     const char* b;
     bool less;
   } cases[] = {
-      {"A.gob", "b.gob", true}, {"b.gob", "A.gob", false}, {"B.gob", "b.gob", true},
-      {"b.gob", "B.gob", false}, {"ab", "abc", true},      {"ABC", "ab", false},
+      {"A.gob", "b.gob", true},  {"b.gob", "A.gob", false}, {"B.gob", "b.gob", true},
+      {"b.gob", "B.gob", false}, {"ab", "abc", true},       {"ABC", "ab", false},
       {"_x", "a", true},         {"same", "same", false},
   };
   for (const Case& c : cases) EXPECT_EQ(ScanOrderLess(c.a, c.b), c.less) << c.a << " " << c.b;

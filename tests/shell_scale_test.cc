@@ -86,10 +86,13 @@ TEST_F(ScaleCommandTest, ScalesStartsTheGameAndCleansUp) {
   main_window().gravity_check_box_.checked = true;
   WatchTheGame();
   main_window().Click(main_window().scale_button_);
-  EXPECT_THAT(ui_.log, ElementsAre("main window disabled", "progress window shown", "progress window closed",
-                                   "run: " + jk_ + " -debug con -verbose 2 -devmode "
-                                   "-windowgui -path " + PathValue(),
-                                   "main window enabled"));
+  EXPECT_THAT(ui_.log,
+              ElementsAre("main window disabled", "progress window shown", "progress window closed",
+                          "run: " + jk_ +
+                              " -debug con -verbose 2 -devmode "
+                              "-windowgui -path " +
+                              PathValue(),
+                          "main window enabled"));
   EXPECT_THAT(during_game_, ElementsAre("3do/", "cog/", SettingsFileName(SettingsSuffix(identity_)),
                                         "episode.jk", "jkl/", "jkl/two.jkl", "misc/"));
   EXPECT_FALSE(main_window_enabled_during_game_);
@@ -145,7 +148,8 @@ TEST_F(ScaleCommandTest, RefusesToReplaceTheUsersArchive) {
   main_window().Select(main_window().extra_list_, 1);
   main_window().Click(main_window().scale_button_);
   EXPECT_THAT(ui_.dialogs_.messages,
-              ElementsAre("'" + NativeJoin(work_, "extras.gob") + "': is in the work folder "
+              ElementsAre("'" + NativeJoin(work_, "extras.gob") +
+                          "': is in the work folder "
                           "already and is not the chosen extra archive; it would be "
                           "replaced, so nothing was done"));
   EXPECT_EQ(ReadFile(NativeJoin(work_, "extras.gob")), "the user's own");
@@ -175,7 +179,7 @@ TEST_F(ScaleCommandTest, FailedRunShowsOneMessage) {
   EXPECT_THAT(ui_.log,
               ElementsAre("main window disabled", "progress window shown", "progress window closed",
                           "message: '" + NativeJoin(game_folder_, "Resource/res2.gob") +
-                          "': cannot open: No such file or directory",
+                              "': cannot open: No such file or directory",
                           "main window enabled"));
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
   EXPECT_TRUE(main_window().scale_button_.Enabled());
@@ -188,8 +192,8 @@ TEST_F(ScaleCommandTest, OutputNotCreatable) {
   OpenLevel(0, 0);
   main_window().Click(main_window().scale_button_);
   ASSERT_EQ(ui_.dialogs_.messages.size(), 1u);
-  EXPECT_THAT(ui_.dialogs_.messages[0], ::testing::StartsWith("'" + NativeJoin(work_, "jkl") +
-                                                              "': "));
+  EXPECT_THAT(ui_.dialogs_.messages[0],
+              ::testing::StartsWith("'" + NativeJoin(work_, "jkl") + "': "));
   EXPECT_THAT(WorkFolderAfterRun(), ElementsAre("jkl"));
   EXPECT_THAT(runner_.runs, IsEmpty());
 }
@@ -249,9 +253,9 @@ TEST_F(ScaleCommandTest, WindowsGameStartsThroughWine) {
   OpenLevel(0, 0);
   main_window().Click(main_window().scale_button_);
   ASSERT_EQ(runner_.runs.size(), 1u);
-  EXPECT_EQ(DescribeRun(runner_.runs[0]),
-            "/usr/bin/wine " + exe + " -debug con -verbose 2 -devmode -windowgui -path "
-            "Z:\\tmp\\WORKFO~1");
+  EXPECT_EQ(DescribeRun(runner_.runs[0]), "/usr/bin/wine " + exe +
+                                              " -debug con -verbose 2 -devmode -windowgui -path "
+                                              "Z:\\tmp\\WORKFO~1");
   EXPECT_THAT(runner_.runs[0].environment, ElementsAre("WINEDEBUG=-all"));
   EXPECT_EQ(runner_.runs[0].working_folder, game_folder_);
   EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
@@ -267,7 +271,8 @@ TEST_F(ScaleCommandTest, WindowsGameWithoutWine) {
   OpenLevel(0, 0);
   main_window().Click(main_window().scale_button_);
   EXPECT_THAT(ui_.dialogs_.messages,
-              ElementsAre("'" + exe + "': is a Windows program, started through Wine, but "
+              ElementsAre("'" + exe +
+                          "': is a Windows program, started through Wine, but "
                           "'wine' is not on the PATH; install Wine (able to run 32-bit "
                           "programs) to start the game"));
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());

@@ -67,9 +67,9 @@ TEST_F(ShellTest, UnreadableSettingsAreNeitherUsedNorReplaced) {
   shell_ = std::make_unique<Shell>(unreadable, ui_, runner_,
                                    ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->Run();
-  EXPECT_THAT(ui_.dialogs_.messages,
-              ElementsAre("'" + settings + "': cannot open: Permission denied\nThe settings "
-                          "were not read, and will not be saved."));
+  EXPECT_THAT(ui_.dialogs_.messages, ElementsAre("'" + settings +
+                                                 "': cannot open: Permission denied\nThe settings "
+                                                 "were not read, and will not be saved."));
   EXPECT_EQ(ReadFile(settings), jk + "\r\n");
 }
 
@@ -92,7 +92,8 @@ TEST_F(ShellTest, EndWritesTheSettings) {
   std::string jk = MakeGame();
   WriteSettingsFile(jk + "\n");
   ui_.session = [&] { main_window().Type(main_window().expansion_path_field_, "x"); };
-  shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
+  shell_ =
+      std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->Run();
   std::string settings = JoinPath(work_, SettingsFileName(SettingsSuffix(identity_)));
   EXPECT_EQ(ReadFile(settings), jk + "\r\n" + work_ + "/x\r\n");
@@ -105,17 +106,16 @@ TEST_F(ShellTest, EndWritesTheSettings) {
 // Leftovers of a run are removed at start-up; the user's own files, other
 // archives among them, stay.
 TEST_F(ShellTest, StartUpCleansOnlyWhatARunLeft) {
-  for (const char* name : {"episode.jk", "jkl/one.jkl", "3do/sub/a.3do", "cog/door.cog",
-                           "misc/cogstrings.uni", "old-copy.gob", "mine.gob", "theirs.GOO",
-                           "NONE", "notes.txt"}) {
+  for (const char* name :
+       {"episode.jk", "jkl/one.jkl", "3do/sub/a.3do", "cog/door.cog", "misc/cogstrings.uni",
+        "old-copy.gob", "mine.gob", "theirs.GOO", "NONE", "notes.txt"}) {
     temp_.WriteFile(std::string("work/") + name, "x");
   }
   temp_.WriteFile(std::string("work/") + std::string(kRunRecordName), "old-copy.gob\r\n");
   WriteSettingsFile("");
   StartShell();
-  EXPECT_THAT(Listing(work_),
-              ElementsAre("NONE", SettingsFileName(SettingsSuffix(identity_)), "mine.gob",
-                          "notes.txt", "theirs.GOO"));
+  EXPECT_THAT(Listing(work_), ElementsAre("NONE", SettingsFileName(SettingsSuffix(identity_)),
+                                          "mine.gob", "notes.txt", "theirs.GOO"));
   EXPECT_TRUE(ui_.dialogs_.messages.empty());
 }
 
@@ -130,12 +130,14 @@ TEST_F(ShellTest, StartUpReportsWhatItCannotRemove) {
     int attempts = 0;
   } stuck;
   temp_.WriteFile("work/episode.jk", "x");
-  shell_ = std::make_unique<Shell>(stuck, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
+  shell_ = std::make_unique<Shell>(stuck, ui_, runner_,
+                                   ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->StartUp();
   EXPECT_EQ(stuck.attempts, 3);
-  EXPECT_THAT(ui_.log, ElementsAre("main window shown", "message: could not clean the work folder '" +
-                                   work_ + "': '" + JoinPath(work_, "episode.jk") +
-                                   "': cannot delete: Device or resource busy"));
+  EXPECT_THAT(ui_.log,
+              ElementsAre("main window shown", "message: could not clean the work folder '" +
+                                                   work_ + "': '" + JoinPath(work_, "episode.jk") +
+                                                   "': cannot delete: Device or resource busy"));
 }
 
 // Scale and play is enabled only with an archive open and a level selected.

@@ -24,8 +24,7 @@ std::vector<std::string> StandInReport(const std::string& folder) {
   return lines;
 }
 
-std::vector<std::string> StartOfReport(const std::string& executable,
-                                       const std::string& path_value,
+std::vector<std::string> StartOfReport(const std::string& executable, const std::string& path_value,
                                        const std::string& working_folder) {
   std::vector<std::string> lines;
 #ifndef _WIN32

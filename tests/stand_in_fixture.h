@@ -27,8 +27,7 @@ std::vector<std::string> StandInReport(const std::string& folder);
 // as `executable` with the game's switches and `path_value`, in
 // `working_folder`: its command line (on Windows), its arguments and its
 // working folder.
-std::vector<std::string> StartOfReport(const std::string& executable,
-                                       const std::string& path_value,
+std::vector<std::string> StartOfReport(const std::string& executable, const std::string& path_value,
                                        const std::string& working_folder);
 
 }  // namespace jk

@@ -25,8 +25,8 @@ stdfs::path FsPath(const std::string& path) {
 
 std::string MakeTempFolder(const std::string& prefix) {
   std::random_device random;
-  stdfs::path folder = stdfs::temp_directory_path() /
-                       (prefix + std::to_string(random()) + std::to_string(random()));
+  stdfs::path folder =
+      stdfs::temp_directory_path() / (prefix + std::to_string(random()) + std::to_string(random()));
   stdfs::create_directories(folder);
   return Utf8Text(folder);
 }
@@ -101,11 +101,11 @@ std::vector<std::string> TempFolderTest::EntryLines(const std::string& path, siz
   }
   std::unique_ptr<InputFile> file;
   EXPECT_TRUE(fs_.OpenRead(path, &file).ok());
-  Status status = ReadEntryText(*file, entries[index].offset, entries[index].length,
-                                [&](std::string& line) {
-                                  lines.push_back(line);
-                                  return Status::Ok();
-                                });
+  Status status =
+      ReadEntryText(*file, entries[index].offset, entries[index].length, [&](std::string& line) {
+        lines.push_back(line);
+        return Status::Ok();
+      });
   EXPECT_TRUE(status.ok()) << status.message();
   return lines;
 }

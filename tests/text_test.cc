@@ -20,14 +20,14 @@ TEST(ValueOfTest, ReadsTheLeadingNumber) {
     const char* text;
     double value;
   } kCases[] = {
-      {"2.5abc", 2.5}, {" 4.0", 4},      {"\t -3", -3},   {"\n3", 0},
-      {"+7", 7},       {"abc", 0},       {"", 0},         {".5", 0.5},
-      {"5.", 5},       {"-.25", -0.25},  {"1e3", 1000},   {"1E-2", 0.01},
-      {"2e", 2},       {"2e+", 2},       {"2ex", 2},      {"1.5e+2x", 150},
-      {"inf", 0},      {"nan", 0},       {"-inf", 0},     {"0x10", 0},
-      {"1e400", 0},    {"-1e400", 0},    {"- 5", 0},      {"+-5", 0},
-      {".", 0},        {"-", 0},         {"1,5", 1},      {"007", 7},
-      {"5.e3", 5000},  {".5e1", 5},      {"1e+2", 100},   {"-2.5E-1x", -0.25},
+      {"2.5abc", 2.5}, {" 4.0", 4},     {"\t -3", -3}, {"\n3", 0},
+      {"+7", 7},       {"abc", 0},      {"", 0},       {".5", 0.5},
+      {"5.", 5},       {"-.25", -0.25}, {"1e3", 1000}, {"1E-2", 0.01},
+      {"2e", 2},       {"2e+", 2},      {"2ex", 2},    {"1.5e+2x", 150},
+      {"inf", 0},      {"nan", 0},      {"-inf", 0},   {"0x10", 0},
+      {"1e400", 0},    {"-1e400", 0},   {"- 5", 0},    {"+-5", 0},
+      {".", 0},        {"-", 0},        {"1,5", 1},    {"007", 7},
+      {"5.e3", 5000},  {".5e1", 5},     {"1e+2", 100}, {"-2.5E-1x", -0.25},
   };
   for (const auto& c : kCases) EXPECT_EQ(ValueOf(c.text), c.value) << '"' << c.text << '"';
 }
@@ -39,13 +39,26 @@ TEST(TextOfTest, WritesPlainDecimal) {
     double value;
     const char* text;
   } kCases[] = {
-      {2, "2"},           {0.1 * 3, "0.3"},           {1e-7, "0.0000001"},
-      {100.0 / 3, "33.3333333"}, {2.0 / 3, "0.666666667"}, {1e21, "1000000000000000000000"},
-      {0, "0"},           {-0.0, "0"},                {1e-7 - 1e-7, "0"},
-      {kInf, "0"},        {-kInf, "0"},               {std::nan(""), "0"},
-      {-2.5, "-2.5"},     {-1e-7, "-0.0000001"},      {100, "100"},
-      {0.5, "0.5"},       {9.9999999999, "10"},       {123456789012, "123456789000"},
-      {1.25e-3, "0.00125"}, {0.000123456789123, "0.000123456789"},
+      {2, "2"},
+      {0.1 * 3, "0.3"},
+      {1e-7, "0.0000001"},
+      {100.0 / 3, "33.3333333"},
+      {2.0 / 3, "0.666666667"},
+      {1e21, "1000000000000000000000"},
+      {0, "0"},
+      {-0.0, "0"},
+      {1e-7 - 1e-7, "0"},
+      {kInf, "0"},
+      {-kInf, "0"},
+      {std::nan(""), "0"},
+      {-2.5, "-2.5"},
+      {-1e-7, "-0.0000001"},
+      {100, "100"},
+      {0.5, "0.5"},
+      {9.9999999999, "10"},
+      {123456789012, "123456789000"},
+      {1.25e-3, "0.00125"},
+      {0.000123456789123, "0.000123456789"},
   };
   for (const auto& c : kCases) EXPECT_EQ(TextOf(c.value), c.text) << c.value;
 }
@@ -77,8 +90,8 @@ TEST(ParseScaleFactorTest, AcceptsOnlyPositiveNumbers) {
     EXPECT_TRUE(ParseScaleFactor(c.text, &factor)) << c.text;
     EXPECT_EQ(factor, c.factor) << c.text;
   }
-  for (const char* text : {"-2", "0", "-0", "0.0", "2,5", "2x", "", " ", "abc", "1e400",
-                           "1e-400", "inf", "nan", "1e", "2 3"}) {
+  for (const char* text : {"-2", "0", "-0", "0.0", "2,5", "2x", "", " ", "abc", "1e400", "1e-400",
+                           "inf", "nan", "1e", "2 3"}) {
     double factor = 0;
     EXPECT_FALSE(ParseScaleFactor(text, &factor)) << '"' << text << '"';
   }
@@ -108,8 +121,7 @@ using Fields = std::vector<std::string_view>;
 // "\s": every white-space character ends a field.
 TEST(SplitTest, SingleWhiteSpaceKeepsEmptyFields) {
   EXPECT_EQ(SplitOnSingleWhiteSpace("0:\t1.0\t2.0\t3.0"), (Fields{"0:", "1.0", "2.0", "3.0"}));
-  EXPECT_EQ(SplitOnSingleWhiteSpace("0:  1.0\t2.0\t3.0"),
-            (Fields{"0:", "", "1.0", "2.0", "3.0"}));
+  EXPECT_EQ(SplitOnSingleWhiteSpace("0:  1.0\t2.0\t3.0"), (Fields{"0:", "", "1.0", "2.0", "3.0"}));
   EXPECT_EQ(SplitOnSingleWhiteSpace("a\vb\fc\rd"), (Fields{"a", "b", "c", "d"}));
   EXPECT_EQ(SplitOnSingleWhiteSpace(""), (Fields{""}));
 }

@@ -25,7 +25,9 @@ namespace stdfs = std::filesystem;
 // Each name in the program's UTF-8 and in the system's UTF-16: a Latin
 // letter with an accent, a sign outside Latin-1 and one outside the Basic
 // Multilingual Plane (a surrogate pair in UTF-16).
-constexpr const char* kLevelName = "J\xC3\xA9" "di \xE2\x9C\x93 \xF0\x9F\x98\x80.jkl";
+constexpr const char* kLevelName =
+    "J\xC3\xA9"
+    "di \xE2\x9C\x93 \xF0\x9F\x98\x80.jkl";
 constexpr const wchar_t* kLevelWideName = L"J\u00e9di \u2713 \U0001F600.jkl";
 constexpr const char* kFolderName = "\xC3\x89pisodes";
 constexpr const wchar_t* kFolderWideName = L"\u00c9pisodes";
@@ -44,16 +46,13 @@ class WindowsFileSystemTest : public ::testing::Test {
   void TearDown() override {
     std::error_code ec;
     for (const auto& entry : stdfs::recursive_directory_iterator(root_, ec)) {
-      stdfs::permissions(entry.path(), stdfs::perms::owner_write,
-                         stdfs::perm_options::add, ec);
+      stdfs::permissions(entry.path(), stdfs::perms::owner_write, stdfs::perm_options::add, ec);
     }
     stdfs::remove_all(root_, ec);
   }
 
   // The program's UTF-8 path of `name` (UTF-8, "\" between segments).
-  std::string Path(const std::string& name) const {
-    return Utf8Of(root_.wstring()) + "\\" + name;
-  }
+  std::string Path(const std::string& name) const { return Utf8Of(root_.wstring()) + "\\" + name; }
 
   // The system's path of `name`.
   stdfs::path WidePath(const std::wstring& name) const { return root_ / name; }
@@ -157,10 +156,10 @@ TEST_F(WindowsFileSystemTest, CopyReplacesAnEarlierCopy) {
 // must still be replaced by the next run and deleted by the clean-up.
 TEST_F(WindowsFileSystemTest, CopyOfReadOnlyFileCanBeReplacedAndDeleted) {
   WriteBytes(WidePath(L"extras.gob"), "extra");
-  stdfs::permissions(WidePath(L"extras.gob"),
-                     stdfs::perms::owner_write | stdfs::perms::group_write |
-                         stdfs::perms::others_write,
-                     stdfs::perm_options::remove);
+  stdfs::permissions(
+      WidePath(L"extras.gob"),
+      stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write,
+      stdfs::perm_options::remove);
   ASSERT_TRUE(fs_.CopyFile(Path("extras.gob"), Path("copy.gob")).ok());
   Status again = fs_.CopyFile(Path("extras.gob"), Path("copy.gob"));
   EXPECT_TRUE(again.ok()) << again.message();
@@ -174,20 +173,17 @@ TEST_F(WindowsFileSystemTest, CopyOfReadOnlyFileCanBeReplacedAndDeleted) {
 TEST_F(WindowsFileSystemTest, ScaleRunWritesUnderUnicodeWorkFolder) {
   stdfs::create_directory(WidePath(kFolderWideName));
   WriteBytes(WidePath(kFolderWideName) / L"n\u00edvel.gob",
-             GobWriter()
-                 .Add("jkl\\niveau.jkl", "SECTION: HEADER\nWorld Gravity 4\n")
-                 .Build());
+             GobWriter().Add("jkl\\niveau.jkl", "SECTION: HEADER\nWorld Gravity 4\n").Build());
   WriteBytes(WidePath(L"res2.gob"), GobWriter().Build());
   std::string archive = Path(std::string(kFolderName) + "\\n\xC3\xADvel.gob");
-  std::vector<std::string> args = {"scale", archive, "jkl\\niveau.jkl", "2",
-                                   "--resource", Path("res2.gob"), "--gravity",
-                                   "--out", Path("Travail \xE2\x9C\x93")};
+  std::vector<std::string> args = {"scale",     archive,      "jkl\\niveau.jkl",
+                                   "2",         "--resource", Path("res2.gob"),
+                                   "--gravity", "--out",      Path("Travail \xE2\x9C\x93")};
   std::vector<std::string> log;
   FakeProcessRunner runner(&log);
   ASSERT_EQ(RunCli(args, {fs_, runner, "", stdout, stderr, false, {}}), kExitOk);
   stdfs::path work = WidePath(L"Travail \u2713");
-  EXPECT_EQ(Bytes(work / L"jkl" / L"niveau.jkl"),
-            "SECTION: HEADER\r\nWorld Gravity 2\r\n");
+  EXPECT_EQ(Bytes(work / L"jkl" / L"niveau.jkl"), "SECTION: HEADER\r\nWorld Gravity 2\r\n");
   EXPECT_EQ(Bytes(work / L"episode.jk"),
             "\"n\xC3\xADvel.gob\"\r\nTYPE 1\r\nSEQ 1\r\n"
             "10: 0 1 LEVEL niveau.jkl 0 0 -1 -1\r\nend\r\n");

@@ -28,14 +28,18 @@ TEST(WindowsWideTextTest, ConvertsBetweenUtf8AndUtf16) {
   } kCases[] = {
       {"", L""},
       {"C:\\Jeux\\Jedi Knight\\JK.EXE", L"C:\\Jeux\\Jedi Knight\\JK.EXE"},
-      {"J\xC3\xA9" "di \xE2\x9C\x93", L"J\u00e9di \u2713"},
+      {"J\xC3\xA9"
+       "di \xE2\x9C\x93",
+       L"J\u00e9di \u2713"},
       {"\xF0\x9F\x98\x80", L"\U0001F600"},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(WideOf(c.utf8), c.wide) << c.utf8;
     EXPECT_EQ(Utf8Of(c.wide), c.utf8) << c.utf8;
   }
-  EXPECT_EQ(WideOf("a\xFF" "b"), L"a\uFFFDb");
+  EXPECT_EQ(WideOf("a\xFF"
+                   "b"),
+            L"a\uFFFDb");
 }
 
 // A command line splits into the words after the program name as Windows
@@ -84,7 +88,9 @@ class WindowsShortPathTest : public ::testing::Test {
 // The short form of a work folder with blanks and letters outside ASCII in
 // its name has no blank and leads to the same folder.
 TEST_F(WindowsShortPathTest, ShortFormOfFolderWithBlanksHasNoBlank) {
-  std::string work = Root() + "\\Jedi Knight \xC3\xA9" "dition\\work folder";
+  std::string work = Root() +
+                     "\\Jedi Knight \xC3\xA9"
+                     "dition\\work folder";
   ASSERT_TRUE(fs_.CreateFolder(work).ok());
   std::unique_ptr<OutputFile> out;
   ASSERT_TRUE(fs_.OpenWrite(work + "\\episode.jk", &out).ok());

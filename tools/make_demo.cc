@@ -56,7 +56,8 @@ const char* kLevel =
     "World things 3\r\n"
     "#num template name x y z pitch yaw roll sector\r\n"
     "0: crate crate1 1.000000 2.000000 3.000000 0.000000 90.000000 0.000000 0 thingflags=0x0\r\n"
-    "1: lamp lamp1 0.500000 0.500000 0.500000 0.000000 0.000000 0.000000 0 frame=(1.0/2.0/3.0:0.0/90.0/0.0)\r\n"
+    "1: lamp lamp1 0.500000 0.500000 0.500000 0.000000 0.000000 0.000000 0 "
+    "frame=(1.0/2.0/3.0:0.0/90.0/0.0)\r\n"
     "2: walker walker1 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0\r\n"
     "end\r\n"
     "\r\n"
@@ -104,8 +105,9 @@ bool MakeGame(const std::filesystem::path& root) {
   fs::create_directories(root / "Episode", ec);
   fs::create_directories(root / "Resource", ec);
   bool ok = jk::GobWriter()
-                .Add("episode.jk", "\"demo.gob\"\r\nTYPE 1\r\nSEQ 1\r\n"
-                                   "10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n")
+                .Add("episode.jk",
+                     "\"demo.gob\"\r\nTYPE 1\r\nSEQ 1\r\n"
+                     "10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n")
                 .Add("jkl\\demo.jkl", kLevel)
                 .Add("3do\\crate.3do", Model("crate.3do", 0.05))
                 .Add("3do\\mat\\crate.mat", "not a model")
@@ -130,8 +132,9 @@ bool MakeExpansion(const std::filesystem::path& root) {
   fs::create_directories(root / "Episode", ec);
   fs::create_directories(root / "Resource", ec);
   bool ok = jk::GobWriter()
-                .Add("episode.jk", "\"motsdemo.goo\"\r\nTYPE 1\r\nSEQ 1\r\n"
-                                   "10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n")
+                .Add("episode.jk",
+                     "\"motsdemo.goo\"\r\nTYPE 1\r\nSEQ 1\r\n"
+                     "10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n")
                 .Add("jkl\\demo.jkl", kLevel)
                 .Add("jkl\\demo2.jkl", kLevel)
                 .WriteTo((root / "Episode" / "motsdemo.goo").string());

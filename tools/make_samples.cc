@@ -90,7 +90,9 @@ std::string LinesLevel() {
          "0: box box1 1 2 3 0 90 0 0 frame=(1/2/3:0/90/0) frame=(4.5/5.5/6.5:0/0/0)\r\n"
          "1: box2 box2 -1e2 .5 5. 0 0 0 0\r\n"
          "end\r\n"
-         "# " + long_line + "\r\n"
+         "# " +
+         long_line +
+         "\r\n"
          "SECTION: COGS\r\n"
          "World cogs 1\r\n"
          "0:\tlines.cog\r\n"
@@ -98,18 +100,20 @@ std::string LinesLevel() {
 }
 
 std::string BigLevel(Numbers& numbers) {
-  std::string text = "SECTION: HEADER\r\nWorld Gravity 4.0\r\n"
-                     "MipMap Distances 1.0 2.0 3.0 4.0\r\n\r\n"
-                     "SECTION: GEORESOURCE\r\nWorld vertices 40000\r\n";
+  std::string text =
+      "SECTION: HEADER\r\nWorld Gravity 4.0\r\n"
+      "MipMap Distances 1.0 2.0 3.0 4.0\r\n\r\n"
+      "SECTION: GEORESOURCE\r\nWorld vertices 40000\r\n";
   for (int i = 0; i < 40000; ++i) {
     text += std::to_string(i) + ":\t" + Fixed(numbers.Next(-50, 50)) + "\t" +
             Fixed(numbers.Next(-50, 50)) + "\t" + Fixed(numbers.Next(-5, 5)) + "\r\n";
   }
-  text += "\r\nSECTION: TEMPLATES\r\nWorld templates 3\r\n"
-          "rock _structure size=0.300000 movesize=0.300000 model3d=rock.3do\r\n"
-          "tree _structure size=1.000000 height=4.000000 model3d=tree.3do\r\n"
-          "big _structure size=2.000000 model3d=big.3do\r\n"
-          "end\r\n\r\nSECTION: THINGS\r\nWorld things 2000\r\n";
+  text +=
+      "\r\nSECTION: TEMPLATES\r\nWorld templates 3\r\n"
+      "rock _structure size=0.300000 movesize=0.300000 model3d=rock.3do\r\n"
+      "tree _structure size=1.000000 height=4.000000 model3d=tree.3do\r\n"
+      "big _structure size=2.000000 model3d=big.3do\r\n"
+      "end\r\n\r\nSECTION: THINGS\r\nWorld things 2000\r\n";
   const char* kTemplates[] = {"rock", "tree", "big"};
   for (int i = 0; i < 2000; ++i) {
     std::string name = kTemplates[i % 3];
@@ -154,15 +158,13 @@ int main(int argc, char** argv) {
                    jk::GobWriter()
                        .Add("3do\\sub\\gear.3do", Model("gear.3do", 6, numbers))
                        .Add("3do\\wheel.3do", Model("wheel.3do", 7, numbers)));
-  ok = ok && Write(root / "lines.gob",
-                   jk::GobWriter()
-                       .Add("jkl\\lines.jkl", LinesLevel())
-                       .Add("cog\\lines.cog", "# the level's own\rsymbols\nend")
-                       .Add("misc\\cogstrings.uni", "MSGS 0\r\nEND"));
-  ok = ok && Write(root / "big.gob",
-                   jk::GobWriter()
-                       .Add("jkl\\big.jkl", BigLevel(numbers))
-                       .Add("3do\\tree.3do", Model("tree.3do", 300, numbers)));
+  ok = ok && Write(root / "lines.gob", jk::GobWriter()
+                                           .Add("jkl\\lines.jkl", LinesLevel())
+                                           .Add("cog\\lines.cog", "# the level's own\rsymbols\nend")
+                                           .Add("misc\\cogstrings.uni", "MSGS 0\r\nEND"));
+  ok = ok && Write(root / "big.gob", jk::GobWriter()
+                                         .Add("jkl\\big.jkl", BigLevel(numbers))
+                                         .Add("3do\\tree.3do", Model("tree.3do", 300, numbers)));
 
   // An expansion archive: the level and its models in subfolders, a model
   // whose data lies outside the file, and one whose name leaves its folder.

@@ -76,8 +76,8 @@ class ScreenshotWindows : public jk::WindowSystem {
 
 bool Save(const QPixmap& shot, const std::string& path) {
   bool saved = shot.save(QString::fromStdString(path));
-  std::printf("%s %s (%dx%d)\n", saved ? "wrote" : "could not write", path.c_str(),
-              shot.width(), shot.height());
+  std::printf("%s %s (%dx%d)\n", saved ? "wrote" : "could not write", path.c_str(), shot.width(),
+              shot.height());
   return saved;
 }
 

@@ -20,8 +20,7 @@ bool IsModelEntryName(std::string_view name) {
          !name.starts_with("3do\\key\\");
 }
 
-Status CollectModels(GobArchive& archive, bool from_level_archive,
-                     std::vector<ModelRow>* models) {
+Status CollectModels(GobArchive& archive, bool from_level_archive, std::vector<ModelRow>* models) {
   return archive.Walk([&](const GobEntry& e) {
     if (IsModelEntryName(e.name)) models->push_back({RowOf(e), from_level_archive});
     return true;

@@ -68,8 +68,7 @@ Status OpenLevelArchive(FileSystem& fs, const std::string& path, LevelArchiveTab
 
 // Appends the model entries of an opened archive to `models`, with the
 // given origin, in directory order.
-Status CollectModels(GobArchive& archive, bool from_level_archive,
-                     std::vector<ModelRow>* models);
+Status CollectModels(GobArchive& archive, bool from_level_archive, std::vector<ModelRow>* models);
 
 }  // namespace jk
 

@@ -26,8 +26,8 @@ Status GobArchive::ReadHeader() {
   JK_RETURN_IF_ERROR(f.ReadInt32(&directory_position_));
   if (directory_position_ < 0 || int64_t(directory_position_) + 4 > f.Length()) {
     return Status::Damaged(f.path(), "damaged archive: its entry count at byte " +
-                                           std::to_string(directory_position_) +
-                                           " lies outside the file");
+                                         std::to_string(directory_position_) +
+                                         " lies outside the file");
   }
   JK_RETURN_IF_ERROR(f.Seek(directory_position_));
   return f.ReadInt32(&entry_count_);

@@ -45,8 +45,7 @@ class GobArchive {
   // Opens the archive and reads its header and entry count. Fails, naming
   // the file, when it cannot be read or is shorter than its header, or when
   // its entry count lies outside the file.
-  static Status Open(FileSystem& fs, const std::string& path,
-                     std::unique_ptr<GobArchive>* archive);
+  static Status Open(FileSystem& fs, const std::string& path, std::unique_ptr<GobArchive>* archive);
 
   const std::string& path() const { return file_->path(); }
   int32_t directory_position() const { return directory_position_; }

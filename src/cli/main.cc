@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
   // Only `play` needs the program's folder; it says so when there is none.
   std::string program_folder;
   if (!jk::ProgramFolder(&program_folder).ok()) program_folder.clear();
-  jk::CliEnvironment env{fs, *runner, program_folder, stdout, stderr,
-                         jk::StandardErrorIsTerminal(), {}};
+  jk::CliEnvironment env{fs, *runner, program_folder, stdout, stderr, jk::StandardErrorIsTerminal(),
+                         {}};
   return jk::RunCli(jk::ProgramArguments(argc, argv), env);
 }

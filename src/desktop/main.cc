@@ -13,10 +13,10 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  app.setApplicationName(QString::fromUtf8(jk::kApplicationName.data(),
-                                           qsizetype(jk::kApplicationName.size())));
-  app.setOrganizationName(QString::fromUtf8(jk::kOrganisationName.data(),
-                                            qsizetype(jk::kOrganisationName.size())));
+  app.setApplicationName(
+      QString::fromUtf8(jk::kApplicationName.data(), qsizetype(jk::kApplicationName.size())));
+  app.setOrganizationName(
+      QString::fromUtf8(jk::kOrganisationName.data(), qsizetype(jk::kOrganisationName.size())));
   std::string work_folder;
   if (jk::Status found = jk::ProgramFolder(&work_folder); !found.ok()) {
     QMessageBox::critical(nullptr, "jkrescale", QString::fromStdString(found.message()));

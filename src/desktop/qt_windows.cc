@@ -43,12 +43,13 @@ class QtTextField : public TextField {
     QString q = ToQt(text);
     // Qt raises textChanged only for a different text; the program's
     // change events come on every setting, as typing would.
-    if (edit_->text() == q) emit edit_->textChanged(q);
-    else edit_->setText(q);
+    if (edit_->text() == q) {
+      emit edit_->textChanged(q);
+    } else {
+      edit_->setText(q);
+    }
   }
-  Colour Background() const override {
-    return FromQColor(edit_->palette().color(QPalette::Base));
-  }
+  Colour Background() const override { return FromQColor(edit_->palette().color(QPalette::Base)); }
   void SetBackground(Colour colour) override {
     QPalette palette = edit_->palette();
     palette.setColor(QPalette::Base, ToQColor(colour));
@@ -161,10 +162,7 @@ class QtMainWindow : public QWidget, public MainWindow {
 
  protected:
   // While a run goes on the window is disabled and stays open.
-  void closeEvent(QCloseEvent* event) override {
-    if (isEnabled()) event->accept();
-    else event->ignore();
-  }
+  void closeEvent(QCloseEvent* event) override { event->setAccepted(isEnabled()); }
 
  private:
   QLineEdit* game_path_field_widget_;
@@ -195,8 +193,10 @@ QtMainWindow::QtMainWindow()
       scale_button_widget_(Named(new QPushButton("&Scale and play"), "scale_button")),
       back_button_widget_(Named(new QPushButton("&Back to the episodes"), "back_button")),
       browse_game_button_widget_(Named(new QPushButton("Bro&wse..."), "browse_game_button")),
-      browse_expansion_button_widget_(Named(new QPushButton("Brow&se..."), "browse_expansion_button")),
-      gravity_check_box_widget_(Named(new QCheckBox("Divide the world &gravity by the factor"), "gravity_check_box")),
+      browse_expansion_button_widget_(
+          Named(new QPushButton("Brow&se..."), "browse_expansion_button")),
+      gravity_check_box_widget_(
+          Named(new QCheckBox("Divide the world &gravity by the factor"), "gravity_check_box")),
       list_caption_widget_(Named(new QLabel, "list_caption")),
       archive_list_(archive_list_widget_),
       extra_list_(extra_list_widget_),
@@ -213,8 +213,10 @@ QtMainWindow::QtMainWindow()
   setWindowTitle("jkrescale");
 
   auto* game_path_label = Named(new QLabel("&Jedi Knight (JK.EXE):"), "game_path_label");
-  auto* expansion_path_label = Named(new QLabel("&Mysteries of the Sith (JKM.EXE):"), "expansion_path_label");
-  auto* extra_list_caption = Named(new QLabel("E&xtra archive to copy along:"), "extra_list_caption");
+  auto* expansion_path_label =
+      Named(new QLabel("&Mysteries of the Sith (JKM.EXE):"), "expansion_path_label");
+  auto* extra_list_caption =
+      Named(new QLabel("E&xtra archive to copy along:"), "extra_list_caption");
   auto* factor_label = Named(new QLabel("Scale &factor:"), "factor_label");
   game_path_label->setBuddy(game_path_field_widget_);
   expansion_path_label->setBuddy(expansion_path_field_widget_);
@@ -247,8 +249,9 @@ QtMainWindow::QtMainWindow()
   lists->addLayout(extras, 2);
 
   // Room for about ten characters of factor.
-  factor_field_widget_->setMaximumWidth(factor_field_widget_->fontMetrics().horizontalAdvance('0') * 10 +
-                                   factor_field_widget_->fontMetrics().height());
+  factor_field_widget_->setMaximumWidth(factor_field_widget_->fontMetrics().horizontalAdvance('0') *
+                                            10 +
+                                        factor_field_widget_->fontMetrics().height());
   auto* command = new QHBoxLayout;
   command->addWidget(factor_label);
   command->addWidget(factor_field_widget_);
@@ -271,14 +274,21 @@ QtMainWindow::QtMainWindow()
 }
 
 void QtMainWindow::SetEvents(MainWindowEvents* events) {
-  connect(browse_game_button_widget_, &QPushButton::clicked, this, [events] { events->OnBrowseGame(); });
-  connect(browse_expansion_button_widget_, &QPushButton::clicked, this, [events] { events->OnBrowseExpansion(); });
-  connect(scale_button_widget_, &QPushButton::clicked, this, [events] { events->OnScaleAndPlay(); });
+  connect(browse_game_button_widget_, &QPushButton::clicked, this,
+          [events] { events->OnBrowseGame(); });
+  connect(browse_expansion_button_widget_, &QPushButton::clicked, this,
+          [events] { events->OnBrowseExpansion(); });
+  connect(scale_button_widget_, &QPushButton::clicked, this,
+          [events] { events->OnScaleAndPlay(); });
   connect(back_button_widget_, &QPushButton::clicked, this, [events] { events->OnBack(); });
-  connect(game_path_field_widget_, &QLineEdit::textChanged, this, [events] { events->OnGamePathChanged(); });
-  connect(expansion_path_field_widget_, &QLineEdit::textChanged, this, [events] { events->OnExpansionPathChanged(); });
-  connect(factor_field_widget_, &QLineEdit::textChanged, this, [events] { events->OnFactorChanged(); });
-  connect(archive_list_widget_, &QListWidget::itemSelectionChanged, this, [events] { events->OnArchiveSelectionChanged(); });
+  connect(game_path_field_widget_, &QLineEdit::textChanged, this,
+          [events] { events->OnGamePathChanged(); });
+  connect(expansion_path_field_widget_, &QLineEdit::textChanged, this,
+          [events] { events->OnExpansionPathChanged(); });
+  connect(factor_field_widget_, &QLineEdit::textChanged, this,
+          [events] { events->OnFactorChanged(); });
+  connect(archive_list_widget_, &QListWidget::itemSelectionChanged, this,
+          [events] { events->OnArchiveSelectionChanged(); });
   connect(archive_list_widget_, &QListWidget::itemDoubleClicked, this,
           [events] { events->OnArchiveActivated(); });
 }
@@ -336,8 +346,8 @@ class QtDialogs : public Dialogs {
     // A path with a file name makes the dialog start in its folder with
     // the name proposed.
     QString start = QDir(ToQt(folder)).filePath(ToQt(proposed_name));
-    QString chosen = QFileDialog::getOpenFileName(
-        parent_, ToQt(title), start, "All files (*);;Windows programs (*.exe *.EXE)");
+    QString chosen = QFileDialog::getOpenFileName(parent_, ToQt(title), start,
+                                                  "All files (*);;Windows programs (*.exe *.EXE)");
     return FromQt(QDir::toNativeSeparators(chosen));
   }
 

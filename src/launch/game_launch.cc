@@ -31,9 +31,8 @@ Status CollectNames(FileSystem& fs, const std::string& folder, const std::string
 }
 
 // What winepath prints for `argument`: one path on one line.
-Status RunWinepath(ProcessRunner& runner, const std::string& winepath,
-                   const std::string& option, const std::string& argument,
-                   std::string* converted) {
+Status RunWinepath(ProcessRunner& runner, const std::string& winepath, const std::string& option,
+                   const std::string& argument, std::string* converted) {
   ProgramStart start;
   start.program = winepath;
   start.arguments = {option, argument};
@@ -57,10 +56,9 @@ Status FindWineProgram(ProcessRunner& runner, const std::string& name,
                        const std::string& executable, std::string* path) {
   *path = runner.FindProgram(name);
   if (!path->empty()) return Status::Ok();
-  return Status::NotFound(executable,
-                           "is a Windows program, started through Wine, but '" + name +
-                               "' is not on the PATH; install Wine (able to run 32-bit "
-                               "programs) to start the game");
+  return Status::NotFound(executable, "is a Windows program, started through Wine, but '" + name +
+                                          "' is not on the PATH; install Wine (able to run 32-bit "
+                                          "programs) to start the game");
 }
 
 // The game itself, with the short form of the work folder: the game cuts
@@ -152,16 +150,15 @@ Status LongestWrittenName(FileSystem& fs, const std::string& work_folder,
 Status CheckGameLimits(const std::string& path_value, const std::string& longest_name) {
   if (path_value.find_first_of(" \t") != std::string::npos) {
     return Status::Invalid("'" + path_value + "': " +
-                             "the game cannot take a work folder whose path holds a blank "
-                             "or a tab; move jkrescale to a folder whose path has none");
+                           "the game cannot take a work folder whose path holds a blank "
+                           "or a tab; move jkrescale to a folder whose path has none");
   }
   std::string longest_path = path_value + "\\" + longest_name;
   if (longest_path.size() > kGamePathLimit) {
-    return Status::Invalid("'" + longest_path + "': " +
-                             "is " + std::to_string(longest_path.size()) +
-                                 " characters long, more than the " +
-                                 std::to_string(kGamePathLimit) +
-                                 " the game can open; move jkrescale to a shorter folder");
+    return Status::Invalid("'" + longest_path + "': " + "is " +
+                           std::to_string(longest_path.size()) +
+                           " characters long, more than the " + std::to_string(kGamePathLimit) +
+                           " the game can open; move jkrescale to a shorter folder");
   }
   return Status::Ok();
 }

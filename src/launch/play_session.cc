@@ -36,8 +36,8 @@ Status RecordExtraCopy(FileSystem& fs, const ScaleRequest& request) {
 Status StartGame(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
                  const std::string& extra_copy_name, PlayObserver& observer) {
   ProgramStart start;
-  JK_RETURN_IF_ERROR(PlanGameStart(fs, runner, request.game, request.scale.work_folder,
-                                   extra_copy_name, &start));
+  JK_RETURN_IF_ERROR(
+      PlanGameStart(fs, runner, request.game, request.scale.work_folder, extra_copy_name, &start));
   observer.GameStarting(start.command_line);
   return runner.RunAndWait(start, [&observer] { observer.WhileGameRuns(); });
 }
@@ -53,8 +53,7 @@ Status Joined(const Status& first, const Status& second) {
 PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
                             const PlayChoices& choices) {
   PlayRequest request;
-  request.game =
-      ChooseGame(choices.level_archive_path, choices.game_path, choices.expansion_path);
+  request.game = ChooseGame(choices.level_archive_path, choices.game_path, choices.expansion_path);
   ScaleRequest& scale = request.scale;
   scale.work_folder = work_folder;
   scale.level_archive_path = choices.level_archive_path;

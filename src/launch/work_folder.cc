@@ -29,8 +29,7 @@ Status RemoveTree(FileSystem& fs, const std::string& path, bool is_folder) {
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
   Status first;
   for (const FolderEntry& entry : entries) {
-    Status removed =
-        RemoveTree(fs, JoinPath(path, entry.name), entry.is_folder && !entry.is_link);
+    Status removed = RemoveTree(fs, JoinPath(path, entry.name), entry.is_folder && !entry.is_link);
     if (first.ok()) first = removed;
   }
   if (!first.ok()) return first;
@@ -47,8 +46,7 @@ static Status WriteRecord(FileSystem& fs, const std::string& work_folder,
   return out->Close();
 }
 
-Status RecordCopy(FileSystem& fs, const std::string& work_folder,
-                  const std::string& file_name) {
+Status RecordCopy(FileSystem& fs, const std::string& work_folder, const std::string& file_name) {
   std::vector<std::string> names;
   JK_RETURN_IF_ERROR(ReadRecordedCopies(fs, work_folder, &names));
   names.push_back(file_name);

@@ -23,8 +23,7 @@ struct CleanupPacing {
 
 // Notes in the run record (scaling/layout.h) that the run is about to copy
 // `file_name` into the work folder.
-Status RecordCopy(FileSystem& fs, const std::string& work_folder,
-                  const std::string& file_name);
+Status RecordCopy(FileSystem& fs, const std::string& work_folder, const std::string& file_name);
 
 // Reads the file names the run record holds into `names`; none when there
 // is no record. Names that are not plain file names (a separator, "." or
@@ -46,8 +45,7 @@ void RemoveWithRetries(FileSystem& fs, const std::string& path, RemoveKind kind,
 // "cog" and "misc" with their contents, and the run record. Fails with one
 // message that names everything that could not be removed.
 Status CleanWorkFolder(FileSystem& fs, const std::string& work_folder,
-                       const std::vector<std::string>& copies,
-                       const CleanupPacing& pacing = {});
+                       const std::vector<std::string>& copies, const CleanupPacing& pacing = {});
 
 // The clean-up at start-up: CleanWorkFolder with the copies of the run
 // record. A record that cannot be read is kept, with the copies it names,

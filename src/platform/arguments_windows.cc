@@ -1,7 +1,7 @@
 #include "platform/arguments.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include "platform/wide_text.h"
 

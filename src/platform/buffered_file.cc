@@ -31,8 +31,7 @@ Status BufferedInputFile::Available(bool* available) {
 }
 
 Status BufferedInputFile::EndOfFile() const {
-  return Status::IoError(path_, "unexpected end of file at byte " +
-                                      std::to_string(Position()));
+  return Status::IoError(path_, "unexpected end of file at byte " + std::to_string(Position()));
 }
 
 Status BufferedInputFile::ReadLine(int64_t limit, std::string* line) {

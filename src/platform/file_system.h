@@ -79,8 +79,7 @@ class FileSystem {
 
   // The entries of a folder, hidden and system ones included, without "."
   // and "..", in the order the system returns them.
-  virtual Status ListFolder(const std::string& path,
-                            std::vector<FolderEntry>* entries) = 0;
+  virtual Status ListFolder(const std::string& path, std::vector<FolderEntry>* entries) = 0;
 
   // Creates a folder; a folder that exists already is not an error. Missing
   // parent folders are created too.
@@ -93,17 +92,14 @@ class FileSystem {
   // Whether the two paths name the same existing file.
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
 
-  virtual Status OpenRead(const std::string& path,
-                          std::unique_ptr<InputFile>* file) = 0;
-  virtual Status OpenWrite(const std::string& path,
-                           std::unique_ptr<OutputFile>* file) = 0;
+  virtual Status OpenRead(const std::string& path, std::unique_ptr<InputFile>* file) = 0;
+  virtual Status OpenWrite(const std::string& path, std::unique_ptr<OutputFile>* file) = 0;
 };
 
 // Finds `name` in `folder` whatever its letter case (on systems whose file
 // names respect case): the exact name when it exists, else the first entry
 // that matches it with case ignored, else `folder` joined with `name`.
-std::string FindIgnoringCase(FileSystem& fs, const std::string& folder,
-                             const std::string& name);
+std::string FindIgnoringCase(FileSystem& fs, const std::string& folder, const std::string& name);
 
 }  // namespace jk
 

@@ -9,8 +9,7 @@ namespace jk {
 // profiles, are no symbolic links to it anyway. The attribute tells both.
 bool IsLink(const std::filesystem::path& path) {
   DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 }  // namespace jk

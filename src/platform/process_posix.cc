@@ -22,8 +22,7 @@ constexpr auto kPollInterval = std::chrono::milliseconds(10);
 
 bool IsExecutableFile(const std::string& path) {
   struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-         access(path.c_str(), X_OK) == 0;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
 std::string FindOnPath(const std::string& name) {
@@ -70,8 +69,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 Status Start(const ProgramStart& start, int stdout_fd, pid_t* pid) {
   std::string program = FindOnPath(start.program);
   if (program.empty()) {
-    return Status::IoError(start.program,
-                             "cannot start: no such program, or it is not executable");
+    return Status::IoError(start.program, "cannot start: no such program, or it is not executable");
   }
   std::vector<std::string> argv_texts{program};
   argv_texts.insert(argv_texts.end(), start.arguments.begin(), start.arguments.end());
@@ -112,9 +110,7 @@ Status Start(const ProgramStart& start, int stdout_fd, pid_t* pid) {
   close(report[0]);
   if (n == sizeof err) {
     waitpid(*pid, nullptr, 0);
-    std::string where = start.working_folder.empty()
-                            ? ""
-                            : " in '" + start.working_folder + "'";
+    std::string where = start.working_folder.empty() ? "" : " in '" + start.working_folder + "'";
     return Status::IoError(program, "cannot start" + where + ": " + std::strerror(err));
   }
   return Status::Ok();
@@ -138,8 +134,7 @@ class PosixProcessRunner : public ProcessRunner {
     output->clear();
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) {
-      return Status::IoError(start.program, std::string("cannot start: ") +
-                                                 std::strerror(errno));
+      return Status::IoError(start.program, std::string("cannot start: ") + std::strerror(errno));
     }
     pid_t pid;
     Status started = Start(start, out[1], &pid);
@@ -151,8 +146,10 @@ class PosixProcessRunner : public ProcessRunner {
     char buffer[4096];
     ssize_t n;
     while ((n = read(out[0], buffer, sizeof buffer)) != 0) {
-      if (n > 0) output->append(buffer, size_t(n));
-      else if (errno != EINTR) break;
+      if (n > 0)
+        output->append(buffer, size_t(n));
+      else if (errno != EINTR)
+        break;
     }
     close(out[0]);
     int status = 0;

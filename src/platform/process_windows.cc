@@ -122,10 +122,9 @@ std::wstring EnvironmentBlock(const std::vector<std::string>& extra) {
   if (wchar_t* block = GetEnvironmentStringsW()) {
     for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
       std::wstring text = entry;
-      bool replaced = std::any_of(entries.begin(), entries.begin() + added,
-                                  [&](const std::wstring& x) {
-                                    return SameName(NameOf(x), NameOf(text));
-                                  });
+      bool replaced =
+          std::any_of(entries.begin(), entries.begin() + added,
+                      [&](const std::wstring& x) { return SameName(NameOf(x), NameOf(text)); });
       if (!replaced) entries.push_back(text);
     }
     FreeEnvironmentStringsW(block);
@@ -145,8 +144,7 @@ std::wstring EnvironmentBlock(const std::vector<std::string>& extra) {
 Status Start(const ProgramStart& start, HANDLE output, PROCESS_INFORMATION* info) {
   std::string program = FindOnPath(start.program);
   if (program.empty()) {
-    return Status::IoError(start.program,
-                             "cannot start: no such program, or it is not executable");
+    return Status::IoError(start.program, "cannot start: no such program, or it is not executable");
   }
   std::wstring application = WideOf(program);
   // CreateProcessW may write into the command line, so it gets a copy.
@@ -166,14 +164,11 @@ Status Start(const ProgramStart& start, HANDLE output, PROCESS_INFORMATION* info
     startup.hStdOutput = output;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   }
-  if (!CreateProcessW(application.c_str(), command_line.data(), nullptr, nullptr,
-                      output != nullptr, flags,
-                      environment.empty() ? nullptr : environment.data(),
+  if (!CreateProcessW(application.c_str(), command_line.data(), nullptr, nullptr, output != nullptr,
+                      flags, environment.empty() ? nullptr : environment.data(),
                       folder.empty() ? nullptr : folder.c_str(), &startup, info)) {
     DWORD error = GetLastError();
-    std::string where = start.working_folder.empty()
-                            ? ""
-                            : " in '" + start.working_folder + "'";
+    std::string where = start.working_folder.empty() ? "" : " in '" + start.working_folder + "'";
     return Status::IoError(program, "cannot start" + where + ": " + SystemErrorText(error));
   }
   CloseHandle(info->hThread);
@@ -200,8 +195,7 @@ class WindowsProcessRunner : public ProcessRunner {
     Handle read_end, write_end;
     if (!CreatePipe(read_end.out(), write_end.out(), &inheritable, 0) ||
         !SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0)) {
-      return Status::IoError(start.program,
-                               "cannot start: " + SystemErrorText(GetLastError()));
+      return Status::IoError(start.program, "cannot start: " + SystemErrorText(GetLastError()));
     }
     PROCESS_INFORMATION info{};
     JK_RETURN_IF_ERROR(Start(start, write_end.get(), &info));

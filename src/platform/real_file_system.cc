@@ -40,8 +40,7 @@ bool IsMissing(const std::error_code& ec) {
 #endif
 }
 
-Status SystemFailure(const std::string& path, const std::string& what,
-                     const std::error_code& ec) {
+Status SystemFailure(const std::string& path, const std::string& what, const std::error_code& ec) {
   if (IsMissing(ec)) return Status::NotFound(path, what + ": " + Reason(ec));
   return Status::IoError(path, what + ": " + Reason(ec));
 }
@@ -146,8 +145,7 @@ bool RealFileSystem::IsFolder(const std::string& path) {
   return fs::is_directory(fs::status(ToFsPath(path), ec));
 }
 
-Status RealFileSystem::ListFolder(const std::string& path,
-                                  std::vector<FolderEntry>* entries) {
+Status RealFileSystem::ListFolder(const std::string& path, std::vector<FolderEntry>* entries) {
   entries->clear();
   std::error_code ec;
   fs::directory_iterator it(ToFsPath(path), ec), end;
@@ -226,8 +224,7 @@ bool RealFileSystem::SameFile(const std::string& a, const std::string& b) {
   return fs::equivalent(ToFsPath(a), ToFsPath(b), ec) && !ec;
 }
 
-Status RealFileSystem::OpenRead(const std::string& path,
-                                std::unique_ptr<InputFile>* file) {
+Status RealFileSystem::OpenRead(const std::string& path, std::unique_ptr<InputFile>* file) {
   if (IsFolder(path)) return Status::IoError(path, "is a folder, not a file");
   std::FILE* f = OpenCFile(path, "rb");
   if (!f) return ErrnoFailure(path, "cannot open", errno);
@@ -241,8 +238,7 @@ Status RealFileSystem::OpenRead(const std::string& path,
   return Status::Ok();
 }
 
-Status RealFileSystem::OpenWrite(const std::string& path,
-                                 std::unique_ptr<OutputFile>* file) {
+Status RealFileSystem::OpenWrite(const std::string& path, std::unique_ptr<OutputFile>* file) {
   std::FILE* f = OpenCFile(path, "wb");
   if (!f) return ErrnoFailure(path, "cannot create", errno);
   *file = std::make_unique<RealOutputFile>(path, f);

@@ -12,17 +12,14 @@ class RealFileSystem : public FileSystem {
   bool Exists(const std::string& path) override;
   bool IsFile(const std::string& path) override;
   bool IsFolder(const std::string& path) override;
-  Status ListFolder(const std::string& path,
-                    std::vector<FolderEntry>* entries) override;
+  Status ListFolder(const std::string& path, std::vector<FolderEntry>* entries) override;
   Status CreateFolder(const std::string& path) override;
   Status RemoveFolder(const std::string& path) override;
   Status DeleteFile(const std::string& path) override;
   Status CopyFile(const std::string& from, const std::string& to) override;
   bool SameFile(const std::string& a, const std::string& b) override;
-  Status OpenRead(const std::string& path,
-                  std::unique_ptr<InputFile>* file) override;
-  Status OpenWrite(const std::string& path,
-                   std::unique_ptr<OutputFile>* file) override;
+  Status OpenRead(const std::string& path, std::unique_ptr<InputFile>* file) override;
+  Status OpenWrite(const std::string& path, std::unique_ptr<OutputFile>* file) override;
 };
 
 }  // namespace jk

@@ -17,8 +17,8 @@ Status ShortPath(const std::string& path, std::string* short_path) {
     size = GetShortPathNameW(wide.c_str(), buffer.data(), DWORD(buffer.size()));
   }
   if (size == 0) {
-    return Status::IoError(path, "cannot get the short form of the path: " +
-                                       SystemErrorText(GetLastError()));
+    return Status::IoError(
+        path, "cannot get the short form of the path: " + SystemErrorText(GetLastError()));
   }
   buffer.resize(size);
   *short_path = Utf8Of(buffer);

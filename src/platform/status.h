@@ -45,13 +45,9 @@ class [[nodiscard]] Status {
   static Status Damaged(const std::string& path, const std::string& what) {
     return Status(Kind::kDamaged, AboutFile(path, what));
   }
-  static Status Invalid(std::string message) {
-    return Status(Kind::kInvalid, std::move(message));
-  }
+  static Status Invalid(std::string message) { return Status(Kind::kInvalid, std::move(message)); }
   // A failure of `kind` with a message of its own.
-  static Status Failure(Kind kind, std::string message) {
-    return Status(kind, std::move(message));
-  }
+  static Status Failure(Kind kind, std::string message) { return Status(kind, std::move(message)); }
 
   bool ok() const { return kind_ == Kind::kOk; }
   Kind kind() const { return kind_; }

@@ -15,8 +15,8 @@ Status ProgramFolder(std::string* folder) {
   std::vector<char> buffer(4096);
   ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
   if (n < 0 || size_t(n) == buffer.size()) {
-    return Status::IoError("/proc/self/exe", std::string("cannot read the program's path: ") +
-                                                   std::strerror(errno));
+    return Status::IoError("/proc/self/exe",
+                           std::string("cannot read the program's path: ") + std::strerror(errno));
   }
   std::string path(buffer.data(), size_t(n));
   *folder = FolderOf(path);

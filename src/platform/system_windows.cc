@@ -16,8 +16,8 @@ Status ProgramFolder(std::string* folder) {
   while (true) {
     length = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
     if (length == 0) {
-      return Status::IoError("GetModuleFileNameW", "cannot get the program's path: " +
-                                                       SystemErrorText(GetLastError()));
+      return Status::IoError("GetModuleFileNameW",
+                             "cannot get the program's path: " + SystemErrorText(GetLastError()));
     }
     if (length < buffer.size()) break;
     buffer.resize(buffer.size() * 2);

@@ -16,8 +16,7 @@ Status CopyCogs(FileSystem& fs, const std::string& work_folder, GobArchive& leve
     }
     std::string path;
     JK_RETURN_IF_ERROR(EntryOutputPath(fs, work_folder, "cog", cog.name, &path));
-    JK_RETURN_IF_ERROR(
-        ExtractEntryAsText(fs, level_archive.file(), cog.offset, cog.length, path));
+    JK_RETURN_IF_ERROR(ExtractEntryAsText(fs, level_archive.file(), cog.offset, cog.length, path));
   }
   // An archive without the strings file has offset -1 here; one whose file
   // would start at byte 0 cannot be a real entry either (the header is there).
@@ -28,8 +27,7 @@ Status CopyCogs(FileSystem& fs, const std::string& work_folder, GobArchive& leve
     return Status::Ok();
   }
   std::string path = JoinPath(JoinPath(work_folder, "misc"), kCogStringsFileName);
-  return ExtractEntryAsText(fs, level_archive.file(), cogstrings.offset, cogstrings.length,
-                            path);
+  return ExtractEntryAsText(fs, level_archive.file(), cogstrings.offset, cogstrings.length, path);
 }
 
 }  // namespace jk

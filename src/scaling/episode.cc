@@ -14,11 +14,8 @@ std::vector<std::string> TestEpisodeLines(const std::string& level_archive_path,
   // episode as the level's name.
   std::string level_file(NameInFolder(level_name));
   return {
-      "\"" + FileNameOf(level_archive_path) + "\"",
-      "TYPE 1",
-      "SEQ 1",
-      "10: 0 1 LEVEL " + level_file + " 0 0 -1 -1",
-      "end",
+      "\"" + FileNameOf(level_archive_path) + "\"", "TYPE 1", "SEQ 1",
+      "10: 0 1 LEVEL " + level_file + " 0 0 -1 -1", "end",
   };
 }
 

@@ -29,9 +29,8 @@ bool IsSafeEntryName(std::string_view entry_name) {
   }
 }
 
-Status EntryOutputPath(FileSystem& fs, const std::string& work_folder,
-                       std::string_view kind_folder, std::string_view entry_name,
-                       std::string* path) {
+Status EntryOutputPath(FileSystem& fs, const std::string& work_folder, std::string_view kind_folder,
+                       std::string_view entry_name, std::string* path) {
   if (!IsSafeEntryName(entry_name)) {
     return Status::Failure(Status::Kind::kDamaged,
                            "entry '" + std::string(entry_name) +
@@ -52,8 +51,8 @@ std::string ResourceArchivePath(FileSystem& fs, std::string_view level_archive_p
                                 const std::string& game_folder,
                                 const std::string& expansion_folder) {
   bool expansion = IsExpansionArchive(level_archive_path);
-  std::string resource = FindIgnoringCase(fs, expansion ? expansion_folder : game_folder,
-                                          "Resource");
+  std::string resource =
+      FindIgnoringCase(fs, expansion ? expansion_folder : game_folder, "Resource");
   return FindIgnoringCase(fs, resource, expansion ? "jkmres.goo" : "res2.gob");
 }
 

@@ -41,9 +41,8 @@ bool IsSafeEntryName(std::string_view entry_name);
 // "3do", "cog", "misc") + the entry's name inside its folder, as a native
 // path. Fails, naming the entry, when that name is not safe. Creates the
 // folders between the kind folder and the file.
-Status EntryOutputPath(FileSystem& fs, const std::string& work_folder,
-                       std::string_view kind_folder, std::string_view entry_name,
-                       std::string* path);
+Status EntryOutputPath(FileSystem& fs, const std::string& work_folder, std::string_view kind_folder,
+                       std::string_view entry_name, std::string* path);
 
 // Whether a level archive belongs to the expansion (its name ends in
 // ".goo", any letter case) rather than to the game.

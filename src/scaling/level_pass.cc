@@ -31,17 +31,21 @@ SectionState NextSectionState(SectionState state, std::string_view line) {
 
 SectionHandler* SectionHandlers::For(SectionState state) const {
   switch (state) {
-    case SectionState::kVertices: return vertices;
-    case SectionState::kTemplates: return templates;
-    case SectionState::kThings: return things;
-    case SectionState::kCogs: return cogs;
-    default: return nullptr;
+    case SectionState::kVertices:
+      return vertices;
+    case SectionState::kTemplates:
+      return templates;
+    case SectionState::kThings:
+      return things;
+    case SectionState::kCogs:
+      return cogs;
+    default:
+      return nullptr;
   }
 }
 
-Status RunLevelPass(InputFile& archive, const EntryRow& level,
-                    const SectionHandlers& handlers, HeaderStep& header,
-                    OutputFile& output, ScaleProgress& progress) {
+Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHandlers& handlers,
+                    HeaderStep& header, OutputFile& output, ScaleProgress& progress) {
   SectionState state = SectionState::kNone;
   const double length = double(level.length);
   return ReadEntryText(archive, level.offset, level.length, [&](std::string& line) {

@@ -54,9 +54,8 @@ struct SectionHandlers {
 // the header step. The header line of a section goes to the handler of the
 // section it opens. After each line, `progress` learns the share of the
 // level text read so far. Fails on the first failed read or write.
-Status RunLevelPass(InputFile& archive, const EntryRow& level,
-                    const SectionHandlers& handlers, HeaderStep& header,
-                    OutputFile& output, ScaleProgress& progress);
+Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHandlers& handlers,
+                    HeaderStep& header, OutputFile& output, ScaleProgress& progress);
 
 }  // namespace jk
 

@@ -17,15 +17,15 @@ constexpr std::string_view kTextureKeyword = "texture";
 constexpr std::string_view kRadiusKeyword = "radius";
 constexpr size_t kVertexFields = 5;
 
-Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row,
-                  const std::string& path, ModelTextScaler& scaler) {
+Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row, const std::string& path,
+                  ModelTextScaler& scaler) {
   std::unique_ptr<OutputFile> out;
   JK_RETURN_IF_ERROR(fs.OpenWrite(path, &out));
-  JK_RETURN_IF_ERROR(ReadEntryText(archive, row.entry.offset, row.entry.length,
-                                   [&](std::string& line) {
-                                     scaler.ScaleLine(line, row.from_level_archive);
-                                     return out->WriteLine(line);
-                                   }));
+  JK_RETURN_IF_ERROR(
+      ReadEntryText(archive, row.entry.offset, row.entry.length, [&](std::string& line) {
+        scaler.ScaleLine(line, row.from_level_archive);
+        return out->WriteLine(line);
+      }));
   return out->Close();
 }
 
@@ -61,16 +61,15 @@ void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
 }
 
 Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
-                    const std::vector<ModelRow>& models, double factor,
-                    ScaleProgress& progress, std::vector<std::string>* skipped) {
+                    const std::vector<ModelRow>& models, double factor, ScaleProgress& progress,
+                    std::vector<std::string>* skipped) {
   ModelTextScaler scaler(factor);
   std::unordered_set<std::string> written;  // ComparablePath of each file written
   const int64_t count = int64_t(models.size());
   for (int64_t i = 0; i < count; ++i) {
     progress.Models(i, count);
     const ModelRow& row = models[size_t(i)];
-    GobArchive& archive = row.from_level_archive ? *files.level_archive
-                                                 : *files.resource_archive;
+    GobArchive& archive = row.from_level_archive ? *files.level_archive : *files.resource_archive;
     if (std::string why = WhyNotCopied("model", row.entry, archive.path()); !why.empty()) {
       skipped->push_back(std::move(why));
       continue;

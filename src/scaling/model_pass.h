@@ -56,8 +56,8 @@ struct ModelPassFiles {
 // and written, scaled, to its model file. Fails on the first failed file
 // operation.
 Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
-                    const std::vector<ModelRow>& models, double factor,
-                    ScaleProgress& progress, std::vector<std::string>* skipped);
+                    const std::vector<ModelRow>& models, double factor, ScaleProgress& progress,
+                    std::vector<std::string>* skipped);
 
 }  // namespace jk
 

@@ -13,8 +13,6 @@ bool RedrawSchedule::ShouldRedraw(Phase phase, bool last) {
   return true;
 }
 
-int WholePercent(double fraction) {
-  return int(std::floor(std::clamp(fraction, 0.0, 1.0) * 100));
-}
+int WholePercent(double fraction) { return int(std::floor(std::clamp(fraction, 0.0, 1.0) * 100)); }
 
 }  // namespace jk

@@ -55,8 +55,7 @@ class PrefixedNameIndex {
 // unchanged while it is used.
 class ModelTable {
  public:
-  ModelTable(const std::vector<ModelRow>& level_rows,
-             const std::vector<ModelRow>& resource_rows);
+  ModelTable(const std::vector<ModelRow>& level_rows, const std::vector<ModelRow>& resource_rows);
 
   // The first row whose name without "3do\" equals `file_name`; null when
   // no row has that name.

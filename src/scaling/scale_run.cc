@@ -73,8 +73,8 @@ Status PrepareExtraction(FileSystem& fs, const ScaleRequest& request, OpenArchiv
 Status ScaleLevelText(FileSystem& fs, const ScaleRequest& request, const EntryRow& level,
                       const LevelArchiveTables& tables, double factor, OpenArchives& archives,
                       ScaleProgress& progress, ReferenceLists* lists, ScaleReport* report) {
-  JK_RETURN_IF_ERROR(EntryOutputPath(fs, request.work_folder, "jkl", request.level_name,
-                                     &report->level_output));
+  JK_RETURN_IF_ERROR(
+      EntryOutputPath(fs, request.work_folder, "jkl", request.level_name, &report->level_output));
   std::unique_ptr<OutputFile> output;
   JK_RETURN_IF_ERROR(fs.OpenWrite(report->level_output, &output));
 
@@ -118,18 +118,16 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
   JK_RETURN_IF_ERROR(fs.CreateFolder(request.work_folder));
   OpenArchives archives;
   JK_RETURN_IF_ERROR(PrepareExtraction(fs, request, &archives, report));
-  JK_RETURN_IF_ERROR(ScaleLevelText(fs, request, *level, tables, factor, archives, progress,
-                                    lists, report));
+  JK_RETURN_IF_ERROR(
+      ScaleLevelText(fs, request, *level, tables, factor, archives, progress, lists, report));
   RemoveRepeatedRows(&lists->models);
   RemoveRepeatedRows(&lists->cogs);
-  ModelPassFiles model_files{request.work_folder, archives.level.get(),
-                             archives.resource.get()};
+  ModelPassFiles model_files{request.work_folder, archives.level.get(), archives.resource.get()};
   JK_RETURN_IF_ERROR(
       RunModelPass(fs, model_files, lists->models, factor, progress, &report->skipped));
   JK_RETURN_IF_ERROR(CopyCogs(fs, request.work_folder, *archives.level, lists->cogs,
                               tables.cogstrings, &report->skipped));
-  return WriteTestEpisode(fs, request.work_folder, request.level_archive_path,
-                          request.level_name);
+  return WriteTestEpisode(fs, request.work_folder, request.level_archive_path, request.level_name);
 }
 
 }  // namespace jk

@@ -53,9 +53,14 @@ void ScanArchives(FileSystem& fs, const std::string& folder, ScannedArchives* fo
       continue;
     }
     switch (Examine(fs, path)) {
-      case ArchiveKind::kEpisode: found->episodes.push_back(path); break;
-      case ArchiveKind::kExtra: found->extras.push_back(path); break;
-      case ArchiveKind::kNone: break;
+      case ArchiveKind::kEpisode:
+        found->episodes.push_back(path);
+        break;
+      case ArchiveKind::kExtra:
+        found->extras.push_back(path);
+        break;
+      case ArchiveKind::kNone:
+        break;
     }
   }
 }

@@ -7,8 +7,7 @@
 namespace jk {
 
 std::string IdentityText(std::string_view user_name) {
-  return std::string(kApplicationName) + std::string(kOrganisationName) +
-         std::string(user_name);
+  return std::string(kApplicationName) + std::string(kOrganisationName) + std::string(user_name);
 }
 
 long long SettingsSuffix(std::string_view identity) {
@@ -18,9 +17,7 @@ long long SettingsSuffix(std::string_view identity) {
   return sum;
 }
 
-std::string SettingsFileName(long long suffix) {
-  return "config." + std::to_string(suffix);
-}
+std::string SettingsFileName(long long suffix) { return "config." + std::to_string(suffix); }
 
 Status ReadSettings(FileSystem& fs, const std::string& work_folder, long long suffix,
                     Settings* settings) {

@@ -42,8 +42,7 @@ Status WriteSettings(FileSystem& fs, const std::string& work_folder, long long s
 
 // A path that does not name an existing file is replaced by the work folder
 // followed by "/": the field then shows where the program looks, in red.
-std::string PathOrFallback(FileSystem& fs, const std::string& path,
-                           const std::string& work_folder);
+std::string PathOrFallback(FileSystem& fs, const std::string& path, const std::string& work_folder);
 
 }  // namespace jk
 

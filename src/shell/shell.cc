@@ -48,8 +48,7 @@ std::string LevelsCaption(const std::string& archive_path) {
   return "Levels in " + FileNameOf(archive_path) + " (pick one):";
 }
 
-Shell::Shell(FileSystem& fs, WindowSystem& windows, ProcessRunner& runner,
-             ShellEnvironment env)
+Shell::Shell(FileSystem& fs, WindowSystem& windows, ProcessRunner& runner, ShellEnvironment env)
     : fs_(fs),
       windows_(windows),
       window_(windows.main_window()),
@@ -244,9 +243,8 @@ std::string Shell::ScaleAndPlay() {
 
   WindowedPlay play(windows_);
   PlayReport report;
-  Status status =
-      RunPlaySession(fs_, runner_, MakePlayRequest(fs_, env_.work_folder, choices), play,
-                     &references_, &report, env_.cleanup_pacing);
+  Status status = RunPlaySession(fs_, runner_, MakePlayRequest(fs_, env_.work_folder, choices),
+                                 play, &references_, &report, env_.cleanup_pacing);
   for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
   return status.message();
 }

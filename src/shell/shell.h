@@ -36,8 +36,7 @@ enum class ArchiveListMode {
 };
 
 // The caption above the archive list in each mode.
-inline constexpr const char* kEpisodesCaption =
-    "Episode archives (double-click one to open it):";
+inline constexpr const char* kEpisodesCaption = "Episode archives (double-click one to open it):";
 std::string LevelsCaption(const std::string& archive_path);
 
 // The text the factor field starts with.
@@ -75,8 +74,8 @@ class Shell : public MainWindowEvents {
   // Keeps the scale button enabled only while a level can be scaled.
   void UpdateScaleButton();
   // Browse for an executable; true when the user picked an existing file.
-  bool Browse(const std::string& title, const std::string& folder,
-              const std::string& proposed_name, std::string* path);
+  bool Browse(const std::string& title, const std::string& folder, const std::string& proposed_name,
+              std::string* path);
   // The extra archive picked in the extra list; "" for "NONE" or none.
   std::string SelectedExtraArchive() const;
   // The play session of one Scale and play, with the main window disabled;

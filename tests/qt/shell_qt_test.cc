@@ -27,7 +27,8 @@ class QtShellTest : public ::testing::Test {
     temp_.WriteArchive("game/Resource/res2.gob", ExtraArchive());
     jk_ = temp_.WriteFile("game/JK", "x");
     temp_.WriteFile("work/" + SettingsFileName(SettingsSuffix("qt")), jk_ + "\r\n");
-    shell_ = std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, "qt", kQuickCleanup});
+    shell_ =
+        std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, "qt", kQuickCleanup});
     shell_->StartUp();
   }
 
@@ -40,7 +41,8 @@ class QtShellTest : public ::testing::Test {
   std::vector<std::string> ArchiveListItems() {
     std::vector<std::string> items;
     auto* archive_list = Find<QListWidget>("archive_list");
-    for (int k = 0; k < archive_list->count(); ++k) items.push_back(archive_list->item(k)->text().toStdString());
+    for (int k = 0; k < archive_list->count(); ++k)
+      items.push_back(archive_list->item(k)->text().toStdString());
     return items;
   }
   QPoint ItemPoint(int row) {
@@ -65,8 +67,11 @@ class QtShellTest : public ::testing::Test {
 
 // Every control carries its name.
 TEST_F(QtShellTest, ControlsAreNamed) {
-  for (const char* name : {"archive_list", "extra_list", "game_path_field", "expansion_path_field", "factor_field", "scale_button", "back_button", "gravity_check_box",
-                           "browse_game_button", "browse_expansion_button", "game_path_label", "expansion_path_label", "list_caption", "extra_list_caption", "factor_label"}) {
+  for (const char* name :
+       {"archive_list", "extra_list", "game_path_field", "expansion_path_field", "factor_field",
+        "scale_button", "back_button", "gravity_check_box", "browse_game_button",
+        "browse_expansion_button", "game_path_label", "expansion_path_label", "list_caption",
+        "extra_list_caption", "factor_label"}) {
     EXPECT_NE(ui_.main_window_widget()->findChild<QWidget*>(name), nullptr) << name;
   }
   EXPECT_EQ(ui_.main_window_widget()->objectName(), "main_window");
@@ -102,7 +107,8 @@ TEST_F(QtShellTest, PickingALevelAndScaling) {
   DoubleClickArchiveList(0);
   auto* scale_button = Find<QPushButton>("scale_button");
   EXPECT_FALSE(scale_button->isEnabled());
-  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {}, ItemPoint(1));
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
+                    ItemPoint(1));
   EXPECT_TRUE(scale_button->isEnabled());
   std::vector<std::string> during_game;
   runner_.on_run = [&](const ProgramStart&) {
@@ -110,8 +116,10 @@ TEST_F(QtShellTest, PickingALevelAndScaling) {
     return Status::Ok();
   };
   QTest::mouseClick(scale_button, Qt::LeftButton);
-  EXPECT_THAT(log_, ElementsAre("run: " + jk_ + " -debug con -verbose 2 -devmode -windowgui "
-                                "-path " + work_));
+  EXPECT_THAT(log_, ElementsAre("run: " + jk_ +
+                                " -debug con -verbose 2 -devmode -windowgui "
+                                "-path " +
+                                work_));
   EXPECT_THAT(during_game, ::testing::Contains("jkl/two.jkl"));
   EXPECT_FALSE(ui_.progress_window_widget()->isVisible());
   EXPECT_TRUE(ui_.main_window_widget()->isEnabled());
@@ -121,7 +129,8 @@ TEST_F(QtShellTest, PickingALevelAndScaling) {
 // A bad factor turns the factor field light red; a good one white again.
 TEST_F(QtShellTest, BadFactorColoursTheFactorField) {
   DoubleClickArchiveList(0);
-  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {}, ItemPoint(0));
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
+                    ItemPoint(0));
   auto* factor_field = Find<QLineEdit>("factor_field");
   factor_field->clear();
   QTest::keyClicks(factor_field, "x");

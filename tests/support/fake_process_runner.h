@@ -20,8 +20,7 @@ class FakeProcessRunner : public ProcessRunner {
  public:
   explicit FakeProcessRunner(std::vector<std::string>* log) : log_(log) {}
 
-  Status RunAndWait(const ProgramStart& start,
-                    const std::function<void()>& while_waiting) override;
+  Status RunAndWait(const ProgramStart& start, const std::function<void()>& while_waiting) override;
   Status RunAndCapture(const ProgramStart& start, std::string* output) override;
   std::string FindProgram(const std::string& name) override;
 

@@ -61,13 +61,9 @@ std::string MemoryFileSystem::Parent(const std::string& normal) {
   return folder;
 }
 
-bool MemoryFileSystem::Exists(const std::string& path) {
-  return IsFile(path) || IsFolder(path);
-}
+bool MemoryFileSystem::Exists(const std::string& path) { return IsFile(path) || IsFolder(path); }
 
-bool MemoryFileSystem::IsFile(const std::string& path) {
-  return files_.count(Normal(path)) > 0;
-}
+bool MemoryFileSystem::IsFile(const std::string& path) { return files_.count(Normal(path)) > 0; }
 
 bool MemoryFileSystem::IsFolder(const std::string& path) {
   std::string normal = Normal(path);
@@ -75,8 +71,7 @@ bool MemoryFileSystem::IsFolder(const std::string& path) {
          folders_.count(normal) > 0;
 }
 
-Status MemoryFileSystem::ListFolder(const std::string& path,
-                                    std::vector<FolderEntry>* entries) {
+Status MemoryFileSystem::ListFolder(const std::string& path, std::vector<FolderEntry>* entries) {
   entries->clear();
   std::string normal = Normal(path);
   if (!IsFolder(normal)) return Status::NotFound(path, "cannot list the folder: no such folder");
@@ -176,7 +171,8 @@ void MemoryFileSystem::SetFile(const std::string& path, std::string bytes) {
   std::string parent = Parent(normal);
   if (!parent.empty() && !IsFolder(parent)) {
     // Test set-up: make the folders whatever their protection.
-    for (std::string folder = parent; !folder.empty() && !IsFolder(folder); folder = Parent(folder)) {
+    for (std::string folder = parent; !folder.empty() && !IsFolder(folder);
+         folder = Parent(folder)) {
       folders_.insert(folder);
     }
   }
