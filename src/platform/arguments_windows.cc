@@ -1,7 +1,9 @@
 #include "platform/arguments.h"
 
-#include <shellapi.h>
+// windows.h first: shellapi.h builds on it.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "platform/wide_text.h"
 
