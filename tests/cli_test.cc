@@ -135,13 +135,16 @@ TEST_F(CliTest, LevelInASubfolder) {
             "\"ep.gob\"\r\nTYPE 1\r\nSEQ 1\r\n10: 0 1 LEVEL sub\\deep.jkl 0 0 -1 -1\r\nend\r\n");
 }
 
-// A factor that is no finite number above 0, "-2" included, is refused
-// before anything is written.
+// A factor outside 0.001 to 1000, or no number at all, "-2" included, is
+// refused with the range before anything is written.
 TEST_F(CliTest, RefusedFactors) {
-  for (const char* factor : {"-2", "0", "abc", "2x", "2,5", "inf", ""}) {
+  for (const char* factor :
+       {"-2", "0", "abc", "2x", "2,5", "inf", "", "1e-300", "0.0009", "1000.5", "1e4"}) {
     ExpectRefused(Scale("jkl\\demo.jkl", factor),
-                  "scale factor '" + std::string(factor) + "': not a number greater than 0");
+                  "scale factor '" + std::string(factor) + "': not a number from 0.001 to 1000");
   }
+  for (const char* factor : {"0.001", "1000"})
+    EXPECT_EQ(Scale("jkl\\demo.jkl", factor).code, kExitOk);
 }
 
 // A level whose name would leave jkl/ is refused before anything is written.

@@ -13,7 +13,8 @@ namespace {
 
 using S = SectionState;
 
-// Header lines open sections; "section" (trimmed) and "end" (as read) close them.
+// Header lines open sections, "SECTION: SECTORS" among them; any other
+// "section" line (trimmed) and "end" (as read) close them.
 TEST(NextSectionStateTest, HeadersOpenAndCloseSections) {
   const struct {
     S before;
@@ -38,6 +39,12 @@ TEST(NextSectionStateTest, HeadersOpenAndCloseSections) {
       {S::kThings, "\tend", S::kThings},
       {S::kCogs, "# the end", S::kCogs},
       {S::kNone, "World", S::kNone},
+      {S::kNone, "SECTION: SECTORS", S::kSectors},
+      {S::kThings, "  section :\tsectors", S::kSectors},
+      {S::kSectors, "SECTION: SECTORSX", S::kSectors},
+      {S::kSectors, "World sectors 2", S::kSectors},
+      {S::kSectors, "SECTION: TEMPLATES", S::kNone},
+      {S::kSectors, "sectors", S::kSectors},
   };
   for (const auto& c : kCases) EXPECT_EQ(NextSectionState(c.before, c.line), c.after) << c.line;
 }
@@ -81,12 +88,18 @@ class LevelPassTest : public TempFolderTest {
 };
 
 // Each line, header lines included, goes to the handler of its state; the
-// texture vertices and adjoins sections have none.
+// texture vertices section has none, and the adjoins section runs on through
+// the surfaces.
 TEST_F(LevelPassTest, HandlersGetTheLinesOfTheirSections) {
   std::vector<std::string> calls;
-  RecordingHandler vertices("V", &calls, true), templates("T", &calls), things("H", &calls),
-      cogs("C", &calls);
-  SectionHandlers handlers{&vertices, &templates, &things, &cogs};
+  RecordingHandler vertices("V", &calls, true), adjoins("A", &calls), templates("T", &calls),
+      things("H", &calls), cogs("C", &calls), sectors("S", &calls);
+  SectionHandlers handlers{.vertices = &vertices,
+                           .adjoins = &adjoins,
+                           .templates = &templates,
+                           .things = &things,
+                           .cogs = &cogs,
+                           .sectors = &sectors};
   std::string out = Pass(
       "SECTION: GEORESOURCE\n"
       "World vertices 1\n"
@@ -95,6 +108,8 @@ TEST_F(LevelPassTest, HandlersGetTheLinesOfTheirSections) {
       "0: 0 0\r"
       "World adjoins 1\n"
       "World surfaces 1\n"
+      "Section:Sectors\n"
+      "RADIUS 1\n"
       "SECTION: TEMPLATES\n"
       "World templates 1\n"
       "t _base size=1\n"
@@ -106,13 +121,16 @@ TEST_F(LevelPassTest, HandlersGetTheLinesOfTheirSections) {
       "End\n"
       "last",
       handlers);
-  EXPECT_EQ(calls, (std::vector<std::string>{"V:World vertices 1", "V:0: 1 2 3",
-                                             "T:World templates 1", "T:t _base size=1", "T:  end",
-                                             "H:World things 1", "C:World cogs 1", "C:0: a.cog"}));
+  EXPECT_EQ(calls,
+            (std::vector<std::string>{"V:World vertices 1", "V:0: 1 2 3", "A:World adjoins 1",
+                                      "A:World surfaces 1", "S:Section:Sectors", "S:RADIUS 1",
+                                      "T:World templates 1", "T:t _base size=1", "T:  end",
+                                      "H:World things 1", "C:World cogs 1", "C:0: a.cog"}));
   EXPECT_EQ(out,
             "SECTION: GEORESOURCE\r\n<World vertices 1>\r\n<0: 1 2 3>\r\n"
             "World texture vertices 1\r\n0: 0 0\r\nWorld adjoins 1\r\nWorld surfaces 1\r\n"
-            "SECTION: TEMPLATES\r\nWorld templates 1\r\nt _base size=1\r\n  end\r\nend\r\n"
+            "Section:Sectors\r\nRADIUS 1\r\nSECTION: TEMPLATES\r\nWorld templates 1\r\nt _base "
+            "size=1\r\n  end\r\nend\r\n"
             "World things 1\r\nWorld cogs 1\r\n0: a.cog\r\nEnd\r\nlast\r\n");
 }
 
@@ -124,7 +142,7 @@ TEST_F(LevelPassTest, HeaderStepWritesEveryLine) {
 }
 
 // The gravity is divided only with the switch; the MipMap line is always scaled.
-TEST(HeaderStepTest, RewritesGravityAndMipMap) {
+TEST(HeaderStepTest, ClassicRulesRewriteGravityAndMipMap) {
   const struct {
     double factor;
     bool gravity;
@@ -151,7 +169,42 @@ TEST(HeaderStepTest, RewritesGravityAndMipMap) {
       {2, true, "\t0: 1 2 3", "\t0: 1 2 3"},
   };
   for (const auto& c : kCases) {
-    HeaderStep step(c.factor, c.gravity);
+    HeaderStep step(c.factor, c.gravity, ScaleRules::kClassic);
+    EXPECT_EQ(step.Apply(c.line), c.written) << c.line;
+  }
+}
+
+// Game-true rules: every length of the header scaled, the keyword words as
+// read, nothing dropped; the horizon and the sky offsets stay.
+TEST(HeaderStepTest, GameTrueRulesRewriteEveryHeaderLength) {
+  const struct {
+    bool gravity;
+    const char* line;
+    const char* written;
+  } kCases[] = {
+      {true, "World Gravity 4.000000", "World Gravity 2"},
+      {true, "  WORLD gravity\t4.0 ", "WORLD gravity 2"},
+      {false, " World Gravity   4.000000 ", " World Gravity   4.000000 "},
+      {true, "World Gravity", "World Gravity"},
+      {false, "Ceiling Sky Z 15.000000", "Ceiling Sky Z 30"},
+      {false, "ceiling sky z\t-1.5", "ceiling sky z -3"},
+      {false, "Ceiling Sky Offset 0.500000 0.250000", "Ceiling Sky Offset 0.500000 0.250000"},
+      {false, "Horizon Distance 200.000000", "Horizon Distance 200.000000"},
+      {false, "Horizon Pixels per Rev 768.000000", "Horizon Pixels per Rev 768.000000"},
+      {false, "Horizon Sky Offset 1.000000 2.000000", "Horizon Sky Offset 1.000000 2.000000"},
+      {false, "MipMap Distances 1 2 3 4", "MipMap Distances 2 4 6 8"},
+      {false, "mipmap distances 1 2 3 4 5 6", "mipmap distances 2 4 6 8 5 6"},
+      {false, "MipMap Distances 1 2", "MipMap Distances 2 4"},
+      {false, "LOD Distances 0.3 0.6 0.9 1.2", "LOD Distances 0.6 1.2 1.8 2.4"},
+      {false, "Perspective distance 2.000000", "Perspective distance 4"},
+      {false, "Gouraud distance 2.000000", "Gouraud distance 4"},
+      {false, "Gouraud distances 2.000000", "Gouraud distances 2.000000"},
+      {true, "# World Gravity 4", "# World Gravity 4"},
+      {true, "#MipMap Distances 1 2 3 4", "#MipMap Distances 1 2 3 4"},
+      {true, "", ""},
+  };
+  for (const auto& c : kCases) {
+    HeaderStep step(2, c.gravity, ScaleRules::kGameTrue);
     EXPECT_EQ(step.Apply(c.line), c.written) << c.line;
   }
 }

@@ -33,9 +33,33 @@ TEST(ModelTextScalerTest, ScalesVertexListsAndRadii) {
                     "TEXTURE VERTICES 1", "0: 1 1 1 1"},
                    true),
             (std::vector<std::string>{"3DO 2.1", "0: 1 1 1 0", "RADIUS 1", "RADIUS 0", "Vertices 3",
-                                      "#num: 0 0 0 intensity", "0: 2 4 6 0.5", "1: 1 2 3",
+                                      "#num: x y z intensity", "0: 2 4 6 0.5", "1: 1 2 3",
                                       "RADIUS 3", "TEXTURE VERTICES 1", "0: 1 1 1 1"}));
   EXPECT_FALSE(scaler.in_vertex_list());
+}
+
+// Game-true rules also scale the insert offset and the hierarchy's
+// positions and pivots, and only the N node lines after their heading;
+// the classic rules leave them, and neither rewrites a comment.
+TEST(ModelTextScalerTest, GameTrueRulesScaleInsertOffsetAndHierarchy) {
+  const std::vector<std::string> model = {
+      "INSERT OFFSET 0.1 -0.2 0.3",
+      "HIERARCHY NODES 2",
+      "#  num:   flags:   type:    mesh:  parent:  child:  sibling:  numChildren:        x:   "
+      "      y:         z:     pitch:       yaw:      roll:    pivotx:    pivoty:    pivotz:  "
+      "hnodename:",
+      "  0:  0x0000 0x00001  0  -1  1  -1  1   0.5 0.25 -1   10 20 30   0.1 0.2 0.3  body",
+      "",
+      "  1:  0x0000 0x00001  1   0 -1  -1  0   1 2 3   45 0 0   -0.5 0 0.5  lid",
+      "  2:  0x0000 0x00001  1   0 -1  -1  0   1 2 3   45 0 0   -0.5 0 0.5  extra",
+      "# insert offset 1 1 1"};
+  ModelTextScaler game_true(2, ScaleRules::kGameTrue), classic(2, ScaleRules::kClassic);
+  std::vector<std::string> expected = model;
+  expected[0] = "INSERT OFFSET 0.2 -0.4 0.6";
+  expected[3] = "0: 0x0000 0x00001 0 -1 1 -1 1 1 0.5 -2 10 20 30 0.2 0.4 0.6 body";
+  expected[5] = "1: 0x0000 0x00001 1 0 -1 -1 0 2 4 6 45 0 0 -1 0 1 lid";
+  EXPECT_EQ(Scaled(game_true, model, true), expected);
+  EXPECT_EQ(Scaled(classic, model, true), model);
 }
 
 // Indented headings count in the resource archive's models only.
@@ -80,9 +104,9 @@ TEST(ModelPassTest, SkipsRowsAndRefreshesForEach) {
 
   RecordedProgress progress;
   std::vector<std::string> skipped;
-  ASSERT_TRUE(
-      RunModelPass(fs, {dir / "out", level.get(), resource.get()}, rows, 2, progress, &skipped)
-          .ok());
+  ASSERT_TRUE(RunModelPass(fs, {dir / "out", level.get(), resource.get()}, rows, 2,
+                           ScaleRules::kGameTrue, progress, &skipped)
+                  .ok());
 
   EXPECT_EQ(skipped, (std::vector<std::string>{
                          "model '3do\\far.3do': its data lies outside '" + (dir / "lvl.gob") + "'",
@@ -119,8 +143,8 @@ TEST(ModelPassTest, OneFileUnderTwoSpellingsIsWrittenOnce) {
   ASSERT_TRUE(fs.CreateFolder(dir / "out/3do").ok());
   NoProgress progress;
   std::vector<std::string> skipped;
-  ASSERT_TRUE(RunModelPass(fs, {dir / "out", level.get(), level.get()}, tables.models, 2, progress,
-                           &skipped)
+  ASSERT_TRUE(RunModelPass(fs, {dir / "out", level.get(), level.get()}, tables.models, 2,
+                           ScaleRules::kGameTrue, progress, &skipped)
                   .ok());
   EXPECT_EQ(fs.writes,
             (std::map<std::string, int>{{ComparablePath(dir / "out/3do/sub/dup.3do"), 1}}));

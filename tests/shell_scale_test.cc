@@ -59,16 +59,20 @@ TEST_F(ScaleCommandTest, NoLevelSelectedDoesNothing) {
   EXPECT_FALSE(ui_.progress_window_.Visible());
 }
 
-// A factor that is not a finite number above 0 colours the factor field and stops
-// there; a valid text makes it white again.
+// A factor that is not a number from 0.001 to 1000 colours the factor field,
+// says so with the range and stops there, with nothing written; a valid
+// text makes the field white again.
 TEST_F(ScaleCommandTest, RefusesABadFactor) {
   OpenLevel(0, 0);
-  for (const char* text : {"", "abc", "0", "-2", "2x", "1e999"}) {
+  for (const char* text : {"", "abc", "0", "-2", "2x", "1e999", "1e-300", "1001"}) {
     main_window().factor_field_.SetText(text);
     ui_.log.clear();
     main_window().Click(main_window().scale_button_);
     EXPECT_EQ(main_window().factor_field_.Background(), kLightRed) << text;
-    EXPECT_THAT(ui_.log, IsEmpty()) << text;
+    EXPECT_THAT(ui_.log, ElementsAre("message: scale factor '" + std::string(text) +
+                                     "': not a number from 0.001 to 1000"))
+        << text;
+    EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix(identity_))));
   }
   main_window().Type(main_window().factor_field_, "0");
   EXPECT_EQ(main_window().factor_field_.Background(), kLightRed);

@@ -79,19 +79,20 @@ TEST(TextOfTest, AgreesWithPrintf) {
   }
 }
 
-// A scale factor is a whole number text, finite and greater than 0.
-TEST(ParseScaleFactorTest, AcceptsOnlyPositiveNumbers) {
+// A scale factor is a whole number text from 0.001 to 1000.
+TEST(ParseScaleFactorTest, AcceptsOnlyNumbersInRange) {
   const struct {
     const char* text;
     double factor;
-  } kAccepted[] = {{"2", 2}, {" 0.5 ", 0.5}, {"1e1", 10}, {"+3", 3}, {".25", 0.25}};
+  } kAccepted[] = {{"2", 2},      {" 0.5 ", 0.5},   {"1e1", 10},    {"+3", 3},
+                   {".25", 0.25}, {"0.001", 0.001}, {"1000", 1000}, {"1e3", 1000}};
   for (const auto& c : kAccepted) {
     double factor = 0;
     EXPECT_TRUE(ParseScaleFactor(c.text, &factor)) << c.text;
     EXPECT_EQ(factor, c.factor) << c.text;
   }
   for (const char* text : {"-2", "0", "-0", "0.0", "2,5", "2x", "", " ", "abc", "1e400", "1e-400",
-                           "inf", "nan", "1e", "2 3"}) {
+                           "inf", "nan", "1e", "2 3", "1e-300", "0.000999", "1000.001", "1e4"}) {
     double factor = 0;
     EXPECT_FALSE(ParseScaleFactor(text, &factor)) << '"' << text << '"';
   }

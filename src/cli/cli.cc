@@ -15,7 +15,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: jkrescale-cli levels ARCHIVE\n"
     "       jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --out DIR\n"
-    "                           [--gravity] [--extra FILE]\n"
+    "                           [--gravity] [--extra FILE] [--classic]\n"
     "       jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]\n"
     "                          [--gravity] [--extra FILE]\n"
     "\n"
@@ -25,7 +25,9 @@ constexpr const char* kUsage =
     "        a test episode, into DIR (created when missing). FILE after\n"
     "        --resource is the game's resource archive (Resource\\res2.gob or\n"
     "        Resource\\jkmres.goo); --gravity divides the world gravity by\n"
-    "        FACTOR; --extra copies an extra archive into DIR.\n"
+    "        FACTOR; --extra copies an extra archive into DIR. FACTOR is a\n"
+    "        number from 0.001 to 1000. Every length the game reads is\n"
+    "        scaled; --classic scales the classic set only.\n"
     "play    does what the desktop program's Scale and play does: scales the\n"
     "        level into this program's folder, starts the game EXE on it,\n"
     "        waits until the game ends and removes what it wrote. The resource\n"
@@ -70,16 +72,17 @@ struct RunArguments {
   std::vector<std::string> positional;
   std::optional<std::string> resource, out, extra, game;
   bool gravity = false;
+  bool classic = false;
   bool help = false;
 };
 
 // Options are the words a command knows (`valued` with a value after them,
-// and --gravity); every other word, one that begins with "-" included (a
-// negative factor), is positional.
+// and the switches in `switches`); every other word, one that begins with
+// "-" included (a negative factor), is positional.
 std::optional<std::string> ParseRunArguments(
     const std::vector<std::string>& args,
     const std::vector<std::pair<std::string_view, std::optional<std::string>*>>& valued,
-    RunArguments* parsed) {
+    const std::vector<std::pair<std::string_view, bool*>>& switches, RunArguments* parsed) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     bool taken = false;
@@ -90,12 +93,15 @@ std::optional<std::string> ParseRunArguments(
       *slot = args[++i];
       taken = true;
     }
+    for (const auto& [name, flag] : switches) {
+      if (arg != name) continue;
+      *flag = true;
+      taken = true;
+    }
     if (taken) continue;
     if (arg == "--help") {
       parsed->help = true;
       return std::nullopt;
-    } else if (arg == "--gravity") {
-      parsed->gravity = true;
     } else if (arg.starts_with("--") && arg.size() > 2) {
       return "unknown option " + arg;
     } else {
@@ -125,7 +131,7 @@ int Scale(const Context& c, const std::vector<std::string>& args) {
   RunArguments parsed;
   auto problem = ParseRunArguments(
       args, {{"--resource", &parsed.resource}, {"--out", &parsed.out}, {"--extra", &parsed.extra}},
-      &parsed);
+      {{"--gravity", &parsed.gravity}, {"--classic", &parsed.classic}}, &parsed);
   if (problem) return UsageError(c, *problem);
   if (parsed.help) return Help(c);
   if (parsed.positional.size() != 3) return UsageError(c, "scale takes ARCHIVE, LEVEL and FACTOR");
@@ -140,6 +146,7 @@ int Scale(const Context& c, const std::vector<std::string>& args) {
   request.resource_archive_path = *parsed.resource;
   request.extra_archive_path = parsed.extra.value_or("");
   request.divide_gravity = parsed.gravity;
+  request.rules = parsed.classic ? ScaleRules::kClassic : ScaleRules::kGameTrue;
 
   RunProgress shown(c);
   ReferenceLists lists;
@@ -173,7 +180,7 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   auto problem = ParseRunArguments(
       args,
       {{"--game", &parsed.game}, {"--resource", &parsed.resource}, {"--extra", &parsed.extra}},
-      &parsed);
+      {{"--gravity", &parsed.gravity}}, &parsed);
   if (problem) return UsageError(c, *problem);
   if (parsed.help) return Help(c);
   if (parsed.positional.size() != 3) return UsageError(c, "play takes ARCHIVE, LEVEL and FACTOR");

@@ -1,5 +1,9 @@
 #include "scaling/header_step.h"
 
+#include <array>
+#include <string_view>
+#include <vector>
+
 #include "scaling/text.h"
 
 namespace jk {
@@ -12,9 +16,65 @@ constexpr std::string_view kMipMapKeyword = "mipmap distances";
 constexpr size_t kFirstDistanceField = 2;
 constexpr size_t kDistanceCount = 4;
 
+// A header line that holds lengths: its keyword words, and how many values
+// follow them.
+struct HeaderValue {
+  std::array<std::string_view, 3> words;  // "" after the last word
+  size_t count;
+  bool gravity;
+};
+constexpr HeaderValue kHeaderValues[] = {
+    {{"world", "gravity", ""}, 1, true},         {{"mipmap", "distances", ""}, 4, false},
+    {{"lod", "distances", ""}, 4, false},        {{"ceiling", "sky", "z"}, 1, false},
+    {{"perspective", "distance", ""}, 1, false}, {{"gouraud", "distance", ""}, 1, false},
+};
+
+// How many fields the keyword takes, or 0 when `fields` do not begin with
+// its words (letter case ignored).
+size_t KeywordFields(const HeaderValue& value, const std::vector<std::string_view>& fields) {
+  size_t n = 0;
+  for (std::string_view word : value.words) {
+    if (word.empty()) break;
+    if (n >= fields.size() || fields[n].size() != word.size() || !BeginsWith(fields[n], word)) {
+      return 0;
+    }
+    ++n;
+  }
+  return n;
+}
+
 }  // namespace
 
 const std::string& HeaderStep::Apply(const std::string& line) {
+  if (rules_ == ScaleRules::kClassic) return ApplyClassic(line);
+  std::string_view trimmed = Trim(line);
+  if (trimmed.empty() || IsComment(trimmed)) return line;
+  std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
+  for (const HeaderValue& value : kHeaderValues) {
+    size_t first = KeywordFields(value, fields);
+    if (first == 0) continue;
+    if (!value.gravity) {
+      JoinScaling(fields, {{first, value.count}}, factor_, &rewritten_);
+      return rewritten_;
+    }
+    if (!divide_gravity_ || first >= fields.size()) return line;
+    // Divided, not multiplied by the inverse: the same quotient as the
+    // classic rules give.
+    rewritten_.clear();
+    for (size_t i = 0; i < fields.size(); ++i) {
+      if (i > 0) rewritten_ += ' ';
+      if (i == first) {
+        AppendTextOf(ValueOf(fields[i]) / factor_, &rewritten_);
+      } else {
+        rewritten_ += fields[i];
+      }
+    }
+    return rewritten_;
+  }
+  return line;
+}
+
+const std::string& HeaderStep::ApplyClassic(const std::string& line) {
   std::string_view trimmed = Trim(line);
   if (BeginsWith(trimmed, kGravityKeyword)) {
     if (!divide_gravity_) return line;

@@ -7,6 +7,12 @@
 
 namespace jk {
 
+namespace {
+
+constexpr std::string_view kSectionKeyword = "section";
+
+}  // namespace
+
 SectionState NextSectionState(SectionState state, std::string_view line) {
   static constexpr struct {
     std::string_view keyword;
@@ -23,9 +29,13 @@ SectionState NextSectionState(SectionState state, std::string_view line) {
   for (const auto& header : kHeaders) {
     if (BeginsWith(trimmed, header.keyword)) return header.state;
   }
-  if (BeginsWith(trimmed, "section") || BeginsWith(line, "end")) {
-    return SectionState::kNone;
+  if (BeginsWith(trimmed, kSectionKeyword)) {
+    // "SECTION: SECTORS", with or without blanks around the colon.
+    std::string_view name = trimmed.substr(kSectionKeyword.size());
+    name.remove_prefix(std::min(name.size(), name.find_first_not_of(": \t")));
+    return BeginsWith(name, "sectors") ? SectionState::kSectors : SectionState::kNone;
   }
+  if (BeginsWith(line, "end")) return SectionState::kNone;
   return state;
 }
 
@@ -33,6 +43,10 @@ SectionHandler* SectionHandlers::For(SectionState state) const {
   switch (state) {
     case SectionState::kVertices:
       return vertices;
+    case SectionState::kAdjoins:
+      return adjoins;
+    case SectionState::kSectors:
+      return sectors;
     case SectionState::kTemplates:
       return templates;
     case SectionState::kThings:

@@ -22,10 +22,12 @@ enum class SectionState {
   kTemplates,
   kThings,
   kCogs,
+  kSectors,
 };
 
 // The state after `line` (as read) in state `state`: a section header line
-// opens its section; a trimmed line that begins with "section", or a line as
+// opens its section ("World vertices N" and the like, and "SECTION:
+// SECTORS"); any other trimmed line that begins with "section", or a line as
 // read that begins with "end", closes it; any other line keeps the state.
 SectionState NextSectionState(SectionState state, std::string_view line);
 
@@ -38,13 +40,16 @@ class SectionHandler {
 };
 
 // The handler of each section; a null handler passes its lines on as read.
-// The texture vertices and adjoins sections have none: they exist to end the
-// vertices section.
+// The texture vertices section has none: it exists to end the vertices
+// section. The adjoins section runs on through the surfaces and their
+// normals, which are not adjoins.
 struct SectionHandlers {
   SectionHandler* vertices = nullptr;
+  SectionHandler* adjoins = nullptr;
   SectionHandler* templates = nullptr;
   SectionHandler* things = nullptr;
   SectionHandler* cogs = nullptr;
+  SectionHandler* sectors = nullptr;
 
   SectionHandler* For(SectionState state) const;
 };

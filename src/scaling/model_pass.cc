@@ -1,5 +1,6 @@
 #include "scaling/model_pass.h"
 
+#include <algorithm>
 #include <memory>
 #include <unordered_set>
 
@@ -16,6 +17,13 @@ constexpr std::string_view kVerticesKeyword = "vertices";
 constexpr std::string_view kTextureKeyword = "texture";
 constexpr std::string_view kRadiusKeyword = "radius";
 constexpr size_t kVertexFields = 5;
+constexpr std::string_view kInsertOffsetKeyword = "insert offset";
+constexpr std::string_view kHierarchyKeyword = "hierarchy nodes";
+// "num: flags type mesh parent child sibling numChildren x y z pitch yaw
+// roll pivotx pivoty pivotz name": x y z and the pivot are lengths.
+constexpr size_t kNodeFields = 17;
+constexpr FieldRange kNodePosition{8, 3};
+constexpr FieldRange kNodePivot{14, 3};
 
 Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row, const std::string& path,
                   ModelTextScaler& scaler) {
@@ -31,8 +39,12 @@ Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row, const
 
 }  // namespace
 
+void ModelTextScaler::StartModel() { nodes_left_ = 0; }
+
 void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
   std::string_view trimmed = Trim(line);
+  if (IsComment(trimmed)) return;
+  if (rules_ == ScaleRules::kGameTrue && ScaleGameTrueLine(line, trimmed)) return;
   // The models of the game's own resource archive are indented in places
   // where those of the level archives never are; the headings are found on
   // the trimmed line there, and in the first column only elsewhere.
@@ -60,10 +72,35 @@ void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
   line.swap(rewritten_);
 }
 
+bool ModelTextScaler::ScaleGameTrueLine(std::string& line, std::string_view trimmed) {
+  if (BeginsWith(trimmed, kInsertOffsetKeyword)) {
+    JoinScaling(SplitOnWhiteSpace(trimmed), {{2, 3}}, factor_, &rewritten_);
+    line.swap(rewritten_);
+    return true;
+  }
+  if (BeginsWith(trimmed, kHierarchyKeyword)) {
+    std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
+    double count = fields.size() > 2 ? ValueOf(fields[2]) : 0;
+    nodes_left_ = count > 0 ? int64_t(std::min(count, 1e15)) : 0;
+    return true;
+  }
+  if (nodes_left_ == 0 || trimmed.empty()) return false;
+  if (BeginsWith(trimmed, "section")) {
+    nodes_left_ = 0;
+    return false;
+  }
+  --nodes_left_;
+  std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
+  if (fields.size() < kNodeFields) return true;
+  JoinScaling(fields, {kNodePosition, kNodePivot}, factor_, &rewritten_);
+  line.swap(rewritten_);
+  return true;
+}
+
 Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
-                    const std::vector<ModelRow>& models, double factor, ScaleProgress& progress,
-                    std::vector<std::string>* skipped) {
-  ModelTextScaler scaler(factor);
+                    const std::vector<ModelRow>& models, double factor, ScaleRules rules,
+                    ScaleProgress& progress, std::vector<std::string>* skipped) {
+  ModelTextScaler scaler(factor, rules);
   std::unordered_set<std::string> written;  // ComparablePath of each file written
   const int64_t count = int64_t(models.size());
   for (int64_t i = 0; i < count; ++i) {
@@ -83,6 +120,7 @@ Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
     // replaced: it may hold the model at another scale.
     std::string key = ComparablePath(path);
     if (fs.Exists(path) && written.count(key)) continue;
+    scaler.StartModel();
     JK_RETURN_IF_ERROR(ScaleModel(fs, archive.file(), row, path, scaler));
     written.insert(std::move(key));
   }

@@ -11,6 +11,7 @@
 #include "archives/gob_archive.h"
 #include "platform/file_system.h"
 #include "scaling/progress.h"
+#include "scaling/rules.h"
 
 namespace jk {
 
@@ -19,7 +20,11 @@ namespace jk {
 // leaves the next model's lines before its own first heading in the list.
 class ModelTextScaler {
  public:
-  explicit ModelTextScaler(double factor) : factor_(factor) {}
+  explicit ModelTextScaler(double factor, ScaleRules rules = ScaleRules::kGameTrue)
+      : factor_(factor), rules_(rules) {}
+
+  // Called before the first line of each model.
+  void StartModel();
 
   // Rewrites one line of a model of the level archive (`from_level_archive`)
   // or of the resource archive. In this order, the first that holds: a line
@@ -31,13 +36,24 @@ class ModelTextScaler {
   // Then, inside a vertex list, a trimmed line that splits on runs of white
   // space into at least five fields with a non-empty field 1 becomes field
   // 1, fields 2 to 4 scaled and field 5, joined by single blanks.
+  //
+  // Under game-true rules, besides: "INSERT OFFSET x y z", where the model
+  // stands relative to its position, has x y z scaled; and "HIERARCHY NODES
+  // N" is followed by N node lines whose x y z (fields 9 to 11) and pivot
+  // (fields 15 to 17) are scaled, which place each part of a model made of
+  // several. Comment lines are never rewritten.
   void ScaleLine(std::string& line, bool from_level_archive);
 
   bool in_vertex_list() const { return vertex_list_; }
 
  private:
+  // The game-true rules' own lines; true when `line` was one of them.
+  bool ScaleGameTrueLine(std::string& line, std::string_view trimmed);
+
   double factor_;
+  ScaleRules rules_;
   bool vertex_list_ = false;
+  int64_t nodes_left_ = 0;
   std::string rewritten_;
 };
 
@@ -56,8 +72,8 @@ struct ModelPassFiles {
 // and written, scaled, to its model file. Fails on the first failed file
 // operation.
 Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
-                    const std::vector<ModelRow>& models, double factor, ScaleProgress& progress,
-                    std::vector<std::string>* skipped);
+                    const std::vector<ModelRow>& models, double factor, ScaleRules rules,
+                    ScaleProgress& progress, std::vector<std::string>* skipped);
 
 }  // namespace jk
 

@@ -68,20 +68,25 @@ const ModelRow* ModelTable::Find(std::string_view file_name) const {
   return &resource_rows_[row - level_rows_.size()];
 }
 
-void ScaledTemplates::Append(std::string_view trimmed_line) {
+void ScaledTemplates::Append(std::string_view trimmed_line, std::string_view based_on) {
   lines_.emplace_back(trimmed_line);
   std::vector<std::string_view> fields = SplitOnWhiteSpace(lines_.back());
   // A thing line looks its template up by name on every line; resolving
   // the models once here gives the same rows in the same order, since the
   // model table does not change during the pass.
-  std::vector<const ModelRow*>& models =
-      models_by_name_.try_emplace(std::string(fields[0])).first->second;
+  std::vector<const ModelRow*> own;
+  bool names_a_model = false;
   for (size_t i = 2; i < fields.size(); ++i) {
     if (!BeginsWith(fields[i], kModelKey)) continue;
+    names_a_model = true;
     if (const ModelRow* row = models_->Find(fields[i].substr(kModelKey.size()))) {
-      models.push_back(row);
+      own.push_back(row);
     }
   }
+  if (!names_a_model && !based_on.empty()) own = ModelsOf(based_on);
+  std::vector<const ModelRow*>& models =
+      models_by_name_.try_emplace(std::string(fields[0])).first->second;
+  models.insert(models.end(), own.begin(), own.end());
 }
 
 const std::vector<const ModelRow*>& ScaledTemplates::ModelsOf(std::string_view name) const {

@@ -75,11 +75,13 @@ class ScaledTemplates {
   // `models` must outlive the list.
   explicit ScaledTemplates(const ModelTable* models) : models_(models) {}
 
-  // Appends the trimmed line of a structure template: field 1 its name,
+  // Appends the trimmed line of a scenery template: field 1 its name,
   // fields 3 and later its parameters. Each parameter that begins with
   // "model3d=" (any case) names a model file, which is looked up in the
-  // model table at once.
-  void Append(std::string_view trimmed_line);
+  // model table at once. A template without such a parameter that is based
+  // on the template `based_on` (not empty) shows that template's models, as
+  // the game's templates take what they do not set from their base.
+  void Append(std::string_view trimmed_line, std::string_view based_on = {});
 
   const std::vector<std::string>& lines() const { return lines_; }
 

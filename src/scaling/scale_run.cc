@@ -10,6 +10,7 @@
 #include "scaling/level_pass.h"
 #include "scaling/model_pass.h"
 #include "scaling/references.h"
+#include "scaling/sector_handler.h"
 #include "scaling/template_handler.h"
 #include "scaling/text.h"
 #include "scaling/thing_handler.h"
@@ -82,16 +83,22 @@ Status ScaleLevelText(FileSystem& fs, const ScaleRequest& request, const EntryRo
   ScaledTemplates templates(&model_table);
   ModelLookup model_lookup(&templates, &lists->models);
   VertexHandler vertices(factor);
-  TemplateHandler template_handler(factor, &templates);
+  TemplateHandler template_handler(factor, &templates, request.rules);
   ThingHandler things(factor, &model_lookup);
   CogReferenceHandler cogs(&tables.cogs, &lists->cogs);
+  SectorHandler sectors(factor);
+  AdjoinHandler adjoins(factor);
   SectionHandlers handlers;
   handlers.vertices = &vertices;
   handlers.templates = &template_handler;
   handlers.things = &things;
   handlers.cogs = &cogs;
+  if (request.rules == ScaleRules::kGameTrue) {
+    handlers.sectors = &sectors;
+    handlers.adjoins = &adjoins;
+  }
 
-  HeaderStep header(factor, request.divide_gravity);
+  HeaderStep header(factor, request.divide_gravity, request.rules);
   JK_RETURN_IF_ERROR(
       RunLevelPass(archives.level->file(), level, handlers, header, *output, progress));
   return output->Close();
@@ -110,8 +117,7 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
   }
   double factor = 0;
   if (!ParseScaleFactor(request.factor_text, &factor)) {
-    return Status::Invalid("scale factor '" + request.factor_text +
-                           "': not a number greater than 0");
+    return Status::Invalid("scale factor '" + request.factor_text + "': not " + kFactorRangeText);
   }
   JK_RETURN_IF_ERROR(CheckLevel(tables, request.level_name, *level));
 
@@ -123,8 +129,8 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
   RemoveRepeatedRows(&lists->models);
   RemoveRepeatedRows(&lists->cogs);
   ModelPassFiles model_files{request.work_folder, archives.level.get(), archives.resource.get()};
-  JK_RETURN_IF_ERROR(
-      RunModelPass(fs, model_files, lists->models, factor, progress, &report->skipped));
+  JK_RETURN_IF_ERROR(RunModelPass(fs, model_files, lists->models, factor, request.rules, progress,
+                                  &report->skipped));
   JK_RETURN_IF_ERROR(CopyCogs(fs, request.work_folder, *archives.level, lists->cogs,
                               tables.cogstrings, &report->skipped));
   return WriteTestEpisode(fs, request.work_folder, request.level_archive_path, request.level_name);

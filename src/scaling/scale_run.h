@@ -11,6 +11,7 @@
 #include "archives/archive_tables.h"
 #include "platform/file_system.h"
 #include "scaling/progress.h"
+#include "scaling/rules.h"
 
 namespace jk {
 
@@ -28,6 +29,8 @@ struct ScaleRequest {
   std::string factor_text;
   // Divide the world gravity by the scale factor.
   bool divide_gravity = false;
+  // Which lengths are rewritten.
+  ScaleRules rules = ScaleRules::kGameTrue;
 };
 
 // The model list and the cog list. They last as long as the archive is open

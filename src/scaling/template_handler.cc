@@ -21,10 +21,11 @@ bool IsStructureBase(std::string_view base) {
 void TemplateHandler::HandleLine(std::string& line) {
   std::string_view trimmed = Trim(line);
   std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
-  if (fields.size() < 3 || fields[0].starts_with('#') || !IsStructureBase(fields[1])) {
-    return;
-  }
-  templates_->Append(trimmed);
+  if (fields.size() < 3 || IsComment(fields[0])) return;
+  bool derived = rules_ == ScaleRules::kGameTrue && scenery_.count(std::string(fields[1]));
+  if (!IsStructureBase(fields[1]) && !derived) return;
+  if (rules_ == ScaleRules::kGameTrue) scenery_.emplace(fields[0]);
+  templates_->Append(trimmed, derived ? fields[1] : std::string_view());
   rewritten_.assign(fields[0]);
   rewritten_ += ' ';
   rewritten_ += fields[1];

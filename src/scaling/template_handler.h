@@ -1,15 +1,20 @@
-// The handler of the world templates section. The templates based directly
-// on one of the static scenery bases ("_decor", "_structure", "_walkstruct")
-// have their size=, movesize= and height= values scaled and are kept in the
-// scaled template list, where the thing lines find the models they show.
+// The handler of the world templates section. The templates of the level's
+// scenery have their size=, movesize= and height= values scaled and are kept
+// in the scaled template list, where the thing lines find the models they
+// show. Scenery are the templates based on one of the static scenery bases
+// ("_decor", "_structure", "_walkstruct") and, under game-true rules, those
+// based on a scenery template defined earlier in the level, through any
+// number of such steps.
 #ifndef JKRESCALE_SCALING_TEMPLATE_HANDLER_H_
 #define JKRESCALE_SCALING_TEMPLATE_HANDLER_H_
 
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "scaling/level_pass.h"
 #include "scaling/references.h"
+#include "scaling/rules.h"
 
 namespace jk {
 
@@ -21,22 +26,27 @@ class TemplateHandler : public SectionHandler {
  public:
   // `factor` is the run's scale factor; `templates` must outlive the
   // handler.
-  TemplateHandler(double factor, ScaledTemplates* templates)
-      : factor_(factor), templates_(templates) {}
+  TemplateHandler(double factor, ScaledTemplates* templates,
+                  ScaleRules rules = ScaleRules::kGameTrue)
+      : factor_(factor), templates_(templates), rules_(rules) {}
 
-  // A structure template is a trimmed line that, split on runs of white
+  // A scenery template is a trimmed line that, split on runs of white
   // space, has at least three fields, a field 1 that does not begin with
-  // "#" and a structure base as field 2. Its trimmed line is appended to
-  // the scaled template list as it is; the line becomes fields 1 and 2 and
-  // then every later field, joined by single blanks, where a field that
-  // begins with "size=", "movesize=" or "height=" (any case) is written as
-  // that key in lower case and its value scaled. Any other line stays as it
-  // is.
+  // "#" and a scenery base as field 2 (compared exactly). Its trimmed line
+  // is appended to the scaled template list as it is (a template based on
+  // another scenery template shows that one's models unless it names its
+  // own); the line becomes fields 1 and 2 and then every later field,
+  // joined by single blanks, where a field that begins with "size=",
+  // "movesize=" or "height=" (any case) is written as that key in lower case
+  // and its value scaled. Any other line stays as it is.
   void HandleLine(std::string& line) override;
 
  private:
   double factor_;
   ScaledTemplates* templates_;
+  ScaleRules rules_;
+  // The names of the scenery templates defined so far (game-true rules).
+  std::unordered_set<std::string> scenery_;
   std::string rewritten_;
 };
 

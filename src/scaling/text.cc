@@ -111,7 +111,8 @@ double ValueOf(std::string_view text) {
 bool ParseScaleFactor(std::string_view text, double* factor) {
   std::string_view trimmed = Trim(text);
   size_t used = ScanNumber(trimmed, factor);
-  return used > 0 && used == trimmed.size() && *factor > 0;
+  return used > 0 && used == trimmed.size() && *factor >= kSmallestFactor &&
+         *factor <= kLargestFactor;
 }
 
 void AppendTextOf(double value, std::string* out) {
@@ -148,6 +149,25 @@ void AppendTextOf(double value, std::string* out) {
     out->append(digits, size_t(point));
     out->push_back('.');
     out->append(digits + point, count - size_t(point));
+  }
+}
+
+bool IsComment(std::string_view trimmed) { return trimmed.starts_with('#'); }
+
+void JoinScaling(const std::vector<std::string_view>& fields,
+                 std::initializer_list<FieldRange> scaled, double factor, std::string* out) {
+  out->clear();
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) out->push_back(' ');
+    bool scale = false;
+    for (const FieldRange& range : scaled) {
+      scale = scale || (i >= range.first && i < range.first + range.count);
+    }
+    if (scale) {
+      AppendTextOf(ValueOf(fields[i]) * factor, out);
+    } else {
+      out->append(fields[i]);
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 #ifndef JKRESCALE_SCALING_TEXT_H_
 #define JKRESCALE_SCALING_TEXT_H_
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,9 +37,16 @@ std::vector<std::string_view> SplitOnWhiteSpace(std::string_view text);
 // outside the range of a double. Independent of the locale.
 double ValueOf(std::string_view text);
 
+// The range of scale factors. The game holds its numbers in single
+// precision: a factor far outside this range writes numbers it cannot hold.
+inline constexpr double kSmallestFactor = 0.001;
+inline constexpr double kLargestFactor = 1000;
+// "a number from 0.001 to 1000", for messages.
+inline constexpr const char* kFactorRangeText = "a number from 0.001 to 1000";
+
 // Reads a scale factor: the whole text (white space around it aside) must be
-// a number as ValueOf reads it, finite and greater than 0. "2,5" or "2x" is
-// refused rather than read as 2.
+// a number as ValueOf reads it, from kSmallestFactor to kLargestFactor. "2,5"
+// or "2x" is refused rather than read as 2.
 bool ParseScaleFactor(std::string_view text, double* factor);
 
 // `value` rounded to 9 significant digits and written in plain decimal: no
@@ -48,6 +56,23 @@ std::string TextOf(double value);
 
 // Appends TextOf(value) to `out` (the allocation-free form for hot loops).
 void AppendTextOf(double value, std::string* out);
+
+// Whether a trimmed line is a comment: the game skips a line whose first
+// character is "#", and no rule ever rewrites one.
+bool IsComment(std::string_view trimmed);
+
+// `count` fields from field `first` on (counted from 0).
+struct FieldRange {
+  size_t first;
+  size_t count;
+};
+
+// Joins `fields` with single blanks into `out` (replacing what it held),
+// each field within one of the `scaled` ranges written as its value times
+// `factor`, every other field as read. Ranges beyond the last field add
+// nothing: a line keeps the fields it had.
+void JoinScaling(const std::vector<std::string_view>& fields,
+                 std::initializer_list<FieldRange> scaled, double factor, std::string* out);
 
 }  // namespace jk
 

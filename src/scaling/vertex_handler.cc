@@ -13,7 +13,7 @@ void VertexHandler::HandleLine(std::string& line) {
   // A comment line (the column titles, say) stays as read whatever its
   // fields, as it does among the templates.
   std::vector<std::string_view> fields = SplitOnSingleWhiteSpace(Trim(line));
-  if (fields.size() < 4 || fields[0].empty() || fields[0].starts_with('#')) return;
+  if (fields.size() < 4 || fields[0].empty() || IsComment(fields[0])) return;
   rewritten_.assign(fields[0]);
   for (size_t i = 1; i <= 3; ++i) {
     rewritten_ += ' ';

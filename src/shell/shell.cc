@@ -219,8 +219,10 @@ void Shell::OnScaleAndPlay() {
     return;
   }
   double factor;
-  if (!ParseScaleFactor(window_.factor_field().Text(), &factor)) {
+  std::string factor_text = window_.factor_field().Text();
+  if (!ParseScaleFactor(factor_text, &factor)) {
     window_.factor_field().SetBackground(kLightRed);
+    windows_.dialogs().Message("scale factor '" + factor_text + "': not " + kFactorRangeText);
     return;
   }
   window_.SetEnabled(false);

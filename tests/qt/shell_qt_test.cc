@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "desktop/qt_windows.h"
 #include "shell_fixture.h"
@@ -48,6 +50,15 @@ class QtShellTest : public ::testing::Test {
   QPoint ItemPoint(int row) {
     auto* archive_list = Find<QListWidget>("archive_list");
     return archive_list->visualItemRect(archive_list->item(row)).center();
+  }
+  // Closes the next message box once it is shown, keeping its text.
+  void AnswerNextMessageBox(std::string* text) {
+    QTimer::singleShot(10, [this, text] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return AnswerNextMessageBox(text);
+      *text = box->text().toStdString();
+      box->accept();
+    });
   }
   // A double-click as a user makes it: the first click, then the second.
   void DoubleClickArchiveList(int row) {
@@ -134,7 +145,10 @@ TEST_F(QtShellTest, BadFactorColoursTheFactorField) {
   auto* factor_field = Find<QLineEdit>("factor_field");
   factor_field->clear();
   QTest::keyClicks(factor_field, "x");
+  std::string message;
+  AnswerNextMessageBox(&message);
   QTest::mouseClick(Find<QPushButton>("scale_button"), Qt::LeftButton);
+  EXPECT_EQ(message, "scale factor 'x': not a number from 0.001 to 1000");
   EXPECT_EQ(ui_.main_window().factor_field().Background(), kLightRed);
   EXPECT_THAT(log_, IsEmpty());
   QTest::keyClick(factor_field, Qt::Key_Backspace);
