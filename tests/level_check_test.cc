@@ -1,5 +1,5 @@
 // The consistency check on generated levels: as generated, with one value
-// changed, scaled, rounded and damaged.
+// changed, scaled, rounded and damaged; and the check command.
 #include "scaling/level_check.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli.h"
+#include "fake_process_runner.h"
 #include "level_generator.h"
 #include "memory_file_system.h"
 #include "scaling/text.h"
@@ -221,6 +223,67 @@ TEST_F(LevelCheckTest, MissingFile) {
   Status status = CheckLevel(fs_, "gone.jkl", &report);
   EXPECT_TRUE(status.IsNotFound());
   EXPECT_NE(status.message().find("'gone.jkl'"), std::string::npos) << status.message();
+}
+
+class CheckCommandTest : public LevelCheckTest {
+ protected:
+  struct Result {
+    int code;
+    std::string out, err;
+  };
+  Result Run(const std::vector<std::string>& args) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    int code = RunCli(args, {fs_, runner_, "", out, err, false, {}});
+    return {code, Drain(out), Drain(err)};
+  }
+  static std::string Drain(std::FILE* file) {
+    std::string text(size_t(std::ftell(file)), '\0');
+    std::rewind(file);
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    return text;
+  }
+
+  std::vector<std::string> log_;
+  FakeProcessRunner runner_{&log_};
+};
+
+// 0 for a consistent level, 1 for an inconsistent or unreadable one, 2 for
+// a usage error; findings and summary on standard output.
+TEST_F(CheckCommandTest, ExitStatusAndOutput) {
+  fs_.SetFile("good.jkl", level_.text);
+  Result good = Run({"check", "good.jkl"});
+  EXPECT_EQ(good.code, kExitOk);
+  EXPECT_EQ(good.out, "good.jkl: 3 sectors and 4 adjoins checked: consistent\n");
+  EXPECT_EQ(good.err, "");
+
+  fs_.SetFile("bad.jkl", Edited(level_, {{level_.sectors[0].radius_line, "RADIUS\t1"}}));
+  Result bad = Run({"check", "bad.jkl"});
+  EXPECT_EQ(bad.code, kExitFailed);
+  EXPECT_EQ(bad.out, "bad.jkl:" + std::to_string(level_.sectors[0].radius_line) +
+                         ": sector 0: RADIUS 1 is not the largest distance from its center to "
+                         "its vertices, 0.883883476\n"
+                         "bad.jkl: 3 sectors and 4 adjoins checked: 1 inconsistency\n");
+  EXPECT_EQ(bad.err, "");
+
+  Result missing = Run({"check", "gone.jkl"});
+  EXPECT_EQ(missing.code, kExitFailed);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_TRUE(missing.err.starts_with("jkrescale-cli: 'gone.jkl': ")) << missing.err;
+  EXPECT_EQ(missing.err.find('\n'), missing.err.size() - 1);
+
+  const std::pair<std::vector<std::string>, std::string> kUsageErrors[] = {
+      {{"check"}, "check takes one level file"},
+      {{"check", "good.jkl", "bad.jkl"}, "check takes one level file"},
+      {{"check", "-x", "good.jkl"}, "unknown option -x"},
+  };
+  for (const auto& [args, message] : kUsageErrors) {
+    Result usage = Run(args);
+    EXPECT_EQ(usage.code, kExitUsage);
+    EXPECT_EQ(usage.out, "");
+    EXPECT_TRUE(usage.err.starts_with("jkrescale-cli: " + message + "\nusage: ")) << usage.err;
+  }
 }
 
 }  // namespace
