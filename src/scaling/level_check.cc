@@ -412,7 +412,7 @@ void LevelChecker::CheckSurfaces(const Measured& measured) {
   const Sector& s = sector_;
   if (!s.surfaces_line) return;  // its adjoins are reported as reached by no sector
   if (s.first_surface < 0 || s.surface_count < 0 ||
-      s.first_surface + s.surface_count > int64_t(surfaces_.size())) {
+      s.surface_count > int64_t(surfaces_.size()) - s.first_surface) {
     Report(s.surfaces_line,
            SectorName() + ": SURFACES " + std::to_string(s.first_surface) + " " +
                std::to_string(s.surface_count) + " is not within the " +
