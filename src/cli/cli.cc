@@ -6,6 +6,7 @@
 #include "archives/archive_tables.h"
 #include "cli/terminal_progress.h"
 #include "launch/play_session.h"
+#include "scaling/level_check.h"
 #include "scaling/scale_run.h"
 
 namespace jk {
@@ -18,6 +19,7 @@ constexpr const char* kUsage =
     "                           [--gravity] [--extra FILE] [--classic]\n"
     "       jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]\n"
     "                          [--gravity] [--extra FILE]\n"
+    "       jkrescale-cli check LEVEL\n"
     "\n"
     "levels  prints the level entries of an episode archive, one a line.\n"
     "scale   writes the level LEVEL of ARCHIVE (as 'levels' prints it), every\n"
@@ -31,7 +33,12 @@ constexpr const char* kUsage =
     "play    does what the desktop program's Scale and play does: scales the\n"
     "        level into this program's folder, starts the game EXE on it,\n"
     "        waits until the game ends and removes what it wrote. The resource\n"
-    "        archive is by default the one in the game's Resource folder.\n";
+    "        archive is by default the one in the game's Resource folder.\n"
+    "check   checks that the values of the level file LEVEL (.jkl) agree with its\n"
+    "        geometry: each sector's BOUNDBOX, CENTER and RADIUS with its\n"
+    "        vertices, each adjoin's dist with its sector and surface. Prints\n"
+    "        one line per inconsistency and a summary; the exit status is 1\n"
+    "        when there is an inconsistency.\n";
 
 using Context = CliEnvironment;
 
@@ -212,6 +219,24 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   return status.ok() ? kExitOk : Failed(c, status);
 }
 
+// Prints the findings and the summary; the exit status says whether the
+// level is consistent.
+int Check(const Context& c, const std::vector<std::string>& args) {
+  if (args.size() == 1 && args[0] == "--help") return Help(c);
+  for (const std::string& arg : args) {
+    if (arg.size() > 1 && arg[0] == '-') return UsageError(c, "unknown option " + arg);
+  }
+  if (args.size() != 1) return UsageError(c, "check takes one level file");
+  LevelCheckReport report;
+  Status status = CheckLevel(c.fs, args[0], &report);
+  if (!status.ok()) return Failed(c, status);
+  for (const LevelFinding& finding : report.findings) {
+    std::fprintf(c.out, "%s\n", FindingLine(args[0], finding).c_str());
+  }
+  std::fprintf(c.out, "%s\n", SummaryLine(args[0], report).c_str());
+  return report.consistent() ? kExitOk : kExitFailed;
+}
+
 struct Command {
   std::string_view name;
   int (*run)(const Context&, const std::vector<std::string>&);
@@ -221,6 +246,7 @@ constexpr Command kCommands[] = {
     {"levels", Levels},
     {"scale", Scale},
     {"play", Play},
+    {"check", Check},
 };
 
 }  // namespace

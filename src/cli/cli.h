@@ -5,9 +5,11 @@
 //                       [--gravity] [--extra FILE]
 //   jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]
 //                      [--gravity] [--extra FILE]
+//   jkrescale-cli check LEVEL
 //
 // Exit status: 0 on success, 1 when the run fails (one line on standard
-// error names the file and the reason), 2 for a usage error.
+// error names the file and the reason) or the checked level is not
+// consistent, 2 for a usage error.
 #ifndef JKRESCALE_CLI_CLI_H_
 #define JKRESCALE_CLI_CLI_H_
 
