@@ -125,17 +125,21 @@ TEST_F(LevelCheckTest, WrongValuesAtTheirLines) {
          "sector 1: BOUNDBOX -0.375 -0.25 0.125 2.125 1 0.975 is not the minimum and maximum of "
          "its vertices, -0.375 -0.25 0.125 2.125 1 0.875") +
           "level.jkl: 3 sectors and 4 adjoins checked: 1 inconsistency\n");
+  // The RADIUS is measured from the CENTER as written, as the engine does.
   EXPECT_EQ(Check(Edited(level_, {{s[2].center_line, "CENTER\t2.500000 0.375000 0.600000"}})),
             At(s[2].center_line,
                "sector 2: CENTER 2.5 0.375 0.6 is not the average of its vertices, 2.5 0.375 0.5") +
-                "level.jkl: 3 sectors and 4 adjoins checked: 1 inconsistency\n");
+                At(s[2].radius_line,
+                   "sector 2: RADIUS 0.81968 is not the largest distance from its CENTER to its "
+                   "vertices, 0.869985632") +
+                "level.jkl: 3 sectors and 4 adjoins checked: 2 inconsistencies\n");
   EXPECT_EQ(Check(Edited(level_, {{s[0].radius_line, "RADIUS\t0.9"},
                                   {level_.adjoin_lines[2], "2:\t0x7\t3\t1.300000"}})),
             At(level_.adjoin_lines[2],
-               "adjoin 2: dist 1.3 is not the distance from the center of sector 1 to the plane "
+               "adjoin 2: dist 1.3 is not the distance from the CENTER of sector 1 to the plane "
                "of surface 7, 1.25") +
                 At(s[0].radius_line,
-                   "sector 0: RADIUS 0.9 is not the largest distance from its center to its "
+                   "sector 0: RADIUS 0.9 is not the largest distance from its CENTER to its "
                    "vertices, 0.883883476") +
                 "level.jkl: 3 sectors and 4 adjoins checked: 2 inconsistencies\n");
 }
@@ -152,7 +156,7 @@ TEST_F(LevelCheckTest, DistTolerance) {
   EXPECT_EQ(with_dist(0, "0.491"), kConsistent);
   EXPECT_EQ(with_dist(0, "0.52"),
             At(level_.adjoin_lines[0],
-               "adjoin 0: dist 0.52 is not the distance from the center of sector 0 to the plane "
+               "adjoin 0: dist 0.52 is not the distance from the CENTER of sector 0 to the plane "
                "of surface 1, 0.5") +
                 "level.jkl: 3 sectors and 4 adjoins checked: 1 inconsistency\n");
   EXPECT_EQ(with_dist(1, "1.264"), kConsistent);
@@ -180,8 +184,8 @@ TEST_F(LevelCheckTest, ScaledLevels) {
                    "sector 0: CENTER -0.875 0.375 0.5 is not the average of its vertices, -1.75 "
                    "0.75 1") +
                 At(s.radius_line,
-                   "sector 0: RADIUS 0.883883 is not the largest distance from its center to its "
-                   "vertices, 1.76776695") +
+                   "sector 0: RADIUS 0.883883 is not the largest distance from its CENTER to its "
+                   "vertices, 2.77826385") +
                 "level.jkl: 1 sector and 0 adjoins checked: 3 inconsistencies\n");
 }
 
@@ -262,7 +266,7 @@ TEST_F(CheckCommandTest, ExitStatusAndOutput) {
   Result bad = Run({"check", "bad.jkl"});
   EXPECT_EQ(bad.code, kExitFailed);
   EXPECT_EQ(bad.out, "bad.jkl:" + std::to_string(level_.sectors[0].radius_line) +
-                         ": sector 0: RADIUS 1 is not the largest distance from its center to "
+                         ": sector 0: RADIUS 1 is not the largest distance from its CENTER to "
                          "its vertices, 0.883883476\n"
                          "bad.jkl: 3 sectors and 4 adjoins checked: 1 inconsistency\n");
   EXPECT_EQ(bad.err, "");

@@ -126,8 +126,10 @@ class LevelChecker {
   Measured Measure() const;
   void CheckValue(const ValueLine& value, const char* name, const double* expected, size_t count,
                   const char* meaning, double tolerance);
-  void CheckSurfaces(const Measured& measured);
-  void CheckAdjoin(int64_t surface_index, const Measured& measured);
+  // The sector's surfaces and their adjoins, measured from `center`; the
+  // tolerance follows `sector_radius`.
+  void CheckSurfaces(const Vec3& center, double sector_radius);
+  void CheckAdjoin(int64_t surface_index, const Vec3& center, double sector_radius);
 
   std::string SectorName() const { return "sector " + std::to_string(sector_.index); }
 
@@ -387,9 +389,19 @@ void LevelChecker::FinishSector() {
   CheckValue(s.boundbox, "BOUNDBOX", m.box.data(), 6, "the minimum and maximum of its vertices",
              tolerance);
   CheckValue(s.center, "CENTER", center, 3, "the average of its vertices", tolerance);
-  CheckValue(s.radius, "RADIUS", &m.radius, 1,
-             "the largest distance from its center to its vertices", tolerance);
-  CheckSurfaces(m);
+  // The engine measures from the CENTER as written: the RADIUS and the
+  // adjoins' distances must agree with it, right or wrong.
+  Vec3 written = m.center;
+  if (s.center.line && s.center.complete) {
+    written = {s.center.values[0], s.center.values[1], s.center.values[2]};
+  }
+  double radius = 0;
+  for (int64_t index : s.vertices) {
+    radius = std::max(radius, Length(Minus(vertices_[size_t(index)], written)));
+  }
+  CheckValue(s.radius, "RADIUS", &radius, 1, "the largest distance from its CENTER to its vertices",
+             tolerance);
+  CheckSurfaces(written, m.radius);
 }
 
 void LevelChecker::CheckValue(const ValueLine& value, const char* name, const double* expected,
@@ -408,7 +420,7 @@ void LevelChecker::CheckValue(const ValueLine& value, const char* name, const do
   }
 }
 
-void LevelChecker::CheckSurfaces(const Measured& measured) {
+void LevelChecker::CheckSurfaces(const Vec3& center, double sector_radius) {
   const Sector& s = sector_;
   if (!s.surfaces_line) return;  // its adjoins are reported as reached by no sector
   if (s.first_surface < 0 || s.surface_count < 0 ||
@@ -432,11 +444,11 @@ void LevelChecker::CheckSurfaces(const Measured& measured) {
       continue;
     }
     surface.sector = s.index;
-    if (surface.adjoin >= 0) CheckAdjoin(i, measured);
+    if (surface.adjoin >= 0) CheckAdjoin(i, center, sector_radius);
   }
 }
 
-void LevelChecker::CheckAdjoin(int64_t surface_index, const Measured& measured) {
+void LevelChecker::CheckAdjoin(int64_t surface_index, const Vec3& center, double sector_radius) {
   const Surface& surface = surfaces_[size_t(surface_index)];
   Adjoin& adjoin = adjoins_[size_t(surface.adjoin)];
   adjoin.reached = true;
@@ -448,10 +460,10 @@ void LevelChecker::CheckAdjoin(int64_t surface_index, const Measured& measured) 
   }
   const Vec3& on_plane = vertices_[size_t(surface.first_vertex)];
   const double distance =
-      std::fabs(Dot(surface.normal, Minus(measured.center, on_plane))) / Length(surface.normal);
-  if (std::fabs(adjoin.dist - distance) > kDistSlack * std::max(1.0, measured.radius)) {
+      std::fabs(Dot(surface.normal, Minus(center, on_plane))) / Length(surface.normal);
+  if (std::fabs(adjoin.dist - distance) > kDistSlack * std::max(1.0, sector_radius)) {
     Report(adjoin.line, name + ": dist " + TextOf(adjoin.dist) +
-                            " is not the distance from the center of " + SectorName() +
+                            " is not the distance from the CENTER of " + SectorName() +
                             " to the plane of surface " + std::to_string(surface_index) + ", " +
                             TextOf(distance));
   }

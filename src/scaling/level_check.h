@@ -8,9 +8,8 @@
 // surface; the plane has the surface's normal and passes through its first
 // vertex.
 //
-// RADIUS and dist are measured from the average of the sector's vertices,
-// the center its CENTER should be, so that a wrong CENTER is reported once,
-// at its own line, and not again at the RADIUS and at every adjoin.
+// RADIUS and dist are measured from the sector's CENTER as written, as the
+// engine measures them: a wrong CENTER makes them wrong in the game too.
 //
 // A damaged level (an index out of range, an adjoin that no surface names, a
 // value missing) gives findings too; nothing in the text makes the check
