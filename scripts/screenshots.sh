@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots: real captures of jkrescale's windows on a
-# demo game folder, drawn offscreen, into docs/*.png.
+# demo game folder, drawn offscreen, into docs/*.png; and the progress
+# window again on a display scaled to 200%, docs/progress-window-200.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -12,4 +13,8 @@ cp build/jkrescale-stand-in-game "$demo/jk/JK"
 cp build/jkrescale-stand-in-game "$demo/mots/JKM"
 mkdir -p docs
 QT_QPA_PLATFORM=offscreen build/jkrescale-screenshots "$demo/jk" "$demo/mots" docs
+mkdir -p "$demo/200"
+QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 build/jkrescale-screenshots "$demo/jk" "$demo/mots" \
+  "$demo/200"
+cp "$demo/200/progress-window.png" docs/progress-window-200.png
 rm -rf "$demo"

@@ -9,6 +9,7 @@ namespace jk {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 class ShellEventsTest : public ShellTest {
  protected:
@@ -37,7 +38,8 @@ TEST_F(ShellEventsTest, BrowseForTheGame) {
 TEST_F(ShellEventsTest, BrowseForTheExpansion) {
   ui_.dialogs_.answers = {jk_};
   main_window().Click(main_window().browse_expansion_button_);
-  EXPECT_EQ(ui_.log.back(), "open dialog: Find JKM.EXE | " + work_ + "/ | JKM.EXE");
+  // No expansion path yet: the dialog starts where the system chooses.
+  EXPECT_EQ(ui_.log.back(), "open dialog: Find JKM.EXE |  | JKM.EXE");
   EXPECT_EQ(main_window().expansion_path_field_.Text(), jk_);
   EXPECT_EQ(main_window().expansion_path_field_.Background(), kWhite);
 }
@@ -49,7 +51,7 @@ TEST_F(ShellEventsTest, CancelledOrMissingBrowseChangesNothing) {
   main_window().Click(main_window().browse_game_button_);
   main_window().Click(main_window().browse_game_button_);
   EXPECT_EQ(main_window().game_path_field_.Text(), jk_);
-  EXPECT_EQ(main_window().list_caption_.Text(), "Levels in ep1.gob (pick one):");
+  EXPECT_EQ(main_window().list_caption_.Text(), "&Levels in ep1.gob (pick one):");
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
 }
 
@@ -58,11 +60,11 @@ TEST_F(ShellEventsTest, CancelledOrMissingBrowseChangesNothing) {
 TEST_F(ShellEventsTest, DoubleClickOpensTheArchive) {
   EXPECT_FALSE(main_window().back_button_.Available());
   main_window().DoubleClick(0);
-  EXPECT_EQ(main_window().list_caption_.Text(), "Levels in ep1.gob (pick one):");
+  EXPECT_EQ(main_window().list_caption_.Text(), "&Levels in ep1.gob (pick one):");
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
   EXPECT_EQ(main_window().archive_list_.SelectedIndex(), -1);
   EXPECT_TRUE(main_window().back_button_.Available());
-  EXPECT_EQ(main_window().list_caption_.Text(), "Levels in ep1.gob (pick one):");
+  EXPECT_EQ(main_window().list_caption_.Text(), "&Levels in ep1.gob (pick one):");
 }
 
 // In the level view, or with nothing selected, a double-click does nothing.
@@ -74,7 +76,7 @@ TEST_F(ShellEventsTest, DoubleClickElsewhereDoesNothing) {
 
   main_window().DoubleClick(0);
   main_window().DoubleClick(1);
-  EXPECT_EQ(main_window().list_caption_.Text(), "Levels in ep1.gob (pick one):");
+  EXPECT_EQ(main_window().list_caption_.Text(), "&Levels in ep1.gob (pick one):");
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
 }
 
@@ -130,6 +132,73 @@ TEST_F(ShellEventsTest, DisabledWindowIgnoresInput) {
   main_window().SetEnabled(false);
   main_window().DoubleClick(0);
   EXPECT_EQ(main_window().list_caption_.Text(), kEpisodesCaption);
+}
+
+// The factor field follows the typing: light red while the text is no
+// accepted factor, white when it is.
+TEST_F(ShellEventsTest, FactorFieldColourFollowsTheTyping) {
+  FakeTextField& factor = main_window().factor_field_;
+  factor.SetText("");
+  const struct {
+    char key;
+    Colour colour;
+  } kKeys[] = {{'2', kWhite}, {'.', kWhite}, {'5', kWhite}, {'x', kLightRed}};
+  for (const auto& k : kKeys) {
+    main_window().Type(factor, std::string(1, k.key));
+    EXPECT_EQ(factor.Background(), k.colour) << factor.Text();
+  }
+  for (const char* text : {"", "0", "1001", "2,5", "0.0009"}) {
+    factor.SetText(text);
+    EXPECT_EQ(factor.Background(), kLightRed) << text;
+  }
+  factor.SetText("1000");
+  EXPECT_EQ(factor.Background(), kWhite);
+  EXPECT_EQ(factor.hint, "A number from 0.001 to 1000, with a dot, such as 2.5");
+}
+
+// An episode archive without levels opens to an explanation.
+TEST_F(ShellEventsTest, ArchiveWithoutLevelsExplains) {
+  temp_.WriteArchive("game/Episode/empty.gob", GobWriter().Add("episode.jk", "e"));
+  main_window().Refresh();
+  ASSERT_THAT(Items(main_window().archive_list_), ElementsAre("empty.gob", "ep1.gob"));
+  main_window().DoubleClick(0);
+  EXPECT_EQ(main_window().archive_list_.Shown(), kNoLevels);
+  EXPECT_TRUE(main_window().back_button_.Available());
+}
+
+// A refresh (F5, or coming back to the window) follows the disk and keeps
+// what was picked: a new archive shows up, a level stays picked, and an
+// opened archive that has gone leaves for the episodes.
+TEST_F(ShellEventsTest, RefreshFollowsTheDisk) {
+  main_window().Select(main_window().archive_list_, 0);
+  main_window().Select(main_window().extra_list_, 1);
+  temp_.WriteArchive("game/Episode/another.gob", EpisodeArchive());
+  main_window().Refresh();
+  EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("another.gob", "ep1.gob"));
+  EXPECT_EQ(main_window().archive_list_.SelectedIndex(), 1);
+  EXPECT_EQ(main_window().extra_list_.SelectedIndex(), 1);
+
+  OpenLevel(1, 1);
+  main_window().Refresh();
+  EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
+  EXPECT_EQ(main_window().archive_list_.SelectedIndex(), 1);
+  EXPECT_TRUE(main_window().scale_button_.Enabled());
+
+  std::filesystem::remove(FsPath(NativeJoin(game_folder_, "Episode/ep1.gob")));
+  main_window().Refresh();
+  EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("another.gob"));
+  EXPECT_EQ(main_window().list_caption_.Text(), kEpisodesCaption);
+  EXPECT_FALSE(main_window().scale_button_.Enabled());
+  EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
+}
+
+// A "&" in an archive's name is shown as itself, not taken for a key.
+TEST_F(ShellEventsTest, AmpersandInAnArchiveName) {
+  temp_.WriteArchive("game/Episode/R&D.gob", EpisodeArchive());
+  main_window().Refresh();
+  ASSERT_THAT(Items(main_window().archive_list_), ElementsAre("ep1.gob", "R&D.gob"));
+  main_window().DoubleClick(1);
+  EXPECT_EQ(main_window().list_caption_.Text(), "&Levels in R&&D.gob (pick one):");
 }
 
 }  // namespace

@@ -48,7 +48,8 @@ TEST_F(LevelListTest, ScanSortsAndSkipsResourceFolders) {
   temp_.WriteArchive("game/notes.txt", ExtraArchive());
   Start();
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("A.GOB", "b.gob", "c.goo"));
-  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("NONE", "x.gob", "Z.gob"));
+  // Extra archives show with their folder below the game's.
+  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("NONE", Native("aa/x.gob"), "Z.gob"));
   // The scan behind the lists: the full paths, in the lists' order.
   ScannedArchives found;
   ScanArchives(fs_, game_folder_, &found);
@@ -74,7 +75,7 @@ TEST_F(LevelListTest, WhatCountsAsAnArchive) {
   temp_.WriteFile("game/Episode/damaged.gob", damaged);
   Start();
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("e1.gob"));
-  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("NONE", "e2.gob"));
+  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("NONE", Native("Episode/e2.gob")));
 }
 
 // No extra archive: extra_list is empty, without "NONE".

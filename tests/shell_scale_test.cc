@@ -237,6 +237,77 @@ TEST_F(ScaleCommandTest, EventsRunWhileTheGameRuns) {
   EXPECT_GT(ui_.pumps, pumps_before);
 }
 
+// Cancel while the level is scaled: the run stops at the next line, removes
+// what it wrote and starts no game; the main window comes back, and there
+// is nothing to tell the user.
+TEST_F(ScaleCommandTest, CancelStopsTheRunAndStartsNoGame) {
+  OpenLevel(0, 0);
+  ui_.progress_window_.on_progress = [this] { ui_.progress_window_.Cancel(); };
+  main_window().Click(main_window().scale_button_);
+  EXPECT_THAT(runner_.runs, IsEmpty());
+  EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
+  EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
+  EXPECT_FALSE(ui_.progress_window_.Visible());
+  EXPECT_TRUE(main_window().Enabled());
+  EXPECT_TRUE(main_window().scale_button_.Enabled());
+}
+
+// Cancel during the models: the same, after the level was written.
+TEST_F(ScaleCommandTest, CancelDuringTheModels) {
+  OpenLevel(0, 1);
+  ui_.progress_window_.on_progress = [this] {
+    if (ui_.progress_window_.shown.back().starts_with("Scaling models")) {
+      ui_.progress_window_.Cancel();
+    }
+  };
+  main_window().Click(main_window().scale_button_);
+  EXPECT_THAT(runner_.runs, IsEmpty());
+  EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
+  EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
+}
+
+// While the game runs, the status line says so and the window does not
+// close, saying why; afterwards it closes.
+TEST_F(ScaleCommandTest, WhileTheGameRunsTheWindowWaits) {
+  OpenLevel(0, 0);
+  std::string status;
+  bool closed = true;
+  runner_.on_run = [&](const ProgramStart&) {
+    status = main_window().status_line_.Text();
+    closed = main_window().RequestClose();
+    return Status::Ok();
+  };
+  main_window().Click(main_window().scale_button_);
+  EXPECT_EQ(status, "Waiting for the game to end…");
+  EXPECT_FALSE(closed);
+  EXPECT_THAT(ui_.dialogs_.messages, ElementsAre(kCannotCloseYet));
+  EXPECT_EQ(main_window().status_line_.Text(), "");
+  EXPECT_TRUE(main_window().RequestClose());
+}
+
+// Scale and play is enabled only when the program it would start is a
+// file: a folder typed as the game, or a missing expansion for a ".goo"
+// archive, leaves it disabled.
+TEST_F(ScaleCommandTest, EnabledOnlyWhenTheGameIsThere) {
+  OpenLevel(0, 0);
+  EXPECT_TRUE(main_window().scale_button_.Enabled());
+  main_window().game_path_field_.SetText(game_folder_);
+  OpenLevel(0, 0);
+  EXPECT_FALSE(main_window().scale_button_.Enabled());
+  shell_->OnScaleAndPlay();
+  EXPECT_THAT(runner_.runs, IsEmpty());
+
+  temp_.WriteArchive("game/Episode/mots.goo", EpisodeArchive());
+  main_window().game_path_field_.SetText(jk_);
+  ASSERT_THAT(Items(main_window().archive_list_), ElementsAre("ep1.gob", "mots.goo"));
+  OpenLevel(1, 0);
+  EXPECT_FALSE(main_window().scale_button_.Enabled());
+  main_window().expansion_path_field_.SetText(jk_);
+  main_window().Click(main_window().back_button_);
+  OpenLevel(1, 0);
+  EXPECT_TRUE(main_window().scale_button_.Enabled());
+}
+
 }  // namespace
 }  // namespace jk
 

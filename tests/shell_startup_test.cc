@@ -20,16 +20,21 @@ TEST(SettingsSuffixTest, SumsCodesWithTheFirstTwice) {
   EXPECT_EQ(IdentityText("ann"), "jkrescalejkrescaleann");
 }
 
-// A missing settings file: both fields show the work folder and "/" in red.
-TEST_F(ShellTest, NoSettingsFallsBackToTheWorkFolder) {
+// The first start, without settings: both fields are empty and say what
+// they are for, the lists say why they are empty, and nothing is red yet.
+TEST_F(ShellTest, NoSettingsLeavesTheFieldsEmpty) {
   StartShell();
-  EXPECT_EQ(main_window().game_path_field_.Text(), work_ + "/");
-  EXPECT_EQ(main_window().expansion_path_field_.Text(), work_ + "/");
-  EXPECT_EQ(main_window().game_path_field_.Background(), kLightRed);
-  EXPECT_EQ(main_window().expansion_path_field_.Background(), kLightRed);
+  EXPECT_EQ(main_window().game_path_field_.Text(), "");
+  EXPECT_EQ(main_window().expansion_path_field_.Text(), "");
+  EXPECT_EQ(main_window().game_path_field_.placeholder, "Path of JK.EXE");
+  EXPECT_EQ(main_window().expansion_path_field_.placeholder, "Path of JKM.EXE");
+  EXPECT_EQ(main_window().game_path_field_.Background(), kWhite);
+  EXPECT_EQ(main_window().expansion_path_field_.Background(), kWhite);
   EXPECT_TRUE(main_window().shown_);
-  EXPECT_EQ(main_window().archive_list_.ItemCount(), 0);
+  EXPECT_EQ(main_window().archive_list_.Shown(), kNoEpisodes);
   EXPECT_EQ(main_window().extra_list_.ItemCount(), 0);
+  EXPECT_EQ(main_window().factor_field_.hint, kFactorHint);
+  EXPECT_FALSE(fs_.Exists(JoinPath(work_, SettingsFileName(SettingsSuffix(identity_)))));
 }
 
 // Stored paths fill the fields and, through their change events, the lists.
@@ -74,33 +79,40 @@ TEST_F(ShellTest, UnreadableSettingsAreNeitherUsedNorReplaced) {
 }
 
 // One line only: the expansion path falls back; a missing game path too.
-TEST_F(ShellTest, ShortOrStaleSettingsFallBack) {
+TEST_F(ShellTest, ShortOrStaleSettings) {
   std::string jk = MakeGame();
   WriteSettingsFile(jk);
   StartShell();
   EXPECT_EQ(main_window().game_path_field_.Text(), jk);
-  EXPECT_EQ(main_window().expansion_path_field_.Text(), work_ + "/");
+  EXPECT_EQ(main_window().expansion_path_field_.Text(), "");
 
-  WriteSettingsFile(temp_.Path("gone/JK.EXE") + "\n");
+  // A path that has gone stays as it was remembered, in red, for the user
+  // to see what to mend.
+  std::string gone = temp_.Path("gone/JK.EXE");
+  WriteSettingsFile(gone + "\n");
   StartShell();
-  EXPECT_EQ(main_window().game_path_field_.Text(), work_ + "/");
+  EXPECT_EQ(main_window().game_path_field_.Text(), gone);
+  EXPECT_EQ(main_window().game_path_field_.Background(), kLightRed);
 }
 
-// The end writes both paths as they stand, fallbacks included, and they
-// are read back as fallbacks again.
-TEST_F(ShellTest, EndWritesTheSettings) {
+// A changed path is saved at once, without waiting for the end: a session
+// that is killed keeps it. The end writes nothing more.
+TEST_F(ShellTest, PathsAreSavedAsTheyChange) {
   std::string jk = MakeGame();
   WriteSettingsFile(jk + "\n");
-  ui_.session = [&] { main_window().Type(main_window().expansion_path_field_, "x"); };
+  std::string settings = JoinPath(work_, SettingsFileName(SettingsSuffix(identity_)));
+  ui_.session = [&] {
+    main_window().Type(main_window().expansion_path_field_, "x");
+    EXPECT_EQ(ReadFile(settings), jk + "\r\nx\r\n");
+  };
   shell_ =
       std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->Run();
-  std::string settings = JoinPath(work_, SettingsFileName(SettingsSuffix(identity_)));
-  EXPECT_EQ(ReadFile(settings), jk + "\r\n" + work_ + "/x\r\n");
+  EXPECT_EQ(ReadFile(settings), jk + "\r\nx\r\n");
   EXPECT_EQ(ui_.log.back(), "main window closed");
 
   StartShell();
-  EXPECT_EQ(main_window().expansion_path_field_.Text(), work_ + "/");
+  EXPECT_EQ(main_window().expansion_path_field_.Text(), "x");
 }
 
 // Leftovers of a run are removed at start-up; the user's own files, other

@@ -4,49 +4,24 @@
 //   OUT_FOLDER/main-window-archives.png  the main window with the episode archives
 //   OUT_FOLDER/main-window-levels.png    the main window with an archive opened
 //                                        and a level picked
-//   OUT_FOLDER/progress-window.png       the progress window during a scale run
+//   OUT_FOLDER/main-window-waiting.png   the main window while the game runs
+//   OUT_FOLDER/progress-window.png       the progress window, models being scaled
 // The folders are demo folders of jkrescale-demo, with their JK and JKM in
 // place. The run starts no game, and its messages go to standard error.
 #include <QApplication>
 #include <QPixmap>
 #include <QWidget>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
 #include "desktop/qt_windows.h"
 #include "fake_process_runner.h"
 #include "platform/real_file_system.h"
+#include "shell/progress_presenter.h"
 #include "shell/settings.h"
 #include "shell/shell.h"
 
 namespace {
-
-// Forwards to the real progress window and grabs it at each state; the
-// capture nearest to half done is kept, as the most telling one.
-class CapturingProgressWindow : public jk::ProgressWindow {
- public:
-  CapturingProgressWindow(jk::ProgressWindow& inner, QWidget* window)
-      : inner_(inner), window_(window) {}
-  void Show() override { inner_.Show(); }
-  void Close() override { inner_.Close(); }
-  bool Visible() const override { return inner_.Visible(); }
-  void SetProgress(const std::string& text, double fraction) override {
-    inner_.SetProgress(text, fraction);
-    QApplication::processEvents();
-    if (capture_.isNull() || std::abs(fraction - 0.5) < std::abs(captured_fraction_ - 0.5)) {
-      capture_ = window_->grab();
-      captured_fraction_ = fraction;
-    }
-  }
-  const QPixmap& capture() const { return capture_; }
-
- private:
-  jk::ProgressWindow& inner_;
-  QWidget* window_;
-  QPixmap capture_;
-  double captured_fraction_ = 0;
-};
 
 class QuietDialogs : public jk::Dialogs {
  public:
@@ -61,16 +36,14 @@ class QuietDialogs : public jk::Dialogs {
 // The real windows, with the progress window captured and the dialogs kept quiet.
 class ScreenshotWindows : public jk::WindowSystem {
  public:
-  ScreenshotWindows() : progress_window_(qt_.progress_window(), qt_.progress_window_widget()) {}
   jk::MainWindow& main_window() override { return qt_.main_window(); }
-  jk::ProgressWindow& progress_window() override { return progress_window_; }
+  jk::ProgressWindow& progress_window() override { return qt_.progress_window(); }
   jk::Dialogs& dialogs() override { return dialogs_; }
   void RunUntilClosed() override {}
   void PumpEvents() override { qt_.PumpEvents(); }
   void Log(const std::string& line) override { qt_.Log(line); }
 
   jk::QtWindowSystem qt_;
-  CapturingProgressWindow progress_window_;
   QuietDialogs dialogs_;
 };
 
@@ -120,8 +93,24 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   ok = Save(main_window->grab(), out + "/main-window-levels.png") && ok;
 
+  // While the "game" runs: the main window waits for it.
+  runner.on_run = [&](const jk::ProgramStart&) {
+    QApplication::processEvents();
+    ok = Save(main_window->grab(), out + "/main-window-waiting.png") && ok;
+    return jk::Status::Ok();
+  };
   shell.OnScaleAndPlay();
-  ok = Save(ui.progress_window_.capture(), out + "/progress-window.png") && ok;
+
+  // The demo's level is scaled in an instant: the progress window is shown
+  // in a state of a longer run, through the program's own presenter.
+  QWidget* progress = ui.qt_.progress_window_widget();
+  ui.progress_window().Show();
+  jk::ProgressPresenter presenter(&ui.progress_window(), &ui);
+  presenter.LevelText(1);
+  presenter.Models(12, 40);
+  QApplication::processEvents();
+  ok = Save(progress->grab(), out + "/progress-window.png") && ok;
+  ui.progress_window().Close();
   shell.End();
   files::remove_all(work);
   return ok ? 0 : 1;

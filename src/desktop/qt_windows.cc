@@ -8,13 +8,15 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
@@ -33,6 +35,12 @@ QColor ToQColor(Colour colour) {
 
 Colour FromQColor(const QColor& colour) {
   return PackColour(colour.red(), colour.green(), colour.blue());
+}
+
+template <typename T>
+T* Named(T* widget, const char* name) {
+  widget->setObjectName(name);
+  return widget;
 }
 
 class QtTextField : public TextField {
@@ -57,6 +65,8 @@ class QtTextField : public TextField {
     palette.setColor(QPalette::Text, Qt::black);
     edit_->setPalette(palette);
   }
+  void SetPlaceholder(const std::string& text) override { edit_->setPlaceholderText(ToQt(text)); }
+  void SetHint(const std::string& text) override { edit_->setToolTip(ToQt(text)); }
 
  private:
   QLineEdit* edit_;
@@ -104,9 +114,45 @@ class QtCheckBox : public CheckBox {
   QCheckBox* box_;
 };
 
+// A list that says what it would hold when it holds nothing, and whose
+// keyboard cursor is always on an item when it has the focus, so that the
+// user sees where the focus is.
+class ListView : public QListWidget {
+ public:
+  void SetPlaceholder(const QString& text) {
+    placeholder_ = text;
+    viewport()->update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QListWidget::paintEvent(event);
+    if (count() > 0 || placeholder_.isEmpty()) return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    int margin = fontMetrics().height() / 2;
+    painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, placeholder_);
+  }
+  void focusInEvent(QFocusEvent* event) override {
+    if (currentRow() < 0 && count() > 0) {
+      setCurrentRow(std::max(0, SelectedRow()), QItemSelectionModel::NoUpdate);
+    }
+    QListWidget::focusInEvent(event);
+  }
+
+ private:
+  int SelectedRow() const {
+    QList<QListWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? -1 : row(selected.front());
+  }
+
+  QString placeholder_;
+};
+
 class QtList : public ListControl {
  public:
-  explicit QtList(QListWidget* list) : list_(list) {}
+  explicit QtList(ListView* list) : list_(list) {}
   void Clear() override { list_->clear(); }
   void AddItem(const std::string& text) override { list_->addItem(ToQt(text)); }
   int ItemCount() const override { return list_->count(); }
@@ -126,16 +172,11 @@ class QtList : public ListControl {
       list_->setCurrentRow(index);
     }
   }
+  void SetPlaceholder(const std::string& text) override { list_->SetPlaceholder(ToQt(text)); }
 
  private:
-  QListWidget* list_;
+  ListView* list_;
 };
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
 
 }  // namespace
 
@@ -155,49 +196,78 @@ class QtMainWindow : public QWidget, public MainWindow {
   Button& browse_expansion_button() override { return browse_expansion_button_; }
   CheckBox& gravity_check_box() override { return gravity_check_box_; }
   Label& list_caption() override { return list_caption_; }
+  Label& status_line() override { return status_line_; }
   void SetEvents(MainWindowEvents* events) override;
   void Show() override { show(); }
   bool Enabled() const override { return isEnabled(); }
   void SetEnabled(bool enabled) override { setEnabled(enabled); }
 
  protected:
-  // While a run goes on the window is disabled and stays open.
-  void closeEvent(QCloseEvent* event) override { event->setAccepted(isEnabled()); }
+  // The shell says whether the window may close (not while a game runs).
+  void closeEvent(QCloseEvent* event) override {
+    event->setAccepted(!events_ || events_->OnCloseRequested());
+  }
+  // Coming back to the window, the user sees the lists as the disk has them.
+  void changeEvent(QEvent* event) override {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && events_) {
+      events_->OnRefresh();
+    }
+  }
+  // Enter or Space on an episode archive opens it, as a double-click does.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == archive_list_widget_ && event->type() == QEvent::KeyPress && events_) {
+      int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        events_->OnArchiveActivated();
+        return true;
+      }
+    }
+    return QWidget::eventFilter(watched, event);
+  }
 
  private:
+  MainWindowEvents* events_ = nullptr;
+
   QLineEdit* game_path_field_widget_;
   QLineEdit* expansion_path_field_widget_;
   QLineEdit* factor_field_widget_;
-  QListWidget* archive_list_widget_;
-  QListWidget* extra_list_widget_;
+  ListView* archive_list_widget_;
+  ListView* extra_list_widget_;
   QPushButton* scale_button_widget_;
   QPushButton* back_button_widget_;
+  QPushButton* refresh_button_widget_;
   QPushButton* browse_game_button_widget_;
   QPushButton* browse_expansion_button_widget_;
   QCheckBox* gravity_check_box_widget_;
   QLabel* list_caption_widget_;
+  QLabel* status_line_widget_;
 
   QtList archive_list_, extra_list_;
   QtTextField game_path_field_, expansion_path_field_, factor_field_;
   QtButton scale_button_, back_button_, browse_game_button_, browse_expansion_button_;
   QtCheckBox gravity_check_box_;
-  QtLabel list_caption_;
+  QtLabel list_caption_, status_line_;
 };
 
+// Every key a caption or a button takes with Alt is its own: J, W, M, E,
+// A (or L), X, B, R, F, G, S.
 QtMainWindow::QtMainWindow()
     : game_path_field_widget_(Named(new QLineEdit, "game_path_field")),
       expansion_path_field_widget_(Named(new QLineEdit, "expansion_path_field")),
       factor_field_widget_(Named(new QLineEdit, "factor_field")),
-      archive_list_widget_(Named(new QListWidget, "archive_list")),
-      extra_list_widget_(Named(new QListWidget, "extra_list")),
+      archive_list_widget_(Named(new ListView, "archive_list")),
+      extra_list_widget_(Named(new ListView, "extra_list")),
       scale_button_widget_(Named(new QPushButton("&Scale and play"), "scale_button")),
       back_button_widget_(Named(new QPushButton("&Back to the episodes"), "back_button")),
+      refresh_button_widget_(Named(new QPushButton("&Refresh (F5)"), "refresh_button")),
       browse_game_button_widget_(Named(new QPushButton("Bro&wse..."), "browse_game_button")),
       browse_expansion_button_widget_(
-          Named(new QPushButton("Brow&se..."), "browse_expansion_button")),
+          Named(new QPushButton("Brows&e..."), "browse_expansion_button")),
       gravity_check_box_widget_(
           Named(new QCheckBox("Divide the world &gravity by the factor"), "gravity_check_box")),
       list_caption_widget_(Named(new QLabel, "list_caption")),
+      status_line_widget_(Named(new QLabel, "status_line")),
       archive_list_(archive_list_widget_),
       extra_list_(extra_list_widget_),
       game_path_field_(game_path_field_widget_),
@@ -208,7 +278,8 @@ QtMainWindow::QtMainWindow()
       browse_game_button_(browse_game_button_widget_),
       browse_expansion_button_(browse_expansion_button_widget_),
       gravity_check_box_(gravity_check_box_widget_),
-      list_caption_(list_caption_widget_) {
+      list_caption_(list_caption_widget_),
+      status_line_(status_line_widget_) {
   setObjectName("main_window");
   setWindowTitle("jkrescale");
 
@@ -237,10 +308,11 @@ QtMainWindow::QtMainWindow()
   auto* levels = new QVBoxLayout;
   levels->addWidget(list_caption_widget_);
   levels->addWidget(archive_list_widget_, 1);
-  auto* back = new QHBoxLayout;
-  back->addWidget(back_button_widget_);
-  back->addStretch(1);
-  levels->addLayout(back);
+  auto* below_list = new QHBoxLayout;
+  below_list->addWidget(back_button_widget_);
+  below_list->addStretch(1);
+  below_list->addWidget(refresh_button_widget_);
+  levels->addLayout(below_list);
   auto* extras = new QVBoxLayout;
   extras->addWidget(extra_list_caption);
   extras->addWidget(extra_list_widget_, 1);
@@ -259,12 +331,15 @@ QtMainWindow::QtMainWindow()
   command->addWidget(gravity_check_box_widget_);
   command->addStretch(1);
   command->addWidget(scale_button_widget_);
-  scale_button_widget_->setDefault(true);
+
+  status_line_widget_->setWordWrap(true);
+  status_line_widget_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   auto* window = new QVBoxLayout(this);
   window->addWidget(games);
   window->addLayout(lists, 1);
   window->addLayout(command);
+  window->addWidget(status_line_widget_);
 
   // A size that shows long paths and archive names without scrolling; the
   // layout works in device-independent pixels, so it scales with the
@@ -274,6 +349,7 @@ QtMainWindow::QtMainWindow()
 }
 
 void QtMainWindow::SetEvents(MainWindowEvents* events) {
+  events_ = events;
   connect(browse_game_button_widget_, &QPushButton::clicked, this,
           [events] { events->OnBrowseGame(); });
   connect(browse_expansion_button_widget_, &QPushButton::clicked, this,
@@ -281,45 +357,68 @@ void QtMainWindow::SetEvents(MainWindowEvents* events) {
   connect(scale_button_widget_, &QPushButton::clicked, this,
           [events] { events->OnScaleAndPlay(); });
   connect(back_button_widget_, &QPushButton::clicked, this, [events] { events->OnBack(); });
+  connect(refresh_button_widget_, &QPushButton::clicked, this, [events] { events->OnRefresh(); });
+  connect(new QShortcut(QKeySequence::Refresh, this), &QShortcut::activated, this,
+          [events] { events->OnRefresh(); });
   connect(game_path_field_widget_, &QLineEdit::textChanged, this,
           [events] { events->OnGamePathChanged(); });
   connect(expansion_path_field_widget_, &QLineEdit::textChanged, this,
           [events] { events->OnExpansionPathChanged(); });
   connect(factor_field_widget_, &QLineEdit::textChanged, this,
           [events] { events->OnFactorChanged(); });
+  // Enter in the factor field is Scale and play, when that can be clicked.
+  connect(factor_field_widget_, &QLineEdit::returnPressed, this, [this] {
+    if (scale_button_widget_->isEnabled()) scale_button_widget_->click();
+  });
   connect(archive_list_widget_, &QListWidget::itemSelectionChanged, this,
           [events] { events->OnArchiveSelectionChanged(); });
   connect(archive_list_widget_, &QListWidget::itemDoubleClicked, this,
           [events] { events->OnArchiveActivated(); });
+  archive_list_widget_->installEventFilter(this);
 }
 
-// The progress window: what the run is doing, in words, over a bar.
+// The progress window: what the run is doing, in words, over a bar, and a
+// Cancel button. Closing the window is cancelling too; it closes when the
+// run has stopped.
 class QtProgressWindow : public QWidget, public ProgressWindow {
  public:
   QtProgressWindow()
-      : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                             Qt::WindowCloseButtonHint),
         text_(Named(new QLabel, "progress_text")),
-        bar_(Named(new QProgressBar, "progress_bar")) {
+        bar_(Named(new QProgressBar, "progress_bar")),
+        cancel_(Named(new QPushButton("Cancel"), "cancel_button")) {
     setObjectName("progress_window");
     setWindowTitle("jkrescale");
     bar_->setRange(0, kBarSteps);
     bar_->setTextVisible(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text_);
     layout->addWidget(bar_);
-    // Wide enough for "Scaling models: 12345 of 12345" in the system's font.
+    layout->addLayout(buttons);
+    // Wide enough for "Scaling models: 12345 of 12345" in the system's font,
+    // at any display scale: the width is in the font's own units.
     text_->setMinimumWidth(text_->fontMetrics().horizontalAdvance('0') * 36);
+    connect(cancel_, &QPushButton::clicked, this, [this] { RequestCancel(); });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            [this] { RequestCancel(); });
   }
 
   // Shown over the middle of the main window.
   void PlaceOver(QWidget* main) { main_ = main; }
 
   void Show() override {
+    cancelled_ = false;
+    cancel_->setEnabled(true);
     text_->clear();
     bar_->setValue(0);
     show();
     if (main_) move(main_->geometry().center() - rect().center());
     raise();
+    activateWindow();
     QCoreApplication::processEvents();
   }
   void Close() override { hide(); }
@@ -328,13 +427,28 @@ class QtProgressWindow : public QWidget, public ProgressWindow {
     text_->setText(ToQt(text));
     bar_->setValue(int(std::clamp(fraction, 0.0, 1.0) * kBarSteps));
   }
+  bool CancelRequested() const override { return cancelled_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    if (isVisible()) RequestCancel();
+    event->ignore();
+  }
 
  private:
   static constexpr int kBarSteps = 1000;
 
+  void RequestCancel() {
+    cancelled_ = true;
+    cancel_->setEnabled(false);
+    text_->setText("Cancelling…");
+  }
+
   QLabel* text_;
   QProgressBar* bar_;
+  QPushButton* cancel_;
   QWidget* main_ = nullptr;
+  bool cancelled_ = false;
 };
 
 class QtDialogs : public Dialogs {
@@ -352,10 +466,21 @@ class QtDialogs : public Dialogs {
   }
 
   void Message(const std::string& text) override {
-    QMessageBox::warning(parent_, "jkrescale", ToQt(text));
+    QMessageBox box(QMessageBox::Warning, "jkrescale", WrappableText(ToQt(text)), QMessageBox::Ok,
+                    parent_);
+    box.setObjectName("message_box");
+    box.exec();
   }
 
  private:
+  // A long path has no blank to wrap at: a zero-width space after each of
+  // its separators lets the message wrap there, inside the dialog.
+  static QString WrappableText(QString text) {
+    text.replace("\\", QString("\\") + QChar(0x200B));
+    text.replace("/", QString("/") + QChar(0x200B));
+    return text;
+  }
+
   QWidget* parent_;
 };
 

@@ -77,6 +77,10 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
   ScaleReport scaled;
   Status status = RecordExtraCopy(fs, request.scale);
   if (status.ok()) status = RunScale(fs, request.scale, observer.progress(), lists, &scaled);
+  // A cancel that came after the last model still starts no game.
+  if (status.ok() && observer.progress().CancelRequested()) {
+    status = Status::Cancelled("the scale run was cancelled");
+  }
   observer.ScaleFinished();
   report->skipped = scaled.skipped;
 

@@ -66,7 +66,8 @@ struct PlayReport {
 // The session, in this order: note the extra archive's copy in the run
 // record (refusing to replace a different file of that name in the work
 // folder), the scale run, the game started and waited for (only when the
-// scale run went well), and the clean-up of the work folder (always). The
+// scale run went well and was not cancelled), and the clean-up of the work
+// folder (always). The
 // failure of the run or of the game and that of the clean-up are joined in
 // one message. `lists` keeps the model and cog lists of the opened archive
 // from one session to the next.

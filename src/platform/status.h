@@ -30,6 +30,8 @@ class [[nodiscard]] Status {
     // number, a level the archive does not hold, a folder the game cannot
     // take.
     kInvalid,
+    // The user stopped the operation.
+    kCancelled,
   };
 
   Status() = default;
@@ -46,12 +48,16 @@ class [[nodiscard]] Status {
     return Status(Kind::kDamaged, AboutFile(path, what));
   }
   static Status Invalid(std::string message) { return Status(Kind::kInvalid, std::move(message)); }
+  static Status Cancelled(std::string message) {
+    return Status(Kind::kCancelled, std::move(message));
+  }
   // A failure of `kind` with a message of its own.
   static Status Failure(Kind kind, std::string message) { return Status(kind, std::move(message)); }
 
   bool ok() const { return kind_ == Kind::kOk; }
   Kind kind() const { return kind_; }
   bool IsNotFound() const { return kind_ == Kind::kNotFound; }
+  bool IsCancelled() const { return kind_ == Kind::kCancelled; }
   const std::string& message() const { return message_; }
 
  private:

@@ -67,6 +67,7 @@ Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHand
     if (SectionHandler* handler = handlers.For(state)) handler->HandleLine(line);
     // The last line may end past the entry: the share stops at 1.
     progress.LevelText(std::min(1.0, double(archive.Position() - level.offset) / length));
+    if (progress.CancelRequested()) return Status::Cancelled("the scale run was cancelled");
     return output.WriteLine(header.Apply(line));
   });
 }

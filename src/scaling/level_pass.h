@@ -58,7 +58,8 @@ struct SectionHandlers {
 // `archive`, and writes every line, rewritten or not, to `output` through
 // the header step. The header line of a section goes to the handler of the
 // section it opens. After each line, `progress` learns the share of the
-// level text read so far. Fails on the first failed read or write.
+// level text read so far, and the pass stops, cancelled, when it asks to.
+// Fails on the first failed read or write.
 Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHandlers& handlers,
                     HeaderStep& header, OutputFile& output, ScaleProgress& progress);
 

@@ -105,6 +105,7 @@ Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
   const int64_t count = int64_t(models.size());
   for (int64_t i = 0; i < count; ++i) {
     progress.Models(i, count);
+    if (progress.CancelRequested()) return Status::Cancelled("the scale run was cancelled");
     const ModelRow& row = models[size_t(i)];
     GobArchive& archive = row.from_level_archive ? *files.level_archive : *files.resource_archive;
     if (std::string why = WhyNotCopied("model", row.entry, archive.path()); !why.empty()) {

@@ -64,7 +64,8 @@ struct ModelPassFiles {
   GobArchive* resource_archive = nullptr;
 };
 
-// For each row of `models`, after telling `progress` how many are done: a
+// For each row of `models`, after telling `progress` how many are done (and
+// stopping, cancelled, when it asks to): a
 // row whose name is unsafe or whose data lies outside its archive is added
 // to `skipped` and left; a row whose model file (work folder + "3do" + the
 // name without "3do\") this pass has written already, under a spelling that

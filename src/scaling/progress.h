@@ -22,6 +22,10 @@ class ScaleProgress {
   // before each model and once more, with `done` equal to `count`, at the
   // end (also when there are none).
   virtual void Models(int64_t done, int64_t count) = 0;
+
+  // Whether the user asked to stop. The run asks after every line of the
+  // level and before every model, and stops there.
+  virtual bool CancelRequested() const { return false; }
 };
 
 // Progress that nobody watches.

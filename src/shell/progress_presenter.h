@@ -25,6 +25,8 @@ class ProgressPresenter : public ScaleProgress {
 
   void LevelText(double share) override;
   void Models(int64_t done, int64_t count) override;
+  // What the progress window's Cancel says.
+  bool CancelRequested() const override { return window_->CancelRequested(); }
 
  private:
   void Redraw(const std::string& text, double fraction);

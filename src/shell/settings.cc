@@ -42,9 +42,4 @@ Status WriteSettings(FileSystem& fs, const std::string& work_folder, long long s
   return out->Close();
 }
 
-std::string PathOrFallback(FileSystem& fs, const std::string& path,
-                           const std::string& work_folder) {
-  return fs.IsFile(path) ? path : work_folder + "/";
-}
-
 }  // namespace jk

@@ -1,6 +1,6 @@
 // The settings file: two lines in the work folder, the game path and the
-// expansion path, read at start-up and written back when the main window
-// closes. Its name ends in a number made from the identity text, so that
+// expansion path, read at start-up and written again whenever a path
+// changes. Its name ends in a number made from the identity text, so that
 // each user of one installation keeps their own settings.
 #ifndef JKRESCALE_SHELL_SETTINGS_H_
 #define JKRESCALE_SHELL_SETTINGS_H_
@@ -39,10 +39,6 @@ Status ReadSettings(FileSystem& fs, const std::string& work_folder, long long su
 // Creates (or replaces) the settings file with the two paths as they stand.
 Status WriteSettings(FileSystem& fs, const std::string& work_folder, long long suffix,
                      const Settings& settings);
-
-// A path that does not name an existing file is replaced by the work folder
-// followed by "/": the field then shows where the program looks, in red.
-std::string PathOrFallback(FileSystem& fs, const std::string& path, const std::string& work_folder);
 
 }  // namespace jk
 

@@ -1,11 +1,13 @@
 #include "shell/shell.h"
 
+#include <algorithm>
+
 #include "archives/archive_tables.h"
 #include "platform/path.h"
+#include "scaling/layout.h"
 #include "scaling/text.h"
 #include "shell/archive_scan.h"
 #include "shell/progress_presenter.h"
-#include "shell/settings.h"
 
 namespace jk {
 
@@ -13,13 +15,28 @@ namespace {
 
 constexpr const char* kNoExtraArchive = "NONE";
 
+// An empty path field is no mistake yet: it shows its placeholder.
 Colour PathColour(FileSystem& fs, const std::string& path) {
-  return fs.IsFile(path) ? kWhite : kLightRed;
+  return path.empty() || fs.IsFile(path) ? kWhite : kLightRed;
 }
 
-// The full paths stay with the shell; the list shows the file names.
-void FillList(ListControl& list, const std::vector<std::string>& paths) {
-  for (const std::string& path : paths) list.AddItem(FileNameOf(path));
+// The item that reads `text`, or -1.
+int FindItem(const ListControl& list, const std::string& text) {
+  for (int k = 0; k < list.ItemCount(); ++k) {
+    if (list.ItemText(k) == text) return k;
+  }
+  return -1;
+}
+
+// A label's text shows "&" as the mark of its key: a name with one in it
+// is written with "&&".
+std::string LabelText(std::string_view name) {
+  std::string text;
+  for (char c : name) {
+    if (c == '&') text += '&';
+    text += c;
+  }
+  return text;
 }
 
 // A play session in the windows: the progress window while the level and
@@ -34,6 +51,7 @@ class WindowedPlay : public PlayObserver {
   void ScaleFinished() override { windows_.progress_window().Close(); }
   void GameStarting(const std::string& command_line) override {
     windows_.Log("starting the game: " + command_line);
+    windows_.main_window().status_line().SetText(kWaitingForTheGame);
   }
   void WhileGameRuns() override { windows_.PumpEvents(); }
 
@@ -45,7 +63,7 @@ class WindowedPlay : public PlayObserver {
 }  // namespace
 
 std::string LevelsCaption(const std::string& archive_path) {
-  return "Levels in " + FileNameOf(archive_path) + " (pick one):";
+  return "&Levels in " + LabelText(FileNameOf(archive_path)) + " (pick one):";
 }
 
 Shell::Shell(FileSystem& fs, WindowSystem& windows, ProcessRunner& runner, ShellEnvironment env)
@@ -65,16 +83,18 @@ void Shell::StartUp() {
   settings_suffix_ = SettingsSuffix(env_.identity_text);
   Status cleaned = CleanWorkFolderAtStartUp(fs_, env_.work_folder, env_.cleanup_pacing);
 
-  Settings settings;
-  Status read = ReadSettings(fs_, env_.work_folder, settings_suffix_, &settings);
+  Status read = ReadSettings(fs_, env_.work_folder, settings_suffix_, &saved_);
   save_settings_ = read.ok();
-  game_path_ = PathOrFallback(fs_, settings.game_path, env_.work_folder);
-  expansion_path_ = PathOrFallback(fs_, settings.expansion_path, env_.work_folder);
+  game_path_ = saved_.game_path;
+  expansion_path_ = saved_.expansion_path;
 
   window_.SetEvents(this);
   window_.scale_button().SetEnabled(false);
   window_.back_button().SetAvailable(false);
   window_.list_caption().SetText(kEpisodesCaption);
+  window_.game_path_field().SetPlaceholder(kGamePathPlaceholder);
+  window_.expansion_path_field().SetPlaceholder(kExpansionPathPlaceholder);
+  window_.factor_field().SetHint(kFactorHint);
   window_.factor_field().SetText(kInitialFactor);
   window_.Show();
   if (!cleaned.ok()) windows_.dialogs().Message(cleaned.message());
@@ -89,11 +109,20 @@ void Shell::StartUp() {
   UpdateScaleButton();
 }
 
-void Shell::End() {
+void Shell::End() { SaveSettings(); }
+
+void Shell::SaveSettings() {
   if (!save_settings_) return;
-  Status written =
-      WriteSettings(fs_, env_.work_folder, settings_suffix_, {game_path_, expansion_path_});
-  if (!written.ok()) windows_.dialogs().Message(written.message());
+  if (game_path_ == saved_.game_path && expansion_path_ == saved_.expansion_path) return;
+  Settings settings{game_path_, expansion_path_};
+  Status written = WriteSettings(fs_, env_.work_folder, settings_suffix_, settings);
+  if (!written.ok()) {
+    // Said once; the paths stay as typed for this session.
+    save_settings_ = false;
+    windows_.dialogs().Message(written.message());
+    return;
+  }
+  saved_ = settings;
 }
 
 bool Shell::Browse(const std::string& title, const std::string& folder,
@@ -118,19 +147,20 @@ void Shell::OnBrowseExpansion() {
 
 void Shell::OnGamePathChanged() {
   game_path_ = window_.game_path_field().Text();
+  SaveSettings();
   RefreshArchiveLists();
 }
 
 void Shell::OnExpansionPathChanged() {
   expansion_path_ = window_.expansion_path_field().Text();
+  SaveSettings();
   RefreshArchiveLists();
 }
 
 void Shell::OnFactorChanged() {
   double factor;
-  if (ParseScaleFactor(window_.factor_field().Text(), &factor)) {
-    window_.factor_field().SetBackground(kWhite);
-  }
+  bool accepted = ParseScaleFactor(window_.factor_field().Text(), &factor);
+  window_.factor_field().SetBackground(accepted ? kWhite : kLightRed);
 }
 
 void Shell::OnArchiveSelectionChanged() { UpdateScaleButton(); }
@@ -149,12 +179,18 @@ void Shell::OnArchiveActivated() {
     windows_.dialogs().Message(opened.message());
     return;
   }
-  opened_archive_ = tables.path;
   references_ = ReferenceLists{};
+  ShowLevels(tables, "");
+}
+
+void Shell::ShowLevels(const LevelArchiveTables& tables, const std::string& level) {
+  opened_archive_ = tables.path;
   list_mode_ = ArchiveListMode::kLevels;
   ListControl& list = window_.archive_list();
   list.Clear();
-  for (const std::string& level : tables.level_names) list.AddItem(level);
+  for (const std::string& name : tables.level_names) list.AddItem(name);
+  list.SetPlaceholder(kNoLevels);
+  list.SetSelectedIndex(FindItem(list, level));
   window_.list_caption().SetText(LevelsCaption(opened_archive_));
   window_.back_button().SetAvailable(true);
   UpdateScaleButton();
@@ -165,46 +201,83 @@ void Shell::OnBack() {
   RefreshArchiveLists();
 }
 
-void Shell::RefreshArchiveLists() {
+void Shell::OnRefresh() {
+  if (running_ || !window_.Enabled()) return;
+  if (list_mode_ == ArchiveListMode::kEpisodes) {
+    RefreshArchiveLists(/*keep_picks=*/true);
+    return;
+  }
+  // The levels of the opened archive, read again; an archive that has gone
+  // leaves the levels for the episodes.
+  ListControl& list = window_.archive_list();
+  std::string level = list.ItemText(list.SelectedIndex());
+  LevelArchiveTables tables;
+  if (!OpenLevelArchive(fs_, opened_archive_, &tables).ok()) {
+    window_.back_button().SetAvailable(false);
+    RefreshArchiveLists(/*keep_picks=*/true);
+    return;
+  }
+  ShowLevels(tables, level);
+}
+
+bool Shell::OnCloseRequested() {
+  if (!running_) return true;
+  windows_.dialogs().Message(kCannotCloseYet);
+  return false;
+}
+
+void Shell::RefreshArchiveLists(bool keep_picks) {
   window_.game_path_field().SetBackground(PathColour(fs_, game_path_));
   window_.expansion_path_field().SetBackground(PathColour(fs_, expansion_path_));
   game_folder_ = FolderOf(game_path_);
   expansion_folder_ = FolderOf(expansion_path_);
-  list_mode_ = ArchiveListMode::kEpisodes;
   ListControl& archives = window_.archive_list();
   ListControl& extras = window_.extra_list();
+  // The items picked before, picked again when they are still there.
+  std::string episode, extra;
+  if (keep_picks) {
+    if (list_mode_ == ArchiveListMode::kEpisodes) {
+      episode = archives.ItemText(archives.SelectedIndex());
+    }
+    extra = extras.ItemText(extras.SelectedIndex());
+  }
+  list_mode_ = ArchiveListMode::kEpisodes;
   archives.Clear();
   extras.Clear();
 
   // A path without a folder scans nothing, rather than wherever the program
   // happened to be started from.
-  ScannedArchives found;
+  episode_paths_.clear();
+  extra_paths_.clear();
+  std::vector<std::string> extra_items;
   for (const std::string* folder : {&game_folder_, &expansion_folder_}) {
-    if (!folder->empty() && fs_.IsFolder(FindIgnoringCase(fs_, *folder, "Episode"))) {
-      ScanArchives(fs_, *folder, &found);
+    if (folder->empty() || !fs_.IsFolder(FindIgnoringCase(fs_, *folder, "Episode"))) continue;
+    ScannedArchives found;
+    ScanArchives(fs_, *folder, &found);
+    episode_paths_.insert(episode_paths_.end(), found.episodes.begin(), found.episodes.end());
+    for (const std::string& path : found.extras) {
+      extra_paths_.push_back(path);
+      extra_items.push_back(path.substr(folder->size()));
     }
   }
-  episode_paths_ = std::move(found.episodes);
-  extra_paths_ = std::move(found.extras);
-  FillList(archives, episode_paths_);
+  for (const std::string& path : episode_paths_) archives.AddItem(FileNameOf(path));
+  archives.SetPlaceholder(kNoEpisodes);
+  archives.SetSelectedIndex(FindItem(archives, episode));
   if (!extra_paths_.empty()) {
     extras.AddItem(kNoExtraArchive);
-    FillList(extras, extra_paths_);
-    extras.SetSelectedIndex(0);
+    for (const std::string& item : extra_items) extras.AddItem(item);
+    extras.SetSelectedIndex(std::max(0, FindItem(extras, extra)));
   }
   window_.list_caption().SetText(kEpisodesCaption);
   UpdateScaleButton();
 }
 
 void Shell::UpdateScaleButton() {
-  // Enabled once a level is picked, and disabled only when the list goes
-  // back to the episodes: a cleared selection leaves it as it is.
-  Button& button = window_.scale_button();
-  bool levels_shown = list_mode_ == ArchiveListMode::kLevels;
-  if (!button.Enabled()) {
-    if (levels_shown && window_.archive_list().SelectedIndex() >= 0) button.SetEnabled(true);
-  } else if (!levels_shown) {
-    button.SetEnabled(false);
+  const std::string& program = IsExpansionArchive(opened_archive_) ? expansion_path_ : game_path_;
+  bool can_scale = !running_ && list_mode_ == ArchiveListMode::kLevels &&
+                   window_.archive_list().SelectedIndex() >= 0 && fs_.IsFile(program);
+  if (window_.scale_button().Enabled() != can_scale) {
+    window_.scale_button().SetEnabled(can_scale);
   }
 }
 
@@ -215,9 +288,8 @@ std::string Shell::SelectedExtraArchive() const {
 }
 
 void Shell::OnScaleAndPlay() {
-  if (list_mode_ != ArchiveListMode::kLevels || window_.archive_list().SelectedIndex() < 0) {
-    return;
-  }
+  UpdateScaleButton();
+  if (!window_.scale_button().Enabled()) return;
   double factor;
   std::string factor_text = window_.factor_field().Text();
   if (!ParseScaleFactor(factor_text, &factor)) {
@@ -225,8 +297,12 @@ void Shell::OnScaleAndPlay() {
     windows_.dialogs().Message("scale factor '" + factor_text + "': not " + kFactorRangeText);
     return;
   }
+  running_ = true;
   window_.SetEnabled(false);
+  window_.status_line().SetText("");
   std::string message = ScaleAndPlay();
+  window_.status_line().SetText("");
+  running_ = false;
   if (!message.empty()) windows_.dialogs().Message(message);
   window_.SetEnabled(true);
   UpdateScaleButton();
@@ -248,6 +324,8 @@ std::string Shell::ScaleAndPlay() {
   Status status = RunPlaySession(fs_, runner_, MakePlayRequest(fs_, env_.work_folder, choices),
                                  play, &references_, &report, env_.cleanup_pacing);
   for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
+  // Cancelling is the user's own doing: nothing to tell them about.
+  if (status.IsCancelled()) return "";
   return status.message();
 }
 

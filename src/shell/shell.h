@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "scaling/scale_run.h"
+#include "shell/settings.h"
 #include "shell/windows.h"
 
 namespace jk {
@@ -35,12 +36,31 @@ enum class ArchiveListMode {
   kLevels,
 };
 
-// The caption above the archive list in each mode.
-inline constexpr const char* kEpisodesCaption = "Episode archives (double-click one to open it):";
+// The caption above the archive list in each mode ("&" marks the key that
+// goes to the list with Alt), and what the list says when it has nothing to
+// show.
+inline constexpr const char* kEpisodesCaption = "Episode &archives (double-click one to open it):";
 std::string LevelsCaption(const std::string& archive_path);
+inline constexpr const char* kNoEpisodes =
+    "No episode archive was found below the game's folders. Type or browse to JK.EXE (and "
+    "JKM.EXE for Mysteries of the Sith) above.";
+inline constexpr const char* kNoLevels =
+    "This archive holds no level. Go back to the episodes to pick another one.";
 
-// The text the factor field starts with.
+// What the path fields say while they are empty.
+inline constexpr const char* kGamePathPlaceholder = "Path of JK.EXE";
+inline constexpr const char* kExpansionPathPlaceholder = "Path of JKM.EXE";
+
+// The text the factor field starts with, and what it expects.
 inline constexpr const char* kInitialFactor = "1";
+inline constexpr const char* kFactorHint = "A number from 0.001 to 1000, with a dot, such as 2.5";
+
+// The status line while the game runs, and what closing the window then
+// says.
+inline constexpr const char* kWaitingForTheGame = "Waiting for the game to end…";
+inline constexpr const char* kCannotCloseYet =
+    "The game is still running on the scaled level. jkrescale removes the scaled level from "
+    "its folder when the game ends, so it cannot close before: quit the game first.";
 
 class Shell : public MainWindowEvents {
  public:
@@ -54,7 +74,8 @@ class Shell : public MainWindowEvents {
   // shows the main window and puts the two paths into their fields (which
   // fills the lists through their change events).
   void StartUp();
-  // Writes the settings file; a failure is shown in a message.
+  // Writes the settings file when the paths changed since it was read or
+  // written; a failure is shown in a message.
   void End();
 
   void OnBrowseGame() override;
@@ -66,13 +87,24 @@ class Shell : public MainWindowEvents {
   void OnArchiveActivated() override;
   void OnScaleAndPlay() override;
   void OnBack() override;
+  void OnRefresh() override;
+  bool OnCloseRequested() override;
 
  private:
   // Lists the episode archives and the extra archives found below the two
-  // game folders; the archive list shows the episodes again.
-  void RefreshArchiveLists();
-  // Keeps the scale button enabled only while a level can be scaled.
+  // game folders; the archive list shows the episodes again. With
+  // `keep_picks` (a refresh), the items picked before stay picked when they
+  // are still there; else none is, and the extra list is back at "NONE".
+  void RefreshArchiveLists(bool keep_picks = false);
+  // Shows the levels of `tables`' archive, the level named `level` picked
+  // when there is one.
+  void ShowLevels(const LevelArchiveTables& tables, const std::string& level);
+  // Scale and play is enabled only while a level is picked and the program
+  // that would be started (the game, or the expansion for a ".goo"
+  // archive) is there.
   void UpdateScaleButton();
+  // Writes the settings when the paths differ from what the file holds.
+  void SaveSettings();
   // Browse for an executable; true when the user picked an existing file.
   bool Browse(const std::string& title, const std::string& folder, const std::string& proposed_name,
               std::string* path);
@@ -89,13 +121,18 @@ class Shell : public MainWindowEvents {
   ShellEnvironment env_;
   long long settings_suffix_ = 0;
   // False when the settings file is there but could not be read: it is then
-  // not replaced at the end, so that the paths in it are not lost.
+  // never replaced, so that the paths in it are not lost.
   bool save_settings_ = true;
+  // The paths as the settings file holds them.
+  Settings saved_;
+  // A play session is under way (its game may be running).
+  bool running_ = false;
 
   std::string game_path_, expansion_path_;
   std::string game_folder_, expansion_folder_;
   // The full paths behind the items of the archive list (in its episodes
-  // mode) and of the extra list (after its "NONE").
+  // mode) and of the extra list (after its "NONE"); the extra list shows
+  // each archive's path below the game folder it was found in.
   std::vector<std::string> episode_paths_, extra_paths_;
   ArchiveListMode list_mode_ = ArchiveListMode::kEpisodes;
   // The archive whose levels the archive list shows.

@@ -34,6 +34,8 @@ class ListControl {
   // -1 when no item is selected.
   virtual int SelectedIndex() const = 0;
   virtual void SetSelectedIndex(int index) = 0;
+  // What the list says in its place while it has no item ("" for nothing).
+  virtual void SetPlaceholder(const std::string& text) = 0;
 };
 
 class TextField {
@@ -44,6 +46,10 @@ class TextField {
   virtual void SetText(const std::string& text) = 0;
   virtual Colour Background() const = 0;
   virtual void SetBackground(Colour colour) = 0;
+  // What the field says in its place while it is empty.
+  virtual void SetPlaceholder(const std::string& text) = 0;
+  // What the field expects, shown when the user asks (a tooltip).
+  virtual void SetHint(const std::string& text) = 0;
 };
 
 class Label {
@@ -87,6 +93,11 @@ class MainWindowEvents {
   virtual void OnArchiveActivated() = 0;
   virtual void OnScaleAndPlay() = 0;
   virtual void OnBack() = 0;
+  // The user asked for the lists to follow the disk again (F5), or the
+  // window was activated.
+  virtual void OnRefresh() = 0;
+  // The user asked to close the main window: true lets it close.
+  virtual bool OnCloseRequested() = 0;
 };
 
 class MainWindow {
@@ -107,6 +118,9 @@ class MainWindow {
   virtual CheckBox& gravity_check_box() = 0;
   // The caption above the archive list, which says what it shows.
   virtual Label& list_caption() = 0;
+  // A line at the foot of the window: what a run left out, what the
+  // program is waiting for.
+  virtual Label& status_line() = 0;
 
   // Where the controls send their events; set once, before Show().
   virtual void SetEvents(MainWindowEvents* events) = 0;
@@ -116,16 +130,19 @@ class MainWindow {
   virtual void SetEnabled(bool enabled) = 0;
 };
 
-// The progress window of a scale run: a line of text and a bar.
+// The progress window of a scale run: a line of text, a bar, and Cancel.
 class ProgressWindow {
  public:
   virtual ~ProgressWindow() = default;
-  // Shows the window with an empty bar.
+  // Shows the window with an empty bar, not cancelled.
   virtual void Show() = 0;
   virtual void Close() = 0;
   virtual bool Visible() const = 0;
   // Shows `text` and the bar filled to `fraction`, from 0 to 1.
   virtual void SetProgress(const std::string& text, double fraction) = 0;
+  // Whether the user has clicked Cancel, or tried to close the window,
+  // since it was shown. The window stays open until Close().
+  virtual bool CancelRequested() const = 0;
 };
 
 class Dialogs {

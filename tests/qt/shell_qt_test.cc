@@ -2,6 +2,7 @@
 // on the offscreen platform.
 #include <gmock/gmock.h>
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -27,6 +29,7 @@ class QtShellTest : public ::testing::Test {
     std::filesystem::create_directories(work_);
     temp_.WriteArchive("game/Episode/ep1.gob", EpisodeArchive());
     temp_.WriteArchive("game/Resource/res2.gob", ExtraArchive());
+    temp_.WriteArchive("game/extras.gob", ExtraArchive());
     jk_ = temp_.WriteFile("game/JK", "x");
     temp_.WriteFile("work/" + SettingsFileName(SettingsSuffix("qt")), jk_ + "\r\n");
     shell_ =
@@ -107,7 +110,7 @@ TEST_F(QtShellTest, DoubleClickingAnArchive) {
   DoubleClickArchiveList(0);
   EXPECT_THAT(ArchiveListItems(), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
   EXPECT_TRUE(Find<QPushButton>("back_button")->isEnabled());
-  EXPECT_EQ(Find<QLabel>("list_caption")->text(), "Levels in ep1.gob (pick one):");
+  EXPECT_EQ(Find<QLabel>("list_caption")->text(), "&Levels in ep1.gob (pick one):");
   QTest::mouseClick(Find<QPushButton>("back_button"), Qt::LeftButton);
   EXPECT_THAT(ArchiveListItems(), ElementsAre("ep1.gob"));
   EXPECT_FALSE(Find<QPushButton>("back_button")->isEnabled());
@@ -168,6 +171,119 @@ TEST_F(QtShellTest, ProgressWindowShowsTextAndBar) {
   EXPECT_EQ(bar->value() * 4, bar->maximum() * 3);
   ui_.progress_window().Close();
   EXPECT_FALSE(ui_.progress_window().Visible());
+}
+
+// Enter or Space on an episode archive opens it; Enter in the factor field
+// is Scale and play once a level is picked.
+TEST_F(QtShellTest, TheKeyboardOpensArchivesAndScales) {
+  auto* list = Find<QListWidget>("archive_list");
+  list->setFocus();
+  list->setCurrentRow(0);
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
+  QTest::mouseClick(Find<QPushButton>("back_button"), Qt::LeftButton);
+  list->setCurrentRow(0);
+  QTest::keyClick(list, Qt::Key_Space);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
+
+  auto* factor = Find<QLineEdit>("factor_field");
+  QTest::keyClick(factor, Qt::Key_Return);  // no level picked: nothing
+  EXPECT_THAT(log_, IsEmpty());
+  list->setCurrentRow(1);
+  QTest::keyClick(factor, Qt::Key_Return);
+  EXPECT_THAT(log_, ElementsAre("run: " + jk_ + " -debug con -verbose 2 -devmode -windowgui " +
+                                "-path " + work_));
+}
+
+// Every key taken with Alt belongs to one control only, in both modes of
+// the archive list.
+TEST_F(QtShellTest, EveryKeyIsUnique) {
+  auto keys = [this] {
+    std::vector<QChar> found;
+    QWidget* window = ui_.main_window_widget();
+    std::vector<QString> texts;
+    for (auto* label : window->findChildren<QLabel*>()) texts.push_back(label->text());
+    for (auto* button : window->findChildren<QAbstractButton*>()) texts.push_back(button->text());
+    for (const QString& text : texts) {
+      for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] != '&') found.push_back(text[i + 1].toLower());
+        ++i;
+      }
+    }
+    return found;
+  };
+  for (int mode = 0; mode < 2; ++mode) {
+    std::vector<QChar> found = keys();
+    std::vector<QChar> unique = found;
+    std::sort(unique.begin(), unique.end());
+    unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
+    EXPECT_EQ(found.size(), unique.size()) << "mode " << mode;
+    EXPECT_GE(found.size(), 10u);
+    DoubleClickArchiveList(0);
+  }
+}
+
+// A list that takes the focus puts its cursor on an item, so the user sees
+// where the focus is.
+TEST_F(QtShellTest, ListsShowTheFocus) {
+  for (const char* name : {"archive_list", "extra_list"}) {
+    auto* list = Find<QListWidget>(name);
+    list->setCurrentRow(-1);
+    ui_.main_window_widget()->activateWindow();
+    list->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_GE(list->currentRow(), 0) << name;
+    EXPECT_EQ(list->focusPolicy() & Qt::TabFocus, Qt::TabFocus) << name;
+  }
+}
+
+// Cancel, and closing the window, ask the run to stop; the window stays
+// until the run closes it, and a new run starts afresh.
+TEST_F(QtShellTest, ProgressWindowCancels) {
+  QWidget* window = ui_.progress_window_widget();
+  ui_.progress_window().Show();
+  EXPECT_FALSE(ui_.progress_window().CancelRequested());
+  QTest::mouseClick(window->findChild<QPushButton*>("cancel_button"), Qt::LeftButton);
+  EXPECT_TRUE(ui_.progress_window().CancelRequested());
+  ui_.progress_window().Show();
+  EXPECT_FALSE(ui_.progress_window().CancelRequested());
+  window->close();
+  EXPECT_TRUE(ui_.progress_window().CancelRequested());
+  EXPECT_TRUE(window->isVisible());
+  ui_.progress_window().Close();
+  EXPECT_FALSE(window->isVisible());
+}
+
+// The progress window is wide enough for its longest text in the system's
+// font; sizes are in the font's units, so they grow with the display's scale.
+TEST_F(QtShellTest, ProgressTextFits) {
+  ui_.progress_window().Show();
+  ui_.progress_window().SetProgress("Scaling models: 12345 of 12345", 0.5);
+  auto* text = ui_.progress_window_widget()->findChild<QLabel*>("progress_text");
+  ASSERT_NE(text, nullptr);
+  EXPECT_LE(text->fontMetrics().horizontalAdvance(text->text()), text->width());
+  ui_.progress_window().Close();
+}
+
+// A message about a long path wraps inside its dialog, which stays on the
+// screen.
+TEST_F(QtShellTest, LongMessagesWrap) {
+  std::string path = "/" + std::string(40, 'a');
+  for (int i = 0; i < 6; ++i) path += "/" + std::string(40, char('b' + i));
+  int width = 0, screen = 0;
+  QTimer::singleShot(10, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    width = box->width();
+    screen = box->screen()->availableGeometry().width();
+    box->accept();
+  });
+  ui_.dialogs().Message("'" + path +
+                        "': is 300 characters long, more than the 127 the game "
+                        "can open; move jkrescale to a shorter folder");
+  EXPECT_GT(width, 0);
+  EXPECT_LE(width, screen);
 }
 
 }  // namespace

@@ -16,6 +16,13 @@ void FakeList::Clear() {
   if (had_selection && on_select) on_select();
 }
 
+std::string FakeList::Shown() const {
+  if (items_.empty()) return placeholder_;
+  std::string text;
+  for (const std::string& item : items_) text += (text.empty() ? "" : "\n") + item;
+  return text;
+}
+
 std::string FakeList::ItemText(int index) const {
   if (index < 0 || index >= ItemCount()) return {};
   return items_[size_t(index)];
@@ -37,6 +44,16 @@ void FakeMainWindow::SetEvents(MainWindowEvents* events) {
   expansion_path_field_.on_change = [this] { events_->OnExpansionPathChanged(); };
   factor_field_.on_change = [this] { events_->OnFactorChanged(); };
   archive_list_.on_select = [this] { events_->OnArchiveSelectionChanged(); };
+}
+
+void FakeMainWindow::Refresh() {
+  if (events_) events_->OnRefresh();
+}
+
+bool FakeMainWindow::RequestClose() {
+  bool closes = !events_ || events_->OnCloseRequested();
+  if (closes) log_->push_back("main window closed");
+  return closes;
 }
 
 void FakeMainWindow::Show() {
@@ -72,6 +89,7 @@ void FakeMainWindow::DoubleClick(int index) {
 
 void FakeProgressWindow::Show() {
   visible_ = true;
+  cancelled_ = false;
   shown.clear();
   log_->push_back("progress window shown");
 }
@@ -79,6 +97,12 @@ void FakeProgressWindow::Show() {
 void FakeProgressWindow::Close() {
   visible_ = false;
   log_->push_back("progress window closed");
+}
+
+void FakeProgressWindow::Cancel() {
+  if (!visible_) return;
+  cancelled_ = true;
+  log_->push_back("progress window cancelled");
 }
 
 void FakeProgressWindow::SetProgress(const std::string& text, double fraction) {

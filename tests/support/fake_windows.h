@@ -26,8 +26,11 @@ class FakeTextField : public TextField {
   void SetText(const std::string& text) override;
   Colour Background() const override { return background_; }
   void SetBackground(Colour colour) override { background_ = colour; }
+  void SetPlaceholder(const std::string& text) override { placeholder = text; }
+  void SetHint(const std::string& text) override { hint = text; }
 
   std::function<void()> on_change;
+  std::string placeholder, hint;
 
  private:
   std::string text_;
@@ -72,13 +75,17 @@ class FakeList : public ListControl {
   std::string ItemText(int index) const override;
   int SelectedIndex() const override { return selected_; }
   void SetSelectedIndex(int index) override;
+  void SetPlaceholder(const std::string& text) override { placeholder_ = text; }
 
   const std::vector<std::string>& items() const { return items_; }
+  // What the list shows: its placeholder when it has no item.
+  std::string Shown() const;
   std::function<void()> on_select;
 
  private:
   std::vector<std::string> items_;
   int selected_ = -1;
+  std::string placeholder_;
 };
 
 class FakeMainWindow : public MainWindow {
@@ -96,6 +103,7 @@ class FakeMainWindow : public MainWindow {
   Button& browse_expansion_button() override { return browse_expansion_button_; }
   CheckBox& gravity_check_box() override { return gravity_check_box_; }
   Label& list_caption() override { return list_caption_; }
+  Label& status_line() override { return status_line_; }
   void SetEvents(MainWindowEvents* events) override;
   void Show() override;
   bool Enabled() const override { return enabled_; }
@@ -112,12 +120,16 @@ class FakeMainWindow : public MainWindow {
   // Double-clicks the archive list at item `index`: the click selects it
   // first.
   void DoubleClick(int index);
+  // Presses F5, or activates the window: both refresh the lists.
+  void Refresh();
+  // Tries to close the window; whether it closed.
+  bool RequestClose();
 
   FakeList archive_list_, extra_list_;
   FakeTextField game_path_field_, expansion_path_field_, factor_field_;
   FakeButton scale_button_, back_button_, browse_game_button_, browse_expansion_button_;
   FakeCheckBox gravity_check_box_;
-  FakeLabel list_caption_;
+  FakeLabel list_caption_, status_line_;
   bool shown_ = false;
 
  private:
@@ -135,6 +147,10 @@ class FakeProgressWindow : public ProgressWindow {
   void Close() override;
   bool Visible() const override { return visible_; }
   void SetProgress(const std::string& text, double fraction) override;
+  bool CancelRequested() const override { return cancelled_; }
+
+  // Clicks Cancel, as a user would while the window shows.
+  void Cancel();
 
   // The states shown since the last Show().
   std::vector<std::string> shown;
@@ -145,6 +161,7 @@ class FakeProgressWindow : public ProgressWindow {
  private:
   FakeLog* log_;
   bool visible_ = false;
+  bool cancelled_ = false;
 };
 
 // The dialogs answer from a script: each OpenFile takes the next answer
