@@ -210,11 +210,18 @@ TEST_F(CliTest, WorkFolderIsAFile) {
             "jkrescale-cli: '" + out_ + "': cannot create the folder: Not a directory\n");
 }
 
+// --version prints the version the build was made with.
+TEST_F(CliTest, Version) {
+  Result version = Run({"--version"});
+  EXPECT_EQ(version.code, kExitOk);
+  EXPECT_EQ(version.out, std::string("jkrescale-cli ") + JKRESCALE_VERSION + "\n");
+}
+
 // --help prints the usage on standard output, also after a command.
 TEST_F(CliTest, Help) {
   Result help = Run({"--help"});
   EXPECT_EQ(help.code, kExitOk);
-  EXPECT_TRUE(help.out.starts_with("usage: jkrescale-cli levels ARCHIVE\n")) << help.out;
+  EXPECT_TRUE(help.out.starts_with("usage: jkrescale-cli --version\n")) << help.out;
   EXPECT_EQ(help.err, "");
   Result scale_help = Run({"scale", "--help"});
   EXPECT_EQ(scale_help.code, kExitOk);

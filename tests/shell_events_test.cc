@@ -2,6 +2,7 @@
 // archive and going back.
 #include <gmock/gmock.h>
 
+#include "platform/version.h"
 #include "shell_fixture.h"
 #include "test_util.h"
 
@@ -190,6 +191,14 @@ TEST_F(ShellEventsTest, RefreshFollowsTheDisk) {
   EXPECT_EQ(main_window().list_caption_.Text(), kEpisodesCaption);
   EXPECT_FALSE(main_window().scale_button_.Enabled());
   EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
+}
+
+// F1 shows the About box, with the version the build was made with.
+TEST_F(ShellEventsTest, AboutTellsTheVersion) {
+  main_window().AskAbout();
+  ASSERT_EQ(ui_.log.back().substr(0, 7 + 10 + std::string(kVersion).size()),
+            "about: jkrescale " + std::string(kVersion));
+  EXPECT_EQ(std::string(kVersion), JKRESCALE_VERSION);
 }
 
 // A "&" in an archive's name is shown as itself, not taken for a key.

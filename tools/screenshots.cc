@@ -31,6 +31,7 @@ class QuietDialogs : public jk::Dialogs {
   void Message(const std::string& text) override {
     std::fprintf(stderr, "jkrescale-screenshots: message: %s\n", text.c_str());
   }
+  void About(const std::string& text) override { Message(text); }
 };
 
 // The real windows, with the progress window captured and the dialogs kept quiet.

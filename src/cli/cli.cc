@@ -6,6 +6,7 @@
 #include "archives/archive_tables.h"
 #include "cli/terminal_progress.h"
 #include "launch/play_session.h"
+#include "platform/version.h"
 #include "scaling/level_check.h"
 #include "scaling/scale_run.h"
 
@@ -14,7 +15,8 @@ namespace jk {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: jkrescale-cli levels ARCHIVE\n"
+    "usage: jkrescale-cli --version\n"
+    "       jkrescale-cli levels ARCHIVE\n"
     "       jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --out DIR\n"
     "                           [--gravity] [--extra FILE] [--classic]\n"
     "       jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]\n"
@@ -254,6 +256,10 @@ constexpr Command kCommands[] = {
 int RunCli(const std::vector<std::string>& args, const CliEnvironment& env) {
   if (args.empty()) return UsageError(env, "no command");
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") return Help(env);
+  if (args[0] == "--version") {
+    std::fprintf(env.out, "jkrescale-cli %s\n", kVersion);
+    return kExitOk;
+  }
   for (const Command& command : kCommands) {
     if (args[0] != command.name) continue;
     return command.run(env, std::vector<std::string>(args.begin() + 1, args.end()));

@@ -3,15 +3,23 @@
 // work folder, where the settings file lives and every run writes.
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
+#include <string_view>
 
 #include "desktop/qt_windows.h"
 #include "platform/process.h"
 #include "platform/real_file_system.h"
 #include "platform/system.h"
+#include "platform/version.h"
 #include "shell/settings.h"
 #include "shell/shell.h"
 
 int main(int argc, char** argv) {
+  // Answered before any window: it needs no display.
+  if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    std::printf("jkrescale %s\n", jk::kVersion);
+    return 0;
+  }
   QApplication app(argc, argv);
   app.setApplicationName(
       QString::fromUtf8(jk::kApplicationName.data(), qsizetype(jk::kApplicationName.size())));

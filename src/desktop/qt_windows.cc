@@ -237,6 +237,7 @@ class QtMainWindow : public QWidget, public MainWindow {
   QPushButton* scale_button_widget_;
   QPushButton* back_button_widget_;
   QPushButton* refresh_button_widget_;
+  QPushButton* about_button_widget_;
   QPushButton* browse_game_button_widget_;
   QPushButton* browse_expansion_button_widget_;
   QCheckBox* gravity_check_box_widget_;
@@ -251,7 +252,7 @@ class QtMainWindow : public QWidget, public MainWindow {
 };
 
 // Every key a caption or a button takes with Alt is its own: J, W, M, E,
-// A (or L), X, B, R, F, G, S.
+// A (or L), X, B, R, F, G, S, T.
 QtMainWindow::QtMainWindow()
     : game_path_field_widget_(Named(new QLineEdit, "game_path_field")),
       expansion_path_field_widget_(Named(new QLineEdit, "expansion_path_field")),
@@ -261,6 +262,7 @@ QtMainWindow::QtMainWindow()
       scale_button_widget_(Named(new QPushButton("&Scale and play"), "scale_button")),
       back_button_widget_(Named(new QPushButton("&Back to the episodes"), "back_button")),
       refresh_button_widget_(Named(new QPushButton("&Refresh (F5)"), "refresh_button")),
+      about_button_widget_(Named(new QPushButton("Abou&t (F1)"), "about_button")),
       browse_game_button_widget_(Named(new QPushButton("Bro&wse..."), "browse_game_button")),
       browse_expansion_button_widget_(
           Named(new QPushButton("Brows&e..."), "browse_expansion_button")),
@@ -330,6 +332,7 @@ QtMainWindow::QtMainWindow()
   command->addSpacing(factor_field_widget_->fontMetrics().height());
   command->addWidget(gravity_check_box_widget_);
   command->addStretch(1);
+  command->addWidget(about_button_widget_);
   command->addWidget(scale_button_widget_);
 
   status_line_widget_->setWordWrap(true);
@@ -360,6 +363,9 @@ void QtMainWindow::SetEvents(MainWindowEvents* events) {
   connect(refresh_button_widget_, &QPushButton::clicked, this, [events] { events->OnRefresh(); });
   connect(new QShortcut(QKeySequence::Refresh, this), &QShortcut::activated, this,
           [events] { events->OnRefresh(); });
+  connect(about_button_widget_, &QPushButton::clicked, this, [events] { events->OnAbout(); });
+  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+          [events] { events->OnAbout(); });
   connect(game_path_field_widget_, &QLineEdit::textChanged, this,
           [events] { events->OnGamePathChanged(); });
   connect(expansion_path_field_widget_, &QLineEdit::textChanged, this,
@@ -463,6 +469,10 @@ class QtDialogs : public Dialogs {
     QString chosen = QFileDialog::getOpenFileName(parent_, ToQt(title), start,
                                                   "All files (*);;Windows programs (*.exe *.EXE)");
     return FromQt(QDir::toNativeSeparators(chosen));
+  }
+
+  void About(const std::string& text) override {
+    QMessageBox::about(parent_, "About jkrescale", ToQt(text));
   }
 
   void Message(const std::string& text) override {

@@ -4,6 +4,7 @@
 
 #include "archives/archive_tables.h"
 #include "platform/path.h"
+#include "platform/version.h"
 #include "scaling/layout.h"
 #include "scaling/text.h"
 #include "shell/archive_scan.h"
@@ -219,6 +220,15 @@ void Shell::OnRefresh() {
   }
   ShowLevels(tables, level);
 }
+
+std::string AboutText() {
+  return std::string("jkrescale ") + kVersion +
+         "\n\nRescales a level of Jedi Knight or Mysteries of the Sith, and the models of its "
+         "scenery, by a factor you choose, and starts the game on it.\n\nThe game's archives "
+         "are only read; what a run writes beside the program is removed when the game ends.";
+}
+
+void Shell::OnAbout() { windows_.dialogs().About(AboutText()); }
 
 bool Shell::OnCloseRequested() {
   if (!running_) return true;

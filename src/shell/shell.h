@@ -55,6 +55,9 @@ inline constexpr const char* kExpansionPathPlaceholder = "Path of JKM.EXE";
 inline constexpr const char* kInitialFactor = "1";
 inline constexpr const char* kFactorHint = "A number from 0.001 to 1000, with a dot, such as 2.5";
 
+// What the About box says.
+std::string AboutText();
+
 // The status line while the game runs, and what closing the window then
 // says.
 inline constexpr const char* kWaitingForTheGame = "Waiting for the game to end…";
@@ -89,6 +92,7 @@ class Shell : public MainWindowEvents {
   void OnBack() override;
   void OnRefresh() override;
   bool OnCloseRequested() override;
+  void OnAbout() override;
 
  private:
   // Lists the episode archives and the extra archives found below the two

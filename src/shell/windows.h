@@ -98,6 +98,8 @@ class MainWindowEvents {
   virtual void OnRefresh() = 0;
   // The user asked to close the main window: true lets it close.
   virtual bool OnCloseRequested() = 0;
+  // The user asked who made the program and which version it is (F1).
+  virtual void OnAbout() = 0;
 };
 
 class MainWindow {
@@ -153,6 +155,9 @@ class Dialogs {
                                const std::string& proposed_name) = 0;
   // A message box with an OK button; returns when it is closed.
   virtual void Message(const std::string& text) = 0;
+  // The About box: `text` under the program's name and icon, with an OK
+  // button; returns when it is closed.
+  virtual void About(const std::string& text) = 0;
 };
 
 // The window system of one run of the program.

@@ -56,6 +56,10 @@ bool FakeMainWindow::RequestClose() {
   return closes;
 }
 
+void FakeMainWindow::AskAbout() {
+  if (events_) events_->OnAbout();
+}
+
 void FakeMainWindow::Show() {
   shown_ = true;
   log_->push_back("main window shown");
@@ -118,6 +122,8 @@ std::string FakeDialogs::OpenFile(const std::string& title, const std::string& f
   answers.pop_front();
   return answer;
 }
+
+void FakeDialogs::About(const std::string& text) { log_->push_back("about: " + text); }
 
 void FakeDialogs::Message(const std::string& text) {
   messages.push_back(text);

@@ -124,6 +124,8 @@ class FakeMainWindow : public MainWindow {
   void Refresh();
   // Tries to close the window; whether it closed.
   bool RequestClose();
+  // Presses F1.
+  void AskAbout();
 
   FakeList archive_list_, extra_list_;
   FakeTextField game_path_field_, expansion_path_field_, factor_field_;
@@ -172,6 +174,7 @@ class FakeDialogs : public Dialogs {
   std::string OpenFile(const std::string& title, const std::string& folder,
                        const std::string& proposed_name) override;
   void Message(const std::string& text) override;
+  void About(const std::string& text) override;
 
   std::deque<std::string> answers;
   std::vector<std::string> messages;
