@@ -79,7 +79,7 @@ bool Measure(const char* label, const Workload& w, const fs::path& folder, Timin
 
   jk::RealFileSystem real;
   std::unique_ptr<jk::ProcessRunner> runner = jk::MakeSystemProcessRunner();
-  jk::CliEnvironment env{real, *runner, "", stdout, stderr, false, {}};
+  jk::CliEnvironment env{real, *runner, "", {}, stdout, stderr};
   for (int rep = 0; rep < kRepetitions; ++rep) {
     std::string n = std::to_string(rep);
     Stopwatch scale;

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::FILE* sink = std::fopen("/dev/null", "w");
   std::vector<std::string> log;
   jk::FakeProcessRunner runner(&log);
-  jk::CliEnvironment env{fs, runner, "", sink, sink, false, {}};
+  jk::CliEnvironment env{fs, runner, "", {}, sink, sink};
   int code = jk::RunCli({"scale", "level.gob", "jkl\\f.jkl", size % 2 ? "2" : "0.5", "--resource",
                          "res.gob", "--out", "work"},
                         env);

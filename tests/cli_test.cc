@@ -66,7 +66,7 @@ class CliTest : public TempFolderTest {
   Result Run(const std::vector<std::string>& args) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    int code = RunCli(args, {fs_, runner_, "", out, err, false, {}});
+    int code = RunCli(args, {fs_, runner_, "", {}, out, err});
     return {code, Contents(out), Contents(err)};
   }
   // "scale ARCHIVE LEVEL FACTOR --resource R --out DIR" and `more`.

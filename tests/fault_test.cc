@@ -39,7 +39,7 @@ class FaultTest : public ::testing::Test {
     std::FILE* err = std::tmpfile();
     Names log;
     FakeProcessRunner runner(&log);
-    int code = RunCli(args, {fs_, runner, "", out, err, false, {}});
+    int code = RunCli(args, {fs_, runner, "", {}, out, err});
     return {code, Contents(out), Contents(err)};
   }
 
@@ -221,6 +221,37 @@ TEST_F(FaultTest, CopyThatCannotBeDeleted) {
   Names copies;
   ASSERT_TRUE(ReadRecordedCopies(fs_, "work", &copies).ok());
   EXPECT_EQ(copies, Names{"extra.gob"});
+}
+
+// A portable copy works in its own folder; an installed program, whose
+// folder it cannot write, in the user's data folder, made when missing; and
+// a program that can write in neither says so, naming both.
+TEST(WorkFolderChoiceTest, ProgramFolderElseTheUsersDataFolder) {
+  MemoryFileSystem fs;
+  ASSERT_TRUE(fs.CreateFolder("portable").ok());
+  ASSERT_TRUE(fs.CreateFolder("usr/bin").ok());
+  ASSERT_TRUE(fs.CreateFolder("home/ann").ok());
+  std::string data = Native("home/ann/.local/share/jkrescale");
+  std::string chosen;
+  ASSERT_TRUE(ChooseWorkFolder(fs, "portable", data, &chosen).ok());
+  EXPECT_EQ(chosen, "portable");
+  EXPECT_FALSE(fs.Exists(data));
+
+  fs.MakeReadOnly(Native("usr/bin"));
+  ASSERT_TRUE(ChooseWorkFolder(fs, Native("usr/bin"), data, &chosen).ok());
+  EXPECT_EQ(chosen, data);
+  EXPECT_TRUE(fs.IsFolder(data));
+  EXPECT_EQ(fs.FilePaths(), Names{});  // the probes are gone
+
+  fs.MakeReadOnly(Native("home/ann/.local/share"));
+  fs.MakeReadOnly(data);
+  Status status = ChooseWorkFolder(fs, Native("usr/bin"), data, &chosen);
+  EXPECT_EQ(status.message(), "'" + data + "': cannot write there, nor in the program's folder '" +
+                                  Native("usr/bin") + "'");
+  EXPECT_EQ(ChooseWorkFolder(fs, Native("usr/bin"), "", &chosen).message(),
+            "'" + Native("usr/bin") +
+                "': cannot write in the program's folder, and there is no folder for the "
+                "user's data");
 }
 
 }  // namespace

@@ -218,7 +218,7 @@ class GameTrueTest : public TempFolderTest {
                                      "--out", Path(out)};
     if (classic) args.push_back("--classic");
     std::FILE* err = std::tmpfile();
-    int code = RunCli(args, {fs_, runner, "", stdout, err, false, {}});
+    int code = RunCli(args, {fs_, runner, "", {}, stdout, err});
     std::rewind(err);
     std::string message(4096, '\0');
     message.resize(std::fread(message.data(), 1, message.size(), err));

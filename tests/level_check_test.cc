@@ -238,7 +238,7 @@ class CheckCommandTest : public LevelCheckTest {
   Result Run(const std::vector<std::string>& args) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    int code = RunCli(args, {fs_, runner_, "", out, err, false, {}});
+    int code = RunCli(args, {fs_, runner_, "", {}, out, err});
     return {code, Drain(out), Drain(err)};
   }
   static std::string Drain(std::FILE* file) {

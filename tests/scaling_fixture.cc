@@ -48,7 +48,7 @@ CliRun RunCliCaptured(const std::vector<std::string>& args) {
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
   CliRun run;
-  run.exit_code = RunCli(args, {real, runner, "", out, err, false, {}});
+  run.exit_code = RunCli(args, {real, runner, "", {}, out, err});
   run.out = Drain(out);
   run.err = Drain(err);
   return run;

@@ -181,7 +181,7 @@ TEST_F(WindowsFileSystemTest, ScaleRunWritesUnderUnicodeWorkFolder) {
                                    "--gravity", "--out",      Path("Travail \xE2\x9C\x93")};
   std::vector<std::string> log;
   FakeProcessRunner runner(&log);
-  ASSERT_EQ(RunCli(args, {fs_, runner, "", stdout, stderr, false, {}}), kExitOk);
+  ASSERT_EQ(RunCli(args, {fs_, runner, "", {}, stdout, stderr}), kExitOk);
   stdfs::path work = WidePath(L"Travail \u2713");
   EXPECT_EQ(Bytes(work / L"jkl" / L"niveau.jkl"), "SECTION: HEADER\r\nWorld Gravity 2\r\n");
   EXPECT_EQ(Bytes(work / L"episode.jk"),

@@ -194,11 +194,7 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   if (parsed.help) return Help(c);
   if (parsed.positional.size() != 3) return UsageError(c, "play takes ARCHIVE, LEVEL and FACTOR");
   if (!parsed.game) return UsageError(c, "play needs --game EXE");
-  if (c.work_folder.empty()) {
-    return Failed(c, Status::NotFound("jkrescale-cli",
-                                      "cannot find the program's own folder, "
-                                      "which play works in"));
-  }
+  if (c.work_folder.empty()) return Failed(c, c.work_folder_problem);
 
   // The one executable given is started whatever the archive: it stands for
   // the game and for the expansion alike.

@@ -32,15 +32,16 @@ struct CliEnvironment {
   FileSystem& fs;
   // Starts the game for `play`.
   ProcessRunner& runner;
-  // The work folder of `play`: the program's own folder, as for the desktop
-  // program; "" when the system could not say which it is.
+  // The work folder of `play`, as the desktop program's (FindWorkFolder);
+  // "" when there is none, and then why.
   std::string work_folder;
+  Status work_folder_problem;
   // Listings go to `out`, messages to `err`.
   std::FILE* out;
   std::FILE* err;
   // Whether to show the progress on `err` (a terminal).
   bool show_progress = false;
-  CleanupPacing cleanup_pacing;
+  CleanupPacing cleanup_pacing = {};
 };
 
 // Runs the command line `args` (without the program name); the exit status.

@@ -2,20 +2,21 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "launch/work_folder.h"
 #include "platform/arguments.h"
 #include "platform/console.h"
 #include "platform/process.h"
 #include "platform/real_file_system.h"
-#include "platform/system.h"
 
 int main(int argc, char** argv) {
   jk::Utf8Console console;
   jk::RealFileSystem fs;
   std::unique_ptr<jk::ProcessRunner> runner = jk::MakeSystemProcessRunner();
-  // Only `play` needs the program's folder; it says so when there is none.
-  std::string program_folder;
-  if (!jk::ProgramFolder(&program_folder).ok()) program_folder.clear();
-  jk::CliEnvironment env{fs, *runner, program_folder, stdout, stderr, jk::StandardErrorIsTerminal(),
-                         {}};
+  // Only `play` needs the work folder; it says why when there is none.
+  std::string work_folder;
+  jk::Status found = jk::FindWorkFolder(fs, &work_folder);
+  if (!found.ok()) work_folder.clear();
+  jk::CliEnvironment env{
+      fs, *runner, work_folder, found, stdout, stderr, jk::StandardErrorIsTerminal()};
   return jk::RunCli(jk::ProgramArguments(argc, argv), env);
 }

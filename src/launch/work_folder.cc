@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "platform/path.h"
+#include "platform/system.h"
 #include "scaling/layout.h"
 
 namespace jk {
@@ -44,6 +45,44 @@ static Status WriteRecord(FileSystem& fs, const std::string& work_folder,
   JK_RETURN_IF_ERROR(fs.OpenWrite(JoinPath(work_folder, kRunRecordName), &out));
   for (const std::string& name : names) JK_RETURN_IF_ERROR(out->WriteLine(name));
   return out->Close();
+}
+
+// Whether a file can be created in `folder`: the probe is removed again.
+static bool CanWriteIn(FileSystem& fs, const std::string& folder) {
+  std::string probe = JoinPath(folder, "jkrescale-write-test.tmp");
+  std::unique_ptr<OutputFile> out;
+  if (!fs.OpenWrite(probe, &out).ok()) return false;
+  bool written = out->Close().ok();
+  return fs.DeleteFile(probe).ok() && written;
+}
+
+Status ChooseWorkFolder(FileSystem& fs, const std::string& program_folder,
+                        const std::string& user_data_folder, std::string* work_folder) {
+  if (CanWriteIn(fs, program_folder)) {
+    *work_folder = program_folder;
+    return Status::Ok();
+  }
+  if (user_data_folder.empty()) {
+    return Status::IoError(program_folder,
+                           "cannot write in the program's folder, and there is "
+                           "no folder for the user's data");
+  }
+  JK_RETURN_IF_ERROR(fs.CreateFolder(user_data_folder));
+  if (!CanWriteIn(fs, user_data_folder)) {
+    return Status::IoError(user_data_folder, "cannot write there, nor in the program's folder '" +
+                                                 program_folder + "'");
+  }
+  *work_folder = user_data_folder;
+  return Status::Ok();
+}
+
+Status FindWorkFolder(FileSystem& fs, std::string* work_folder) {
+  std::string program_folder, user_data_folder;
+  JK_RETURN_IF_ERROR(ProgramFolder(&program_folder));
+  // Only needed, and only reported missing, when the program's folder
+  // cannot be written.
+  if (!UserDataFolder("jkrescale", &user_data_folder).ok()) user_data_folder.clear();
+  return ChooseWorkFolder(fs, program_folder, user_data_folder, work_folder);
 }
 
 Status RecordCopy(FileSystem& fs, const std::string& work_folder, const std::string& file_name) {

@@ -1,5 +1,5 @@
-// Cleaning the work folder: after a game run, and at start-up after a run
-// that never got to its clean-up. Only what a run writes is removed: the
+// The work folder: where it is, and cleaning it after a game run, and at
+// start-up after a run that never got to its clean-up. Only what a run writes is removed: the
 // test episode, the four work subfolders with everything in them, and the
 // copy of the extra archive that the run itself made. The user's own files
 // in the folder (the settings, archives of their own) are never touched.
@@ -13,6 +13,17 @@
 #include "platform/file_system.h"
 
 namespace jk {
+
+// Where a program keeps its runs and its settings: its own folder when it
+// may write there (a portable copy), else, for a program installed where
+// users cannot write (/usr/bin, C:\Program Files), `user_data_folder`,
+// created when missing. Fails when neither can be written.
+Status ChooseWorkFolder(FileSystem& fs, const std::string& program_folder,
+                        const std::string& user_data_folder, std::string* work_folder);
+
+// ChooseWorkFolder for this program on this system: the folder of the
+// running executable, else the user's data folder for "jkrescale".
+Status FindWorkFolder(FileSystem& fs, std::string* work_folder);
 
 // How hard a clean-up tries: a file another program still holds may become
 // free a moment later, but the program must never hang on one.

@@ -25,6 +25,25 @@ Status ProgramFolder(std::string* folder) {
   return Status::Ok();
 }
 
+Status UserDataFolder(const std::string& name, std::string* folder) {
+  // XDG_DATA_HOME counts only when it is an absolute path.
+  const char* data_home = std::getenv("XDG_DATA_HOME");
+  if (data_home && data_home[0] == '/') {
+    *folder = JoinPath(data_home, name);
+    return Status::Ok();
+  }
+  const char* home = std::getenv("HOME");
+  if (!home || home[0] != '/') {
+    const passwd* pw = getpwuid(getuid());
+    home = pw ? pw->pw_dir : nullptr;
+  }
+  if (!home || home[0] != '/') {
+    return Status::NotFound("$HOME", "there is no home folder for the user's data");
+  }
+  *folder = JoinPath(JoinPath(home, ".local/share"), name);
+  return Status::Ok();
+}
+
 std::string UserName() {
   // The account of the real user id: stable whatever the environment says.
   if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name) return pw->pw_name;

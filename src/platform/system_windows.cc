@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include <vector>
 
 #include "platform/path.h"
@@ -26,6 +29,18 @@ Status ProgramFolder(std::string* folder) {
   // Without its final separator, except for a drive's root ("C:\"), which
   // without it would name the drive's current folder.
   if (folder->size() > 1 && !folder->ends_with(":\\")) folder->pop_back();
+  return Status::Ok();
+}
+
+Status UserDataFolder(const std::string& name, std::string* folder) {
+  PWSTR local = nullptr;
+  HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local);
+  if (FAILED(result) || !local) {
+    if (local) CoTaskMemFree(local);
+    return Status::NotFound("%LOCALAPPDATA%", "the system does not say where the user's data goes");
+  }
+  *folder = JoinPath(Utf8Of(local), name);
+  CoTaskMemFree(local);
   return Status::Ok();
 }
 
