@@ -210,17 +210,18 @@ TEST_F(FaultTest, CopyThatCannotBeDeleted) {
   fs_.SetFile("work/mine.gob", "the user's");
   fs_.SetFile("work/episode.jk", "e");
   fs_.SetFile("work/jkl/a.jkl", "l");
-  fs_.SetFile("work/jkrescale-run.txt", "other.gob\r\nextra.gob\r\n");
+  fs_.SetFile("work/jkrescale-run.txt", "other.gob\r\nepisode.jk\r\nextra.gob\r\njkl\r\n");
   fs_.MakeUndeletable("work/extra.gob");
-  Status status = CleanWorkFolder(fs_, "work", {"extra.gob"}, {2, std::chrono::milliseconds(0)});
+  Status status = CleanWorkFolder(fs_, "work", {"other.gob", "episode.jk", "extra.gob", "jkl"},
+                                  {2, std::chrono::milliseconds(0)});
   EXPECT_EQ(status.message(), "could not clean the work folder 'work': '" +
                                   Native("work/extra.gob") + "': cannot delete: in use");
   EXPECT_EQ(fs_.FilePaths(), (Names{Native("game/Resource/res2.gob"), Native("user/notes.txt"),
                                     Native("work/extra.gob"), Native("work/jkrescale-run.txt"),
                                     Native("work/mine.gob")}));
-  Names copies;
-  ASSERT_TRUE(ReadRecordedCopies(fs_, "work", &copies).ok());
-  EXPECT_EQ(copies, Names{"extra.gob"});
+  Names recorded;
+  ASSERT_TRUE(ReadRunRecord(fs_, "work", &recorded).ok());
+  EXPECT_EQ(recorded, Names{"extra.gob"});
 }
 
 }  // namespace

@@ -9,28 +9,69 @@ namespace jk {
 
 namespace {
 
-bool Contains(const std::vector<std::string>& names, const std::string& name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
+// The names of what a run is about to write into the work folder, in the
+// order of the clean-up: the test episode, the copy of the extra archive
+// (unless the extra archive lies in the work folder already, when no copy is
+// made) and the work subfolders.
+std::vector<std::string> NamesToWrite(FileSystem& fs, const ScaleRequest& request) {
+  std::vector<std::string> names = {std::string(kEpisodeFileName)};
+  if (!request.extra_archive_path.empty()) {
+    std::string name = FileNameOf(request.extra_archive_path);
+    if (!fs.SameFile(request.extra_archive_path, JoinPath(request.work_folder, name))) {
+      names.push_back(name);
+    }
+  }
+  for (std::string_view sub : kWorkSubfolders) names.emplace_back(sub);
+  return names;
 }
 
-// Notes the copy of the extra archive that the run is about to make, so that
-// a clean-up, now or at the next start, removes it and nothing else.
-Status RecordExtraCopy(FileSystem& fs, const ScaleRequest& request) {
-  if (request.extra_archive_path.empty()) return Status::Ok();
-  std::string name = FileNameOf(request.extra_archive_path);
-  std::string copy = JoinPath(request.work_folder, name);
-  if (fs.SameFile(request.extra_archive_path, copy)) return Status::Ok();  // no copy is made
-  // A copy that an earlier clean-up could not remove is still in the record
-  // and may be replaced; anything else of that name is the user's own.
-  std::vector<std::string> recorded;
-  JK_RETURN_IF_ERROR(ReadRecordedCopies(fs, request.work_folder, &recorded));
-  if (Contains(recorded, name)) return Status::Ok();
-  if (fs.Exists(copy)) {
-    return Status::Invalid("'" + copy +
-                           "': is in the work folder already and is not the chosen extra "
-                           "archive; it would be replaced, so nothing was done");
+// Whether the work folder holds anything of that name, a link that leads
+// nowhere included.
+bool IsInFolder(FileSystem& fs, const std::vector<FolderEntry>& entries,
+                const std::string& work_folder, const std::string& name) {
+  if (fs.Exists(JoinPath(work_folder, name))) return true;
+  return std::any_of(entries.begin(), entries.end(),
+                     [&name](const FolderEntry& entry) { return entry.name == name; });
+}
+
+// Refuses, naming it, the first of `names` that is in the work folder
+// already without being in the run record: it is the user's, and the run
+// would replace it.
+Status CheckNothingInTheWay(FileSystem& fs, const ScaleRequest& request,
+                            const std::vector<std::string>& names,
+                            const std::vector<std::string>& recorded) {
+  std::vector<FolderEntry> entries;
+  if (fs.IsFolder(request.work_folder)) {
+    JK_RETURN_IF_ERROR(fs.ListFolder(request.work_folder, &entries));
   }
-  return RecordCopy(fs, request.work_folder, name);
+  std::string copy_name =
+      request.extra_archive_path.empty() ? "" : FileNameOf(request.extra_archive_path);
+  for (const std::string& name : names) {
+    if (std::find(recorded.begin(), recorded.end(), name) != recorded.end()) continue;
+    if (!IsInFolder(fs, entries, request.work_folder, name)) continue;
+    std::string path = JoinPath(request.work_folder, name);
+    if (name == copy_name) {
+      return Status::Invalid("'" + path +
+                             "': is in the work folder already and is not the chosen extra "
+                             "archive; it would be replaced, so nothing was done");
+    }
+    return Status::Invalid("'" + path +
+                           "': is in the work folder already and was not left by an earlier "
+                           "run of jkrescale; it would be replaced, so nothing was done");
+  }
+  return Status::Ok();
+}
+
+// Notes in the run record everything the run is about to write, after
+// making sure that none of it would replace a file or folder of the user's.
+// `recorded` receives the whole record: what the clean-up removes.
+Status RecordWhatTheRunWrites(FileSystem& fs, const ScaleRequest& request,
+                              std::vector<std::string>* recorded) {
+  JK_RETURN_IF_ERROR(ReadRunRecord(fs, request.work_folder, recorded));
+  std::vector<std::string> names = NamesToWrite(fs, request);
+  JK_RETURN_IF_ERROR(CheckNothingInTheWay(fs, request, names, *recorded));
+  JK_RETURN_IF_ERROR(fs.CreateFolder(request.work_folder));
+  return AddToRunRecord(fs, request.work_folder, names, recorded);
 }
 
 Status StartGame(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
@@ -73,22 +114,20 @@ PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
 Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
                       PlayObserver& observer, ReferenceLists* lists, PlayReport* report,
                       const CleanupPacing& pacing) {
-  const std::string& work_folder = request.scale.work_folder;
+  *report = PlayReport{};
+  std::vector<std::string> recorded;
+  Status status = RecordWhatTheRunWrites(fs, request.scale, &recorded);
+  if (!status.ok()) {
+    // Nothing was written, so there is nothing to clean up.
+    observer.ScaleFinished();
+    return status;
+  }
   ScaleReport scaled;
-  Status status = RecordExtraCopy(fs, request.scale);
-  if (status.ok()) status = RunScale(fs, request.scale, observer.progress(), lists, &scaled);
+  status = RunScale(fs, request.scale, observer.progress(), lists, &scaled);
   observer.ScaleFinished();
   report->skipped = scaled.skipped;
-
-  // The clean-up removes the copies of the record; a copy the run made
-  // without noting it (the record could not be written) is added.
-  std::vector<std::string> copies;
-  Status read = ReadRecordedCopies(fs, work_folder, &copies);
-  std::string copy_name = FileNameOf(scaled.extra_copy);
-  if (!scaled.extra_copy.empty() && !Contains(copies, copy_name)) copies.push_back(copy_name);
-  if (status.ok()) status = read;
-  if (status.ok()) status = StartGame(fs, runner, request, copy_name, observer);
-  return Joined(status, CleanWorkFolder(fs, work_folder, copies, pacing));
+  if (status.ok()) status = StartGame(fs, runner, request, FileNameOf(scaled.extra_copy), observer);
+  return Joined(status, CleanWorkFolder(fs, request.scale.work_folder, recorded, pacing));
 }
 
 }  // namespace jk

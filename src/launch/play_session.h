@@ -63,13 +63,15 @@ struct PlayReport {
   std::vector<std::string> skipped;
 };
 
-// The session, in this order: note the extra archive's copy in the run
-// record (refusing to replace a different file of that name in the work
-// folder), the scale run, the game started and waited for (only when the
-// scale run went well), and the clean-up of the work folder (always). The
-// failure of the run or of the game and that of the clean-up are joined in
-// one message. `lists` keeps the model and cog lists of the opened archive
-// from one session to the next.
+// The session, in this order: note in the run record what the run will
+// write (the test episode, the extra archive's copy, the work subfolders),
+// refusing with a message that names it anything of those names in the
+// work folder that the record does not name (it is the user's, and nothing
+// is done); the scale run; the game started and waited for (only when the
+// scale run went well); and the clean-up of what the record names (always,
+// once the record was written). The failure of the run or of the game and
+// that of the clean-up are joined in one message. `lists` keeps the model
+// and cog lists of the opened archive from one session to the next.
 Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
                       PlayObserver& observer, ReferenceLists* lists, PlayReport* report,
                       const CleanupPacing& pacing = {});

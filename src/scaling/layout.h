@@ -4,7 +4,8 @@
 //
 // The work folder during a run:
 //   episode.jk            the one-level test episode
-//   jkrescale-run.txt     the run record: what the run made, for its clean-up
+//   jkrescale-run.txt     the run record of a play session: what it writes,
+//                         noted before it is written, for the clean-up
 //   NAME.gob / NAME.goo   the copy of the extra archive, when one was picked
 //   jkl\  3do\  cog\  misc\   the scaled level, its models, its cogs and
 //                         misc\cogstrings.uni
