@@ -63,10 +63,11 @@ class CliTest : public TempFolderTest {
     out_ = Path("out/work");
   }
 
-  Result Run(const std::vector<std::string>& args) {
+  // Runs the command line with `work_folder` as the program's folder.
+  Result Run(const std::vector<std::string>& args, const std::string& work_folder = "") {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    int code = RunCli(args, {fs_, runner_, "", out, err, false, {}});
+    int code = RunCli(args, {fs_, runner_, work_folder, out, err, false, {}});
     return {code, Contents(out), Contents(err)};
   }
   // "scale ARCHIVE LEVEL FACTOR --resource R --out DIR" and `more`.
@@ -188,6 +189,21 @@ TEST_F(CliTest, MissingResourceArchive) {
   EXPECT_EQ(result.code, kExitFailed);
   EXPECT_EQ(result.err,
             "jkrescale-cli: '" + resource_ + "': cannot open: No such file or directory\n");
+}
+
+// play: a resource archive missing beside the game is reported in the
+// game's words before anything is written into the program's folder.
+TEST_F(CliTest, PlayWithoutTheResourceArchive) {
+  std::string game = WriteBytes("game/JK", "x");
+  std::string work = Path("program");
+  Result result = Run({"play", archive_, "jkl\\demo.jkl", "2", "--game", game}, work);
+  EXPECT_EQ(result.code, kExitFailed);
+  EXPECT_EQ(result.err,
+            "jkrescale-cli: The game's resource archive Resource\\res2.gob was not "
+            "found in " +
+                Path("game/") + "\n");
+  EXPECT_FALSE(fs_.Exists(work));
+  EXPECT_EQ(log_, Names{});
 }
 
 // A failed write, such as a full disk, fails the run with the file's name.

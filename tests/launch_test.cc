@@ -546,5 +546,37 @@ TEST_F(PlaySessionTest, FailedRunRemovesOnlyWhatItRecorded) {
   EXPECT_THAT(runner_.runs, IsEmpty());
 }
 
+// A missing resource archive is reported in the words of the game's
+// folders before anything is written: Resource\res2.gob beside the game for
+// a ".gob" level archive, Resource\jkmres.goo beside the expansion for a
+// ".goo" one (whatever the game's folder holds).
+TEST_F(PlaySessionTest, MissingResourceArchive) {
+  std::filesystem::remove(FsPath(NativeJoin(game_folder_, "Resource/res2.gob")));
+  Status status = Play();
+  EXPECT_EQ(status.kind(), Status::Kind::kNotFound);
+  EXPECT_EQ(status.message(),
+            "The game's resource archive Resource\\res2.gob was not found in " + game_folder_);
+  EXPECT_THAT(observer_.events, ElementsAre("scale finished"));
+  EXPECT_THAT(Listing(work_), IsEmpty());
+
+  temp_.WriteArchive("game/Resource/jkmres.goo", ExtraArchive());
+  temp_.WriteArchive("mots/Episode/m.goo", EpisodeArchive());
+  temp_.WriteArchive("mots/Resource/res2.gob", ExtraArchive());
+  choices_.expansion_path = temp_.WriteFile("mots/JKM", "x");
+  choices_.level_archive_path = temp_.Path("mots/Episode/m.goo");
+  EXPECT_EQ(Play().message(), "The game's resource archive Resource\\jkmres.goo was not found in " +
+                                  temp_.Path("mots/"));
+  EXPECT_THAT(Listing(work_), IsEmpty());
+  EXPECT_THAT(runner_.runs, IsEmpty());
+}
+
+// A resource archive the user named is named as given.
+TEST_F(PlaySessionTest, MissingNamedResourceArchive) {
+  choices_.resource_archive_path = temp_.Path("elsewhere/res2.gob");
+  EXPECT_EQ(Play().message(),
+            "The game's resource archive " + temp_.Path("elsewhere/res2.gob") + " was not found");
+  EXPECT_THAT(Listing(work_), IsEmpty());
+}
+
 }  // namespace
 }  // namespace jk

@@ -174,8 +174,9 @@ TEST_F(ScaleCommandTest, ReplacesItsOwnLeftoverCopy) {
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
 }
 
-// A missing resource archive: one message naming it, the progress window closed, the work
-// folder clean, the main window enabled, no game.
+// A missing resource archive: one message naming it in the game's folder,
+// the progress window closed, nothing written, the main window enabled, no
+// game.
 TEST_F(ScaleCommandTest, FailedRunShowsOneMessage) {
   std::filesystem::remove(FsPath(NativeJoin(game_folder_, "Resource/res2.gob")));
   OpenLevel(0, 0);
@@ -183,8 +184,9 @@ TEST_F(ScaleCommandTest, FailedRunShowsOneMessage) {
   main_window().Click(main_window().scale_button_);
   EXPECT_THAT(ui_.log,
               ElementsAre("main window disabled", "progress window shown", "progress window closed",
-                          "message: '" + NativeJoin(game_folder_, "Resource/res2.gob") +
-                              "': cannot open: No such file or directory",
+                          "message: The game's resource archive Resource\\res2.gob was "
+                          "not found in " +
+                              game_folder_,
                           "main window enabled"));
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
   EXPECT_TRUE(main_window().scale_button_.Enabled());

@@ -74,6 +74,22 @@ Status RecordWhatTheRunWrites(FileSystem& fs, const ScaleRequest& request,
   return AddToRunRecord(fs, request.work_folder, names, recorded);
 }
 
+// The scale run would fail on a missing resource archive only once it has
+// written the copy and the folders, naming a path the user never typed:
+// this says it first, in the words of the game's own folders.
+Status CheckResourceArchive(FileSystem& fs, const PlayRequest& request) {
+  const ScaleRequest& scale = request.scale;
+  if (fs.IsFile(scale.resource_archive_path)) return Status::Ok();
+  std::string message = "The game's resource archive ";
+  if (request.resource_folder.empty()) {
+    message += scale.resource_archive_path + " was not found";
+  } else {
+    message += std::string(ResourceArchiveName(scale.level_archive_path)) + " was not found in " +
+               request.resource_folder;
+  }
+  return Status::Failure(Status::Kind::kNotFound, message);
+}
+
 Status StartGame(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
                  const std::string& extra_copy_name, PlayObserver& observer) {
   ProgramStart start;
@@ -101,6 +117,8 @@ PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
   scale.level_name = choices.level_name;
   scale.resource_archive_path = choices.resource_archive_path;
   if (scale.resource_archive_path.empty()) {
+    bool expansion = IsExpansionArchive(choices.level_archive_path);
+    request.resource_folder = FolderOf(expansion ? choices.expansion_path : choices.game_path);
     scale.resource_archive_path =
         ResourceArchivePath(fs, choices.level_archive_path, FolderOf(choices.game_path),
                             FolderOf(choices.expansion_path));
@@ -116,7 +134,8 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
                       const CleanupPacing& pacing) {
   *report = PlayReport{};
   std::vector<std::string> recorded;
-  Status status = RecordWhatTheRunWrites(fs, request.scale, &recorded);
+  Status status = CheckResourceArchive(fs, request);
+  if (status.ok()) status = RecordWhatTheRunWrites(fs, request.scale, &recorded);
   if (!status.ok()) {
     // Nothing was written, so there is nothing to clean up.
     observer.ScaleFinished();

@@ -37,10 +37,14 @@ struct PlayChoices {
 struct PlayRequest {
   ScaleRequest scale;
   GameChoice game;
+  // The folder of the game's executable, or of the expansion's, in which
+  // the resource archive was looked for; "" when the user named it.
+  std::string resource_folder;
 };
 
 // The request for a play session in `work_folder`: the scale run and the
-// game to start, the game or the expansion as the archive's kind says.
+// game to start, the game or the expansion as the archive's kind says, and
+// the resource archive chosen, or else found beside that executable.
 PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
                             const PlayChoices& choices);
 
@@ -63,7 +67,11 @@ struct PlayReport {
   std::vector<std::string> skipped;
 };
 
-// The session, in this order: note in the run record what the run will
+// The session, in this order: make sure the resource archive is there,
+// failing with "The game's resource archive Resource\res2.gob was not
+// found in FOLDER" (Resource\jkmres.goo for an expansion archive; the
+// archive's path, without " in FOLDER", when the user named it); note in
+// the run record what the run will
 // write (the test episode, the extra archive's copy, the work subfolders),
 // refusing with a message that names it anything of those names in the
 // work folder that the record does not name (it is the user's, and nothing

@@ -49,6 +49,12 @@ Status EntryOutputPath(FileSystem& fs, const std::string& work_folder, std::stri
 // ".goo", any letter case) rather than to the game.
 bool IsExpansionArchive(std::string_view archive_path);
 
+// The game's base resource archive for a level archive, relative to the
+// game's folder or the expansion's and written as the game writes it:
+// "Resource\jkmres.goo" for an expansion archive, "Resource\res2.gob"
+// otherwise.
+std::string_view ResourceArchiveName(std::string_view level_archive_path);
+
 // The game's base resource archive for a level archive: the expansion
 // folder's "Resource\jkmres.goo" for an expansion archive, the game
 // folder's "Resource\res2.gob" otherwise, found whatever the letter case.
