@@ -578,5 +578,29 @@ TEST_F(PlaySessionTest, MissingNamedResourceArchive) {
   EXPECT_THAT(Listing(work_), IsEmpty());
 }
 
+// What no archive holds reaches the front-end with the report, and as one
+// note for the main window; nothing left out, no note.
+TEST_F(PlaySessionTest, ReportsWhatNoArchiveHolds) {
+  ASSERT_TRUE(Play().ok());
+  EXPECT_EQ(LeftOutNote(report_), "");
+  choices_.level_archive_path =
+      temp_.WriteArchive("game/Episode/left.gob", GobWriter().Add("jkl\\left.jkl",
+                                                                  "World templates 1\r\n"
+                                                                  "lamp _decor model3d=lamp.3do\r\n"
+                                                                  "end\r\n"
+                                                                  "World things 1\r\n"
+                                                                  "0: lamp l 0 0 0 0 0 0 0\r\n"
+                                                                  "end\r\n"
+                                                                  "World cogs 1\r\n"
+                                                                  "0: gone.cog\r\n"
+                                                                  "end\r\n"));
+  choices_.level_name = "jkl\\left.jkl";
+  ASSERT_TRUE(Play().ok());
+  EXPECT_THAT(report_.missing_models, ElementsAre("lamp.3do"));
+  EXPECT_THAT(report_.missing_cogs, ElementsAre("gone.cog"));
+  EXPECT_EQ(LeftOutNote(report_),
+            "Not found in any archive, so not scaled: models lamp.3do; cogs gone.cog");
+}
+
 }  // namespace
 }  // namespace jk

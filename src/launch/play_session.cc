@@ -129,6 +129,12 @@ PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
   return request;
 }
 
+std::string LeftOutNote(const PlayReport& report) {
+  std::string note = LeftOutPhrase(report.missing_models, report.missing_cogs);
+  if (!note.empty()) note[0] = 'N';
+  return note;
+}
+
 Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
                       PlayObserver& observer, ReferenceLists* lists, PlayReport* report,
                       const CleanupPacing& pacing) {
@@ -145,6 +151,8 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
   status = RunScale(fs, request.scale, observer.progress(), lists, &scaled);
   observer.ScaleFinished();
   report->skipped = scaled.skipped;
+  report->missing_models = scaled.missing_models;
+  report->missing_cogs = scaled.missing_cogs;
   if (status.ok()) status = StartGame(fs, runner, request, FileNameOf(scaled.extra_copy), observer);
   return Joined(status, CleanWorkFolder(fs, request.scale.work_folder, recorded, pacing));
 }

@@ -65,7 +65,15 @@ class PlayObserver {
 struct PlayReport {
   // Entries the scale run left out (see ScaleReport).
   std::vector<std::string> skipped;
+  // What the level uses that no archive holds (see ScaleReport).
+  std::vector<std::string> missing_models;
+  std::vector<std::string> missing_cogs;
 };
+
+// A one-line note for the main window on what the run left out because no
+// archive holds it: "Not found in any archive, so not scaled: models
+// a.3do, b.3do; cogs c.cog"; "" when nothing was left out.
+std::string LeftOutNote(const PlayReport& report);
 
 // The session, in this order: make sure the resource archive is there,
 // failing with "The game's resource archive Resource\res2.gob was not
