@@ -75,19 +75,22 @@ struct PlayReport {
 // a.3do, b.3do; cogs c.cog"; "" when nothing was left out.
 std::string LeftOutNote(const PlayReport& report);
 
-// The session, in this order: make sure the resource archive is there,
-// failing with "The game's resource archive Resource\res2.gob was not
-// found in FOLDER" (Resource\jkmres.goo for an expansion archive; the
-// archive's path, without " in FOLDER", when the user named it); note in
-// the run record what the run will
-// write (the test episode, the extra archive's copy, the work subfolders),
-// refusing with a message that names it anything of those names in the
-// work folder that the record does not name (it is the user's, and nothing
-// is done); the scale run; the game started and waited for (only when the
-// scale run went well); and the clean-up of what the record names (always,
-// once the record was written). The failure of the run or of the game and
-// that of the clean-up are joined in one message. `lists` keeps the model
-// and cog lists of the opened archive from one session to the next.
+// The session, in this order:
+// - make sure the resource archive is there, failing with "The game's
+//   resource archive Resource\res2.gob was not found in FOLDER"
+//   (Resource\jkmres.goo for an expansion archive; the archive's path,
+//   without " in FOLDER", when the user named it);
+// - note in the run record what the run will write (the test episode, the
+//   extra archive's copy, the work subfolders), refusing, with a message
+//   that names it, anything of those names in the work folder that the
+//   record does not name: it is the user's, and nothing is done;
+// - the scale run; the game started and waited for, only when the scale
+//   run went well;
+// - the clean-up of what the record names, whenever the record was written.
+// Nothing is written before the record. The failure of the run or of the
+// game and that of the clean-up are joined in one message. `lists` keeps
+// the model and cog lists of the opened archive from one session to the
+// next; `report` receives what the scale run left out.
 Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
                       PlayObserver& observer, ReferenceLists* lists, PlayReport* report,
                       const CleanupPacing& pacing = {});
