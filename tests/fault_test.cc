@@ -11,6 +11,7 @@
 #include "cli/cli.h"
 #include "fake_process_runner.h"
 #include "gob_writer.h"
+#include "launch/play_session.h"
 #include "launch/work_folder.h"
 #include "memory_file_system.h"
 #include "test_util.h"
@@ -222,6 +223,38 @@ TEST_F(FaultTest, CopyThatCannotBeDeleted) {
   Names recorded;
   ASSERT_TRUE(ReadRunRecord(fs_, "work", &recorded).ok());
   EXPECT_EQ(recorded, Names{"extra.gob"});
+}
+
+// A play session on a disk too full for its run record writes nothing
+// else, and its clean-up still removes what an earlier run recorded.
+TEST_F(FaultTest, RunRecordThatCannotBeWritten) {
+  PutLevelArchive(GobWriter().Add("jkl\\a.jkl", "x\r\n"));
+  fs_.SetFile("game/JK", "x");
+  fs_.SetFile("work/old.gob", "an earlier copy");
+  fs_.SetFile("work/jkrescale-run.txt", "old.gob\r\n");
+  fs_.FailWritesAfter(0);
+  PlayChoices choices;
+  choices.game_path = choices.expansion_path = "game/JK";
+  choices.level_archive_path = kArchive;
+  choices.level_name = "jkl\\a.jkl";
+  choices.factor_text = "2";
+  struct : PlayObserver {
+    ScaleProgress& progress() override { return none; }
+    void ScaleFinished() override {}
+    void GameStarting(const std::string&) override { ADD_FAILURE() << "the game started"; }
+    void WhileGameRuns() override {}
+    NoProgress none;
+  } observer;
+  Names log;
+  FakeProcessRunner runner(&log);
+  ReferenceLists lists;
+  PlayReport report;
+  Status status = RunPlaySession(fs_, runner, MakePlayRequest(fs_, "work", choices), observer,
+                                 &lists, &report, {2, std::chrono::milliseconds(0)});
+  EXPECT_EQ(status.message(),
+            "'" + Native("work/jkrescale-run.txt") + "': cannot write: no space left on device");
+  EXPECT_EQ(fs_.FilePaths(), (Names{Native("game/Episode/ep.gob"), Native("game/JK"),
+                                    Native("game/Resource/res2.gob"), Native("user/notes.txt")}));
 }
 
 }  // namespace

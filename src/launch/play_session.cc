@@ -62,14 +62,20 @@ Status CheckNothingInTheWay(FileSystem& fs, const ScaleRequest& request,
   return Status::Ok();
 }
 
-// Notes in the run record everything the run is about to write, after
-// making sure that none of it would replace a file or folder of the user's.
-// `recorded` receives the whole record: what the clean-up removes.
-Status RecordWhatTheRunWrites(FileSystem& fs, const ScaleRequest& request,
-                              std::vector<std::string>* recorded) {
-  JK_RETURN_IF_ERROR(ReadRunRecord(fs, request.work_folder, recorded));
-  std::vector<std::string> names = NamesToWrite(fs, request);
-  JK_RETURN_IF_ERROR(CheckNothingInTheWay(fs, request, names, *recorded));
+// The names of what the run is about to write, once it is sure that none
+// of it would replace a file or folder of the user's.
+Status PlanWrites(FileSystem& fs, const ScaleRequest& request, std::vector<std::string>* names) {
+  std::vector<std::string> recorded;
+  JK_RETURN_IF_ERROR(ReadRunRecord(fs, request.work_folder, &recorded));
+  *names = NamesToWrite(fs, request);
+  return CheckNothingInTheWay(fs, request, *names, recorded);
+}
+
+// Notes `names` in the run record. `recorded` receives the whole record,
+// what the clean-up removes, even when it could not be written: the clean-up
+// then removes what earlier runs left and brings the record up to date.
+Status RecordWrites(FileSystem& fs, const ScaleRequest& request,
+                    const std::vector<std::string>& names, std::vector<std::string>* recorded) {
   JK_RETURN_IF_ERROR(fs.CreateFolder(request.work_folder));
   return AddToRunRecord(fs, request.work_folder, names, recorded);
 }
@@ -139,16 +145,18 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
                       PlayObserver& observer, ReferenceLists* lists, PlayReport* report,
                       const CleanupPacing& pacing) {
   *report = PlayReport{};
-  std::vector<std::string> recorded;
+  std::vector<std::string> names;
   Status status = CheckResourceArchive(fs, request);
-  if (status.ok()) status = RecordWhatTheRunWrites(fs, request.scale, &recorded);
+  if (status.ok()) status = PlanWrites(fs, request.scale, &names);
   if (!status.ok()) {
     // Nothing was written, so there is nothing to clean up.
     observer.ScaleFinished();
     return status;
   }
+  std::vector<std::string> recorded;
+  status = RecordWrites(fs, request.scale, names, &recorded);
   ScaleReport scaled;
-  status = RunScale(fs, request.scale, observer.progress(), lists, &scaled);
+  if (status.ok()) status = RunScale(fs, request.scale, observer.progress(), lists, &scaled);
   observer.ScaleFinished();
   report->skipped = scaled.skipped;
   report->missing_models = scaled.missing_models;

@@ -39,7 +39,8 @@ Status ReadRunRecord(FileSystem& fs, const std::string& work_folder,
 
 // Adds to the end of the run record each of `names` it does not hold yet,
 // creating the record when there is none. `recorded`, when not null,
-// receives every name of the record as written.
+// receives every name of the record as it is to be written, also when the
+// writing fails (not when the reading does).
 Status AddToRunRecord(FileSystem& fs, const std::string& work_folder,
                       const std::vector<std::string>& names,
                       std::vector<std::string>* recorded = nullptr);
