@@ -86,7 +86,8 @@ std::string LeftOutNote(const PlayReport& report);
 //   record does not name: it is the user's, and nothing is done;
 // - the scale run; the game started and waited for, only when the scale
 //   run went well;
-// - the clean-up of what the record names, whenever the record was written.
+// - the clean-up of what the record names (or was to name, when writing it
+//   failed), whenever the checks above passed.
 // Nothing is written before the record. The failure of the run or of the
 // game and that of the clean-up are joined in one message. `lists` keeps
 // the model and cog lists of the opened archive from one session to the
