@@ -20,7 +20,6 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using ::testing::SizeIs;
 
 // The expansion for a ".goo" archive in any letter case, else the game.
 TEST(LaunchTest, ChoosesTheExecutable) {
@@ -521,18 +520,8 @@ TEST_F(PlaySessionTest, LeftoverOfAnEarlierRunIsReplaced) {
   EXPECT_EQ(record_during_game_,
             "old.gob\r\nextras.gob\r\nepisode.jk\r\n3do\r\njkl\r\ncog\r\nmisc\r\n");
   EXPECT_THAT(during_game_, Contains("3do/stale.3do"));
-  EXPECT_THAT(Listing(work_), IsEmpty());
-}
-
-// A record of an earlier version, naming only the copy of the extra
-// archive, lets the run copy it anew.
-TEST_F(PlaySessionTest, RecordOfAnEarlierVersion) {
-  temp_.WriteFile("work/extras.gob", "an earlier copy");
-  WriteRecord("extras.gob\r\n");
-  ASSERT_TRUE(Play().ok());
   EXPECT_EQ(copy_during_game_, ReadFile(extras_));
   EXPECT_THAT(Listing(work_), IsEmpty());
-  EXPECT_THAT(runner_.runs, SizeIs(1));
 }
 
 // A run that fails halfway (a damaged resource archive, once the copy and

@@ -137,20 +137,6 @@ TEST_F(ShellTest, StartUpWithoutARecordRemovesNothing) {
   EXPECT_TRUE(ui_.dialogs_.messages.empty());
 }
 
-// A record that names only some places removes those, and nothing of the
-// user's beside them.
-TEST_F(ShellTest, StartUpRemovesOnlyTheRecordedPlaces) {
-  temp_.WriteFile("work/jkl/l.jkl", "left by a run");
-  temp_.WriteFile("work/3do/mine.3do", "the user's");
-  temp_.WriteFile("work/episode.jk", "the user's");
-  temp_.WriteFile(std::string("work/") + std::string(kRunRecordName), "jkl\r\n");
-  WriteSettingsFile("");
-  StartShell();
-  EXPECT_THAT(Listing(work_),
-              ElementsAre("3do/", "3do/mine.3do", SettingsFileName(SettingsSuffix(identity_)),
-                          "episode.jk"));
-}
-
 // A leftover that cannot be removed: start-up gives up after a few tries,
 // says so in one message once the main window is shown, and goes on.
 TEST_F(ShellTest, StartUpReportsWhatItCannotRemove) {
