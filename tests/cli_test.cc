@@ -63,10 +63,11 @@ class CliTest : public TempFolderTest {
     out_ = Path("out/work");
   }
 
-  Result Run(const std::vector<std::string>& args) {
+  // Runs the command line with `work_folder` as the program's folder.
+  Result Run(const std::vector<std::string>& args, const std::string& work_folder = "") {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    int code = RunCli(args, {fs_, runner_, "", {}, out, err});
+    int code = RunCli(args, {fs_, runner_, work_folder, {}, out, err});
     return {code, Contents(out), Contents(err)};
   }
   // "scale ARCHIVE LEVEL FACTOR --resource R --out DIR" and `more`.
@@ -188,6 +189,71 @@ TEST_F(CliTest, MissingResourceArchive) {
   EXPECT_EQ(result.code, kExitFailed);
   EXPECT_EQ(result.err,
             "jkrescale-cli: '" + resource_ + "': cannot open: No such file or directory\n");
+}
+
+// play: a resource archive missing beside the game is reported in the
+// game's words before anything is written into the program's folder.
+TEST_F(CliTest, PlayWithoutTheResourceArchive) {
+  std::string game = WriteBytes("game/JK", "x");
+  std::string work = Path("program");
+  Result result = Run({"play", archive_, "jkl\\demo.jkl", "2", "--game", game}, work);
+  EXPECT_EQ(result.code, kExitFailed);
+  EXPECT_EQ(result.err,
+            "jkrescale-cli: The game's resource archive Resource\\res2.gob was not "
+            "found in " +
+                Path("game/") + "\n");
+  EXPECT_FALSE(fs_.Exists(work));
+  EXPECT_EQ(log_, Names{});
+}
+
+// A level whose scenery uses models and whose cogs section names scripts
+// that no archive holds.
+constexpr const char* kLevelLeavingOut =
+    "World templates 2\r\n"
+    "post _structure model3d=post.3do model3d=r.3do\r\n"
+    "lamp _decor model3d=lamp.3do\r\n"
+    "end\r\n"
+    "World things 2\r\n"
+    "0: lamp l 0 0 0 0 0 0 0\r\n"
+    "1: post p 0 0 0 0 0 0 0\r\n"
+    "end\r\n"
+    "World cogs 2\r\n"
+    "0: gone.cog\r\n"
+    "1: c.cog\r\n"
+    "end\r\n";
+constexpr const char* kLeftOutWarning =
+    "jkrescale-cli: warning: not found in any archive, so not scaled: models lamp.3do, post.3do; "
+    "cogs gone.cog\n";
+
+// scale: what no archive holds is named in one warning line after the run,
+// which still succeeds.
+TEST_F(CliTest, ScaleWarnsOfWhatNoArchiveHolds) {
+  archive_ =
+      WriteArchive("Episode/left.gob",
+                   GobWriter().Add("jkl\\left.jkl", kLevelLeavingOut).Add("cog\\c.cog", "cog\r\n"));
+  Result result = Scale("jkl\\left.jkl", "2");
+  EXPECT_EQ(result.code, kExitOk);
+  EXPECT_EQ(result.err, kLeftOutWarning);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(FolderNames(out_ + "/3do"), (Names{"r.3do"}));
+  EXPECT_EQ(FolderNames(out_ + "/cog"), (Names{"c.cog"}));
+}
+
+// play: the same warning line, after the game has ended, and the same exit
+// status; the program's folder is clean afterwards.
+TEST_F(CliTest, PlayWarnsOfWhatNoArchiveHolds) {
+  archive_ = WriteArchive("Episode/left.gob", GobWriter().Add("jkl\\left.jkl", kLevelLeavingOut));
+  std::string game = WriteBytes("JK", "x");
+  std::string work = Path("program");
+  ASSERT_TRUE(fs_.CreateFolder(work).ok());
+  Result result = Run({"play", archive_, "jkl\\left.jkl", "2", "--game", game}, work);
+  EXPECT_EQ(result.code, kExitOk) << result.err;
+  EXPECT_TRUE(result.err.starts_with("jkrescale-cli: starting the game: ")) << result.err;
+  EXPECT_EQ(result.err.substr(result.err.find('\n') + 1),
+            "jkrescale-cli: warning: not found in any archive, so not scaled: models lamp.3do, "
+            "post.3do; cogs gone.cog, c.cog\n");
+  EXPECT_EQ(log_.size(), 1u);
+  EXPECT_EQ(FolderNames(work), Names{});
 }
 
 // A failed write, such as a full disk, fails the run with the file's name.

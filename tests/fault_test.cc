@@ -11,6 +11,7 @@
 #include "cli/cli.h"
 #include "fake_process_runner.h"
 #include "gob_writer.h"
+#include "launch/play_session.h"
 #include "launch/work_folder.h"
 #include "memory_file_system.h"
 #include "test_util.h"
@@ -210,17 +211,50 @@ TEST_F(FaultTest, CopyThatCannotBeDeleted) {
   fs_.SetFile("work/mine.gob", "the user's");
   fs_.SetFile("work/episode.jk", "e");
   fs_.SetFile("work/jkl/a.jkl", "l");
-  fs_.SetFile("work/jkrescale-run.txt", "other.gob\r\nextra.gob\r\n");
+  fs_.SetFile("work/jkrescale-run.txt", "other.gob\r\nepisode.jk\r\nextra.gob\r\njkl\r\n");
   fs_.MakeUndeletable("work/extra.gob");
-  Status status = CleanWorkFolder(fs_, "work", {"extra.gob"}, {2, std::chrono::milliseconds(0)});
+  Status status = CleanWorkFolder(fs_, "work", {"other.gob", "episode.jk", "extra.gob", "jkl"},
+                                  {2, std::chrono::milliseconds(0)});
   EXPECT_EQ(status.message(), "could not clean the work folder 'work': '" +
                                   Native("work/extra.gob") + "': cannot delete: in use");
   EXPECT_EQ(fs_.FilePaths(), (Names{Native("game/Resource/res2.gob"), Native("user/notes.txt"),
                                     Native("work/extra.gob"), Native("work/jkrescale-run.txt"),
                                     Native("work/mine.gob")}));
-  Names copies;
-  ASSERT_TRUE(ReadRecordedCopies(fs_, "work", &copies).ok());
-  EXPECT_EQ(copies, Names{"extra.gob"});
+  Names recorded;
+  ASSERT_TRUE(ReadRunRecord(fs_, "work", &recorded).ok());
+  EXPECT_EQ(recorded, Names{"extra.gob"});
+}
+
+// A play session on a disk too full for its run record writes nothing
+// else, and its clean-up still removes what an earlier run recorded.
+TEST_F(FaultTest, RunRecordThatCannotBeWritten) {
+  PutLevelArchive(GobWriter().Add("jkl\\a.jkl", "x\r\n"));
+  fs_.SetFile("game/JK", "x");
+  fs_.SetFile("work/old.gob", "an earlier copy");
+  fs_.SetFile("work/jkrescale-run.txt", "old.gob\r\n");
+  fs_.FailWritesAfter(0);
+  PlayChoices choices;
+  choices.game_path = choices.expansion_path = "game/JK";
+  choices.level_archive_path = kArchive;
+  choices.level_name = "jkl\\a.jkl";
+  choices.factor_text = "2";
+  struct : PlayObserver {
+    ScaleProgress& progress() override { return none; }
+    void ScaleFinished() override {}
+    void GameStarting(const std::string&) override { ADD_FAILURE() << "the game started"; }
+    void WhileGameRuns() override {}
+    NoProgress none;
+  } observer;
+  Names log;
+  FakeProcessRunner runner(&log);
+  ReferenceLists lists;
+  PlayReport report;
+  Status status = RunPlaySession(fs_, runner, MakePlayRequest(fs_, "work", choices), observer,
+                                 &lists, &report, {2, std::chrono::milliseconds(0)});
+  EXPECT_EQ(status.message(),
+            "'" + Native("work/jkrescale-run.txt") + "': cannot write: no space left on device");
+  EXPECT_EQ(fs_.FilePaths(), (Names{Native("game/Episode/ep.gob"), Native("game/JK"),
+                                    Native("game/Resource/res2.gob"), Native("user/notes.txt")}));
 }
 
 // A portable copy works in its own folder; an installed program, whose

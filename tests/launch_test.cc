@@ -6,6 +6,7 @@
 #include <map>
 
 #include "launch/game_launch.h"
+#include "launch/play_session.h"
 #include "launch/work_folder.h"
 #include "platform/path.h"
 #include "platform/short_path.h"
@@ -16,6 +17,7 @@
 namespace jk {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -229,11 +231,14 @@ class CleanupTest : public ShellTest {
   }
   RecordingFileSystem recording_;
   CleanupPacing quick_{3, std::chrono::milliseconds(0)};
+  // What a run that copied "copy.gob" wrote, in the order of its record.
+  const std::vector<std::string> written_ = {"episode.jk", "copy.gob", "jkl", "3do", "cog", "misc"};
 };
 
-// The fixed order: episode, copy, then jkl, 3do, cog, misc with contents.
+// The order of the record: episode, copy, then jkl, 3do, cog, misc with
+// contents.
 TEST_F(CleanupTest, RemovesInOrderAndLeavesTheRest) {
-  ASSERT_TRUE(CleanWorkFolder(recording_, work_, {"copy.gob"}, quick_).ok());
+  ASSERT_TRUE(CleanWorkFolder(recording_, work_, written_, quick_).ok());
   EXPECT_THAT(recording_.calls,
               ElementsAre("delete episode.jk", "delete copy.gob", "delete jkl/l.jkl", "rmdir jkl",
                           "delete 3do/a.3do", "rmdir 3do/empty", "rmdir 3do", "delete cog/door.cog",
@@ -242,12 +247,12 @@ TEST_F(CleanupTest, RemovesInOrderAndLeavesTheRest) {
 }
 
 // A target that stays busy is tried a few times and reported once, with
-// everything else still removed.
+// everything else still removed; the record keeps what is left.
 TEST_F(CleanupTest, GivesUpAndReportsInOneMessage) {
   recording_.refuse[NativeJoin(work_, "episode.jk")] = 99;
   recording_.refuse[NativeJoin(work_, "cog/door.cog")] = 99;
   recording_.refuse[NativeJoin(work_, "jkl/l.jkl")] = 1;  // free on the second try
-  Status status = CleanWorkFolder(recording_, work_, {}, quick_);
+  Status status = CleanWorkFolder(recording_, work_, written_, quick_);
   EXPECT_EQ(status.message(), "could not clean the work folder '" + work_ + "': '" +
                                   NativeJoin(work_, "episode.jk") +
                                   "': cannot delete: Device or resource "
@@ -256,8 +261,11 @@ TEST_F(CleanupTest, GivesUpAndReportsInOneMessage) {
                                   "': cannot delete: Device or "
                                   "resource busy");
   EXPECT_EQ(std::count(recording_.calls.begin(), recording_.calls.end(), "delete episode.jk"), 3);
-  EXPECT_THAT(Listing(work_),
-              ElementsAre("NONE", "cog/", "cog/door.cog", "copy.gob", "episode.jk", "mine.gob"));
+  EXPECT_THAT(Listing(work_), ElementsAre("NONE", "cog/", "cog/door.cog", "episode.jk",
+                                          std::string(kRunRecordName), "mine.gob"));
+  std::vector<std::string> recorded;
+  ASSERT_TRUE(ReadRunRecord(fs_, work_, &recorded).ok());
+  EXPECT_THAT(recorded, ElementsAre("episode.jk", "cog"));
 }
 
 // A link inside a work subfolder is removed, not followed.
@@ -269,22 +277,62 @@ TEST_F(CleanupTest, LinksAreRemovedNotFollowed) {
   std::filesystem::create_directory_symlink(temp_.Path("outside"), work_ + "/jkl/link");
   std::filesystem::create_directory_symlink(temp_.Path("outside"), work_ + "/cog2");
   std::filesystem::rename(work_ + "/cog2", work_ + "/misc/cog2");
-  ASSERT_TRUE(CleanWorkFolder(fs_, work_, {}, quick_).ok());
+  ASSERT_TRUE(CleanWorkFolder(fs_, work_, {"jkl", "misc"}, quick_).ok());
   EXPECT_THAT(Listing(temp_.Path("outside")), ElementsAre("keep.txt"));
-  EXPECT_THAT(Listing(work_), ElementsAre("NONE", "copy.gob", "mine.gob"));
+  EXPECT_THAT(Listing(work_), ElementsAre("3do/", "3do/a.3do", "3do/empty/", "NONE", "cog/",
+                                          "cog/door.cog", "copy.gob", "episode.jk", "mine.gob"));
 }
 
-// The run record names the copies; names that are not plain file names are
-// never used.
+// The run record names what a run wrote; names that are not plain file
+// names are never used.
 TEST_F(CleanupTest, RunRecord) {
-  ASSERT_TRUE(RecordCopy(fs_, work_, "copy.gob").ok());
+  ASSERT_TRUE(AddToRunRecord(fs_, work_, {"episode.jk", "jkl"}).ok());
+  std::vector<std::string> recorded;
+  ASSERT_TRUE(AddToRunRecord(fs_, work_, {"jkl", "copy.gob"}, &recorded).ok());
+  EXPECT_THAT(recorded, ElementsAre("episode.jk", "jkl", "copy.gob"));
+  EXPECT_EQ(ReadFile(JoinPath(work_, kRunRecordName)), "episode.jk\r\njkl\r\ncopy.gob\r\n");
   temp_.WriteFile(std::string("work/") + std::string(kRunRecordName),
                   ReadFile(JoinPath(work_, kRunRecordName)) + "../x.gob\r\nsub/y.gob\r\n..\r\n");
-  std::vector<std::string> copies;
-  ASSERT_TRUE(ReadRecordedCopies(fs_, work_, &copies).ok());
-  EXPECT_THAT(copies, ElementsAre("copy.gob"));
+  ASSERT_TRUE(ReadRunRecord(fs_, work_, &recorded).ok());
+  EXPECT_THAT(recorded, ElementsAre("episode.jk", "jkl", "copy.gob"));
   ASSERT_TRUE(CleanWorkFolderAtStartUp(fs_, work_, quick_).ok());
-  EXPECT_THAT(Listing(work_), ElementsAre("NONE", "mine.gob"));
+  EXPECT_THAT(Listing(work_),
+              ElementsAre("3do/", "3do/a.3do", "3do/empty/", "NONE", "cog/", "cog/door.cog",
+                          "mine.gob", "misc/", "misc/cogstrings.uni"));
+}
+
+// A record of an earlier version names the archive copies only: the
+// start-up removes those and leaves the rest, which it cannot tell from
+// the user's own files.
+TEST_F(CleanupTest, RecordOfAnEarlierVersion) {
+  temp_.WriteFile(std::string("work/") + std::string(kRunRecordName), "copy.gob\r\n");
+  ASSERT_TRUE(CleanWorkFolderAtStartUp(fs_, work_, quick_).ok());
+  EXPECT_THAT(Listing(work_), ElementsAre("3do/", "3do/a.3do", "3do/empty/", "NONE", "cog/",
+                                          "cog/door.cog", "episode.jk", "jkl/", "jkl/l.jkl",
+                                          "mine.gob", "misc/", "misc/cogstrings.uni"));
+}
+
+// Without a record the start-up removes nothing at all.
+TEST_F(CleanupTest, NoRecordNothingRemoved) {
+  std::vector<std::string> before = Listing(work_);
+  ASSERT_TRUE(CleanWorkFolderAtStartUp(recording_, work_, quick_).ok());
+  EXPECT_THAT(recording_.calls, IsEmpty());
+  EXPECT_EQ(Listing(work_), before);
+}
+
+// A recorded name whose thing is there as the other kind (a file where the
+// run made a folder, a folder where it wrote a file) is not the run's: it
+// stays, and leaves the record.
+TEST_F(CleanupTest, OtherKindIsLeftAlone) {
+  std::filesystem::remove(FsPath(NativeJoin(work_, "episode.jk")));
+  temp_.WriteFile("work/episode.jk/mine.txt", "the user's");
+  std::filesystem::remove_all(FsPath(NativeJoin(work_, "3do")));
+  temp_.WriteFile("work/3do", "a file of the user's");
+  temp_.WriteFile(std::string("work/") + std::string(kRunRecordName), "episode.jk\r\n3do\r\n");
+  ASSERT_TRUE(CleanWorkFolderAtStartUp(recording_, work_, quick_).ok());
+  EXPECT_THAT(recording_.calls, ElementsAre("delete jkrescale-run.txt"));
+  EXPECT_EQ(ReadFile(NativeJoin(work_, "episode.jk/mine.txt")), "the user's");
+  EXPECT_EQ(ReadFile(NativeJoin(work_, "3do")), "a file of the user's");
 }
 
 // A file system on which reading or listing one path fails as with a
@@ -306,8 +354,7 @@ class RefusingFileSystem : public RealFileSystem {
 };
 
 // A run record that is there but cannot be read is not taken for "no
-// record": the copies it names and the record itself stay, the rest of an
-// earlier run goes, and the message says why.
+// record": everything stays, the record too, and the message says why.
 TEST_F(CleanupTest, UnreadableRunRecordKeepsTheCopies) {
   std::string record = JoinPath(work_, kRunRecordName);
   temp_.WriteFile(std::string("work/") + std::string(kRunRecordName), "copy.gob\r\n");
@@ -315,13 +362,14 @@ TEST_F(CleanupTest, UnreadableRunRecordKeepsTheCopies) {
   Status status = CleanWorkFolderAtStartUp(refusing, work_, quick_);
   EXPECT_EQ(status.kind(), Status::Kind::kIoError);
   EXPECT_EQ(status.message(), "'" + record +
-                                  "': cannot open: Permission denied; the archive "
-                                  "copies of an earlier run were left");
-  EXPECT_THAT(Listing(work_),
-              ElementsAre("NONE", "copy.gob", std::string(kRunRecordName), "mine.gob"));
-  std::vector<std::string> copies;
-  EXPECT_FALSE(ReadRecordedCopies(refusing, work_, &copies).ok());
-  EXPECT_FALSE(RecordCopy(refusing, work_, "other.gob").ok());
+                                  "': cannot open: Permission denied; what an earlier run "
+                                  "left in the work folder was not removed");
+  EXPECT_THAT(Listing(work_), Contains("episode.jk"));
+  EXPECT_THAT(Listing(work_), Contains(std::string(kRunRecordName)));
+  EXPECT_THAT(Listing(work_), Contains("copy.gob"));
+  std::vector<std::string> recorded;
+  EXPECT_FALSE(ReadRunRecord(refusing, work_, &recorded).ok());
+  EXPECT_FALSE(AddToRunRecord(refusing, work_, {"other.gob"}).ok());
 }
 
 // A work subfolder that cannot be listed fails the check of the game's
@@ -334,6 +382,213 @@ TEST_F(LaunchPlanTest, UnlistableFolderFailsTheLimitCheck) {
             "'" + NativeJoin(work_, "3do") + "': cannot list the folder: Permission denied");
   GameChoice game{"C:\\JK\\JK.EXE", "C:\\JK\\", GameStart::kWindows};
   EXPECT_EQ(PlanGameStart(refusing, runner_, game, work_, "", &spec_).message(), status.message());
+}
+
+// A play session run directly on a game folder of synthetic archives, with
+// a game that only records.
+class PlaySessionTest : public ShellTest {
+ protected:
+  // What the session tells its front-end.
+  class Observer : public PlayObserver {
+   public:
+    ScaleProgress& progress() override { return none_; }
+    void ScaleFinished() override { events.push_back("scale finished"); }
+    void GameStarting(const std::string&) override { events.push_back("game starting"); }
+    void WhileGameRuns() override {}
+    std::vector<std::string> events;
+
+   private:
+    NoProgress none_;
+  };
+
+  PlaySessionTest() : jk_(MakeGame()), extras_(game_folder_ + "extras.gob") {
+    choices_.game_path = jk_;
+    choices_.expansion_path = jk_;
+    choices_.level_archive_path = NativeJoin(game_folder_, "Episode/ep1.gob");
+    choices_.level_name = "jkl\\one.jkl";
+    choices_.factor_text = "2";
+    choices_.extra_archive_path = extras_;
+    // What the work folder and its run record hold while the game runs.
+    runner_.on_run = [this](const ProgramStart&) {
+      during_game_ = Listing(work_);
+      record_during_game_ = ReadFile(NativeJoin(work_, std::string(kRunRecordName)));
+      copy_during_game_ = ReadFile(NativeJoin(work_, "extras.gob"));
+      return Status::Ok();
+    };
+  }
+  Status Play() {
+    return RunPlaySession(fs_, runner_, MakePlayRequest(fs_, work_, choices_), observer_, &lists_,
+                          &report_, kQuickCleanup);
+  }
+  // The message of a run refused because of `name` in the work folder.
+  std::string InTheWay(const std::string& name) {
+    return "'" + NativeJoin(work_, name) +
+           "': is in the work folder already and was not left by an earlier run of jkrescale; "
+           "it would be replaced, so nothing was done";
+  }
+  void WriteRecord(const std::string& text) {
+    temp_.WriteFile("work/" + std::string(kRunRecordName), text);
+  }
+
+  std::string jk_;
+  std::string extras_;
+  PlayChoices choices_;
+  Observer observer_;
+  ReferenceLists lists_;
+  PlayReport report_;
+  std::vector<std::string> during_game_;
+  std::string record_during_game_;
+  std::string copy_during_game_;
+};
+
+// A file of the user's in each place a run writes (a work subfolder, the
+// test episode, the extra archive's copy) stops the run before it writes
+// anything, with a message naming that place; neither the run nor the
+// start-up after it touches the user's file.
+TEST_F(PlaySessionTest, UserFilesInEveryPlaceStay) {
+  const struct {
+    const char* file;
+    std::string message;
+  } kPlaces[] = {
+      {"episode.jk", InTheWay("episode.jk")},
+      {"extras.gob", "'" + NativeJoin(work_, "extras.gob") +
+                         "': is in the work folder already and is not the chosen extra "
+                         "archive; it would be replaced, so nothing was done"},
+      {"jkl/one.jkl", InTheWay("jkl")},
+      {"3do/mine.3do", InTheWay("3do")},
+      {"cog/mine.cog", InTheWay("cog")},
+      {"misc/cogstrings.uni", InTheWay("misc")},
+  };
+  temp_.WriteFile("work/notes.txt", "the user's notes");
+  for (const auto& place : kPlaces) {
+    SCOPED_TRACE(place.file);
+    std::string path = temp_.WriteFile(std::string("work/") + place.file, "the user's own\r\n");
+    std::vector<std::string> before = Listing(work_);
+    Status status = Play();
+    EXPECT_EQ(status.kind(), Status::Kind::kInvalid);
+    EXPECT_EQ(status.message(), place.message);
+    EXPECT_THAT(observer_.events, ElementsAre("scale finished"));
+    EXPECT_THAT(runner_.runs, IsEmpty());
+    EXPECT_EQ(Listing(work_), before);
+    EXPECT_TRUE(CleanWorkFolderAtStartUp(fs_, work_, kQuickCleanup).ok());
+    EXPECT_EQ(Listing(work_), before);
+    EXPECT_EQ(ReadFile(path), "the user's own\r\n");
+    std::filesystem::remove(FsPath(path));
+    std::string folder = FolderOf(place.file);
+    if (!folder.empty()) std::filesystem::remove(FsPath(NativeJoin(work_, folder)));
+    observer_.events.clear();
+  }
+  EXPECT_THAT(Listing(work_), ElementsAre("notes.txt"));
+}
+
+// A link of the user's in the place of the test episode is in the way even
+// when it leads nowhere: writing the episode would follow it.
+TEST_F(PlaySessionTest, LinkLeadingNowhereIsInTheWay) {
+#ifdef _WIN32
+  GTEST_SKIP() << "making symbolic links on Windows takes a privilege the tests lack";
+#endif
+  std::filesystem::create_symlink(FsPath(temp_.Path("nowhere")),
+                                  FsPath(NativeJoin(work_, "episode.jk")));
+  EXPECT_EQ(Play().message(), InTheWay("episode.jk"));
+  EXPECT_FALSE(std::filesystem::exists(FsPath(temp_.Path("nowhere"))));
+  EXPECT_THAT(Listing(work_), ElementsAre("episode.jk"));
+}
+
+// A run notes everything it writes before writing it, and removes all of it
+// afterwards, the record last; the user's files beside it stay.
+TEST_F(PlaySessionTest, NormalRunRecordsAndCleansUp) {
+  temp_.WriteFile("work/notes.txt", "the user's notes");
+  ASSERT_TRUE(Play().ok());
+  EXPECT_THAT(observer_.events, ElementsAre("scale finished", "game starting"));
+  EXPECT_EQ(record_during_game_, "episode.jk\r\nextras.gob\r\njkl\r\n3do\r\ncog\r\nmisc\r\n");
+  EXPECT_THAT(during_game_,
+              ElementsAre("3do/", "cog/", "episode.jk", "extras.gob", "jkl/", "jkl/one.jkl",
+                          std::string(kRunRecordName), "misc/", "notes.txt"));
+  EXPECT_THAT(Listing(work_), ElementsAre("notes.txt"));
+}
+
+// What an earlier run left and recorded (an old-style record naming only
+// its copy, here followed by names of this version) is the program's: the
+// next run writes over it and removes it with its own files.
+TEST_F(PlaySessionTest, LeftoverOfAnEarlierRunIsReplaced) {
+  temp_.WriteFile("work/extras.gob", "an earlier copy");
+  temp_.WriteFile("work/episode.jk", "an earlier episode");
+  temp_.WriteFile("work/3do/stale.3do", "an earlier model");
+  temp_.WriteFile("work/old.gob", "another earlier copy");
+  WriteRecord("old.gob\r\nextras.gob\r\nepisode.jk\r\n3do\r\n");
+  ASSERT_TRUE(Play().ok());
+  EXPECT_EQ(record_during_game_,
+            "old.gob\r\nextras.gob\r\nepisode.jk\r\n3do\r\njkl\r\ncog\r\nmisc\r\n");
+  EXPECT_THAT(during_game_, Contains("3do/stale.3do"));
+  EXPECT_EQ(copy_during_game_, ReadFile(extras_));
+  EXPECT_THAT(Listing(work_), IsEmpty());
+}
+
+// A run that fails halfway (a damaged resource archive, once the copy and
+// the folders are made) removes what it recorded and nothing else.
+TEST_F(PlaySessionTest, FailedRunRemovesOnlyWhatItRecorded) {
+  temp_.WriteFile("work/notes.txt", "the user's notes");
+  std::string resource = temp_.WriteFile("game/Resource/res2.gob", "GOB ");
+  EXPECT_EQ(Play().message(),
+            "'" + resource + "': not an archive: shorter than its 12-byte header");
+  EXPECT_THAT(Listing(work_), ElementsAre("notes.txt"));
+  EXPECT_THAT(runner_.runs, IsEmpty());
+}
+
+// A missing resource archive is reported in the words of the game's
+// folders before anything is written: Resource\res2.gob beside the game for
+// a ".gob" level archive, Resource\jkmres.goo beside the expansion for a
+// ".goo" one (whatever the game's folder holds).
+TEST_F(PlaySessionTest, MissingResourceArchive) {
+  std::filesystem::remove(FsPath(NativeJoin(game_folder_, "Resource/res2.gob")));
+  Status status = Play();
+  EXPECT_EQ(status.kind(), Status::Kind::kNotFound);
+  EXPECT_EQ(status.message(),
+            "The game's resource archive Resource\\res2.gob was not found in " + game_folder_);
+  EXPECT_THAT(observer_.events, ElementsAre("scale finished"));
+  EXPECT_THAT(Listing(work_), IsEmpty());
+
+  temp_.WriteArchive("game/Resource/jkmres.goo", ExtraArchive());
+  temp_.WriteArchive("mots/Episode/m.goo", EpisodeArchive());
+  temp_.WriteArchive("mots/Resource/res2.gob", ExtraArchive());
+  choices_.expansion_path = temp_.WriteFile("mots/JKM", "x");
+  choices_.level_archive_path = temp_.Path("mots/Episode/m.goo");
+  EXPECT_EQ(Play().message(), "The game's resource archive Resource\\jkmres.goo was not found in " +
+                                  temp_.Path("mots/"));
+  EXPECT_THAT(Listing(work_), IsEmpty());
+  EXPECT_THAT(runner_.runs, IsEmpty());
+}
+
+// A resource archive the user named is named as given.
+TEST_F(PlaySessionTest, MissingNamedResourceArchive) {
+  choices_.resource_archive_path = temp_.Path("elsewhere/res2.gob");
+  EXPECT_EQ(Play().message(),
+            "The game's resource archive " + temp_.Path("elsewhere/res2.gob") + " was not found");
+  EXPECT_THAT(Listing(work_), IsEmpty());
+}
+
+// What no archive holds reaches the front-end with the report, and as one
+// note for the main window; nothing left out, no note.
+TEST_F(PlaySessionTest, ReportsWhatNoArchiveHolds) {
+  ASSERT_TRUE(Play().ok());
+  EXPECT_EQ(LeftOutNote(report_), "");
+  choices_.level_archive_path =
+      temp_.WriteArchive("game/Episode/left.gob", GobWriter().Add("jkl\\left.jkl",
+                                                                  "World templates 1\r\n"
+                                                                  "lamp _decor model3d=lamp.3do\r\n"
+                                                                  "end\r\n"
+                                                                  "World things 1\r\n"
+                                                                  "0: lamp l 0 0 0 0 0 0 0\r\n"
+                                                                  "end\r\n"
+                                                                  "World cogs 1\r\n"
+                                                                  "0: gone.cog\r\n"
+                                                                  "end\r\n"));
+  choices_.level_name = "jkl\\left.jkl";
+  ASSERT_TRUE(Play().ok());
+  EXPECT_THAT(report_.missing_models, ElementsAre("lamp.3do"));
+  EXPECT_THAT(report_.missing_cogs, ElementsAre("gone.cog"));
+  EXPECT_EQ(LeftOutNote(report_),
+            "Not found in any archive, so not scaled: models lamp.3do; cogs gone.cog");
 }
 
 }  // namespace

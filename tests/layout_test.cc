@@ -68,6 +68,12 @@ TEST_F(LayoutTest, ResourceArchivePath) {
             Path("none/Resource/res2.gob"));
 }
 
+// The resource archive's name as the game writes it, by the archive's kind.
+TEST(ResourceArchiveNameTest, ByTheArchivesKind) {
+  EXPECT_EQ(ResourceArchiveName("/x/ep.gob"), "Resource\\res2.gob");
+  EXPECT_EQ(ResourceArchiveName("/x/EP.GOO"), "Resource\\jkmres.goo");
+}
+
 // Only ".goo", in any letter case, means the expansion.
 TEST(IsExpansionArchiveTest, GooMeansTheExpansion) {
   EXPECT_TRUE(IsExpansionArchive("C:\\JKM\\EPISODE\\MOTS.GOO"));

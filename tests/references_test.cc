@@ -58,6 +58,21 @@ TEST_F(ModelLookupTest, AppendsTheRowsOfEveryTemplateOfTheName) {
                                       "3do\\Door.3do@22 resource"}));
 }
 
+// The models named that no table row holds are collected, each once, in
+// the order the thing lines meet them; a template without model3d= takes
+// its base's.
+TEST_F(ModelLookupTest, CollectsModelsNoArchiveHolds) {
+  FirstSeenNames missing;
+  ModelLookup lookup(&templates_, &list_, &missing);
+  templates_.Append("lamp _decor model3d=gone.3do model3d=lamp.3do model3d=door.3do");
+  templates_.Append("crate _structure model3d=crate.3do model3d=lost.3do");
+  templates_.Append("bigcrate crate size=2", "crate");
+  templates_.Append("unused _decor model3d=unused.3do");
+  for (const char* name : {"bigcrate", "lamp", "crate", "lamp", "nothing"}) lookup.Lookup(name);
+  EXPECT_EQ(missing.names(), (std::vector<std::string>{"lost.3do", "gone.3do", "door.3do"}));
+  EXPECT_EQ(templates_.MissingModelsOf("bigcrate"), (std::vector<std::string>{"lost.3do"}));
+}
+
 // Cog lines add the first cog table row of their script; lines stay as read.
 TEST(CogReferenceHandlerTest, ListsScriptsOfTheLevelArchive) {
   std::vector<EntryRow> table{
@@ -70,6 +85,22 @@ TEST(CogReferenceHandlerTest, ListsScriptsOfTheLevelArchive) {
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].name + "@" + std::to_string(list[0].offset), "cog\\door.cog@1");
   EXPECT_EQ(list[1].name + "@" + std::to_string(list[1].offset), "cog\\lift.cog@3");
+}
+
+// A numbered cog line whose script neither archive holds is collected, once;
+// the header, comments and other lines are not cog lines.
+TEST(CogReferenceHandlerTest, CollectsScriptsNoArchiveHolds) {
+  std::vector<EntryRow> table{{"cog\\door.cog", 1, 1, true}};
+  std::vector<EntryRow> resource{{"cog\\rules.cog", 2, 1, true}};
+  std::vector<EntryRow> list;
+  FirstSeenNames missing;
+  CogReferenceHandler handler(&table, &list, &resource, &missing);
+  const char* lines[] = {
+      "World cogs 6",   "#Num\tScript", "0:\tdoor.cog", "1: rules.cog 0x10", "2:  lost.cog",
+      "10: Door.cog 5", "x: odd.cog",   "3: lost.cog",  ": none.cog",        "lone"};
+  for (const char* line : lines) EXPECT_EQ(Handled(handler, line), line);
+  EXPECT_EQ(missing.names(), (std::vector<std::string>{"lost.cog", "Door.cog"}));
+  ASSERT_EQ(list.size(), 1u);
 }
 
 // Repeated names go; the first row of each name stays, in order.

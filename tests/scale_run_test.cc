@@ -93,12 +93,15 @@ class ScaleRunTest : public ::testing::Test {
 };
 
 // The level, the models of both archives, the level's own cog and the
-// strings file; the level archive's crate.3do wins.
+// strings file; the level archive's crate.3do wins. The model no archive
+// holds is named in one warning line (rules.cog is the resource archive's).
 TEST_F(ScaleRunTest, CliWritesLevelModelsAndCogs) {
   WriteArchives();
   scaling_test::CliRun run = RunCliCaptured(ScaleArgs());
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err,
+            "jkrescale-cli: warning: not found in any archive, so not scaled: models "
+            "nowhere.3do\n");
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(ReadFile(out_ + "/jkl/test.jkl"), CrLfLines(ScaledLevel()));
   EXPECT_EQ(FilesIn(out_ + "/3do"), (std::vector<std::string>{"crate.3do", "lamp.3do"}));
@@ -122,8 +125,8 @@ TEST_F(ScaleRunTest, CliRunAgainReplacesModels) {
   EXPECT_EQ(ReadFile(out_ + "/3do/crate.3do"), CrLfLines({"VERTICES 1", "0: 3 3 3 0", "TEXTURE"}));
 }
 
-// Damaged and unsafe entries are left out, named in one warning line; the
-// run still succeeds.
+// Damaged and unsafe entries are left out, named in one warning line, and
+// what no archive holds in another; the run still succeeds.
 TEST_F(ScaleRunTest, CliSkipsDamagedEntriesWithAWarning) {
   std::vector<std::string> level = kLevel;
   level[12] = "walker _walkstruct model3d=..\\up.3do";  // an unsafe model name
@@ -144,7 +147,9 @@ TEST_F(ScaleRunTest, CliSkipsDamagedEntriesWithAWarning) {
             "jkrescale-cli: warning: skipped model '3do\\..\\up.3do': unsafe name; "
             "cog 'cog\\door.cog': its data lies outside '" +
                 level_path_ + "'; cog strings 'misc\\cogstrings.uni': its data lies outside '" +
-                level_path_ + "'\n");
+                level_path_ +
+                "'\njkrescale-cli: warning: not found in any archive, so not scaled: models "
+                "crate.3do, nowhere.3do; cogs rules.cog\n");
   EXPECT_EQ(FilesIn(out_ + "/3do"), (std::vector<std::string>{"lamp.3do"}));
   EXPECT_EQ(FilesIn(out_ + "/cog"), std::vector<std::string>{});
   EXPECT_EQ(FilesIn(out_ + "/misc"), std::vector<std::string>{});
@@ -152,7 +157,8 @@ TEST_F(ScaleRunTest, CliSkipsDamagedEntriesWithAWarning) {
 
 // Runs RunScale on level `level` of the archive with the lists given.
 Status ScaleLevel(const std::string& archive, const std::string& level, const std::string& resource,
-                  const std::string& work, ScaleProgress& progress, ReferenceLists* lists) {
+                  const std::string& work, ScaleProgress& progress, ReferenceLists* lists,
+                  ScaleReport* report = nullptr) {
   RealFileSystem fs;
   ScaleRequest request;
   request.work_folder = work;
@@ -160,8 +166,65 @@ Status ScaleLevel(const std::string& archive, const std::string& level, const st
   request.level_name = level;
   request.resource_archive_path = resource;
   request.factor_text = "2";
+  ScaleReport ignored;
+  return RunScale(fs, request, progress, lists, report ? report : &ignored);
+}
+
+// The models and cogs no archive holds, each once in the order met: only
+// models of templates that things use (a derived template's through its
+// base), only numbered cog lines, none that the resource archive holds.
+TEST_F(ScaleRunTest, ReportsWhatNoArchiveHolds) {
+  std::vector<std::string> level = {
+      "World templates 5",
+      "unused _decor model3d=unused.3do",
+      "lamp _decor model3d=lamp.3do model3d=nowhere.3do",
+      "post _structure model3d=post.3do model3d=crate.3do",
+      "bigpost post size=2",
+      "gone _decor model3d=nowhere.3do model3d=gone.3do",
+      "end",
+      "World things 5",
+      "0: bigpost p1 1 1 1 0 0 0 1",
+      "1: lamp l1 1 1 1 0 0 0 1",
+      "2: gone g1 1 1 1 0 0 0 1",
+      "3: post p2 1 1 1 0 0 0 1",
+      "4: lamp l2 1 1 1 0 0 0 1",
+      "end",
+      "World cogs 6",
+      "#num: script",
+      "0:\tlost.cog",
+      "1:\tdoor.cog",
+      "2:\trules.cog",
+      "3:\tlost.cog",
+      "4:\tother.cog\t0x10",
+      "end",
+  };
+  WriteArchives();
+  ASSERT_TRUE(GobWriter()
+                  .Add("jkl\\missing.jkl", CrLfLines(level))
+                  .Add("3do\\crate.3do", "VERTICES 0\n")
+                  .Add("cog\\door.cog", "# door\n")
+                  .WriteTo(dir_ / "missing.gob"));
+  RecordedProgress progress;
+  ReferenceLists lists;
   ScaleReport report;
-  return RunScale(fs, request, progress, lists, &report);
+  ASSERT_TRUE(ScaleLevel(dir_ / "missing.gob", "jkl\\missing.jkl", resource_path_, dir_ / "work",
+                         progress, &lists, &report)
+                  .ok());
+  EXPECT_EQ(report.missing_models,
+            (std::vector<std::string>{"post.3do", "nowhere.3do", "gone.3do"}));
+  EXPECT_EQ(report.missing_cogs, (std::vector<std::string>{"lost.cog", "other.cog"}));
+  EXPECT_EQ(FilesIn(dir_ / "work/3do"), (std::vector<std::string>{"crate.3do", "lamp.3do"}));
+  EXPECT_EQ(LeftOutPhrase(report.missing_models, report.missing_cogs),
+            "not found in any archive, so not scaled: models post.3do, nowhere.3do, gone.3do; "
+            "cogs lost.cog, other.cog");
+}
+
+// The phrase names each kind only when it has names, and is empty without.
+TEST(LeftOutPhraseTest, EachKindWhenItHasNames) {
+  EXPECT_EQ(LeftOutPhrase({}, {}), "");
+  EXPECT_EQ(LeftOutPhrase({"a.3do"}, {}), "not found in any archive, so not scaled: models a.3do");
+  EXPECT_EQ(LeftOutPhrase({}, {"c.cog", "d.cog"}),
+            "not found in any archive, so not scaled: cogs c.cog, d.cog");
 }
 
 // Two runs with the same lists: the first reports the share of the level

@@ -97,8 +97,9 @@ TEST_F(ScaleCommandTest, ScalesStartsTheGameAndCleansUp) {
                               "-windowgui -path " +
                               PathValue(),
                           "main window enabled"));
-  EXPECT_THAT(during_game_, ElementsAre("3do/", "cog/", SettingsFileName(SettingsSuffix(identity_)),
-                                        "episode.jk", "jkl/", "jkl/two.jkl", "misc/"));
+  EXPECT_THAT(during_game_,
+              ElementsAre("3do/", "cog/", SettingsFileName(SettingsSuffix(identity_)), "episode.jk",
+                          "jkl/", "jkl/two.jkl", std::string(kRunRecordName), "misc/"));
   EXPECT_FALSE(main_window_enabled_during_game_);
   ASSERT_EQ(runner_.runs.size(), 1u);
   EXPECT_EQ(runner_.runs[0].working_folder, game_folder_);
@@ -164,7 +165,7 @@ TEST_F(ScaleCommandTest, RefusesToReplaceTheUsersArchive) {
 // in the run record): the next run replaces it and removes it afterwards.
 TEST_F(ScaleCommandTest, ReplacesItsOwnLeftoverCopy) {
   temp_.WriteFile("work/extras.gob", "left by an earlier run");
-  ASSERT_TRUE(RecordCopy(fs_, work_, "extras.gob").ok());
+  ASSERT_TRUE(AddToRunRecord(fs_, work_, {"extras.gob"}).ok());
   OpenLevel(0, 0);
   main_window().Select(main_window().extra_list_, 1);
   main_window().Click(main_window().scale_button_);
@@ -173,8 +174,9 @@ TEST_F(ScaleCommandTest, ReplacesItsOwnLeftoverCopy) {
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
 }
 
-// A missing resource archive: one message naming it, the progress window closed, the work
-// folder clean, the main window enabled, no game.
+// A missing resource archive: one message naming it in the game's folder,
+// the progress window closed, nothing written, the main window enabled, no
+// game.
 TEST_F(ScaleCommandTest, FailedRunShowsOneMessage) {
   std::filesystem::remove(FsPath(NativeJoin(game_folder_, "Resource/res2.gob")));
   OpenLevel(0, 0);
@@ -182,24 +184,44 @@ TEST_F(ScaleCommandTest, FailedRunShowsOneMessage) {
   main_window().Click(main_window().scale_button_);
   EXPECT_THAT(ui_.log,
               ElementsAre("main window disabled", "progress window shown", "progress window closed",
-                          "message: '" + NativeJoin(game_folder_, "Resource/res2.gob") +
-                              "': cannot open: No such file or directory",
+                          "message: The game's resource archive Resource\\res2.gob was "
+                          "not found in " +
+                              game_folder_,
                           "main window enabled"));
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
   EXPECT_TRUE(main_window().scale_button_.Enabled());
 }
 
-// Output that cannot be created (a file stands where the "jkl" folder
-// goes) ends the run; the file is not the run's and stays.
-TEST_F(ScaleCommandTest, OutputNotCreatable) {
-  temp_.WriteFile("work/jkl", "in the way");
+// A file of the user's in any place a run writes (a work subfolder, the
+// test episode, even a file where a folder goes) stops the run before it
+// writes anything, with one message naming the place; the file stays byte
+// for byte and no game starts.
+TEST_F(ScaleCommandTest, UsersFilesInThePlacesARunWrites) {
+  const struct {
+    const char* file;
+    const char* place;
+  } kPlaces[] = {{"episode.jk", "episode.jk"}, {"jkl", "jkl"},          {"jkl/mine.jkl", "jkl"},
+                 {"3do/mine.3do", "3do"},      {"cog/mine.cog", "cog"}, {"misc/mine.txt", "misc"}};
   OpenLevel(0, 0);
-  main_window().Click(main_window().scale_button_);
-  ASSERT_EQ(ui_.dialogs_.messages.size(), 1u);
-  EXPECT_THAT(ui_.dialogs_.messages[0],
-              ::testing::StartsWith("'" + NativeJoin(work_, "jkl") + "': "));
-  EXPECT_THAT(WorkFolderAfterRun(), ElementsAre("jkl"));
+  for (const auto& place : kPlaces) {
+    SCOPED_TRACE(place.file);
+    std::string path = temp_.WriteFile(std::string("work/") + place.file, "the user's\r\n");
+    std::vector<std::string> before = WorkFolderAfterRun();
+    ui_.log.clear();
+    main_window().Click(main_window().scale_button_);
+    EXPECT_THAT(ui_.log, ElementsAre("main window disabled", "progress window shown",
+                                     "progress window closed",
+                                     "message: '" + NativeJoin(work_, place.place) +
+                                         "': is in the work folder already and was not left "
+                                         "by an earlier run of jkrescale; it would be "
+                                         "replaced, so nothing was done",
+                                     "main window enabled"));
+    EXPECT_EQ(WorkFolderAfterRun(), before);
+    EXPECT_EQ(ReadFile(path), "the user's\r\n");
+    std::filesystem::remove_all(FsPath(NativeJoin(work_, place.place)));
+  }
   EXPECT_THAT(runner_.runs, IsEmpty());
+  EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
 }
 
 // A game that cannot be started: its message, and the clean-up all the same.
@@ -235,6 +257,25 @@ TEST_F(ScaleCommandTest, EventsRunWhileTheGameRuns) {
   int pumps_before = ui_.pumps;
   main_window().Click(main_window().scale_button_);
   EXPECT_GT(ui_.pumps, pumps_before);
+}
+
+// Models and cogs that no archive holds are named in the main window's
+// status line after the run, not in a dialog that would hold up the game.
+TEST_F(ScaleCommandTest, WhatWasLeftOutIsNoted) {
+  temp_.WriteArchive("game/Episode/ep2.gob",
+                     GobWriter()
+                         .Add("episode.jk", "e")
+                         .Add("jkl\\left.jkl",
+                              "World templates 1\r\nlamp _decor model3d=gone.3do\r\nend\r\n"
+                              "World things 1\r\n0: lamp l 1 2 3 0 0 0 0\r\nend\r\n"
+                              "World cogs 1\r\n0: lost.cog\r\nend\r\n"));
+  main_window().Refresh();
+  OpenLevel(1, 0);
+  main_window().Click(main_window().scale_button_);
+  EXPECT_THAT(runner_.runs, SizeIs(1));
+  EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
+  EXPECT_EQ(main_window().status_line_.Text(),
+            "Not found in any archive, so not scaled: models gone.3do; cogs lost.cog");
 }
 
 // Cancel while the level is scaled: the run stops at the next line, removes

@@ -115,19 +115,37 @@ TEST_F(ShellTest, PathsAreSavedAsTheyChange) {
   EXPECT_EQ(main_window().expansion_path_field_.Text(), "x");
 }
 
-// Leftovers of a run are removed at start-up; the user's own files, other
-// archives among them, stay.
+// Leftovers of a run, as its record names them, are removed at start-up;
+// the user's own files, other archives among them, stay.
 TEST_F(ShellTest, StartUpCleansOnlyWhatARunLeft) {
   for (const char* name :
        {"episode.jk", "jkl/one.jkl", "3do/sub/a.3do", "cog/door.cog", "misc/cogstrings.uni",
         "old-copy.gob", "mine.gob", "theirs.GOO", "NONE", "notes.txt"}) {
     temp_.WriteFile(std::string("work/") + name, "x");
   }
-  temp_.WriteFile(std::string("work/") + std::string(kRunRecordName), "old-copy.gob\r\n");
+  temp_.WriteFile(std::string("work/") + std::string(kRunRecordName),
+                  "episode.jk\r\nold-copy.gob\r\njkl\r\n3do\r\ncog\r\nmisc\r\n");
   WriteSettingsFile("");
   StartShell();
   EXPECT_THAT(Listing(work_), ElementsAre("NONE", SettingsFileName(SettingsSuffix(identity_)),
                                           "mine.gob", "notes.txt", "theirs.GOO"));
+  EXPECT_TRUE(ui_.dialogs_.messages.empty());
+}
+
+// The user's own files in every place a run writes stay byte for byte at
+// start-up: without a run record nothing is removed.
+TEST_F(ShellTest, StartUpWithoutARecordRemovesNothing) {
+  const std::vector<std::string> names = {"episode.jk",         "extras.gob",   "jkl/mine.jkl",
+                                          "3do/mine.3do",       "cog/mine.cog", "misc/mine.txt",
+                                          "misc/cogstrings.uni"};
+  for (const std::string& name : names) temp_.WriteFile("work/" + name, "the user's " + name);
+  WriteSettingsFile("");
+  std::vector<std::string> before = Listing(work_);
+  StartShell();
+  EXPECT_EQ(Listing(work_), before);
+  for (const std::string& name : names) {
+    EXPECT_EQ(ReadFile(NativeJoin(work_, name)), "the user's " + name);
+  }
   EXPECT_TRUE(ui_.dialogs_.messages.empty());
 }
 
@@ -142,6 +160,7 @@ TEST_F(ShellTest, StartUpReportsWhatItCannotRemove) {
     int attempts = 0;
   } stuck;
   temp_.WriteFile("work/episode.jk", "x");
+  temp_.WriteFile(std::string("work/") + std::string(kRunRecordName), "episode.jk\r\n");
   shell_ = std::make_unique<Shell>(stuck, ui_, runner_,
                                    ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->StartUp();

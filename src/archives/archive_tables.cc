@@ -20,9 +20,14 @@ bool IsModelEntryName(std::string_view name) {
          !name.starts_with("3do\\key\\");
 }
 
-Status CollectModels(GobArchive& archive, bool from_level_archive, std::vector<ModelRow>* models) {
+Status CollectModels(GobArchive& archive, bool from_level_archive, std::vector<ModelRow>* models,
+                     std::vector<EntryRow>* cogs) {
   return archive.Walk([&](const GobEntry& e) {
-    if (IsModelEntryName(e.name)) models->push_back({RowOf(e), from_level_archive});
+    if (IsModelEntryName(e.name)) {
+      models->push_back({RowOf(e), from_level_archive});
+    } else if (cogs && e.name.starts_with(kCogPrefix)) {
+      cogs->push_back(RowOf(e));
+    }
     return true;
   });
 }

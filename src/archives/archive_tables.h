@@ -67,8 +67,10 @@ bool IsModelEntryName(std::string_view name);
 Status OpenLevelArchive(FileSystem& fs, const std::string& path, LevelArchiveTables* tables);
 
 // Appends the model entries of an opened archive to `models`, with the
-// given origin, in directory order.
-Status CollectModels(GobArchive& archive, bool from_level_archive, std::vector<ModelRow>* models);
+// given origin, in directory order; and, when `cogs` is not null, its
+// "cog\" entries to `cogs`, in the same walk of its directory.
+Status CollectModels(GobArchive& archive, bool from_level_archive, std::vector<ModelRow>* models,
+                     std::vector<EntryRow>* cogs = nullptr);
 
 }  // namespace jk
 

@@ -66,6 +66,13 @@ void WarnSkipped(const Context& c, const std::vector<std::string>& skipped) {
   std::fprintf(c.err, "%s\n", line.c_str());
 }
 
+// One line for what the run left out because no archive holds it.
+void WarnLeftOut(const Context& c, const std::vector<std::string>& missing_models,
+                 const std::vector<std::string>& missing_cogs) {
+  std::string phrase = LeftOutPhrase(missing_models, missing_cogs);
+  if (!phrase.empty()) std::fprintf(c.err, "jkrescale-cli: warning: %s\n", phrase.c_str());
+}
+
 int Levels(const Context& c, const std::vector<std::string>& args) {
   if (args.size() == 1 && args[0] == "--help") return Help(c);
   if (args.size() != 1) return UsageError(c, "levels takes one archive");
@@ -163,6 +170,7 @@ int Scale(const Context& c, const std::vector<std::string>& args) {
   Status status = RunScale(c.fs, request, shown.progress(), &lists, &report);
   shown.Finish();
   WarnSkipped(c, report.skipped);
+  WarnLeftOut(c, report.missing_models, report.missing_cogs);
   return status.ok() ? kExitOk : Failed(c, status);
 }
 
@@ -214,6 +222,7 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   Status status = RunPlaySession(c.fs, c.runner, MakePlayRequest(c.fs, c.work_folder, choices),
                                  play, &lists, &report, c.cleanup_pacing);
   WarnSkipped(c, report.skipped);
+  WarnLeftOut(c, report.missing_models, report.missing_cogs);
   return status.ok() ? kExitOk : Failed(c, status);
 }
 

@@ -9,28 +9,91 @@ namespace jk {
 
 namespace {
 
-bool Contains(const std::vector<std::string>& names, const std::string& name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
+// The names of what a run is about to write into the work folder, in the
+// order of the clean-up: the test episode, the copy of the extra archive
+// (unless the extra archive lies in the work folder already, when no copy is
+// made) and the work subfolders.
+std::vector<std::string> NamesToWrite(FileSystem& fs, const ScaleRequest& request) {
+  std::vector<std::string> names = {std::string(kEpisodeFileName)};
+  if (!request.extra_archive_path.empty()) {
+    std::string name = FileNameOf(request.extra_archive_path);
+    if (!fs.SameFile(request.extra_archive_path, JoinPath(request.work_folder, name))) {
+      names.push_back(name);
+    }
+  }
+  for (std::string_view sub : kWorkSubfolders) names.emplace_back(sub);
+  return names;
 }
 
-// Notes the copy of the extra archive that the run is about to make, so that
-// a clean-up, now or at the next start, removes it and nothing else.
-Status RecordExtraCopy(FileSystem& fs, const ScaleRequest& request) {
-  if (request.extra_archive_path.empty()) return Status::Ok();
-  std::string name = FileNameOf(request.extra_archive_path);
-  std::string copy = JoinPath(request.work_folder, name);
-  if (fs.SameFile(request.extra_archive_path, copy)) return Status::Ok();  // no copy is made
-  // A copy that an earlier clean-up could not remove is still in the record
-  // and may be replaced; anything else of that name is the user's own.
-  std::vector<std::string> recorded;
-  JK_RETURN_IF_ERROR(ReadRecordedCopies(fs, request.work_folder, &recorded));
-  if (Contains(recorded, name)) return Status::Ok();
-  if (fs.Exists(copy)) {
-    return Status::Invalid("'" + copy +
-                           "': is in the work folder already and is not the chosen extra "
-                           "archive; it would be replaced, so nothing was done");
+// Whether the work folder holds anything of that name, a link that leads
+// nowhere included.
+bool IsInFolder(FileSystem& fs, const std::vector<FolderEntry>& entries,
+                const std::string& work_folder, const std::string& name) {
+  if (fs.Exists(JoinPath(work_folder, name))) return true;
+  return std::any_of(entries.begin(), entries.end(),
+                     [&name](const FolderEntry& entry) { return entry.name == name; });
+}
+
+// Refuses, naming it, the first of `names` that is in the work folder
+// already without being in the run record: it is the user's, and the run
+// would replace it.
+Status CheckNothingInTheWay(FileSystem& fs, const ScaleRequest& request,
+                            const std::vector<std::string>& names,
+                            const std::vector<std::string>& recorded) {
+  std::vector<FolderEntry> entries;
+  if (fs.IsFolder(request.work_folder)) {
+    JK_RETURN_IF_ERROR(fs.ListFolder(request.work_folder, &entries));
   }
-  return RecordCopy(fs, request.work_folder, name);
+  std::string copy_name =
+      request.extra_archive_path.empty() ? "" : FileNameOf(request.extra_archive_path);
+  for (const std::string& name : names) {
+    if (std::find(recorded.begin(), recorded.end(), name) != recorded.end()) continue;
+    if (!IsInFolder(fs, entries, request.work_folder, name)) continue;
+    std::string path = JoinPath(request.work_folder, name);
+    if (name == copy_name) {
+      return Status::Invalid("'" + path +
+                             "': is in the work folder already and is not the chosen extra "
+                             "archive; it would be replaced, so nothing was done");
+    }
+    return Status::Invalid("'" + path +
+                           "': is in the work folder already and was not left by an earlier "
+                           "run of jkrescale; it would be replaced, so nothing was done");
+  }
+  return Status::Ok();
+}
+
+// The names of what the run is about to write, once it is sure that none
+// of it would replace a file or folder of the user's.
+Status PlanWrites(FileSystem& fs, const ScaleRequest& request, std::vector<std::string>* names) {
+  std::vector<std::string> recorded;
+  JK_RETURN_IF_ERROR(ReadRunRecord(fs, request.work_folder, &recorded));
+  *names = NamesToWrite(fs, request);
+  return CheckNothingInTheWay(fs, request, *names, recorded);
+}
+
+// Notes `names` in the run record. `recorded` receives the whole record,
+// what the clean-up removes, even when it could not be written: the clean-up
+// then removes what earlier runs left and brings the record up to date.
+Status RecordWrites(FileSystem& fs, const ScaleRequest& request,
+                    const std::vector<std::string>& names, std::vector<std::string>* recorded) {
+  JK_RETURN_IF_ERROR(fs.CreateFolder(request.work_folder));
+  return AddToRunRecord(fs, request.work_folder, names, recorded);
+}
+
+// The scale run would fail on a missing resource archive only once it has
+// written the copy and the folders, naming a path the user never typed:
+// this says it first, in the words of the game's own folders.
+Status CheckResourceArchive(FileSystem& fs, const PlayRequest& request) {
+  const ScaleRequest& scale = request.scale;
+  if (fs.IsFile(scale.resource_archive_path)) return Status::Ok();
+  std::string message = "The game's resource archive ";
+  if (request.resource_folder.empty()) {
+    message += scale.resource_archive_path + " was not found";
+  } else {
+    message += std::string(ResourceArchiveName(scale.level_archive_path)) + " was not found in " +
+               request.resource_folder;
+  }
+  return Status::Failure(Status::Kind::kNotFound, message);
 }
 
 Status StartGame(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
@@ -60,6 +123,8 @@ PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
   scale.level_name = choices.level_name;
   scale.resource_archive_path = choices.resource_archive_path;
   if (scale.resource_archive_path.empty()) {
+    bool expansion = IsExpansionArchive(choices.level_archive_path);
+    request.resource_folder = FolderOf(expansion ? choices.expansion_path : choices.game_path);
     scale.resource_archive_path =
         ResourceArchivePath(fs, choices.level_archive_path, FolderOf(choices.game_path),
                             FolderOf(choices.expansion_path));
@@ -70,12 +135,27 @@ PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
   return request;
 }
 
+std::string LeftOutNote(const PlayReport& report) {
+  std::string note = LeftOutPhrase(report.missing_models, report.missing_cogs);
+  if (!note.empty()) note[0] = 'N';
+  return note;
+}
+
 Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
                       PlayObserver& observer, ReferenceLists* lists, PlayReport* report,
                       const CleanupPacing& pacing) {
-  const std::string& work_folder = request.scale.work_folder;
+  *report = PlayReport{};
+  std::vector<std::string> names;
+  Status status = CheckResourceArchive(fs, request);
+  if (status.ok()) status = PlanWrites(fs, request.scale, &names);
+  if (!status.ok()) {
+    // Nothing was written, so there is nothing to clean up.
+    observer.ScaleFinished();
+    return status;
+  }
+  std::vector<std::string> recorded;
+  status = RecordWrites(fs, request.scale, names, &recorded);
   ScaleReport scaled;
-  Status status = RecordExtraCopy(fs, request.scale);
   if (status.ok()) status = RunScale(fs, request.scale, observer.progress(), lists, &scaled);
   // A cancel that came after the last model still starts no game.
   if (status.ok() && observer.progress().CancelRequested()) {
@@ -83,16 +163,10 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
   }
   observer.ScaleFinished();
   report->skipped = scaled.skipped;
-
-  // The clean-up removes the copies of the record; a copy the run made
-  // without noting it (the record could not be written) is added.
-  std::vector<std::string> copies;
-  Status read = ReadRecordedCopies(fs, work_folder, &copies);
-  std::string copy_name = FileNameOf(scaled.extra_copy);
-  if (!scaled.extra_copy.empty() && !Contains(copies, copy_name)) copies.push_back(copy_name);
-  if (status.ok()) status = read;
-  if (status.ok()) status = StartGame(fs, runner, request, copy_name, observer);
-  return Joined(status, CleanWorkFolder(fs, work_folder, copies, pacing));
+  report->missing_models = scaled.missing_models;
+  report->missing_cogs = scaled.missing_cogs;
+  if (status.ok()) status = StartGame(fs, runner, request, FileNameOf(scaled.extra_copy), observer);
+  return Joined(status, CleanWorkFolder(fs, request.scale.work_folder, recorded, pacing));
 }
 
 }  // namespace jk

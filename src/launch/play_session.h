@@ -37,10 +37,14 @@ struct PlayChoices {
 struct PlayRequest {
   ScaleRequest scale;
   GameChoice game;
+  // The folder of the game's executable, or of the expansion's, in which
+  // the resource archive was looked for; "" when the user named it.
+  std::string resource_folder;
 };
 
 // The request for a play session in `work_folder`: the scale run and the
-// game to start, the game or the expansion as the archive's kind says.
+// game to start, the game or the expansion as the archive's kind says, and
+// the resource archive chosen, or else found beside that executable.
 PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
                             const PlayChoices& choices);
 
@@ -61,16 +65,33 @@ class PlayObserver {
 struct PlayReport {
   // Entries the scale run left out (see ScaleReport).
   std::vector<std::string> skipped;
+  // What the level uses that no archive holds (see ScaleReport).
+  std::vector<std::string> missing_models;
+  std::vector<std::string> missing_cogs;
 };
 
-// The session, in this order: note the extra archive's copy in the run
-// record (refusing to replace a different file of that name in the work
-// folder), the scale run, the game started and waited for (only when the
-// scale run went well and was not cancelled), and the clean-up of the work
-// folder (always). The
-// failure of the run or of the game and that of the clean-up are joined in
-// one message. `lists` keeps the model and cog lists of the opened archive
-// from one session to the next.
+// A one-line note for the main window on what the run left out because no
+// archive holds it: "Not found in any archive, so not scaled: models
+// a.3do, b.3do; cogs c.cog"; "" when nothing was left out.
+std::string LeftOutNote(const PlayReport& report);
+
+// The session, in this order:
+// - make sure the resource archive is there, failing with "The game's
+//   resource archive Resource\res2.gob was not found in FOLDER"
+//   (Resource\jkmres.goo for an expansion archive; the archive's path,
+//   without " in FOLDER", when the user named it);
+// - note in the run record what the run will write (the test episode, the
+//   extra archive's copy, the work subfolders), refusing, with a message
+//   that names it, anything of those names in the work folder that the
+//   record does not name: it is the user's, and nothing is done;
+// - the scale run; the game started and waited for, only when the scale
+//   run went well and was not cancelled;
+// - the clean-up of what the record names (or was to name, when writing it
+//   failed), whenever the checks above passed.
+// Nothing is written before the record. The failure of the run or of the
+// game and that of the clean-up are joined in one message. `lists` keeps
+// the model and cog lists of the opened archive from one session to the
+// next; `report` receives what the scale run left out.
 Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
                       PlayObserver& observer, ReferenceLists* lists, PlayReport* report,
                       const CleanupPacing& pacing = {});

@@ -37,10 +37,8 @@ Status RemoveTree(FileSystem& fs, const std::string& path, bool is_folder) {
   return fs.RemoveFolder(path);
 }
 
-}  // namespace
-
-static Status WriteRecord(FileSystem& fs, const std::string& work_folder,
-                          const std::vector<std::string>& names) {
+Status WriteRecord(FileSystem& fs, const std::string& work_folder,
+                   const std::vector<std::string>& names) {
   std::unique_ptr<OutputFile> out;
   JK_RETURN_IF_ERROR(fs.OpenWrite(JoinPath(work_folder, kRunRecordName), &out));
   for (const std::string& name : names) JK_RETURN_IF_ERROR(out->WriteLine(name));
@@ -48,13 +46,26 @@ static Status WriteRecord(FileSystem& fs, const std::string& work_folder,
 }
 
 // Whether a file can be created in `folder`: the probe is removed again.
-static bool CanWriteIn(FileSystem& fs, const std::string& folder) {
+bool CanWriteIn(FileSystem& fs, const std::string& folder) {
   std::string probe = JoinPath(folder, "jkrescale-write-test.tmp");
   std::unique_ptr<OutputFile> out;
   if (!fs.OpenWrite(probe, &out).ok()) return false;
   bool written = out->Close().ok();
   return fs.DeleteFile(probe).ok() && written;
 }
+
+bool IsLink(FileSystem& fs, const std::string& path) {
+  std::string folder = FolderOf(path);
+  std::vector<FolderEntry> entries;
+  if (!fs.ListFolder(folder.empty() ? "." : folder, &entries).ok()) return false;
+  std::string name = FileNameOf(path);
+  for (const FolderEntry& entry : entries) {
+    if (entry.name == name) return entry.is_link;
+  }
+  return false;
+}
+
+}  // namespace
 
 Status ChooseWorkFolder(FileSystem& fs, const std::string& program_folder,
                         const std::string& user_data_folder, std::string* work_folder) {
@@ -85,15 +96,8 @@ Status FindWorkFolder(FileSystem& fs, std::string* work_folder) {
   return ChooseWorkFolder(fs, program_folder, user_data_folder, work_folder);
 }
 
-Status RecordCopy(FileSystem& fs, const std::string& work_folder, const std::string& file_name) {
-  std::vector<std::string> names;
-  JK_RETURN_IF_ERROR(ReadRecordedCopies(fs, work_folder, &names));
-  names.push_back(file_name);
-  return WriteRecord(fs, work_folder, names);
-}
-
-Status ReadRecordedCopies(FileSystem& fs, const std::string& work_folder,
-                          std::vector<std::string>* names) {
+Status ReadRunRecord(FileSystem& fs, const std::string& work_folder,
+                     std::vector<std::string>* names) {
   names->clear();
   std::unique_ptr<InputFile> in;
   Status opened = fs.OpenRead(JoinPath(work_folder, kRunRecordName), &in);
@@ -107,15 +111,22 @@ Status ReadRecordedCopies(FileSystem& fs, const std::string& work_folder,
   return Status::Ok();
 }
 
-static bool IsLink(FileSystem& fs, const std::string& path) {
-  std::string folder = FolderOf(path);
-  std::vector<FolderEntry> entries;
-  if (!fs.ListFolder(folder.empty() ? "." : folder, &entries).ok()) return false;
-  std::string name = FileNameOf(path);
-  for (const FolderEntry& entry : entries) {
-    if (entry.name == name) return entry.is_link;
+Status AddToRunRecord(FileSystem& fs, const std::string& work_folder,
+                      const std::vector<std::string>& names, std::vector<std::string>* recorded) {
+  std::vector<std::string> record;
+  JK_RETURN_IF_ERROR(ReadRunRecord(fs, work_folder, &record));
+  for (const std::string& name : names) {
+    if (std::find(record.begin(), record.end(), name) == record.end()) record.push_back(name);
   }
-  return false;
+  if (recorded) *recorded = record;
+  return WriteRecord(fs, work_folder, record);
+}
+
+RemoveKind RecordedKind(std::string_view name) {
+  for (std::string_view sub : kWorkSubfolders) {
+    if (name == sub) return RemoveKind::kFolder;
+  }
+  return RemoveKind::kFile;
 }
 
 void RemoveWithRetries(FileSystem& fs, const std::string& path, RemoveKind kind,
@@ -134,23 +145,20 @@ void RemoveWithRetries(FileSystem& fs, const std::string& path, RemoveKind kind,
 }
 
 Status CleanWorkFolder(FileSystem& fs, const std::string& work_folder,
-                       const std::vector<std::string>& copies, const CleanupPacing& pacing) {
+                       const std::vector<std::string>& recorded, const CleanupPacing& pacing) {
   std::vector<std::string> failures;
-  auto remove = [&](std::string_view name, RemoveKind kind) {
-    RemoveWithRetries(fs, JoinPath(work_folder, name), kind, pacing, &failures);
-  };
-  remove(kEpisodeFileName, RemoveKind::kFile);
   std::vector<std::string> left;
-  for (const std::string& copy : copies) {
-    if (!IsPlainFileName(copy)) continue;
-    remove(copy, RemoveKind::kFile);
-    if (fs.Exists(JoinPath(work_folder, copy))) left.push_back(copy);
+  for (const std::string& name : recorded) {
+    if (!IsPlainFileName(name)) continue;
+    size_t failed_before = failures.size();
+    RemoveWithRetries(fs, JoinPath(work_folder, name), RecordedKind(name), pacing, &failures);
+    if (failures.size() > failed_before) left.push_back(name);
   }
-  for (std::string_view sub : kWorkSubfolders) remove(sub, RemoveKind::kFolder);
-  // A copy that could not be removed stays in the record, so that the next
-  // start tries again and a run may copy that archive anew.
+  // What could not be removed stays in the record, so that the next start
+  // tries again and a run may write there anew.
+  std::string record = JoinPath(work_folder, kRunRecordName);
   if (left.empty()) {
-    remove(kRunRecordName, RemoveKind::kFile);
+    RemoveWithRetries(fs, record, RemoveKind::kFile, pacing, &failures);
   } else if (Status kept = WriteRecord(fs, work_folder, left); !kept.ok()) {
     failures.push_back(kept.message());
   }
@@ -162,21 +170,15 @@ Status CleanWorkFolder(FileSystem& fs, const std::string& work_folder,
 
 Status CleanWorkFolderAtStartUp(FileSystem& fs, const std::string& work_folder,
                                 const CleanupPacing& pacing) {
-  std::vector<std::string> copies;
-  Status read = ReadRecordedCopies(fs, work_folder, &copies);
-  if (read.ok()) return CleanWorkFolder(fs, work_folder, copies, pacing);
-  // Without the record the copies of the earlier run cannot be told from
-  // the user's own archives: they stay, and so does the record, for the
-  // next start to try again. What every run writes goes all the same.
-  std::vector<std::string> failures;
-  RemoveWithRetries(fs, JoinPath(work_folder, kEpisodeFileName), RemoveKind::kFile, pacing,
-                    &failures);
-  for (std::string_view sub : kWorkSubfolders) {
-    RemoveWithRetries(fs, JoinPath(work_folder, sub), RemoveKind::kFolder, pacing, &failures);
-  }
-  std::string message = read.message() + "; the archive copies of an earlier run were left";
-  for (const std::string& failure : failures) message += "; " + failure;
-  return Status::Failure(read.kind(), message);
+  std::vector<std::string> recorded;
+  Status read = ReadRunRecord(fs, work_folder, &recorded);
+  if (read.ok()) return CleanWorkFolder(fs, work_folder, recorded, pacing);
+  // Without the record what an earlier run wrote cannot be told from the
+  // user's own files: all of it stays, and so does the record, for the
+  // next start to try again.
+  return Status::Failure(read.kind(), read.message() +
+                                          "; what an earlier run left in the work folder "
+                                          "was not removed");
 }
 
 }  // namespace jk

@@ -47,6 +47,10 @@ bool IsExpansionArchive(std::string_view archive_path) {
   return EndsWithIgnoringCase(archive_path, ".goo");
 }
 
+std::string_view ResourceArchiveName(std::string_view level_archive_path) {
+  return IsExpansionArchive(level_archive_path) ? "Resource\\jkmres.goo" : "Resource\\res2.gob";
+}
+
 std::string ResourceArchivePath(FileSystem& fs, std::string_view level_archive_path,
                                 const std::string& game_folder,
                                 const std::string& expansion_folder) {

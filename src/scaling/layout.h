@@ -4,7 +4,8 @@
 //
 // The work folder during a run:
 //   episode.jk            the one-level test episode
-//   jkrescale-run.txt     the run record: what the run made, for its clean-up
+//   jkrescale-run.txt     the run record of a play session: what it writes,
+//                         noted before it is written, for the clean-up
 //   NAME.gob / NAME.goo   the copy of the extra archive, when one was picked
 //   jkl\  3do\  cog\  misc\   the scaled level, its models, its cogs and
 //                         misc\cogstrings.uni
@@ -47,6 +48,12 @@ Status EntryOutputPath(FileSystem& fs, const std::string& work_folder, std::stri
 // Whether a level archive belongs to the expansion (its name ends in
 // ".goo", any letter case) rather than to the game.
 bool IsExpansionArchive(std::string_view archive_path);
+
+// The game's base resource archive for a level archive, relative to the
+// game's folder or the expansion's and written as the game writes it:
+// "Resource\jkmres.goo" for an expansion archive, "Resource\res2.gob"
+// otherwise.
+std::string_view ResourceArchiveName(std::string_view level_archive_path);
 
 // The game's base resource archive for a level archive: the expansion
 // folder's "Resource\jkmres.goo" for an expansion archive, the game

@@ -13,6 +13,13 @@ namespace {
 constexpr std::string_view kModelKey = "model3d=";
 
 const std::string& NameOf(const ModelRow& row) { return row.entry.name; }
+
+// Whether a field is the number of a cog line: digits and a colon ("12:").
+bool IsCogNumber(std::string_view field) {
+  if (field.size() < 2 || field.back() != ':') return false;
+  field.remove_suffix(1);
+  return std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 const std::string& NameOf(const EntryRow& row) { return row.name; }
 
 // Marks the first row of each name with a set of the names seen, then moves
@@ -39,6 +46,12 @@ void KeepFirstOfEachName(std::vector<Row>* rows) {
 }
 
 }  // namespace
+
+void FirstSeenNames::Add(std::string_view name) {
+  if (name.empty() || seen_.find(name) != seen_.end()) return;
+  seen_.emplace(name);
+  names_.emplace_back(name);
+}
 
 void PrefixedNameIndex::Add(std::string_view entry_name, size_t row) {
   std::string_view name = NameInFolder(entry_name);
@@ -74,45 +87,71 @@ void ScaledTemplates::Append(std::string_view trimmed_line, std::string_view bas
   // A thing line looks its template up by name on every line; resolving
   // the models once here gives the same rows in the same order, since the
   // model table does not change during the pass.
-  std::vector<const ModelRow*> own;
+  Models own;
   bool names_a_model = false;
   for (size_t i = 2; i < fields.size(); ++i) {
     if (!BeginsWith(fields[i], kModelKey)) continue;
     names_a_model = true;
-    if (const ModelRow* row = models_->Find(fields[i].substr(kModelKey.size()))) {
-      own.push_back(row);
+    std::string_view file_name = fields[i].substr(kModelKey.size());
+    if (const ModelRow* row = models_->Find(file_name)) {
+      own.rows.push_back(row);
+    } else {
+      own.missing.emplace_back(file_name);
     }
   }
-  if (!names_a_model && !based_on.empty()) own = ModelsOf(based_on);
-  std::vector<const ModelRow*>& models =
-      models_by_name_.try_emplace(std::string(fields[0])).first->second;
-  models.insert(models.end(), own.begin(), own.end());
+  if (!names_a_model && !based_on.empty()) own = Of(based_on);
+  Models& models = models_by_name_.try_emplace(std::string(fields[0])).first->second;
+  models.rows.insert(models.rows.end(), own.rows.begin(), own.rows.end());
+  models.missing.insert(models.missing.end(), own.missing.begin(), own.missing.end());
+}
+
+const ScaledTemplates::Models& ScaledTemplates::Of(std::string_view name) const {
+  static const Models kNone;
+  auto it = models_by_name_.find(name);
+  return it == models_by_name_.end() ? kNone : it->second;
 }
 
 const std::vector<const ModelRow*>& ScaledTemplates::ModelsOf(std::string_view name) const {
-  static const std::vector<const ModelRow*> kNone;
-  auto it = models_by_name_.find(name);
-  return it == models_by_name_.end() ? kNone : it->second;
+  return Of(name).rows;
+}
+
+const std::vector<std::string>& ScaledTemplates::MissingModelsOf(std::string_view name) const {
+  return Of(name).missing;
 }
 
 void ModelLookup::Lookup(std::string_view template_name) {
   for (const ModelRow* row : templates_->ModelsOf(template_name)) {
     model_list_->push_back(*row);
   }
+  if (!missing_) return;
+  for (const std::string& name : templates_->MissingModelsOf(template_name)) missing_->Add(name);
 }
 
 CogReferenceHandler::CogReferenceHandler(const std::vector<EntryRow>* cog_table,
-                                         std::vector<EntryRow>* cog_list)
-    : cog_table_(cog_table), cog_list_(cog_list) {
+                                         std::vector<EntryRow>* cog_list,
+                                         const std::vector<EntryRow>* resource_cogs,
+                                         FirstSeenNames* missing)
+    : cog_table_(cog_table), cog_list_(cog_list), missing_(missing) {
   for (size_t i = 0; i < cog_table_->size(); ++i) index_.Add((*cog_table_)[i].name, i);
+  if (!resource_cogs) return;
+  for (size_t i = 0; i < resource_cogs->size(); ++i)
+    resource_index_.Add((*resource_cogs)[i].name, i);
 }
 
 void CogReferenceHandler::HandleLine(std::string& line) {
   std::vector<std::string_view> fields = SplitOnWhiteSpace(Trim(line));
   if (fields.size() < 2 || fields[0].empty()) return;
   size_t row = index_.Find(fields[1]);
-  if (row == PrefixedNameIndex::kNoRow) return;
-  cog_list_->push_back((*cog_table_)[row]);
+  if (row != PrefixedNameIndex::kNoRow) {
+    cog_list_->push_back((*cog_table_)[row]);
+    return;
+  }
+  // The section's header, its comments and anything else that is not a
+  // numbered cog line name no script.
+  if (missing_ && IsCogNumber(fields[0]) &&
+      resource_index_.Find(fields[1]) == PrefixedNameIndex::kNoRow) {
+    missing_->Add(fields[1]);
+  }
 }
 
 void RemoveRepeatedRows(std::vector<ModelRow>* rows) { KeepFirstOfEachName(rows); }

@@ -2,7 +2,8 @@
 // structure templates are kept in the scaled template list, every thing line
 // looks up the models of its template, and every line of the cogs section
 // looks up its script among the level archive's cogs. After the pass, the two
-// reference lists lose their repeated rows.
+// reference lists lose their repeated rows. What no archive holds is
+// collected by name: the game shows such a model unscaled.
 //
 // The lookups give exactly the rows that a scan of each table from its first
 // row would give (the first row of a name wins; the level archive's models
@@ -18,6 +19,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "archives/archive_tables.h"
@@ -33,6 +35,18 @@ struct NameHash {
 };
 template <typename Value>
 using NameMap = std::unordered_map<std::string, Value, NameHash, std::equal_to<>>;
+
+// Names in the order they were first added, each once.
+class FirstSeenNames {
+ public:
+  // Adds `name` unless it was added before or is empty.
+  void Add(std::string_view name);
+  const std::vector<std::string>& names() const { return names_; }
+
+ private:
+  std::vector<std::string> names_;
+  std::unordered_set<std::string, NameHash, std::equal_to<>> seen_;
+};
 
 // Row numbers of a table by the part of each row's entry name after its
 // four-character folder prefix ("3do\", "cog\"). Names compare exactly; the
@@ -91,43 +105,63 @@ class ScaledTemplates {
   // (parameters that name no model of the table give none).
   const std::vector<const ModelRow*>& ModelsOf(std::string_view name) const;
 
+  // The file names of the model3d= parameters, in the same order, that name
+  // no model of the table.
+  const std::vector<std::string>& MissingModelsOf(std::string_view name) const;
+
  private:
+  struct Models {
+    std::vector<const ModelRow*> rows;
+    std::vector<std::string> missing;
+  };
+  const Models& Of(std::string_view name) const;
+
   const ModelTable* models_;
   std::vector<std::string> lines_;
-  NameMap<std::vector<const ModelRow*>> models_by_name_;
+  NameMap<Models> models_by_name_;
 };
 
 // The model lookup that the thing handler runs for every thing line.
 class ModelLookup {
  public:
-  // Both must outlive the lookup.
-  ModelLookup(const ScaledTemplates* templates, std::vector<ModelRow>* model_list)
-      : templates_(templates), model_list_(model_list) {}
+  // All must outlive the lookup; `missing` may be null.
+  ModelLookup(const ScaledTemplates* templates, std::vector<ModelRow>* model_list,
+              FirstSeenNames* missing = nullptr)
+      : templates_(templates), model_list_(model_list), missing_(missing) {}
 
   // Appends to the model list a copy of every row that template
-  // `template_name` needs (ScaledTemplates::ModelsOf).
+  // `template_name` needs (ScaledTemplates::ModelsOf), and to `missing`
+  // the models it names that no archive holds (MissingModelsOf).
   void Lookup(std::string_view template_name);
 
  private:
   const ScaledTemplates* templates_;
   std::vector<ModelRow>* model_list_;
+  FirstSeenNames* missing_;
 };
 
 // The handler of the cogs section: a line whose field 2 (split on runs of
 // white space) names a script of the level archive's cog table, by its
 // name without "cog\", adds a copy of the first such row to the cog list.
+// A cog line (field 1 a number and ":") whose script neither that table nor
+// the resource archive's cogs hold adds the script's name to `missing`.
 // The line itself is never changed.
 class CogReferenceHandler : public SectionHandler {
  public:
-  // Both must outlive the handler.
-  CogReferenceHandler(const std::vector<EntryRow>* cog_table, std::vector<EntryRow>* cog_list);
+  // All must outlive the handler; `resource_cogs` and `missing` may be
+  // null (no resource archive's cogs, nothing collected).
+  CogReferenceHandler(const std::vector<EntryRow>* cog_table, std::vector<EntryRow>* cog_list,
+                      const std::vector<EntryRow>* resource_cogs = nullptr,
+                      FirstSeenNames* missing = nullptr);
 
   void HandleLine(std::string& line) override;
 
  private:
   const std::vector<EntryRow>* cog_table_;
   std::vector<EntryRow>* cog_list_;
+  FirstSeenNames* missing_;
   PrefixedNameIndex index_;
+  PrefixedNameIndex resource_index_;
 };
 
 // The reference list clean-up: keeps the first row of each entry name, in

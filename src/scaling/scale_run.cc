@@ -43,12 +43,15 @@ struct OpenArchives {
   // The resource archive's model rows; they follow the level archive's own
   // rows in every lookup.
   std::vector<ModelRow> resource_models;
+  // The resource archive's cogs: the game has them, so a level's cog line
+  // that names one is not missing.
+  std::vector<EntryRow> resource_cogs;
 };
 
 // The first phase: copies the extra archive (when one was picked) into the
 // work folder under its own file name, creates the work subfolders, opens
-// the resource archive and collects its models, and opens the level
-// archive again.
+// the resource archive and collects its models and cogs, and opens the
+// level archive again.
 Status PrepareExtraction(FileSystem& fs, const ScaleRequest& request, OpenArchives* open,
                          ScaleReport* report) {
   if (!request.extra_archive_path.empty()) {
@@ -64,7 +67,8 @@ Status PrepareExtraction(FileSystem& fs, const ScaleRequest& request, OpenArchiv
     JK_RETURN_IF_ERROR(fs.CreateFolder(JoinPath(request.work_folder, sub)));
   }
   JK_RETURN_IF_ERROR(GobArchive::Open(fs, request.resource_archive_path, &open->resource));
-  JK_RETURN_IF_ERROR(CollectModels(*open->resource, false, &open->resource_models));
+  JK_RETURN_IF_ERROR(
+      CollectModels(*open->resource, false, &open->resource_models, &open->resource_cogs));
   return GobArchive::Open(fs, request.level_archive_path, &open->level);
 }
 
@@ -81,11 +85,12 @@ Status ScaleLevelText(FileSystem& fs, const ScaleRequest& request, const EntryRo
 
   ModelTable model_table(tables.models, archives.resource_models);
   ScaledTemplates templates(&model_table);
-  ModelLookup model_lookup(&templates, &lists->models);
+  FirstSeenNames missing_models, missing_cogs;
+  ModelLookup model_lookup(&templates, &lists->models, &missing_models);
   VertexHandler vertices(factor);
   TemplateHandler template_handler(factor, &templates, request.rules);
   ThingHandler things(factor, &model_lookup);
-  CogReferenceHandler cogs(&tables.cogs, &lists->cogs);
+  CogReferenceHandler cogs(&tables.cogs, &lists->cogs, &archives.resource_cogs, &missing_cogs);
   SectorHandler sectors(factor);
   AdjoinHandler adjoins(factor);
   SectionHandlers handlers;
@@ -99,12 +104,31 @@ Status ScaleLevelText(FileSystem& fs, const ScaleRequest& request, const EntryRo
   }
 
   HeaderStep header(factor, request.divide_gravity, request.rules);
-  JK_RETURN_IF_ERROR(
-      RunLevelPass(archives.level->file(), level, handlers, header, *output, progress));
+  Status passed = RunLevelPass(archives.level->file(), level, handlers, header, *output, progress);
+  report->missing_models = missing_models.names();
+  report->missing_cogs = missing_cogs.names();
+  JK_RETURN_IF_ERROR(passed);
   return output->Close();
 }
 
+// "models a.3do, b.3do" for ("models", {"a.3do", "b.3do"}).
+std::string NamedList(std::string_view what, const std::vector<std::string>& names) {
+  std::string list(what);
+  for (size_t i = 0; i < names.size(); ++i) list += (i ? ", " : " ") + names[i];
+  return list;
+}
+
 }  // namespace
+
+std::string LeftOutPhrase(const std::vector<std::string>& missing_models,
+                          const std::vector<std::string>& missing_cogs) {
+  if (missing_models.empty() && missing_cogs.empty()) return "";
+  std::string phrase = "not found in any archive, so not scaled: ";
+  if (!missing_models.empty()) phrase += NamedList("models", missing_models);
+  if (!missing_models.empty() && !missing_cogs.empty()) phrase += "; ";
+  if (!missing_cogs.empty()) phrase += NamedList("cogs", missing_cogs);
+  return phrase;
+}
 
 Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& progress,
                 ReferenceLists* lists, ScaleReport* report) {

@@ -49,14 +49,26 @@ struct ScaleReport {
   // Entries that were not written because their data lies outside their
   // archive or their name is unsafe, each described in one phrase.
   std::vector<std::string> skipped;
+  // What the level uses that no archive holds, each name once in the order
+  // met: the model3d= file names of the scenery templates its things use,
+  // and the scripts of its cogs section that neither the level archive nor
+  // the resource archive holds. The game shows such a model unscaled.
+  std::vector<std::string> missing_models;
+  std::vector<std::string> missing_cogs;
 };
+
+// What a run left out because no archive holds it, as one phrase: "not
+// found in any archive, so not scaled: models a.3do, b.3do; cogs c.cog"
+// (either part alone when the other has no names); "" when both are empty.
+std::string LeftOutPhrase(const std::vector<std::string>& missing_models,
+                          const std::vector<std::string>& missing_cogs);
 
 // Reads the level archive's directory, then refuses, before anything is
 // written, a factor that is not a finite number greater than 0 and a level
 // that the archive does not hold, whose name is unsafe, or whose data lies
 // outside the archive. Then runs the phases in order: copy the extra
 // archive and create the work subfolders, open the resource archive and
-// collect its models, the level pass, the clean-up of the reference lists,
+// collect its models and cogs, the level pass, the clean-up of the reference lists,
 // the model pass, the cog copies and the test episode. The first failed file
 // operation ends the run with its message; what was written so far stays
 // (and `report` says what the run copied, for the clean-up).

@@ -310,15 +310,17 @@ void Shell::OnScaleAndPlay() {
   running_ = true;
   window_.SetEnabled(false);
   window_.status_line().SetText("");
-  std::string message = ScaleAndPlay();
-  window_.status_line().SetText("");
+  std::string note;
+  std::string message = ScaleAndPlay(&note);
+  // What the run left out stays in sight, without holding up the game.
+  window_.status_line().SetText(note);
   running_ = false;
   if (!message.empty()) windows_.dialogs().Message(message);
   window_.SetEnabled(true);
   UpdateScaleButton();
 }
 
-std::string Shell::ScaleAndPlay() {
+std::string Shell::ScaleAndPlay(std::string* note) {
   ListControl& levels = window_.archive_list();
   PlayChoices choices;
   choices.game_path = game_path_;
@@ -334,6 +336,7 @@ std::string Shell::ScaleAndPlay() {
   Status status = RunPlaySession(fs_, runner_, MakePlayRequest(fs_, env_.work_folder, choices),
                                  play, &references_, &report, env_.cleanup_pacing);
   for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
+  *note = LeftOutNote(report);
   // Cancelling is the user's own doing: nothing to tell them about.
   if (status.IsCancelled()) return "";
   return status.message();

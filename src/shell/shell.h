@@ -115,8 +115,9 @@ class Shell : public MainWindowEvents {
   // The extra archive picked in the extra list; "" for "NONE" or none.
   std::string SelectedExtraArchive() const;
   // The play session of one Scale and play, with the main window disabled;
-  // the message to show, "" when all went well.
-  std::string ScaleAndPlay();
+  // the message to show, "" when all went well (or the user cancelled).
+  // `note` receives what the run left out, "" for nothing.
+  std::string ScaleAndPlay(std::string* note);
 
   FileSystem& fs_;
   WindowSystem& windows_;
