@@ -31,6 +31,10 @@ void CheckRoundTrip(double x) {
   }
   if (std::fabs(y - rounded) > std::fabs(rounded) * 1e-15) __builtin_trap();
   if (jk::TextOf(y) != text) __builtin_trap();
+  // The fast way of writing numbers gives what the exact way does.
+  std::string exactly;
+  jk::AppendTextOfExactly(x, &exactly);
+  if (exactly != text) __builtin_trap();
 }
 
 }  // namespace

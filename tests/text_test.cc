@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -77,6 +78,39 @@ TEST(TextOfTest, AgreesWithPrintf) {
     std::snprintf(printed, sizeof printed, "%.17g", value);
     ASSERT_EQ(ValueOf(printed), value) << printed;
   }
+}
+
+// The fast ways of reading and writing numbers give exactly what the slow
+// ones do: short decimals as editors write them, their products by usual
+// factors, values next to a rounding boundary (a half at the ninth digit,
+// a power of ten), and random doubles of every magnitude.
+TEST(TextOfTest, FastWaysAgreeWithTheExactOnes) {
+  auto exactly = [](double value) {
+    std::string text;
+    AppendTextOfExactly(value, &text);
+    return text;
+  };
+  std::mt19937_64 random(20261207);
+  std::vector<double> values = {0.5e-7, 1e-7,        1e8,          999999999.5, 999999999.4999999,
+                                1e9,    100000000.5, 0.1000000005, 123456789.5, 0.000123456785};
+  std::uniform_int_distribution<int64_t> micro(-200'000'000, 200'000'000);
+  for (int i = 0; i < 50000; ++i) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", double(micro(random)) / 1e6);
+    double read = ValueOf(text);
+    ASSERT_EQ(read, std::strtod(text, nullptr)) << text;
+    for (double factor : {2.0, 0.5, 1.25, 3.0, 0.333333333, 1000.0})
+      values.push_back(read * factor);
+  }
+  std::uniform_int_distribution<uint64_t> bits;
+  for (int i = 0; i < 100000; ++i) {
+    uint64_t b = bits(random);
+    double value;
+    std::memcpy(&value, &b, sizeof value);
+    values.push_back(value);
+    values.push_back(std::ldexp(double(b >> 11), -53 - int(b % 60)));
+  }
+  for (double value : values) ASSERT_EQ(TextOf(value), exactly(value)) << value;
 }
 
 // A scale factor is a whole number text from 0.001 to 1000.

@@ -94,6 +94,10 @@ class FileSystem {
 
   virtual Status OpenRead(const std::string& path, std::unique_ptr<InputFile>* file) = 0;
   virtual Status OpenWrite(const std::string& path, std::unique_ptr<OutputFile>* file) = 0;
+
+  // Whether several threads may use the file system at once, each with
+  // files of its own.
+  virtual bool AllowsConcurrentUse() const { return false; }
 };
 
 // Finds `name` in `folder` whatever its letter case (on systems whose file

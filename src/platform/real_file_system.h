@@ -20,6 +20,8 @@ class RealFileSystem : public FileSystem {
   bool SameFile(const std::string& a, const std::string& b) override;
   Status OpenRead(const std::string& path, std::unique_ptr<InputFile>* file) override;
   Status OpenWrite(const std::string& path, std::unique_ptr<OutputFile>* file) override;
+  // The system's own calls may come from any thread.
+  bool AllowsConcurrentUse() const override { return true; }
 };
 
 }  // namespace jk

@@ -29,6 +29,15 @@ constexpr HeaderValue kHeaderValues[] = {
     {{"perspective", "distance", ""}, 1, false}, {{"gouraud", "distance", ""}, 1, false},
 };
 
+// Whether a line that begins with `c` may begin with one of the keywords.
+bool MayBeginAKeyword(char c) {
+  c = char(c | 0x20);  // ASCII letters in lower case
+  for (const HeaderValue& value : kHeaderValues) {
+    if (value.words[0][0] == c) return true;
+  }
+  return false;
+}
+
 // How many fields the keyword takes, or 0 when `fields` do not begin with
 // its words (letter case ignored).
 size_t KeywordFields(const HeaderValue& value, const std::vector<std::string_view>& fields) {
@@ -48,8 +57,11 @@ size_t KeywordFields(const HeaderValue& value, const std::vector<std::string_vie
 const std::string& HeaderStep::Apply(const std::string& line) {
   if (rules_ == ScaleRules::kClassic) return ApplyClassic(line);
   std::string_view trimmed = Trim(line);
-  if (trimmed.empty() || IsComment(trimmed)) return line;
-  std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
+  // Every line of the level comes here: those that cannot begin with a
+  // keyword, nearly all of them, pass at once.
+  if (trimmed.empty() || !MayBeginAKeyword(trimmed[0])) return line;
+  Fields& fields = fields_;
+  SplitOnWhiteSpace(trimmed, &fields);
   for (const HeaderValue& value : kHeaderValues) {
     size_t first = KeywordFields(value, fields);
     if (first == 0) continue;

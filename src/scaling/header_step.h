@@ -8,6 +8,7 @@
 #include <string>
 
 #include "scaling/rules.h"
+#include "scaling/text.h"
 
 namespace jk {
 
@@ -40,6 +41,7 @@ class HeaderStep {
   double factor_;
   bool divide_gravity_;
   ScaleRules rules_;
+  Fields fields_;
   std::string rewritten_;
 };
 

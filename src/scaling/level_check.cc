@@ -93,7 +93,6 @@ struct Measured {
 };
 
 // The fields of a trimmed line, split on runs of blanks and tabs.
-using Fields = std::vector<std::string_view>;
 
 enum class Section { kOther, kGeoresource, kSectors };
 enum class List { kNone, kVertices, kAdjoins, kSurfaces, kNormals };

@@ -1,7 +1,11 @@
 #include "scaling/model_pass.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/path.h"
@@ -25,6 +29,97 @@ constexpr size_t kNodeFields = 17;
 constexpr FieldRange kNodePosition{8, 3};
 constexpr FieldRange kNodePivot{14, 3};
 
+// The heading tests of a model line, as the model pass applies them: a
+// line that begins with "vertices" (any case) turns the vertex list on, one
+// that begins with "texture" turns it off. Comment lines are no headings.
+// The models of the game's own resource archive are indented in places
+// where those of the level archives never are; the headings are found on
+// the trimmed line there, and in the first column only elsewhere.
+// True when the line was a heading.
+bool FollowHeadings(std::string_view line, std::string_view trimmed, bool from_level_archive,
+                    bool* vertex_list) {
+  if (IsComment(trimmed)) return false;
+  std::string_view heading = from_level_archive ? line : trimmed;
+  if (BeginsWith(heading, kVerticesKeyword)) {
+    *vertex_list = true;
+    return true;
+  }
+  if (BeginsWith(heading, kTextureKeyword)) {
+    *vertex_list = false;
+    return true;
+  }
+  return false;
+}
+
+// A model to write: its row, its file, and whether the vertex list is on
+// when its first line is read (the state the models before it leave).
+struct PlannedModel {
+  size_t row = 0;
+  std::string path;
+  bool starts_in_vertex_list = false;
+};
+
+GobArchive& ArchiveOf(const ModelPassFiles& files, const ModelRow& row) {
+  return row.from_level_archive ? *files.level_archive : *files.resource_archive;
+}
+
+// Which rows are written to which files, in the order of the list: rows
+// whose name is unsafe or whose data lies outside its archive go to
+// `skipped`; of rows whose files take one another's place (names that
+// differ only in letter case or separators, on a system that ignores
+// them), the first is written. Rows whose names share their comparable
+// form are decided at once, in order, by creating each one's file and
+// seeing whether the next already exists; a file left by an earlier run is
+// replaced: it may hold the model at another scale.
+Status PlanModels(FileSystem& fs, const ModelPassFiles& files, const std::vector<ModelRow>& models,
+                  std::vector<std::string>* skipped, std::vector<PlannedModel>* planned) {
+  std::vector<PlannedModel> candidates;
+  std::unordered_map<std::string, int> spellings;  // ComparablePath -> rows
+  for (size_t i = 0; i < models.size(); ++i) {
+    const ModelRow& row = models[i];
+    if (std::string why = WhyNotCopied("model", row.entry, ArchiveOf(files, row).path());
+        !why.empty()) {
+      skipped->push_back(std::move(why));
+      continue;
+    }
+    PlannedModel model{i, "", false};
+    JK_RETURN_IF_ERROR(EntryOutputPath(fs, files.work_folder, "3do", row.entry.name, &model.path));
+    ++spellings[ComparablePath(model.path)];
+    candidates.push_back(std::move(model));
+  }
+  std::unordered_set<std::string> created;
+  for (PlannedModel& model : candidates) {
+    std::string key = ComparablePath(model.path);
+    if (spellings[key] > 1) {
+      if (created.count(key) && fs.Exists(model.path)) continue;
+      std::unique_ptr<OutputFile> placeholder;
+      JK_RETURN_IF_ERROR(fs.OpenWrite(model.path, &placeholder));
+      JK_RETURN_IF_ERROR(placeholder->Close());
+      created.insert(key);
+    }
+    planned->push_back(std::move(model));
+  }
+  return Status::Ok();
+}
+
+// Where the vertex list stands at the start of each planned model: the
+// state is the whole pass's, so each model starts as the one before it
+// left it. Reads only the headings.
+Status FollowStates(const ModelPassFiles& files, const std::vector<ModelRow>& models,
+                    std::vector<PlannedModel>* planned) {
+  bool vertex_list = false;
+  for (PlannedModel& model : *planned) {
+    model.starts_in_vertex_list = vertex_list;
+    const ModelRow& row = models[model.row];
+    JK_RETURN_IF_ERROR(ReadEntryText(
+        ArchiveOf(files, row).file(), row.entry.offset, row.entry.length, [&](std::string& line) {
+          FollowHeadings(line, Trim(line), row.from_level_archive, &vertex_list);
+          return Status::Ok();
+        }));
+  }
+  return Status::Ok();
+}
+
 Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row, const std::string& path,
                   ModelTextScaler& scaler) {
   std::unique_ptr<OutputFile> out;
@@ -37,22 +132,89 @@ Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row, const
   return out->Close();
 }
 
+Status Cancelled() { return Status::Cancelled("the scale run was cancelled"); }
+
+// The models one after another, with the pass's progress.
+Status WriteInTurn(FileSystem& fs, const ModelPassFiles& files, const std::vector<ModelRow>& models,
+                   const std::vector<PlannedModel>& planned, double factor, ScaleRules rules,
+                   ScaleProgress& progress) {
+  ModelTextScaler scaler(factor, rules);
+  const int64_t count = int64_t(planned.size());
+  for (int64_t i = 0; i < count; ++i) {
+    progress.Models(i, count);
+    if (progress.CancelRequested()) return Cancelled();
+    const PlannedModel& model = planned[size_t(i)];
+    scaler.StartModel(model.starts_in_vertex_list);
+    const ModelRow& row = models[model.row];
+    JK_RETURN_IF_ERROR(ScaleModel(fs, ArchiveOf(files, row).file(), row, model.path, scaler));
+  }
+  return Status::Ok();
+}
+
+// The models on `threads` threads at once, each with archive files of its
+// own. This thread reports the progress, and asks whether to stop: the
+// windows that show it may be used from it only. Of the models that fail,
+// the first in the list tells why.
+Status WriteAtOnce(FileSystem& fs, const ModelPassFiles& files, const std::vector<ModelRow>& models,
+                   const std::vector<PlannedModel>& planned, double factor, ScaleRules rules,
+                   int threads, ScaleProgress& progress) {
+  const size_t count = planned.size();
+  std::vector<Status> results(count);
+  std::atomic<size_t> next{0};
+  std::atomic<size_t> done{0};
+  std::atomic<bool> stop{false};
+  auto work = [&] {
+    std::unique_ptr<InputFile> level, resource;
+    Status opened = fs.OpenRead(files.level_archive->path(), &level);
+    if (opened.ok()) opened = fs.OpenRead(files.resource_archive->path(), &resource);
+    ModelTextScaler scaler(factor, rules);
+    for (size_t i; !stop && (i = next++) < count;) {
+      const PlannedModel& model = planned[i];
+      const ModelRow& row = models[model.row];
+      if (opened.ok()) {
+        scaler.StartModel(model.starts_in_vertex_list);
+        results[i] =
+            ScaleModel(fs, row.from_level_archive ? *level : *resource, row, model.path, scaler);
+      } else {
+        results[i] = opened;
+      }
+      if (!results[i].ok()) stop = true;
+      ++done;
+    }
+  };
+  std::vector<std::thread> workers;
+  for (int t = 0; t < threads; ++t) workers.emplace_back(work);
+  // Progress from this thread, at a pace of its own, until the workers end.
+  bool cancelled = false;
+  while (done < count && !stop) {
+    progress.Models(int64_t(done), int64_t(count));
+    if (progress.CancelRequested()) {
+      cancelled = true;
+      stop = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  for (std::thread& worker : workers) worker.join();
+  if (cancelled) return Cancelled();
+  for (const Status& result : results) JK_RETURN_IF_ERROR(result);
+  return Status::Ok();
+}
+
 }  // namespace
 
-void ModelTextScaler::StartModel() { nodes_left_ = 0; }
+void ModelTextScaler::StartModel(bool in_vertex_list) {
+  vertex_list_ = in_vertex_list;
+  nodes_left_ = 0;
+}
 
 void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
   std::string_view trimmed = Trim(line);
   if (IsComment(trimmed)) return;
-  if (rules_ == ScaleRules::kGameTrue && ScaleGameTrueLine(line, trimmed)) return;
-  // The models of the game's own resource archive are indented in places
-  // where those of the level archives never are; the headings are found on
-  // the trimmed line there, and in the first column only elsewhere.
-  std::string_view heading = from_level_archive ? std::string_view(line) : trimmed;
-  if (BeginsWith(heading, kVerticesKeyword)) {
-    vertex_list_ = true;
-  } else if (BeginsWith(heading, kTextureKeyword)) {
-    vertex_list_ = false;
+  if (FollowHeadings(line, trimmed, from_level_archive, &vertex_list_)) {
+    // A heading has too few fields to be rewritten in a vertex list.
+  } else if (rules_ == ScaleRules::kGameTrue && ScaleGameTrueLine(line, trimmed)) {
+    return;
   } else if (BeginsWith(trimmed, kRadiusKeyword)) {
     rewritten_ = "RADIUS ";
     AppendTextOf(ValueOf(trimmed.substr(kRadiusKeyword.size())) * factor_, &rewritten_);
@@ -60,27 +222,28 @@ void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
     trimmed = Trim(line);
   }
   if (!vertex_list_) return;
-  std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
-  if (fields.size() < kVertexFields || fields[0].empty()) return;
-  rewritten_.assign(fields[0]);
+  SplitOnWhiteSpace(trimmed, &fields_);
+  if (fields_.size() < kVertexFields || fields_[0].empty()) return;
+  rewritten_.assign(fields_[0]);
   for (size_t i = 1; i <= 3; ++i) {
     rewritten_ += ' ';
-    AppendTextOf(ValueOf(fields[i]) * factor_, &rewritten_);
+    AppendTextOf(ValueOf(fields_[i]) * factor_, &rewritten_);
   }
   rewritten_ += ' ';
-  rewritten_ += fields[4];
+  rewritten_ += fields_[4];
   line.swap(rewritten_);
 }
 
 bool ModelTextScaler::ScaleGameTrueLine(std::string& line, std::string_view trimmed) {
   if (BeginsWith(trimmed, kInsertOffsetKeyword)) {
-    JoinScaling(SplitOnWhiteSpace(trimmed), {{2, 3}}, factor_, &rewritten_);
+    SplitOnWhiteSpace(trimmed, &fields_);
+    JoinScaling(fields_, {{2, 3}}, factor_, &rewritten_);
     line.swap(rewritten_);
     return true;
   }
   if (BeginsWith(trimmed, kHierarchyKeyword)) {
-    std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
-    double count = fields.size() > 2 ? ValueOf(fields[2]) : 0;
+    SplitOnWhiteSpace(trimmed, &fields_);
+    double count = fields_.size() > 2 ? ValueOf(fields_[2]) : 0;
     nodes_left_ = count > 0 ? int64_t(std::min(count, 1e15)) : 0;
     return true;
   }
@@ -90,42 +253,27 @@ bool ModelTextScaler::ScaleGameTrueLine(std::string& line, std::string_view trim
     return false;
   }
   --nodes_left_;
-  std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
-  if (fields.size() < kNodeFields) return true;
-  JoinScaling(fields, {kNodePosition, kNodePivot}, factor_, &rewritten_);
+  SplitOnWhiteSpace(trimmed, &fields_);
+  if (fields_.size() < kNodeFields) return true;
+  JoinScaling(fields_, {kNodePosition, kNodePivot}, factor_, &rewritten_);
   line.swap(rewritten_);
   return true;
 }
 
 Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
                     const std::vector<ModelRow>& models, double factor, ScaleRules rules,
-                    ScaleProgress& progress, std::vector<std::string>* skipped) {
-  ModelTextScaler scaler(factor, rules);
-  std::unordered_set<std::string> written;  // ComparablePath of each file written
-  const int64_t count = int64_t(models.size());
-  for (int64_t i = 0; i < count; ++i) {
-    progress.Models(i, count);
-    if (progress.CancelRequested()) return Status::Cancelled("the scale run was cancelled");
-    const ModelRow& row = models[size_t(i)];
-    GobArchive& archive = row.from_level_archive ? *files.level_archive : *files.resource_archive;
-    if (std::string why = WhyNotCopied("model", row.entry, archive.path()); !why.empty()) {
-      skipped->push_back(std::move(why));
-      continue;
-    }
-    std::string path;
-    JK_RETURN_IF_ERROR(EntryOutputPath(fs, files.work_folder, "3do", row.entry.name, &path));
-    // A model file that this pass has written already, under a name that
-    // differs only in letter case or in its separators ("\" or "/", both
-    // of which separate folders on Windows), is not written again when the
-    // system took both names for one file. A file left by an earlier run is
-    // replaced: it may hold the model at another scale.
-    std::string key = ComparablePath(path);
-    if (fs.Exists(path) && written.count(key)) continue;
-    scaler.StartModel();
-    JK_RETURN_IF_ERROR(ScaleModel(fs, archive.file(), row, path, scaler));
-    written.insert(std::move(key));
+                    int threads, ScaleProgress& progress, std::vector<std::string>* skipped) {
+  std::vector<PlannedModel> planned;
+  JK_RETURN_IF_ERROR(PlanModels(fs, files, models, skipped, &planned));
+  JK_RETURN_IF_ERROR(FollowStates(files, models, &planned));
+  if (threads <= 0) threads = int(std::max(1u, std::thread::hardware_concurrency()));
+  threads = int(std::min(size_t(threads), planned.size()));
+  if (threads > 1 && fs.AllowsConcurrentUse()) {
+    JK_RETURN_IF_ERROR(WriteAtOnce(fs, files, models, planned, factor, rules, threads, progress));
+  } else {
+    JK_RETURN_IF_ERROR(WriteInTurn(fs, files, models, planned, factor, rules, progress));
   }
-  progress.Models(count, count);
+  progress.Models(int64_t(planned.size()), int64_t(planned.size()));
   return Status::Ok();
 }
 

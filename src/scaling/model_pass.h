@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "scaling/progress.h"
 #include "scaling/rules.h"
+#include "scaling/text.h"
 
 namespace jk {
 
@@ -23,8 +24,9 @@ class ModelTextScaler {
   explicit ModelTextScaler(double factor, ScaleRules rules = ScaleRules::kGameTrue)
       : factor_(factor), rules_(rules) {}
 
-  // Called before the first line of each model.
-  void StartModel();
+  // Called before the first line of each model, with the vertex-list state
+  // that the models before it left.
+  void StartModel(bool in_vertex_list);
 
   // Rewrites one line of a model of the level archive (`from_level_archive`)
   // or of the resource archive. In this order, the first that holds: a line
@@ -54,6 +56,7 @@ class ModelTextScaler {
   ScaleRules rules_;
   bool vertex_list_ = false;
   int64_t nodes_left_ = 0;
+  Fields fields_;
   std::string rewritten_;
 };
 
@@ -72,9 +75,14 @@ struct ModelPassFiles {
 // names the same file, is left silently; any other is read from its archive
 // and written, scaled, to its model file. Fails on the first failed file
 // operation.
+//
+// The models are scaled on `threads` threads at once (0: as many as the
+// machine has processors) when the file system allows it; what they write
+// is what one thread writes. The vertex-list state each model starts with
+// is found first by reading the headings of the models before it.
 Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
                     const std::vector<ModelRow>& models, double factor, ScaleRules rules,
-                    ScaleProgress& progress, std::vector<std::string>* skipped);
+                    int threads, ScaleProgress& progress, std::vector<std::string>* skipped);
 
 }  // namespace jk
 

@@ -139,7 +139,8 @@ CogReferenceHandler::CogReferenceHandler(const std::vector<EntryRow>* cog_table,
 }
 
 void CogReferenceHandler::HandleLine(std::string& line) {
-  std::vector<std::string_view> fields = SplitOnWhiteSpace(Trim(line));
+  Fields& fields = fields_;
+  SplitOnWhiteSpace(Trim(line), &fields);
   if (fields.size() < 2 || fields[0].empty()) return;
   size_t row = index_.Find(fields[1]);
   if (row != PrefixedNameIndex::kNoRow) {

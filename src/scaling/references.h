@@ -159,6 +159,7 @@ class CogReferenceHandler : public SectionHandler {
  private:
   const std::vector<EntryRow>* cog_table_;
   std::vector<EntryRow>* cog_list_;
+  Fields fields_;
   FirstSeenNames* missing_;
   PrefixedNameIndex index_;
   PrefixedNameIndex resource_index_;

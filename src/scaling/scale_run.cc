@@ -153,8 +153,8 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
   RemoveRepeatedRows(&lists->models);
   RemoveRepeatedRows(&lists->cogs);
   ModelPassFiles model_files{request.work_folder, archives.level.get(), archives.resource.get()};
-  JK_RETURN_IF_ERROR(RunModelPass(fs, model_files, lists->models, factor, request.rules, progress,
-                                  &report->skipped));
+  JK_RETURN_IF_ERROR(RunModelPass(fs, model_files, lists->models, factor, request.rules,
+                                  request.threads, progress, &report->skipped));
   JK_RETURN_IF_ERROR(CopyCogs(fs, request.work_folder, *archives.level, lists->cogs,
                               tables.cogstrings, &report->skipped));
   return WriteTestEpisode(fs, request.work_folder, request.level_archive_path, request.level_name);

@@ -31,6 +31,9 @@ struct ScaleRequest {
   bool divide_gravity = false;
   // Which lengths are rewritten.
   ScaleRules rules = ScaleRules::kGameTrue;
+  // How many models are scaled at once: 0 for as many as the machine has
+  // processors. The output does not depend on it.
+  int threads = 0;
 };
 
 // The model list and the cog list. They last as long as the archive is open

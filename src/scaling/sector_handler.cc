@@ -31,7 +31,8 @@ bool IsKeyword(std::string_view field, std::string_view keyword) {
 }  // namespace
 
 void SectorHandler::HandleLine(std::string& line) {
-  std::vector<std::string_view> fields = SplitOnWhiteSpace(Trim(line));
+  Fields& fields = fields_;
+  SplitOnWhiteSpace(Trim(line), &fields);
   for (const SectorValue& value : kSectorValues) {
     if (!IsKeyword(fields[0], value.keyword)) continue;
     JoinScaling(fields, {{1, value.count}}, factor_, &rewritten_);
@@ -43,7 +44,8 @@ void SectorHandler::HandleLine(std::string& line) {
 void AdjoinHandler::HandleLine(std::string& line) {
   std::string_view trimmed = Trim(line);
   if (trimmed.empty() || IsComment(trimmed)) return;
-  std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
+  Fields& fields = fields_;
+  SplitOnWhiteSpace(trimmed, &fields);
   if (BeginsWith(trimmed, "world adjoins")) {
     double count = fields.size() > 2 ? ValueOf(fields[2]) : 0;
     adjoins_left_ = count > 0 ? int64_t(std::min(count, 1e15)) : 0;

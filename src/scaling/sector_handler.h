@@ -9,6 +9,7 @@
 #include <string>
 
 #include "scaling/level_pass.h"
+#include "scaling/text.h"
 
 namespace jk {
 
@@ -24,6 +25,7 @@ class SectorHandler : public SectionHandler {
 
  private:
   double factor_;
+  Fields fields_;
   std::string rewritten_;
 };
 
@@ -39,6 +41,7 @@ class AdjoinHandler : public SectionHandler {
  private:
   double factor_;
   int64_t adjoins_left_ = 0;
+  Fields fields_;
   std::string rewritten_;
 };
 

@@ -15,6 +15,7 @@
 #include "scaling/level_pass.h"
 #include "scaling/references.h"
 #include "scaling/rules.h"
+#include "scaling/text.h"
 
 namespace jk {
 
@@ -45,6 +46,7 @@ class TemplateHandler : public SectionHandler {
   double factor_;
   ScaledTemplates* templates_;
   ScaleRules rules_;
+  Fields fields_;
   // The names of the scenery templates defined so far (game-true rules).
   std::unordered_set<std::string> scenery_;
   std::string rewritten_;

@@ -3,12 +3,28 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <limits>
 
 namespace jk {
 
-bool IsWhiteSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
+namespace {
+
+// Space, tab, CR, LF, VT and FF, by byte: one look-up per character in the
+// loops that split every line.
+struct WhiteSpaceTable {
+  bool is[256] = {};
+  constexpr WhiteSpaceTable() {
+    for (unsigned char c : {' ', '\t', '\r', '\n', '\v', '\f'}) is[c] = true;
+  }
+};
+constexpr WhiteSpaceTable kWhiteSpace;
+
+}  // namespace
+
+bool IsWhiteSpace(char c) { return kWhiteSpace.is[static_cast<unsigned char>(c)]; }
 
 std::string_view Trim(std::string_view text) {
   size_t begin = 0, end = text.size();
@@ -27,42 +43,57 @@ bool BeginsWith(std::string_view text, std::string_view keyword) {
   return true;
 }
 
-std::vector<std::string_view> SplitOnSingleWhiteSpace(std::string_view text) {
-  std::vector<std::string_view> fields;
+void SplitOnSingleWhiteSpace(std::string_view text, Fields* fields) {
+  fields->clear();
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (IsWhiteSpace(text[i])) {
-      fields.push_back(text.substr(start, i - start));
+      fields->push_back(text.substr(start, i - start));
       start = i + 1;
     }
   }
-  fields.push_back(text.substr(start));
+  fields->push_back(text.substr(start));
+}
+
+Fields SplitOnSingleWhiteSpace(std::string_view text) {
+  Fields fields;
+  SplitOnSingleWhiteSpace(text, &fields);
   return fields;
 }
 
-std::vector<std::string_view> SplitOnWhiteSpace(std::string_view text) {
-  std::vector<std::string_view> fields;
+void SplitOnWhiteSpace(std::string_view text, Fields* fields) {
+  fields->clear();
   size_t i = 0;
   // A leading run makes an empty first field, as a split on a pattern does.
   if (i < text.size() && IsWhiteSpace(text[0])) {
-    fields.push_back({});
+    fields->push_back({});
     while (i < text.size() && IsWhiteSpace(text[i])) ++i;
   }
   while (true) {
     size_t start = i;
     while (i < text.size() && !IsWhiteSpace(text[i])) ++i;
-    fields.push_back(text.substr(start, i - start));
+    fields->push_back(text.substr(start, i - start));
     if (i == text.size()) break;
     while (i < text.size() && IsWhiteSpace(text[i])) ++i;
     if (i == text.size()) {
-      fields.push_back({});  // a trailing run ends one last, empty field
+      fields->push_back({});  // a trailing run ends one last, empty field
       break;
     }
   }
+}
+
+Fields SplitOnWhiteSpace(std::string_view text) {
+  Fields fields;
+  SplitOnWhiteSpace(text, &fields);
   return fields;
 }
 
 static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Powers of ten that a double holds exactly.
+static constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // Reads the number at the start of `text` (after blanks and tabs) into
 // *value and returns the number of characters it took, or 0 when the text
@@ -77,20 +108,42 @@ static size_t ScanNumber(std::string_view text, double* value) {
     ++i;
   }
   size_t number_start = i;
-  size_t digits = 0;
-  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  // The digits as one integer, for the common short number.
+  uint64_t mantissa = 0;
+  size_t digits = 0, fraction_digits = 0;
+  while (i < text.size() && IsDigit(text[i])) {
+    mantissa = mantissa * 10 + uint64_t(text[i] - '0');
+    ++i, ++digits;
+  }
   if (i < text.size() && text[i] == '.') {
     ++i;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    while (i < text.size() && IsDigit(text[i])) {
+      mantissa = mantissa * 10 + uint64_t(text[i] - '0');
+      ++i, ++digits, ++fraction_digits;
+    }
   }
   if (digits == 0) return 0;
   size_t end = i;
+  bool has_exponent = false;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     size_t j = i + 1;
     if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
     size_t exponent_start = j;
     while (j < text.size() && IsDigit(text[j])) ++j;
-    if (j > exponent_start) end = j;  // an exponent counts only when complete
+    if (j > exponent_start) {  // an exponent counts only when complete
+      end = j;
+      has_exponent = true;
+    }
+  }
+  // A number of at most 19 digits whose integer fits a double's 53 bits,
+  // divided by an exact power of ten: one correctly rounded division gives
+  // the correctly rounded value, as from_chars would, much faster. The
+  // numbers of levels and models are nearly all such.
+  if (!has_exponent && digits <= 19 && mantissa <= (uint64_t(1) << 53) &&
+      fraction_digits < std::size(kExactPowersOfTen)) {
+    double parsed = double(mantissa) / kExactPowersOfTen[fraction_digits];
+    *value = negative ? -parsed : parsed;
+    return end;
   }
   // from_chars is correctly rounded and ignores the locale; the sign was
   // taken above because it accepts no "+".
@@ -115,7 +168,91 @@ bool ParseScaleFactor(std::string_view text, double* factor) {
          *factor <= kLargestFactor;
 }
 
+namespace {
+
+// Writes the nine significant digits `m` (from 10^8 to 10^9 - 1) of a
+// number that is m / 10^k, in plain decimal without trailing zeros.
+void AppendDigits(uint32_t m, int k, bool negative, std::string* out) {
+  char digits[9];
+  for (int d = 8; d >= 0; --d, m /= 10) digits[d] = char('0' + m % 10);
+  int count = 9;
+  while (count > 1 && digits[count - 1] == '0') --count;
+  // At most "-0." and 15 zeros and 9 digits, or 9 digits and a point.
+  char text[32];
+  char* p = text;
+  if (negative) *p++ = '-';
+  int point = 9 - k;  // digits before the decimal point
+  if (point <= 0) {
+    *p++ = '0';
+    *p++ = '.';
+    for (int z = 0; z < -point; ++z) *p++ = '0';
+    for (int d = 0; d < count; ++d) *p++ = digits[d];
+  } else if (point >= count) {
+    for (int d = 0; d < count; ++d) *p++ = digits[d];
+    for (int z = count; z < point; ++z) *p++ = '0';
+  } else {
+    for (int d = 0; d < point; ++d) *p++ = digits[d];
+    *p++ = '.';
+    for (int d = point; d < count; ++d) *p++ = digits[d];
+  }
+  out->append(text, size_t(p - text));
+}
+
+// The fast way for the common magnitudes: the nine digits from one product
+// in extended precision, whose error (below 2^-63 of it) can only matter
+// when the product lies next to a rounding boundary; then it gives up and
+// the exact way decides. False when it gave up.
+bool AppendTextOfFast(double value, std::string* out) {
+  if constexpr (std::numeric_limits<long double>::digits < 64) return false;
+  const long double a = std::fabs(value);
+  if (!(a >= 1e-7L && a < 1e9L)) return false;
+  // k such that a * 10^k lies from 10^8 to 10^9: first a guess from the
+  // binary exponent (a is normal here), then a step or two.
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  int binary_exponent = int((bits >> 52) & 0x7ff) - 1023;  // a = 1.f * 2^binary_exponent
+  int k = 8 - (binary_exponent * 1233 >> 12);              // 1233 / 4096: just below log10(2)
+  long double x = 0;
+  for (int step = 0; step < 3; ++step) {
+    if (k < 0 || k >= int(std::size(kExactPowersOfTen))) return false;
+    x = a * static_cast<long double>(kExactPowersOfTen[k]);
+    if (x < 1e8L) {
+      ++k;
+    } else if (x >= 1e9L) {
+      --k;
+    } else {
+      break;
+    }
+  }
+  if (!(x >= 1e8L && x < 1e9L)) return false;
+  const long double error = x * 0x1p-62L;
+  const uint32_t whole = uint32_t(x);  // x is positive: this is its floor
+  const long double fraction = x - whole;
+  // Too near a half (the rounding could go either way), or too near a
+  // power of ten (the product may belong to the next k).
+  if (std::fabs(fraction - 0.5L) <= error) return false;
+  if (x - 1e8L <= error || 1e9L - x <= error) return false;
+  uint32_t m = whole + (fraction > 0.5L ? 1 : 0);
+  if (m == 1000000000) {
+    m = 100000000;
+    --k;
+  }
+  AppendDigits(m, k, value < 0, out);
+  return true;
+}
+
+}  // namespace
+
 void AppendTextOf(double value, std::string* out) {
+  if (!std::isfinite(value) || value == 0) {
+    out->push_back('0');
+    return;
+  }
+  if (AppendTextOfFast(value, out)) return;
+  AppendTextOfExactly(value, out);
+}
+
+void AppendTextOfExactly(double value, std::string* out) {
   if (!std::isfinite(value) || value == 0) {
     out->push_back('0');
     return;
@@ -154,8 +291,8 @@ void AppendTextOf(double value, std::string* out) {
 
 bool IsComment(std::string_view trimmed) { return trimmed.starts_with('#'); }
 
-void JoinScaling(const std::vector<std::string_view>& fields,
-                 std::initializer_list<FieldRange> scaled, double factor, std::string* out) {
+void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled, double factor,
+                 std::string* out) {
   out->clear();
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) out->push_back(' ');

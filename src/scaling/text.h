@@ -21,14 +21,21 @@ std::string_view Trim(std::string_view text);
 // Whether `text` starts with `keyword`, ASCII letter case ignored.
 bool BeginsWith(std::string_view text, std::string_view keyword);
 
+// The fields of a line: views into the line, field 1 at index 0.
+using Fields = std::vector<std::string_view>;
+
 // Fields of `text` split on single white space: every white-space character
 // ends a field, so two neighbouring ones enclose an empty field. Field 1 is
-// fields[0]. The empty text gives one empty field.
-std::vector<std::string_view> SplitOnSingleWhiteSpace(std::string_view text);
+// fields[0]. The empty text gives one empty field. The form that fills
+// `fields` reuses its storage: a handler that keeps one allocates nothing
+// per line.
+void SplitOnSingleWhiteSpace(std::string_view text, Fields* fields);
+Fields SplitOnSingleWhiteSpace(std::string_view text);
 
 // Fields of `text` split on runs of white space. Meant for trimmed text, in
 // which no field is empty; the empty text gives one empty field.
-std::vector<std::string_view> SplitOnWhiteSpace(std::string_view text);
+void SplitOnWhiteSpace(std::string_view text, Fields* fields);
+Fields SplitOnWhiteSpace(std::string_view text);
 
 // The number that `text` begins with, after leading blanks and tabs: an
 // optional sign, digits with an optional "." and fraction (".5" and "5."
@@ -57,6 +64,11 @@ std::string TextOf(double value);
 // Appends TextOf(value) to `out` (the allocation-free form for hot loops).
 void AppendTextOf(double value, std::string* out);
 
+// The same text by the slower way that AppendTextOf falls back on: the
+// shortest correctly rounded digits from the standard library. For checking
+// the fast way.
+void AppendTextOfExactly(double value, std::string* out);
+
 // Whether a trimmed line is a comment: the game skips a line whose first
 // character is "#", and no rule ever rewrites one.
 bool IsComment(std::string_view trimmed);
@@ -71,8 +83,8 @@ struct FieldRange {
 // each field within one of the `scaled` ranges written as its value times
 // `factor`, every other field as read. Ranges beyond the last field add
 // nothing: a line keeps the fields it had.
-void JoinScaling(const std::vector<std::string_view>& fields,
-                 std::initializer_list<FieldRange> scaled, double factor, std::string* out);
+void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled, double factor,
+                 std::string* out);
 
 }  // namespace jk
 

@@ -59,7 +59,8 @@ void AppendFrameParameter(std::string_view field, double factor, std::string* ou
 }
 
 void ThingHandler::HandleLine(std::string& line) {
-  std::vector<std::string_view> fields = SplitOnWhiteSpace(Trim(line));
+  Fields& fields = fields_;
+  SplitOnWhiteSpace(Trim(line), &fields);
   if (fields.size() < kThingFields || fields[0].empty() || IsComment(fields[0])) return;
   rewritten_.clear();
   for (size_t i = 0; i < kFirstAngleField; ++i) {

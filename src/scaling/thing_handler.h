@@ -9,6 +9,7 @@
 
 #include "scaling/level_pass.h"
 #include "scaling/references.h"
+#include "scaling/text.h"
 
 namespace jk {
 
@@ -47,6 +48,7 @@ class ThingHandler : public SectionHandler {
  private:
   double factor_;
   ModelLookup* lookup_;
+  Fields fields_;
   std::string rewritten_;
 };
 

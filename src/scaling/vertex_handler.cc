@@ -12,7 +12,8 @@ void VertexHandler::HandleLine(std::string& line) {
   // field, which is read as 0 like any text that is no number.
   // A comment line (the column titles, say) stays as read whatever its
   // fields, as it does among the templates.
-  std::vector<std::string_view> fields = SplitOnSingleWhiteSpace(Trim(line));
+  Fields& fields = fields_;
+  SplitOnSingleWhiteSpace(Trim(line), &fields);
   if (fields.size() < 4 || fields[0].empty() || IsComment(fields[0])) return;
   rewritten_.assign(fields[0]);
   for (size_t i = 1; i <= 3; ++i) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "scaling/level_pass.h"
+#include "scaling/text.h"
 
 namespace jk {
 
@@ -23,6 +24,7 @@ class VertexHandler : public SectionHandler {
 
  private:
   double factor_;
+  Fields fields_;
   std::string rewritten_;
 };
 
