@@ -6,6 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include "gob_writer.h"
 
 namespace bench {
@@ -163,7 +170,9 @@ int64_t WriteLevel(const Workload& w, StreamingGob& gob) {
   }
   t.Line("end").Line("");
   t.Line("SECTION: COGS").Put("World cogs ").Int(w.cog_lines).End().Line("#Num\tScript\tvalues");
-  for (int i = 0; i < w.cog_lines; ++i) t.Int(i).Put(":\tc").Int(i).Put(".cog\t12 13").End();
+  for (int i = 0; i < w.cog_lines; ++i) {
+    t.Int(i).Put(":\tc").Int(i % w.cogs).Put(".cog\t12 13").End();
+  }
   t.Line("end");
   flush();
   return length;
@@ -172,7 +181,10 @@ int64_t WriteLevel(const Workload& w, StreamingGob& gob) {
 std::string ModelText(int index, std::string_view name, uint32_t seed, const Workload& w) {
   Text t(seed);
   t.Put("# MODEL ").Put(name).Put(" made by jkrescale-bench").End();
-  t.Line("SECTION: HEADER").Line("3DO 2.1").Line("").Line("SECTION: GEOMETRYDEF");
+  t.Line("SECTION: HEADER").Line("3DO 2.1");
+  // A row that a vertex list left open by the model before scales.
+  if (w.odd_models && index % 5 == 4) t.Put("0:\t").Number(1).Put("\t1.0\t1.0\t0.0").End();
+  t.Line("").Line("SECTION: GEOMETRYDEF");
   t.Put("RADIUS\t").Number(2).End().Line("GEOSETS 1").Line("GEOSET 0").Line("MESHES 1");
   t.Line("MESH 0").Put("NAME m").Int(index).End().Put("RADIUS ").Number(2).End();
   t.Put("VERTICES ")
@@ -183,7 +195,17 @@ std::string ModelText(int index, std::string_view name, uint32_t seed, const Wor
     t.Put("     ").Int(i).Put(":\t").Number(1).Put("\t").Number(1).Put("\t").Number(1);
     t.Put("\t0.000000").End();
   }
-  t.Line("").Line("TEXTURE VERTICES 4");
+  if (w.odd_models && index % 7 == 2) {
+    t.Put("INSERT OFFSET ").Number(1).Put(" ").Number(1).Put(" ").Number(1).End();
+    t.Line("HIERARCHY NODES 2");
+    for (int i = 0; i < 2; ++i) {
+      t.Put("  ").Int(i).Put(": 0x0 0x1 0 -1 -1 -1 0 ").Number(1).Put(" ").Number(1);
+      t.Put(" ").Number(1).Put(" 0.0 90.0 0.0 ").Number(1).Put(" ").Number(1).Put(" ").Number(1);
+      t.Put(" node").Int(i).End();
+    }
+  }
+  bool ends_vertex_list = !(w.odd_models && index % 5 == 3);
+  t.Line("").Line(ends_vertex_list ? "TEXTURE VERTICES 4" : "# the texture vertices");
   for (int i = 0; i < 4; ++i)
     t.Put("     ").Int(i).Put(":\t").Number(64).Put("\t").Number(64).End();
   t.Line("").Put("FACES ").Int(w.model_faces).End();
@@ -202,7 +224,7 @@ bool BuildArchives(const Workload& w, const fs::path& folder, Archives* a) {
   a->resource = (folder / "res2.gob").string();
   std::vector<std::string> names = {"jkl\\bench.jkl"};
   for (int i = 0; i < w.level_models; ++i) names.push_back("3do\\lm" + std::to_string(i) + ".3do");
-  for (int i = 0; i < w.cogs; ++i) names.push_back("cog\\c" + std::to_string(2 * i) + ".cog");
+  for (int i = 0; i < w.cogs; ++i) names.push_back("cog\\c" + std::to_string(i) + ".cog");
   names.push_back("misc\\cogstrings.uni");
   StreamingGob level(a->level, names);
   level.Begin();
@@ -253,6 +275,37 @@ bool CopyBytes(const std::string& from, const std::string& to) {
   if (in) std::fclose(in);
   if (out && std::fclose(out) != 0) ok = false;
   return ok;
+}
+
+double UserSeconds() {
+#ifdef _WIN32
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+  return double((uint64_t(user.dwHighDateTime) << 32) | user.dwLowDateTime) * 1e-7;
+#else
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return double(usage.ru_utime.tv_sec) + double(usage.ru_utime.tv_usec) * 1e-6;
+#endif
+}
+
+void WriteBackDirtyPages() {
+#ifndef _WIN32
+  ::sync();
+#endif
+}
+
+bool CopyTree(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  fs::create_directories(to, ec);
+  if (ec) return false;
+  for (const fs::directory_entry& entry : fs::directory_iterator(from, ec)) {
+    fs::path target = to / entry.path().filename();
+    bool ok = entry.is_directory() ? CopyTree(entry.path(), target)
+                                   : CopyBytes(entry.path().string(), target.string());
+    if (!ok) return false;
+  }
+  return !ec;
 }
 
 }  // namespace bench

@@ -2,10 +2,14 @@
 // RunScale where the progress calls and the reference lists are watched.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+
 #include "gob_writer.h"
 #include "platform/real_file_system.h"
 #include "scaling/scale_run.h"
 #include "scaling_fixture.h"
+#include "workload.h"
 
 namespace jk {
 namespace {
@@ -252,6 +256,57 @@ TEST_F(ScaleRunTest, ProgressAndListsOverTwoRuns) {
   EXPECT_EQ(FilesIn(dir_ / "two/cog"), (std::vector<std::string>{"door.cog"}));
   EXPECT_EQ(lists.models.size(), 2u);
   EXPECT_EQ(lists.cogs.size(), 1u);
+}
+
+// A large generated case, scaled on one thread and on four: the models are
+// written by different threads in a different order, and the files must be
+// the same byte for byte. Some models leave their vertex list open, so each
+// model's starting state has to come from the models before it.
+TEST(ScaleThreadsTest, FourThreadsWriteWhatOneThreadWrites) {
+  TempFolder dir;
+  bench::Workload workload = bench::Workload().Times(0.02);
+  workload.odd_models = true;
+  bench::Archives archives;
+  ASSERT_TRUE(bench::BuildArchives(workload, dir.path(), &archives));
+  auto scale = [&](const std::string& out, const char* threads) {
+    scaling_test::CliRun run =
+        RunCliCaptured({"scale", archives.level, "jkl\\bench.jkl", "1.7", "--resource",
+                        archives.resource, "--out", out, "--threads", threads});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+  };
+  scale(dir / "one", "1");
+  scale(dir / "four", "4");
+  // Every file under a folder, by its path there, with its bytes.
+  auto written = [](const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+      if (!entry.is_regular_file()) continue;
+      files[entry.path().lexically_relative(folder).generic_string()] =
+          ReadFile(entry.path().string());
+    }
+    return files;
+  };
+  std::map<std::string, std::string> one = written(dir / "one");
+  std::map<std::string, std::string> four = written(dir / "four");
+  int models = 0;
+  for (const auto& [name, bytes] : one) {
+    models += name.starts_with("3do/");
+    EXPECT_TRUE(four.count(name) && four[name] == bytes) << name;
+  }
+  EXPECT_EQ(one.size(), four.size());
+  EXPECT_EQ(models, workload.level_models + workload.resource_models);
+}
+
+// --threads takes a whole number of threads, and nothing else.
+TEST_F(ScaleRunTest, CliThreadCounts) {
+  WriteArchives();
+  for (const char* wrong : {"0", "-1", "two", "1.5", "257"}) {
+    std::vector<std::string> args = ScaleArgs();
+    args.insert(args.end(), {"--threads", wrong});
+    scaling_test::CliRun run = RunCliCaptured(args);
+    EXPECT_EQ(run.exit_code, 2) << wrong;
+    EXPECT_NE(run.err.find("--threads takes a whole number from 1 to 256"), std::string::npos);
+  }
 }
 
 }  // namespace
