@@ -700,13 +700,25 @@ std::string Win32Dialogs::OpenFile(const std::string& title, const std::string& 
 
 namespace {
 
-// A long path has no blank to wrap at: a zero-width space after each of its
-// separators lets the message wrap there, inside the box.
+// A long path has no blank to wrap at, and a message box breaks its lines
+// at blanks only: a line break after a separator keeps each stretch of text
+// without a blank shorter than kLongestStretch characters.
 std::wstring WrappableText(const std::string& text) {
+  constexpr size_t kLongestStretch = 64;
+  std::wstring wide = WideOf(text);
   std::wstring wrappable;
-  for (wchar_t c : WideOf(text)) {
+  size_t stretch = 0;
+  for (size_t i = 0; i < wide.size(); ++i) {
+    wchar_t c = wide[i];
     wrappable += c;
-    if (c == L'\\' || c == L'/') wrappable += L'\u200B';
+    stretch = c == L' ' || c == L'\n' ? 0 : stretch + 1;
+    if (c != L'\\' && c != L'/') continue;
+    size_t next = wide.find_first_of(L"\\/ \n", i + 1);
+    size_t ahead = (next == std::wstring::npos ? wide.size() : next) - i;
+    if (stretch + ahead > kLongestStretch) {
+      wrappable += L'\n';
+      stretch = 0;
+    }
   }
   return wrappable;
 }
