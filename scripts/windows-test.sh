@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
 # Builds jkrescale for Windows with MinGW-w64 and tests it under Wine:
-#   1. the Windows test suite (build-windows/jkrescale_tests.exe, through ctest);
+#   0. jkrescale.exe is a GUI-subsystem program that needs no DLL but
+#      Windows' own (objdump);
+#   1. the Windows test suites (build-windows/jkrescale_tests.exe, and
+#      jkrescale_win32_tests.exe on the real windows), through ctest;
 #   2. jkrescale-cli.exe against the Linux build's jkrescale-cli: both scale
 #      the demo archives and synthetic samples, and must write the same files
-#      byte for byte, exit with the same status and say the same things.
+#      byte for byte, exit with the same status and say the same things;
+#   3. a whole run of jkrescale.exe on the demo, driven with the keyboard
+#      (xdotool): pick the archive and the level, Scale and play; the
+#      stand-in game (JK.EXE) must see the scaled level, and the work folder
+#      must hold only the program and its settings afterwards.
+# Windows get an X display of their own: an Xvfb started here and stopped
+# at the end.
 # Installs what it needs (Debian packages, only those missing), builds the
 # Linux reference in build/ (scripts/setup.sh) and the Windows programs in
 # build-windows/, and keeps its own Wine prefix in build-windows/wine-prefix,
@@ -17,16 +26,38 @@ say() { echo "windows-test: $*"; }
 # --- What it needs ---------------------------------------------------------
 scripts/setup.sh
 # The MinGW-w64 compiler (its posix-threads variant), GoogleTest's sources,
-# and Wine for 64-bit programs.
-scripts/install-packages.sh --no-recommends g++-mingw-w64-x86-64-posix googletest wine wine64
+# Wine for 64-bit programs and its fonts (Tahoma, and Marlett for the
+# window frames); an X server without a screen, and xdotool to type into
+# the windows.
+scripts/install-packages.sh --no-recommends g++-mingw-w64-x86-64-posix googletest wine wine64 \
+  fonts-wine xvfb xdotool
 
 # --- The Windows build -----------------------------------------------------
-# Everything but the desktop program, which needs Qt for Windows.
+# Everything, the desktop program on Win32 included.
 build=build-windows
 quietly "$build/configure.log" cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DJKRESCALE_BUILD_DESKTOP=OFF
+  -DJKRESCALE_BUILD_DESKTOP=ON
 cmake --build "$build" -j"$jobs"
+
+# --- 0. What jkrescale.exe needs to run ---------------------------------------
+# A program of the GUI subsystem (no console window), and no DLL to carry
+# along: only those every Windows has.
+windows_dlls="advapi32 comctl32 comdlg32 gdi32 kernel32 msvcrt ole32 shell32 user32"
+headers=$(x86_64-w64-mingw32-objdump -p "$build/jkrescale.exe")
+subsystem=$(grep -E '^Subsystem' <<<"$headers" | sed 's/.*(\(.*\))/\1/')
+dlls=$(grep 'DLL Name:' <<<"$headers" | awk '{print tolower($3)}' | sed 's/\.dll$//' | sort -u)
+foreign=$(comm -23 <(echo "$dlls") <(tr ' ' '\n' <<<"$windows_dlls" | sort -u) | tr '\n' ' ')
+say "jkrescale.exe: subsystem $subsystem; DLLs:" $dlls
+exe_problems=0
+if [ "$subsystem" != "Windows GUI" ]; then
+  say "jkrescale.exe is not a GUI-subsystem program"
+  exe_problems=$((exe_problems + 1))
+fi
+if [ -n "$foreign" ]; then
+  say "jkrescale.exe needs DLLs that Windows does not have: $foreign"
+  exe_problems=$((exe_problems + 1))
+fi
 
 # --- Wine: a prefix of its own, no windows, no messages --------------------
 export WINEPREFIX="$root/$build/wine-prefix"
@@ -36,15 +67,30 @@ export WINEDEBUG=-all
 export LC_ALL=C.UTF-8
 # No Mono or Gecko install prompts when the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
-# The Wine server of this prefix ends with the script, whatever happens.
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+unset WAYLAND_DISPLAY
+# An X display for the windows, on the first free number; it and the Wine
+# server of this prefix end with the script, whatever happens.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" \
+  >"$build/xvfb.log" 2>&1 &
+xvfb_pid=$!
+trap 'wineserver -k >/dev/null 2>&1 || true; kill "$xvfb_pid" 2>/dev/null || true;
+  rm -f "$display_file"' EXIT
+for _ in $(seq 100); do
+  [ -s "$display_file" ] && break
+  sleep 0.1
+done
+[ -s "$display_file" ] || { say "Xvfb did not start (see $build/xvfb.log)"; exit 1; }
+export DISPLAY=":$(head -n1 "$display_file")"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   say "creating the Wine prefix $WINEPREFIX"
   rm -rf "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
+# Wine's own fonts where Windows programs find them, whatever Wine was
+# built to look for.
+cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 # One Wine server for every test program, rather than one started for each,
 # and Wine's own background programs started now: started by the first test
 # program instead, they would hold on to its output and ctest would wait.
@@ -161,6 +207,89 @@ check "damaged archive" scale @samples/damaged.gob 'jkl\x.jkl' 2 --resource "$re
 check "missing archive" levels @samples/none.gob
 check usage scale @samples/lines.gob
 
+# --- 3. A whole run of jkrescale.exe ---------------------------------------------
+# The demo game with the stand-in game as JK.EXE, and jkrescale.exe in a
+# folder of its own (its work folder) with settings naming the demo. The
+# program runs in a Wine desktop window, where Wine draws the window frames
+# and passes on the keys typed into it.
+whole="$build/whole-run"
+rm -rf "$whole"
+mkdir -p "$whole/work"
+whole=$(realpath "$whole")
+scripts/wine-run.sh "$build/jkrescale-demo.exe" "$(winpath "$whole/game")" --settings \
+  "$(winpath "$whole/work")" >"$whole/demo.log" 2>&1
+cp "$build/jkrescale-stand-in-game.exe" "$whole/game/JK.EXE"
+cp "$build/jkrescale.exe" "$whole/work/"
+settings=$(cd "$whole/work" && ls config.*)
+whole_problems=()
+# key KEYS...: typed into the program, a moment apart.
+key() {
+  local k
+  for k in "$@"; do
+    xdotool key "$k"
+    sleep 0.3
+  done
+}
+JKRESCALE_STAND_IN_SECONDS=1 scripts/wine-run.sh explorer /desktop=jkrescale,1024x768 \
+  "$(winpath "$whole/work/jkrescale.exe")" >"$whole/jkrescale.log" 2>&1 &
+program_pid=$!
+window=""
+for _ in $(seq 60); do
+  window=$(xdotool search --onlyvisible --name '^jkrescale$' 2>/dev/null | head -n1 || true)
+  [ -n "$window" ] && break
+  sleep 0.5
+done
+if [ -z "$window" ]; then
+  whole_problems+=("its window did not show")
+else
+  sleep 1
+  # A click on the title bar gives the window the keyboard; then the
+  # archive list (Alt+A), its first archive opened (Home, Enter), its first
+  # level picked (Home), the factor 2 (Alt+F) and Scale and play (Alt+S).
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + 200)) $((Y + 8)) click 1
+  sleep 0.5
+  key alt+a Home Return Home alt+f 2 alt+s
+  for _ in $(seq 120); do
+    [ -s "$whole/game/stand-in-game.txt" ] && break
+    sleep 0.5
+  done
+  # The clean-up follows the game's end.
+  sleep 2
+  key alt+F4
+fi
+for _ in $(seq 60); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.5
+done
+if kill -0 "$program_pid" 2>/dev/null; then
+  whole_problems+=("it did not end with Alt+F4")
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -p
+fi
+report="$whole/game/stand-in-game.txt"
+if [ ! -s "$report" ]; then
+  whole_problems+=("the game was not started")
+else
+  # The work folder as the game is given it: in its short form, which the
+  # game can open.
+  grep -qxE 'argument: Z:\\.*\\work' "$report" ||
+    whole_problems+=("the game was not given the work folder")
+  for line in "argument: -path" "work folder: episode.jk" "work folder: jkl/demo.jkl" \
+    "jkl/demo.jkl| World Gravity 4.000000" "jkl/demo.jkl| 0: -1 2.5 4"; do
+    grep -qxF -- "$line" "$report" || whole_problems+=("the game's report lacks '$line'")
+  done
+fi
+left=$(cd "$whole/work" && find . -mindepth 1 | sed 's|^\./||' | sort | tr '\n' ' ')
+[ "$left" = "$settings jkrescale.exe " ] ||
+  whole_problems+=("the work folder holds $left")
+if [ ${#whole_problems[@]} -eq 0 ]; then
+  say "whole run of jkrescale.exe: the game saw the level scaled by 2; the work folder is clean"
+else
+  for problem in "${whole_problems[@]}"; do say "whole run of jkrescale.exe: $problem"; done
+  say "  (files in $whole)"
+fi
+
 # --- Summary -----------------------------------------------------------------
 same=$((cases - ${#different[@]}))
 suite_passed=$((suite_total - suite_skipped - suite_failed))
@@ -168,13 +297,17 @@ echo
 say "Windows test suite under Wine: $suite_passed passed, $suite_skipped skipped," \
   "$suite_failed failed"
 say "jkrescale-cli.exe against the Linux build: $same of $cases cases the same"
+say "jkrescale.exe: $exe_problems problems with what it needs; whole run:" \
+  "${#whole_problems[@]} problems"
 for name in "${different[@]}"; do say "  different: $name (files in $work)"; done
 restarts=$(wc -l <"$JKRESCALE_WINE_RESTARTS")
 if [ "$restarts" != 0 ]; then
   say "Wine failed $restarts times to start a program, which was then started again:"
   sed 's/^/  /' "$JKRESCALE_WINE_RESTARTS"
 fi
-failed=$((suite_failed + ${#different[@]}))
+failed=$((suite_failed + ${#different[@]} + exe_problems + ${#whole_problems[@]}))
 if [ "$failed" = 0 ]; then say "PASSED"; else say "FAILED"; fi
-echo "windows-test: $((suite_passed + same)) passed, $failed failed"
+checks=$((suite_passed + same + 2 - exe_problems + 1))
+[ ${#whole_problems[@]} -eq 0 ] || checks=$((checks - 1))
+echo "windows-test: $checks passed, $failed failed"
 [ "$failed" = 0 ]

@@ -11,7 +11,8 @@
 // With --settings, and only when the desktop program's settings file does
 // not exist yet in WORK_FOLDER (the folder of jkrescale), writes it for the
 // current user with FOLDER/JK as the game and FOLDER2/JKM as the expansion
-// (the executables themselves are put there by the caller).
+// (FOLDER\JK.EXE and FOLDER2\JKM.EXE on Windows, as the games name them;
+// the executables themselves are put there by the caller).
 // Nothing in it comes from the game; the level is made up here.
 #include <cstdio>
 #include <filesystem>
@@ -177,8 +178,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!work.empty()) {
-    std::string jkm = expansion.empty() ? "" : (mots / "JKM").string();
-    if (!PointSettings(fs::absolute(work, ec).string(), (root / "JK").string(), jkm)) return 1;
+#ifdef _WIN32
+    const char *game_program = "JK.EXE", *expansion_program = "JKM.EXE";
+#else
+    const char *game_program = "JK", *expansion_program = "JKM";
+#endif
+    std::string jkm = expansion.empty() ? "" : (mots / expansion_program).string();
+    if (!PointSettings(fs::absolute(work, ec).string(), (root / game_program).string(), jkm)) {
+      return 1;
+    }
   }
   return 0;
 }

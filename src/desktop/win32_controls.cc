@@ -1,0 +1,303 @@
+#include "desktop/win32_controls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string_view>
+
+#include "platform/wide_text.h"
+
+namespace jk {
+
+namespace {
+
+struct NamedControl {
+  int id;
+  const char* name;
+};
+
+constexpr NamedControl kNames[] = {
+    {kGamePathLabel, "game_path_label"},
+    {kGamePathField, "game_path_field"},
+    {kBrowseGameButton, "browse_game_button"},
+    {kExpansionPathLabel, "expansion_path_label"},
+    {kExpansionPathField, "expansion_path_field"},
+    {kBrowseExpansionButton, "browse_expansion_button"},
+    {kListCaption, "list_caption"},
+    {kArchiveList, "archive_list"},
+    {kBackButton, "back_button"},
+    {kRefreshButton, "refresh_button"},
+    {kExtraListCaption, "extra_list_caption"},
+    {kExtraList, "extra_list"},
+    {kFactorLabel, "factor_label"},
+    {kFactorField, "factor_field"},
+    {kGravityCheckBox, "gravity_check_box"},
+    {kAboutButton, "about_button"},
+    {kScaleButton, "scale_button"},
+    {kStatusLine, "status_line"},
+    {kProgressText, "progress_text"},
+    {kProgressBar, "progress_bar"},
+    {kCancelButton, "cancel_button"},
+};
+
+// The colour as the system takes it: both are red + green * 256 + blue *
+// 65536.
+COLORREF ToColorRef(Colour colour) { return COLORREF(colour); }
+
+}  // namespace
+
+const char* ControlNameOf(int id) {
+  for (const NamedControl& control : kNames) {
+    if (control.id == id) return control.name;
+  }
+  return "";
+}
+
+int ControlIdOf(std::string_view name) {
+  for (const NamedControl& control : kNames) {
+    if (name == control.name) return control.id;
+  }
+  return 0;
+}
+
+HWND MakeControl(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style,
+                 int id, DWORD ex_style) {
+  return CreateWindowExW(ex_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0,
+                         0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+std::string WindowText(HWND window) {
+  int length = GetWindowTextLengthW(window);
+  if (length <= 0) return "";
+  std::wstring text(size_t(length) + 1, L'\0');
+  text.resize(size_t(GetWindowTextW(window, text.data(), length + 1)));
+  return Utf8Of(text);
+}
+
+// --- Text fields -------------------------------------------------------------
+
+void Win32TextField::Attach(HWND edit, HWND tooltip, std::function<void()> on_change) {
+  edit_ = edit;
+  tooltip_ = tooltip;
+  on_change_ = std::move(on_change);
+  brush_.reset(CreateSolidBrush(ToColorRef(background_)));
+}
+
+void Win32TextField::SetText(const std::string& text) {
+  // The edit control's own EN_CHANGE is held back: the change event comes
+  // once, even when the text stays the same, as typing it again would.
+  setting_ = true;
+  SetWindowTextW(edit_, WideOf(text).c_str());
+  setting_ = false;
+  // The cursor at the end, where the user goes on typing.
+  int length = GetWindowTextLengthW(edit_);
+  SendMessageW(edit_, EM_SETSEL, WPARAM(length), LPARAM(length));
+  if (on_change_) on_change_();
+}
+
+void Win32TextField::EditChanged() {
+  if (!setting_ && on_change_) on_change_();
+}
+
+void Win32TextField::SetBackground(Colour colour) {
+  if (colour == background_) return;
+  background_ = colour;
+  brush_.reset(CreateSolidBrush(ToColorRef(colour)));
+  InvalidateRect(edit_, nullptr, TRUE);
+}
+
+HBRUSH Win32TextField::Paint(HDC dc) const {
+  SetBkColor(dc, ToColorRef(background_));
+  SetTextColor(dc, RGB(0, 0, 0));
+  return brush_.get();
+}
+
+void Win32TextField::SetPlaceholder(const std::string& text) {
+  // Shown also while the field has the focus, as an empty field's hint.
+  std::wstring wide = WideOf(text);
+  SendMessageW(edit_, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Win32TextField::SetHint(const std::string& text) {
+  std::wstring wide = WideOf(text);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(edit_);
+  tool.uId = reinterpret_cast<UINT_PTR>(edit_);
+  tool.lpszText = wide.data();
+  // The tooltip keeps its own copy of the text.
+  SendMessageW(tooltip_, has_hint_ ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0,
+               reinterpret_cast<LPARAM>(&tool));
+  has_hint_ = true;
+}
+
+// --- Lists -------------------------------------------------------------------
+
+Win32List::~Win32List() {
+  if (list_ != nullptr && IsWindow(list_)) RemoveWindowSubclass(list_, &Win32List::Subclass, 0);
+}
+
+void Win32List::Attach(HWND list, std::function<void()> on_select,
+                       std::function<void()> on_activate) {
+  list_ = list;
+  on_select_ = std::move(on_select);
+  on_activate_ = std::move(on_activate);
+  SetWindowSubclass(list_, &Win32List::Subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void Win32List::Clear() {
+  bool had_selection = SelectedIndex() >= 0;
+  SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+  if (had_selection) SelectionChanged();
+}
+
+void Win32List::AddItem(const std::string& text) {
+  SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideOf(text).c_str()));
+}
+
+int Win32List::ItemCount() const { return int(SendMessageW(list_, LB_GETCOUNT, 0, 0)); }
+
+std::string Win32List::ItemText(int index) const {
+  if (index < 0 || index >= ItemCount()) return "";
+  LRESULT length = SendMessageW(list_, LB_GETTEXTLEN, WPARAM(index), 0);
+  if (length == LB_ERR) return "";
+  std::wstring text(size_t(length) + 1, L'\0');
+  length = SendMessageW(list_, LB_GETTEXT, WPARAM(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(length == LB_ERR ? 0 : size_t(length));
+  return Utf8Of(text);
+}
+
+int Win32List::SelectedIndex() const {
+  LRESULT selected = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+  return selected == LB_ERR ? -1 : int(selected);
+}
+
+void Win32List::SetSelectedIndex(int index) {
+  int before = SelectedIndex();
+  bool valid = index >= 0 && index < ItemCount();
+  // LB_SETCURSEL does not notify, unlike a click: the event is raised here.
+  SendMessageW(list_, LB_SETCURSEL, valid ? WPARAM(index) : WPARAM(-1), 0);
+  if (SelectedIndex() != before) SelectionChanged();
+}
+
+void Win32List::SetPlaceholder(const std::string& text) {
+  placeholder_ = WideOf(text);
+  InvalidateRect(list_, nullptr, TRUE);
+}
+
+void Win32List::SelectionChanged() {
+  if (on_select_) on_select_();
+}
+
+void Win32List::Activate() {
+  int count = ItemCount();
+  if (SelectedIndex() < 0 && count > 0) {
+    LRESULT caret = SendMessageW(list_, LB_GETCARETINDEX, 0, 0);
+    SetSelectedIndex(std::clamp(caret == LB_ERR ? 0 : int(caret), 0, count - 1));
+  }
+  if (on_activate_) on_activate_();
+}
+
+LRESULT CALLBACK Win32List::Subclass(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                     UINT_PTR, DWORD_PTR self) {
+  Win32List* list = reinterpret_cast<Win32List*>(self);
+  if (list == nullptr || list->list_ != window) {
+    return DefSubclassProc(window, message, wparam, lparam);
+  }
+  return list->HandleMessage(message, wparam, lparam);
+}
+
+LRESULT Win32List::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  // Asked for only where needed: the count is itself a message to the list.
+  auto empty = [this] { return ItemCount() == 0; };
+  switch (message) {
+    case WM_PAINT:
+      if (empty()) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(list_, &paint);
+        PaintPlaceholder(dc);
+        EndPaint(list_, &paint);
+        return 0;
+      }
+      break;
+    case WM_PRINTCLIENT:
+      if (empty()) {
+        PaintPlaceholder(reinterpret_cast<HDC>(wparam));
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      // The placeholder wraps to the new width.
+      if (empty()) InvalidateRect(list_, nullptr, TRUE);
+      break;
+    case WM_GETDLGCODE:
+      // Enter goes to the list rather than to the window's default button.
+      if (on_activate_ && wparam == VK_RETURN) {
+        return DefSubclassProc(list_, message, wparam, lparam) | DLGC_WANTALLKEYS;
+      }
+      break;
+    case WM_KEYDOWN:
+      if (on_activate_ && (wparam == VK_RETURN || wparam == VK_SPACE)) {
+        Activate();
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      // The characters of those keys would search the list for an item.
+      if (on_activate_ && (wparam == L'\r' || wparam == L' ')) return 0;
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list_, &Win32List::Subclass, 0);
+      break;
+  }
+  return DefSubclassProc(list_, message, wparam, lparam);
+}
+
+void Win32List::PaintPlaceholder(HDC dc) {
+  RECT client;
+  GetClientRect(list_, &client);
+  // The list's own background, as its parent gives it.
+  HBRUSH background = reinterpret_cast<HBRUSH>(SendMessageW(
+      GetParent(list_), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), LPARAM(list_)));
+  FillRect(dc, &client, background != nullptr ? background : GetSysColorBrush(COLOR_WINDOW));
+  if (placeholder_.empty()) return;
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
+  Selection selected(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  int margin = metrics.tmHeight / 2;
+  RECT text = {client.left + margin, client.top + margin, client.right - margin,
+               client.bottom - margin};
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  DrawTextW(dc, placeholder_.c_str(), int(placeholder_.size()), &text,
+            DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+}
+
+// --- Buttons, check box, label -----------------------------------------------
+
+void Win32Button::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  Apply();
+}
+
+void Win32Button::SetAvailable(bool available) {
+  available_ = available;
+  Apply();
+}
+
+void Win32Button::Apply() {
+  bool on = Clickable();
+  // A button greyed out while it has the focus would leave the keyboard
+  // nowhere: the focus goes on to the next control first.
+  if (!on && GetFocus() == button_) SendMessageW(GetParent(button_), WM_NEXTDLGCTL, 0, FALSE);
+  EnableWindow(button_, on);
+}
+
+bool Win32CheckBox::Checked() const { return SendMessageW(box_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void Win32Label::SetText(const std::string& text) { SetWindowTextW(label_, WideOf(text).c_str()); }
+
+}  // namespace jk

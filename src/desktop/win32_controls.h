@@ -1,0 +1,170 @@
+// The controls of the Win32 windows behind the shell's control interfaces:
+// an edit control as a TextField, a list box as a ListControl, and so on,
+// with the identifiers (and so the names) of every control. Part of the
+// Win32 window system (win32_windows.h); Windows only.
+#ifndef JKRESCALE_DESKTOP_WIN32_CONTROLS_H_
+#define JKRESCALE_DESKTOP_WIN32_CONTROLS_H_
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "desktop/win32_handles.h"
+#include "shell/windows.h"
+
+namespace jk {
+
+// The controls' identifiers. None is IDOK or IDCANCEL but the progress
+// window's Cancel button, which the dialog keys click with Escape.
+enum ControlId : int {
+  kGroupBox = 100,
+  kGamePathLabel,
+  kGamePathField,
+  kBrowseGameButton,
+  kExpansionPathLabel,
+  kExpansionPathField,
+  kBrowseExpansionButton,
+  kListCaption,
+  kArchiveList,
+  kBackButton,
+  kRefreshButton,
+  kExtraListCaption,
+  kExtraList,
+  kFactorLabel,
+  kFactorField,
+  kGravityCheckBox,
+  kAboutButton,
+  kScaleButton,
+  kStatusLine,
+  kProgressText,
+  kProgressBar,
+  kCancelButton = IDCANCEL,
+};
+
+// The name of the control with identifier `id` ("" for none), and the
+// identifier of the one named `name` (0 for none).
+const char* ControlNameOf(int id);
+int ControlIdOf(std::string_view name);
+
+// Makes a child control of `parent` with identifier `id`; nullptr when the
+// system cannot.
+HWND MakeControl(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style,
+                 int id, DWORD ex_style = 0);
+
+// The text of a window, in UTF-8.
+std::string WindowText(HWND window);
+
+// A single-line edit control. It raises `on_change` on every change of its
+// text: through EN_CHANGE as the user types (the window passes it on with
+// EditChanged), and once for every SetText.
+class Win32TextField : public TextField {
+ public:
+  void Attach(HWND edit, HWND tooltip, std::function<void()> on_change);
+  HWND hwnd() const { return edit_; }
+
+  std::string Text() const override { return WindowText(edit_); }
+  void SetText(const std::string& text) override;
+  Colour Background() const override { return background_; }
+  void SetBackground(Colour colour) override;
+  void SetPlaceholder(const std::string& text) override;
+  void SetHint(const std::string& text) override;
+
+  // The edit control told its parent that its text changed.
+  void EditChanged();
+  // Prepares `dc` to draw the field (WM_CTLCOLOREDIT): its background, and
+  // black text, which reads on both colours even under a dark theme.
+  HBRUSH Paint(HDC dc) const;
+
+ private:
+  HWND edit_ = nullptr;
+  HWND tooltip_ = nullptr;
+  std::function<void()> on_change_;
+  bool setting_ = false;
+  Colour background_ = kWhite;
+  UniqueBrush brush_;
+  bool has_hint_ = false;
+};
+
+// A list box with one selected item at most. Selection changes by the
+// program raise `on_select` as the user's do (the window passes LBN_SELCHANGE
+// on with SelectionChanged). While it has no item, it says its placeholder
+// in its place.
+class Win32List : public ListControl {
+ public:
+  Win32List() = default;
+  ~Win32List() override;
+  Win32List(const Win32List&) = delete;
+  Win32List& operator=(const Win32List&) = delete;
+
+  // `on_activate`, when set, is what Enter and Space on the list do (after
+  // selecting the item with the focus, when none is selected).
+  void Attach(HWND list, std::function<void()> on_select, std::function<void()> on_activate);
+  HWND hwnd() const { return list_; }
+
+  void Clear() override;
+  void AddItem(const std::string& text) override;
+  int ItemCount() const override;
+  std::string ItemText(int index) const override;
+  int SelectedIndex() const override;
+  void SetSelectedIndex(int index) override;
+  void SetPlaceholder(const std::string& text) override;
+
+  void SelectionChanged();
+
+ private:
+  static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                   UINT_PTR id, DWORD_PTR self);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  // Paints the empty list: its background and the placeholder.
+  void PaintPlaceholder(HDC dc);
+  void Activate();
+
+  HWND list_ = nullptr;
+  std::function<void()> on_select_, on_activate_;
+  std::wstring placeholder_;
+};
+
+// A push button, greyed out unless both enabled and available.
+class Win32Button : public Button {
+ public:
+  void Attach(HWND button) { button_ = button; }
+  HWND hwnd() const { return button_; }
+
+  bool Enabled() const override { return enabled_; }
+  void SetEnabled(bool enabled) override;
+  bool Available() const override { return available_; }
+  void SetAvailable(bool available) override;
+  // Whether a click does something.
+  bool Clickable() const { return enabled_ && available_; }
+
+ private:
+  void Apply();
+
+  HWND button_ = nullptr;
+  bool enabled_ = true;
+  bool available_ = true;
+};
+
+class Win32CheckBox : public CheckBox {
+ public:
+  void Attach(HWND box) { box_ = box; }
+  bool Checked() const override;
+
+ private:
+  HWND box_ = nullptr;
+};
+
+class Win32Label : public Label {
+ public:
+  void Attach(HWND label) { label_ = label; }
+  std::string Text() const override { return WindowText(label_); }
+  void SetText(const std::string& text) override;
+
+ private:
+  HWND label_ = nullptr;
+};
+
+}  // namespace jk
+
+#endif  // JKRESCALE_DESKTOP_WIN32_CONTROLS_H_

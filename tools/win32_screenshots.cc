@@ -1,0 +1,170 @@
+// jkrescale-win32-screenshots GAME_FOLDER EXPANSION_FOLDER OUT_FOLDER: real
+// captures of the Windows program's windows for the README, taken from the
+// screen as the system shows them (under Wine in scripts/windows-screenshots.sh):
+//   OUT_FOLDER/windows-main-window-archives.bmp  the main window with the
+//                                                episode archives
+//   OUT_FOLDER/windows-main-window-levels.bmp    an archive opened, a level
+//                                                picked
+//   OUT_FOLDER/windows-progress-window.bmp       the progress window, models
+//                                                being scaled
+// The folders are demo folders of jkrescale-demo, with their JK.EXE and
+// JKM.EXE in place. The run starts no game; its messages go to standard
+// error.
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "desktop/win32_windows.h"
+#include "fake_process_runner.h"
+#include "platform/arguments.h"
+#include "platform/real_file_system.h"
+#include "platform/wide_text.h"
+#include "shell/progress_presenter.h"
+#include "shell/settings.h"
+#include "shell/shell.h"
+
+namespace {
+
+class QuietDialogs : public jk::Dialogs {
+ public:
+  std::string OpenFile(const std::string&, const std::string&, const std::string&) override {
+    return "";
+  }
+  void Message(const std::string& text) override {
+    std::fprintf(stderr, "jkrescale-win32-screenshots: message: %s\n", text.c_str());
+  }
+  void About(const std::string& text) override { Message(text); }
+};
+
+// The real windows, with the dialogs kept quiet.
+class ScreenshotWindows : public jk::WindowSystem {
+ public:
+  explicit ScreenshotWindows(jk::Win32WindowSystem* real) : real_(real) {}
+  jk::MainWindow& main_window() override { return real_->main_window(); }
+  jk::ProgressWindow& progress_window() override { return real_->progress_window(); }
+  jk::Dialogs& dialogs() override { return dialogs_; }
+  void RunUntilClosed() override {}
+  void PumpEvents() override { real_->PumpEvents(); }
+  void Log(const std::string& line) override { real_->Log(line); }
+
+ private:
+  jk::Win32WindowSystem* real_;
+  QuietDialogs dialogs_;
+};
+
+// Lets the windows draw themselves, and the display show it.
+void Settle(jk::Win32WindowSystem& windows) {
+  for (int i = 0; i < 10; ++i) {
+    windows.PumpEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+// Writes what the screen shows of `window`, frame included, as a 24-bit
+// BMP file.
+bool Capture(HWND window, const std::string& path) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ before = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, before);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;  // bottom-up, as BMP files have it
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  int stride = (width * 3 + 3) / 4 * 4;
+  std::vector<char> pixels(size_t(stride) * size_t(height));
+  GetDIBits(memory, bitmap, 0, UINT(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
+            DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = DWORD(file.bfOffBits + pixels.size());
+  std::ofstream out(std::filesystem::path(jk::WideOf(path)), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&header), sizeof header);
+  out.write(pixels.data(), std::streamsize(pixels.size()));
+  bool written = bool(out);
+  std::printf("%s %s (%dx%d)\n", written ? "wrote" : "could not write", path.c_str(), width,
+              height);
+  return written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args = jk::ProgramArguments(argc, argv);
+  if (args.size() != 3) {
+    std::fprintf(stderr,
+                 "usage: jkrescale-win32-screenshots GAME_FOLDER EXPANSION_FOLDER OUT_FOLDER\n");
+    return 2;
+  }
+  const std::string &game = args[0], &expansion = args[1], &out = args[2];
+  namespace files = std::filesystem;
+  files::path work = files::temp_directory_path() / "jkrescale-screenshots";
+  files::remove_all(work);
+  files::create_directories(work);
+  std::string work_folder = jk::Utf8Of(work.wstring());
+
+  jk::RealFileSystem fs;
+  long long suffix = jk::SettingsSuffix("screenshots");
+  if (!jk::WriteSettings(fs, work_folder, suffix, {game + "\\JK.EXE", expansion + "\\JKM.EXE"})
+           .ok()) {
+    return 1;
+  }
+  std::unique_ptr<jk::Win32WindowSystem> real;
+  if (jk::Status made = jk::Win32WindowSystem::Create(GetModuleHandleW(nullptr), &real);
+      !made.ok()) {
+    std::fprintf(stderr, "jkrescale-win32-screenshots: %s\n", made.message().c_str());
+    return 1;
+  }
+  ScreenshotWindows ui(real.get());
+  std::vector<std::string> log;
+  jk::FakeProcessRunner runner(&log);
+  jk::Shell shell(fs, ui, runner, {work_folder, "screenshots", {}});
+  shell.StartUp();
+  HWND main = real->main_window_handle();
+  SetWindowPos(main, nullptr, 16, 16, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Settle(*real);
+  bool ok = Capture(main, out + "\\windows-main-window-archives.bmp");
+
+  jk::MainWindow& window = ui.main_window();
+  window.archive_list().SetSelectedIndex(0);
+  shell.OnArchiveActivated();
+  window.archive_list().SetSelectedIndex(0);
+  window.extra_list().SetSelectedIndex(1);
+  window.factor_field().SetText("2");
+  SetFocus(jk::FindControl(main, "archive_list"));
+  Settle(*real);
+  ok = Capture(main, out + "\\windows-main-window-levels.bmp") && ok;
+
+  // The demo's level is scaled in an instant: the progress window is shown
+  // in a state of a longer run, through the program's own presenter.
+  window.SetEnabled(false);
+  ui.progress_window().Show();
+  jk::ProgressPresenter presenter(&ui.progress_window(), &ui);
+  presenter.LevelText(1);
+  presenter.Models(12, 40);
+  Settle(*real);
+  ok = Capture(real->progress_window_handle(), out + "\\windows-progress-window.bmp") && ok;
+  ui.progress_window().Close();
+  window.SetEnabled(true);
+  shell.End();
+  files::remove_all(work);
+  return ok ? 0 : 1;
+}
