@@ -1,6 +1,8 @@
 // jkrescale.exe: the desktop program on Windows. Rescales one level of Jedi
 // Knight or Mysteries of the Sith and starts the game on it. Its own folder
-// is the work folder, where the settings file lives and every run writes.
+// is the work folder, where the settings file lives and every run writes; an
+// installed program, which cannot write there (C:\Program Files), uses
+// %LOCALAPPDATA%\jkrescale.
 //
 // A program of the GUI subsystem: it has no console of its own. With
 // --version it writes "jkrescale VERSION" to its standard output when that
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "desktop/win32_windows.h"
+#include "launch/work_folder.h"
 #include "platform/arguments.h"
 #include "platform/process.h"
 #include "platform/real_file_system.h"
@@ -90,8 +93,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return 0;
   }
   ComApartment com;
+  jk::RealFileSystem fs;
   std::string work_folder;
-  if (jk::Status found = jk::ProgramFolder(&work_folder); !found.ok()) {
+  if (jk::Status found = jk::FindWorkFolder(fs, &work_folder); !found.ok()) {
     ShowError(found.message());
     return 1;
   }
@@ -100,7 +104,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ShowError(made.message());
     return 1;
   }
-  jk::RealFileSystem fs;
   std::unique_ptr<jk::ProcessRunner> runner = jk::MakeSystemProcessRunner();
   jk::Shell shell(fs, *windows, *runner, {work_folder, jk::IdentityText(jk::UserName()), {}});
   shell.Run();
