@@ -16,35 +16,10 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-struct ReadEntry {
-  std::string name;
-  std::string bytes;
-  bool operator==(const ReadEntry&) const = default;
-};
+using ReadEntry = ArchiveEntry;
 
-// Every entry of the archive, as the program's reader finds it.
-std::vector<ReadEntry> ReadBack(FileSystem& fs, const std::string& path) {
-  std::unique_ptr<GobArchive> archive;
-  Status opened = GobArchive::Open(fs, path, &archive);
-  EXPECT_TRUE(opened.ok()) << opened.message();
-  if (!opened.ok()) return {};
-  std::vector<GobEntry> entries;
-  EXPECT_TRUE(archive
-                  ->Walk([&](const GobEntry& e) {
-                    entries.push_back(e);
-                    return true;
-                  })
-                  .ok());
-  EXPECT_EQ(int32_t(entries.size()), archive->entry_count());
-  std::vector<ReadEntry> read;
-  for (const GobEntry& e : entries) {
-    EXPECT_TRUE(e.inside) << e.name;
-    std::string bytes;
-    EXPECT_TRUE(archive->file().Seek(e.offset).ok());
-    EXPECT_TRUE(archive->file().Read(size_t(e.length), &bytes).ok());
-    read.push_back({e.name, bytes});
-  }
-  return read;
+std::vector<ArchiveEntry> ReadBack(FileSystem& fs, const std::string& path) {
+  return ReadArchiveEntries(fs, path);
 }
 
 // Every byte value, over more than one copied piece (64 KiB).

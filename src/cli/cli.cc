@@ -6,6 +6,8 @@
 #include "archives/archive_tables.h"
 #include "cli/terminal_progress.h"
 #include "launch/play_session.h"
+#include "launch/save_mod.h"
+#include "platform/system.h"
 #include "platform/version.h"
 #include "scaling/level_check.h"
 #include "scaling/scale_run.h"
@@ -19,6 +21,8 @@ constexpr const char* kUsage =
     "       jkrescale-cli levels ARCHIVE\n"
     "       jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --out DIR\n"
     "                           [--gravity] [--extra FILE] [--classic]\n"
+    "       jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --gob FILE\n"
+    "                           [--gravity] [--classic]\n"
     "       jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]\n"
     "                          [--gravity] [--extra FILE]\n"
     "       jkrescale-cli check LEVEL\n"
@@ -32,6 +36,10 @@ constexpr const char* kUsage =
     "        FACTOR; --extra copies an extra archive into DIR. FACTOR is a\n"
     "        number from 0.001 to 1000. Every length the game reads is\n"
     "        scaled; --classic scales the classic set only.\n"
+    "        With --gob instead of --out, writes all of it into the one archive\n"
+    "        FILE, a mod to put into the game's Episode folder: the scaled level,\n"
+    "        its models, cogs and strings, and an episode titled after the level\n"
+    "        and FACTOR (\"Canyon x2\"). An extra archive is no part of a mod.\n"
     "play    does what the desktop program's Scale and play does: scales the\n"
     "        level into this program's folder, starts the game EXE on it,\n"
     "        waits until the game ends and removes what it wrote. The resource\n"
@@ -79,7 +87,7 @@ int Levels(const Context& c, const std::vector<std::string>& args) {
 // The words of `scale` and `play`: ARCHIVE LEVEL FACTOR and the options.
 struct RunArguments {
   std::vector<std::string> positional;
-  std::optional<std::string> resource, out, extra, game;
+  std::optional<std::string> resource, out, gob, extra, game;
   bool gravity = false;
   bool classic = false;
   bool help = false;
@@ -136,19 +144,39 @@ class RunProgress {
   bool show_;
 };
 
+// The problem with the options of `scale`, if any.
+std::optional<std::string> ScaleProblem(const RunArguments& parsed) {
+  if (parsed.positional.size() != 3) return "scale takes ARCHIVE, LEVEL and FACTOR";
+  if (!parsed.resource) return "scale needs --resource FILE";
+  if (parsed.out && parsed.gob) return "scale takes --out DIR or --gob FILE, not both";
+  if (!parsed.out && !parsed.gob) return "scale needs --out DIR or --gob FILE";
+  if (parsed.gob && parsed.extra)
+    return "--extra goes with --out: an extra archive is no part of a mod";
+  return std::nullopt;
+}
+
+// `scale --gob`: the run in a temporary folder, packed into the archive.
+Status SaveModFromCli(const Context& c, ScaleRequest request, const std::string& archive_path,
+                      ScaleProgress& progress, ScaleReport* report) {
+  JK_RETURN_IF_ERROR(CreateTemporaryFolder("jkrescale-mod-", &request.work_folder));
+  return SaveMod(c.fs, {request, archive_path}, progress, report, c.cleanup_pacing);
+}
+
 int Scale(const Context& c, const std::vector<std::string>& args) {
   RunArguments parsed;
-  auto problem = ParseRunArguments(
-      args, {{"--resource", &parsed.resource}, {"--out", &parsed.out}, {"--extra", &parsed.extra}},
-      {{"--gravity", &parsed.gravity}, {"--classic", &parsed.classic}}, &parsed);
+  auto problem =
+      ParseRunArguments(args,
+                        {{"--resource", &parsed.resource},
+                         {"--out", &parsed.out},
+                         {"--gob", &parsed.gob},
+                         {"--extra", &parsed.extra}},
+                        {{"--gravity", &parsed.gravity}, {"--classic", &parsed.classic}}, &parsed);
   if (problem) return UsageError(c, *problem);
   if (parsed.help) return Help(c);
-  if (parsed.positional.size() != 3) return UsageError(c, "scale takes ARCHIVE, LEVEL and FACTOR");
-  if (!parsed.resource) return UsageError(c, "scale needs --resource FILE");
-  if (!parsed.out) return UsageError(c, "scale needs --out DIR");
+  if (auto scale_problem = ScaleProblem(parsed)) return UsageError(c, *scale_problem);
 
   ScaleRequest request;
-  request.work_folder = *parsed.out;
+  request.work_folder = parsed.out.value_or("");
   request.level_archive_path = parsed.positional[0];
   request.level_name = parsed.positional[1];
   request.factor_text = parsed.positional[2];
@@ -160,7 +188,8 @@ int Scale(const Context& c, const std::vector<std::string>& args) {
   RunProgress shown(c);
   ReferenceLists lists;
   ScaleReport report;
-  Status status = RunScale(c.fs, request, shown.progress(), &lists, &report);
+  Status status = parsed.gob ? SaveModFromCli(c, request, *parsed.gob, shown.progress(), &report)
+                             : RunScale(c.fs, request, shown.progress(), &lists, &report);
   shown.Finish();
   WarnSkipped(c, report.skipped);
   return status.ok() ? kExitOk : Failed(c, status);

@@ -2,7 +2,9 @@
 //
 //   jkrescale-cli levels ARCHIVE
 //   jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --out DIR
-//                       [--gravity] [--extra FILE]
+//                       [--gravity] [--extra FILE] [--classic]
+//   jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --gob FILE
+//                       [--gravity] [--classic]
 //   jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]
 //                      [--gravity] [--extra FILE]
 //   jkrescale-cli check LEVEL

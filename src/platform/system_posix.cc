@@ -53,4 +53,26 @@ std::string UserName() {
 
 bool WindowsProgramsRunNatively() { return false; }
 
+std::string EnvironmentVariable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value ? value : "";
+}
+
+Status CreateTemporaryFolder(const std::string& prefix, std::string* folder) {
+  // TMPDIR counts only when it is an absolute path, as for XDG_DATA_HOME.
+  std::string base = EnvironmentVariable("TMPDIR");
+  if (base.empty() || base[0] != '/') base = "/tmp";
+  std::string pattern = JoinPath(base, prefix + "XXXXXX");
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  // mkdtemp makes the folder only when the name is new, readable by its
+  // owner only.
+  if (!mkdtemp(name.data())) {
+    return Status::IoError(
+        base, std::string("cannot create a temporary folder in it: ") + std::strerror(errno));
+  }
+  *folder = name.data();
+  return Status::Ok();
+}
+
 }  // namespace jk
