@@ -70,6 +70,15 @@ class CliTest : public TempFolderTest {
     int code = RunCli(args, {fs_, runner_, "", {}, out, err});
     return {code, Contents(out), Contents(err)};
   }
+  // Runs `args` with `search` as what the search for games finds.
+  Result RunWithGames(const std::vector<std::string>& args, const GameSearch& search) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    CliEnvironment env{fs_, runner_, "", {}, out, err};
+    env.find_games = [&] { return search; };
+    int code = RunCli(args, env);
+    return {code, Contents(out), Contents(err)};
+  }
   // "scale ARCHIVE LEVEL FACTOR --resource R --out DIR" and `more`.
   Result Scale(const std::string& level, const std::string& factor, Names more = {}) {
     Names args = {"scale", archive_, level, factor, "--resource", resource_, "--out", out_};
@@ -266,6 +275,39 @@ TEST_F(CliTest, WorkFolderIsAFile) {
             "jkrescale-cli: '" + out_ + "': cannot create the folder: Not a directory\n");
 }
 
+// "games" prints each install on a line: kind, program and data folder,
+// separated by tabs.
+TEST_F(CliTest, Games) {
+  GameSearch search;
+  search.installs = {
+      {InstallKind::kSteam, GameTitle::kJediKnight, "/s/Star Wars Jedi Knight/JediKnight.exe",
+       "/s/Star Wars Jedi Knight"},
+      {InstallKind::kOpenJkdf2, GameTitle::kJediKnight, "/usr/bin/openjkdf2", "/d/openjkdf2"},
+      {InstallKind::kGog, GameTitle::kMysteriesOfTheSith, "C:\\GOG\\JKM.EXE", "C:\\GOG"},
+  };
+  Result result = RunWithGames({"games"}, search);
+  EXPECT_EQ(result.code, kExitOk);
+  EXPECT_EQ(result.out,
+            "Steam\t/s/Star Wars Jedi Knight/JediKnight.exe\t/s/Star Wars Jedi Knight\n"
+            "OpenJKDF2\t/usr/bin/openjkdf2\t/d/openjkdf2\n"
+            "GOG\tC:\\GOG\\JKM.EXE\tC:\\GOG\n");
+  EXPECT_EQ(result.err, "");
+}
+
+// Nothing found is no failure, but it is said; so is a search cut short.
+TEST_F(CliTest, NoGames) {
+  GameSearch search;
+  search.out_of_time = true;
+  Result result = RunWithGames({"games"}, search);
+  EXPECT_EQ(result.code, kExitOk);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err,
+            "jkrescale-cli: warning: the search took too long and stopped before it had looked "
+            "everywhere\n"
+            "jkrescale-cli: found no installed copy of Jedi Knight or Mysteries of the Sith\n");
+  EXPECT_EQ(RunWithGames({"games", "x"}, search).code, kExitUsage);
+}
+
 // --version prints the version the build was made with.
 TEST_F(CliTest, Version) {
   Result version = Run({"--version"});
@@ -301,6 +343,7 @@ TEST_F(CliTest, UsageErrors) {
       {{"rescale"}, "unknown command 'rescale'"},
       {{"--bogus"}, "unknown command '--bogus'"},
       {{"levels"}, "levels takes one archive"},
+      {{"games", "--all"}, "games takes no arguments"},
       {{"scale", a, l, "2", "--resource", r, "--out", d, "--bogus"}, "unknown option --bogus"},
       {{"scale", a, l, "2", "--resource", r}, "scale needs --out DIR or --gob FILE"},
       {{"scale", a, l, "2", "--resource", r, "--out", d, "--gob", d + ".gob"},

@@ -5,6 +5,7 @@
 
 #include "archives/archive_tables.h"
 #include "cli/terminal_progress.h"
+#include "launch/game_finder.h"
 #include "launch/play_session.h"
 #include "launch/save_mod.h"
 #include "platform/system.h"
@@ -26,6 +27,7 @@ constexpr const char* kUsage =
     "       jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]\n"
     "                          [--gravity] [--extra FILE]\n"
     "       jkrescale-cli check LEVEL\n"
+    "       jkrescale-cli games\n"
     "\n"
     "levels  prints the level entries of an episode archive, one a line.\n"
     "scale   writes the level LEVEL of ARCHIVE (as 'levels' prints it), every\n"
@@ -48,7 +50,11 @@ constexpr const char* kUsage =
     "        geometry: each sector's BOUNDBOX, CENTER and RADIUS with its\n"
     "        vertices, each adjoin's dist with its sector and surface. Prints\n"
     "        one line per inconsistency and a summary; the exit status is 1\n"
-    "        when there is an inconsistency.\n";
+    "        when there is an inconsistency.\n"
+    "games   lists the installed copies of the game and of the expansion that\n"
+    "        it finds (Retail, Steam, GOG, OpenJKDF2), one a line: the kind, the\n"
+    "        program to start and the data folder (the one holding Episode and\n"
+    "        Resource), separated by tabs.\n";
 
 using Context = CliEnvironment;
 
@@ -264,16 +270,35 @@ int Check(const Context& c, const std::vector<std::string>& args) {
   return report.consistent() ? kExitOk : kExitFailed;
 }
 
+// One install a line; nothing found is no failure.
+int Games(const Context& c, const std::vector<std::string>& args) {
+  if (args.size() == 1 && args[0] == "--help") return Help(c);
+  if (!args.empty()) return UsageError(c, "games takes no arguments");
+  GameSearch search = c.find_games ? c.find_games() : FindInstalledGames(c.fs, c.runner);
+  for (const GameInstall& install : search.installs) {
+    std::fprintf(c.out, "%s\t%s\t%s\n", std::string(InstallKindName(install.kind)).c_str(),
+                 install.executable.c_str(), install.data_folder.c_str());
+  }
+  if (search.out_of_time) {
+    std::fprintf(c.err,
+                 "jkrescale-cli: warning: the search took too long and stopped before it "
+                 "had looked everywhere\n");
+  }
+  if (search.installs.empty()) {
+    std::fprintf(c.err,
+                 "jkrescale-cli: found no installed copy of Jedi Knight or Mysteries of the "
+                 "Sith\n");
+  }
+  return kExitOk;
+}
+
 struct Command {
   std::string_view name;
   int (*run)(const Context&, const std::vector<std::string>&);
 };
 
 constexpr Command kCommands[] = {
-    {"levels", Levels},
-    {"scale", Scale},
-    {"play", Play},
-    {"check", Check},
+    {"levels", Levels}, {"scale", Scale}, {"play", Play}, {"check", Check}, {"games", Games},
 };
 
 }  // namespace
