@@ -25,7 +25,7 @@ constexpr const char* kUsage =
     "       jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --gob FILE\n"
     "                           [--gravity] [--classic]\n"
     "       jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]\n"
-    "                          [--gravity] [--extra FILE]\n"
+    "                          [--gravity] [--extra FILE] [--openjkdf2] [--no-autostart]\n"
     "       jkrescale-cli check LEVEL\n"
     "       jkrescale-cli games\n"
     "\n"
@@ -46,6 +46,10 @@ constexpr const char* kUsage =
     "        level into this program's folder, starts the game EXE on it,\n"
     "        waits until the game ends and removes what it wrote. The resource\n"
     "        archive is by default the one in the game's Resource folder.\n"
+    "        An EXE named openjkdf2... (any letter case), or any EXE with\n"
+    "        --openjkdf2, is OpenJKDF2: it starts directly, in the level\n"
+    "        (-autostart -sp -episode NAME -map LEVEL), or at its menus with\n"
+    "        --no-autostart.\n"
     "check   checks that the values of the level file LEVEL (.jkl) agree with its\n"
     "        geometry: each sector's BOUNDBOX, CENTER and RADIUS with its\n"
     "        vertices, each adjoin's dist with its sector and surface. Prints\n"
@@ -96,6 +100,8 @@ struct RunArguments {
   std::optional<std::string> resource, out, gob, extra, game;
   bool gravity = false;
   bool classic = false;
+  bool openjkdf2 = false;
+  bool no_autostart = false;
   bool help = false;
 };
 
@@ -224,7 +230,10 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   auto problem = ParseRunArguments(
       args,
       {{"--game", &parsed.game}, {"--resource", &parsed.resource}, {"--extra", &parsed.extra}},
-      {{"--gravity", &parsed.gravity}}, &parsed);
+      {{"--gravity", &parsed.gravity},
+       {"--openjkdf2", &parsed.openjkdf2},
+       {"--no-autostart", &parsed.no_autostart}},
+      &parsed);
   if (problem) return UsageError(c, *problem);
   if (parsed.help) return Help(c);
   if (parsed.positional.size() != 3) return UsageError(c, "play takes ARCHIVE, LEVEL and FACTOR");
@@ -242,6 +251,8 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   choices.divide_gravity = parsed.gravity;
   choices.extra_archive_path = parsed.extra.value_or("");
   choices.resource_archive_path = parsed.resource.value_or("");
+  choices.openjkdf2 = parsed.openjkdf2;
+  choices.start_in_level = !parsed.no_autostart;
 
   TerminalPlay play(c);
   ReferenceLists lists;

@@ -6,7 +6,7 @@
 //   jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --gob FILE
 //                       [--gravity] [--classic]
 //   jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]
-//                      [--gravity] [--extra FILE]
+//                      [--gravity] [--extra FILE] [--openjkdf2] [--no-autostart]
 //   jkrescale-cli check LEVEL
 //   jkrescale-cli games
 //

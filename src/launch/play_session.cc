@@ -53,7 +53,8 @@ Status Joined(const Status& first, const Status& second) {
 PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
                             const PlayChoices& choices) {
   PlayRequest request;
-  request.game = ChooseGame(choices.level_archive_path, choices.game_path, choices.expansion_path);
+  request.game = ChooseGame(choices.level_archive_path, choices.level_name, choices.game_path,
+                            choices.expansion_path, {choices.openjkdf2, choices.start_in_level});
   ScaleRequest& scale = request.scale;
   scale.work_folder = work_folder;
   scale.level_archive_path = choices.level_archive_path;

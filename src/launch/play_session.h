@@ -32,6 +32,10 @@ struct PlayChoices {
   // The game's resource archive; "" for the one beside the game, or beside
   // the expansion for an expansion archive.
   std::string resource_archive_path;
+  // Start the executables as OpenJKDF2 whatever their names, and, for
+  // OpenJKDF2, in the level rather than at its menus (see GameOptions).
+  bool openjkdf2 = false;
+  bool start_in_level = true;
 };
 
 struct PlayRequest {
@@ -40,7 +44,8 @@ struct PlayRequest {
 };
 
 // The request for a play session in `work_folder`: the scale run and the
-// game to start, the game or the expansion as the archive's kind says.
+// game to start, the game or the expansion as the archive's kind says,
+// started as the choices' OpenJKDF2 options say.
 PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
                             const PlayChoices& choices);
 

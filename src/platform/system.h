@@ -24,6 +24,12 @@ std::string UserName();
 // elsewhere they run through Wine.
 bool WindowsProgramsRunNatively();
 
+// The absolute form of `path`: the path itself when it is absolute
+// already, else the path from the current folder (on Windows also with
+// "." and ".." resolved). Fails, naming the path, when the system cannot
+// say.
+Status AbsolutePath(const std::string& path, std::string* absolute);
+
 // The value of the environment variable `name`, in UTF-8; "" when it is not
 // set.
 std::string EnvironmentVariable(const std::string& name);

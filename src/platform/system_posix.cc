@@ -53,6 +53,23 @@ std::string UserName() {
 
 bool WindowsProgramsRunNatively() { return false; }
 
+Status AbsolutePath(const std::string& path, std::string* absolute) {
+  if (!path.empty() && path[0] == '/') {
+    *absolute = path;
+    return Status::Ok();
+  }
+  std::vector<char> buffer(4096);
+  while (!getcwd(buffer.data(), buffer.size())) {
+    if (errno != ERANGE) {
+      return Status::IoError(path,
+                             std::string("cannot make the path absolute: ") + std::strerror(errno));
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  *absolute = JoinPath(buffer.data(), path);
+  return Status::Ok();
+}
+
 std::string EnvironmentVariable(const std::string& name) {
   const char* value = std::getenv(name.c_str());
   return value ? value : "";

@@ -56,6 +56,24 @@ std::string UserName() {
 
 bool WindowsProgramsRunNatively() { return true; }
 
+Status AbsolutePath(const std::string& path, std::string* absolute) {
+  std::wstring wide = WideOf(path);
+  std::wstring full(MAX_PATH, L'\0');
+  while (true) {
+    DWORD length = GetFullPathNameW(wide.c_str(), DWORD(full.size()), full.data(), nullptr);
+    if (length == 0) {
+      return Status::IoError(path,
+                             "cannot make the path absolute: " + SystemErrorText(GetLastError()));
+    }
+    // A path that does not fit gives the size it needs, its NUL counted.
+    if (length < full.size()) {
+      *absolute = Utf8Of(std::wstring_view(full.data(), length));
+      return Status::Ok();
+    }
+    full.resize(length);
+  }
+}
+
 std::string EnvironmentVariable(const std::string& name) {
   std::wstring wide_name = WideOf(name);
   std::wstring value(256, L'\0');
