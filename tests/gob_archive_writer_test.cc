@@ -107,11 +107,12 @@ TEST_F(GobArchiveWriterTest, RefusedNames) {
 // An archive that cannot be created, or that fills the disk, is reported
 // and leaves nothing behind.
 TEST_F(GobArchiveWriterTest, ArchiveThatCannotBeWritten) {
-  fs_.SetFile("mods/keep.txt", "");
+  fs_.SetFile(Native("mods/keep.txt"), "");
   fs_.MakeReadOnly("mods");
-  GobArchiveWriter refused(fs_, "mods/mod.gob");
+  GobArchiveWriter refused(fs_, Native("mods/mod.gob"));
   ASSERT_TRUE(refused.AddBytes("episode.jk", "x").ok());
-  EXPECT_EQ(refused.Write().message(), "'mods/mod.gob': permission denied (read-only folder)");
+  EXPECT_EQ(refused.Write().message(),
+            "'" + Native("mods/mod.gob") + "': permission denied (read-only folder)");
 
   fs_.SetFile("big.3do", BigBytes());
   ASSERT_TRUE(writer_.AddFile("3do\\big.3do", "big.3do").ok());
