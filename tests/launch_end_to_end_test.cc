@@ -156,8 +156,9 @@ TEST_F(EndToEndTest, CommandLinePlayWithOpenJkdf2) {
                                                "argument: -map",       "argument: two"};
 
   // The arguments after the game's switches that `play` with `options`
-  // gave the game `game`.
-  auto play = [&](const std::string& game, std::vector<std::string> options) {
+  // gave the game `game`, as it reported them in `folder`.
+  auto play = [&](const std::string& game, std::vector<std::string> options,
+                  const std::string& folder) {
     ProgramStart start;
     start.program = cli;
     start.arguments = {
@@ -166,7 +167,7 @@ TEST_F(EndToEndTest, CommandLinePlayWithOpenJkdf2) {
     std::string output;
     Status played = real_runner_->RunAndCapture(start, &output);
     EXPECT_TRUE(played.ok()) << played.message();
-    std::vector<std::string> report = StandInReport(game_folder_);
+    std::vector<std::string> report = StandInReport(folder);
     size_t first =
         size_t(std::find(report.begin(), report.end(), "argument: -path") - report.begin());
     std::vector<std::string> after;
@@ -179,10 +180,20 @@ TEST_F(EndToEndTest, CommandLinePlayWithOpenJkdf2) {
   };
   std::vector<std::string> expected = {"argument: " + program_folder};
   expected.insert(expected.end(), kAutostart.begin(), kAutostart.end());
-  EXPECT_EQ(play(openjkdf2, {}), expected);
-  EXPECT_EQ(play(game_, {"--openjkdf2"}), expected);
-  EXPECT_EQ(play(openjkdf2, {"--no-autostart"}),
+  EXPECT_EQ(play(openjkdf2, {}, game_folder_), expected);
+  EXPECT_EQ(play(game_, {"--openjkdf2"}, game_folder_), expected);
+  EXPECT_EQ(play(openjkdf2, {"--no-autostart"}, game_folder_),
             std::vector<std::string>{"argument: " + program_folder});
+
+  // OpenJKDF2 elsewhere, its data folder given: it starts there, and the
+  // resource archive is the one there.
+  std::string elsewhere = JoinPath(temp_.Path("bin"), FileNameOf(openjkdf2));
+  std::filesystem::create_directories(FsPath(temp_.Path("bin")));
+  std::filesystem::copy_file(FsPath(StandInGamePath()), FsPath(elsewhere));
+  std::string data_folder = game_folder_.substr(0, game_folder_.size() - 1);
+  std::filesystem::remove(FsPath(JoinPath(data_folder, "stand-in-game.txt")));
+  EXPECT_EQ(play(elsewhere, {"--data", data_folder}, data_folder), expected);
+  EXPECT_THAT(StandInReport(data_folder), ::testing::Contains("working folder: " + data_folder));
   EXPECT_THAT(Listing(program_folder), ElementsAre(JK_CLI_NAME));
 }
 

@@ -100,6 +100,20 @@ TEST(OpenJkdf2Test, ChoosesTheStart) {
   EXPECT_EQ(original.autostart_map, "");
 }
 
+// The data folder of the game or of the expansion, whichever is chosen;
+// none for the original game.
+TEST(OpenJkdf2Test, ChoosesTheDataFolder) {
+  GameOptions options{false, true, "/d/jk", "/d/mots"};
+  EXPECT_EQ(ChooseGame("/d/jk/Episode/a.gob", "jkl\\x.jkl", "/o/openjkdf2", "/o/openjkdf2", options)
+                .data_folder,
+            "/d/jk");
+  EXPECT_EQ(
+      ChooseGame("/d/mots/Episode/a.goo", "jkl\\x.jkl", "/o/openjkdf2", "/o/openjkdf2", options)
+          .data_folder,
+      "/d/mots");
+  EXPECT_EQ(ChooseGame("/g/Episode/a.gob", "jkl\\x.jkl", "/g/JK.EXE", "", options).data_folder, "");
+}
+
 // The play request passes the choices on.
 TEST(OpenJkdf2Test, PlayRequest) {
   RealFileSystem fs;
@@ -108,9 +122,11 @@ TEST(OpenJkdf2Test, PlayRequest) {
   choices.level_archive_path = "/g/Episode/ep1.gob";
   choices.level_name = "jkl\\two.jkl";
   choices.openjkdf2 = true;
+  choices.game_data_folder = "/d/jk";
   GameChoice game = MakePlayRequest(fs, "/w", choices).game;
   EXPECT_EQ(game.start, GameStart::kOpenJkdf2);
   EXPECT_EQ(game.autostart_map, "two");
+  EXPECT_EQ(game.data_folder, "/d/jk");
   choices.start_in_level = false;
   EXPECT_EQ(MakePlayRequest(fs, "/w", choices).game.autostart_map, "");
 }
@@ -151,6 +167,16 @@ TEST_F(OpenJkdf2PlanTest, AtTheMenus) {
   EXPECT_EQ(start_.arguments, Arguments(path_));
   EXPECT_EQ(start_.command_line,
             "\"/o/openjkdf2\" -debug con -verbose 2 -devmode -windowgui -path " + path_);
+}
+
+// With a data folder of its own, OpenJKDF2 starts there and is told so.
+TEST_F(OpenJkdf2PlanTest, WithADataFolder) {
+  game_.data_folder = "/d/openjkdf2";
+  ASSERT_TRUE(PlanGameStart(fs_, runner_, game_, path_, "", &start_).ok());
+  EXPECT_EQ(start_.working_folder, "/d/openjkdf2");
+  EXPECT_THAT(start_.environment, ElementsAre("OPENJKDF2_ROOT=/d/openjkdf2"));
+  EXPECT_EQ(start_.arguments,
+            Arguments(path_, {"-autostart", "-sp", "-episode", "ep1", "-map", "two"}));
 }
 
 // Names with blanks stay one argument each, and are quoted on the command

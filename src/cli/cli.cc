@@ -8,8 +8,8 @@
 #include "launch/game_finder.h"
 #include "launch/play_session.h"
 #include "launch/save_mod.h"
-#include "platform/system.h"
 #include "platform/version.h"
+#include "scaling/layout.h"
 #include "scaling/level_check.h"
 #include "scaling/scale_run.h"
 
@@ -25,7 +25,8 @@ constexpr const char* kUsage =
     "       jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --gob FILE\n"
     "                           [--gravity] [--classic]\n"
     "       jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]\n"
-    "                          [--gravity] [--extra FILE] [--openjkdf2] [--no-autostart]\n"
+    "                          [--gravity] [--extra FILE] [--openjkdf2]\n"
+    "                          [--no-autostart] [--data DIR]\n"
     "       jkrescale-cli check LEVEL\n"
     "       jkrescale-cli games\n"
     "\n"
@@ -49,7 +50,10 @@ constexpr const char* kUsage =
     "        An EXE named openjkdf2... (any letter case), or any EXE with\n"
     "        --openjkdf2, is OpenJKDF2: it starts directly, in the level\n"
     "        (-autostart -sp -episode NAME -map LEVEL), or at its menus with\n"
-    "        --no-autostart.\n"
+    "        --no-autostart. DIR after --data is the data folder that holds the\n"
+    "        game's Episode and Resource folders, as 'games' prints it: the\n"
+    "        resource archive is then by default the one in it, and OpenJKDF2\n"
+    "        starts there.\n"
     "check   checks that the values of the level file LEVEL (.jkl) agree with its\n"
     "        geometry: each sector's BOUNDBOX, CENTER and RADIUS with its\n"
     "        vertices, each adjoin's dist with its sector and surface. Prints\n"
@@ -97,7 +101,7 @@ int Levels(const Context& c, const std::vector<std::string>& args) {
 // The words of `scale` and `play`: ARCHIVE LEVEL FACTOR and the options.
 struct RunArguments {
   std::vector<std::string> positional;
-  std::optional<std::string> resource, out, gob, extra, game;
+  std::optional<std::string> resource, out, gob, extra, game, data;
   bool gravity = false;
   bool classic = false;
   bool openjkdf2 = false;
@@ -167,13 +171,6 @@ std::optional<std::string> ScaleProblem(const RunArguments& parsed) {
   return std::nullopt;
 }
 
-// `scale --gob`: the run in a temporary folder, packed into the archive.
-Status SaveModFromCli(const Context& c, ScaleRequest request, const std::string& archive_path,
-                      ScaleProgress& progress, ScaleReport* report) {
-  JK_RETURN_IF_ERROR(CreateTemporaryFolder("jkrescale-mod-", &request.work_folder));
-  return SaveMod(c.fs, {request, archive_path}, progress, report, c.cleanup_pacing);
-}
-
 int Scale(const Context& c, const std::vector<std::string>& args) {
   RunArguments parsed;
   auto problem =
@@ -200,7 +197,9 @@ int Scale(const Context& c, const std::vector<std::string>& args) {
   RunProgress shown(c);
   ReferenceLists lists;
   ScaleReport report;
-  Status status = parsed.gob ? SaveModFromCli(c, request, *parsed.gob, shown.progress(), &report)
+  // A mod is made in a temporary folder of its own (an empty work folder).
+  Status status = parsed.gob ? SaveMod(c.fs, {request, *parsed.gob}, shown.progress(), &report,
+                                       c.cleanup_pacing)
                              : RunScale(c.fs, request, shown.progress(), &lists, &report);
   shown.Finish();
   WarnSkipped(c, report.skipped);
@@ -227,13 +226,15 @@ class TerminalPlay : public PlayObserver {
 
 int Play(const Context& c, const std::vector<std::string>& args) {
   RunArguments parsed;
-  auto problem = ParseRunArguments(
-      args,
-      {{"--game", &parsed.game}, {"--resource", &parsed.resource}, {"--extra", &parsed.extra}},
-      {{"--gravity", &parsed.gravity},
-       {"--openjkdf2", &parsed.openjkdf2},
-       {"--no-autostart", &parsed.no_autostart}},
-      &parsed);
+  auto problem = ParseRunArguments(args,
+                                   {{"--game", &parsed.game},
+                                    {"--resource", &parsed.resource},
+                                    {"--extra", &parsed.extra},
+                                    {"--data", &parsed.data}},
+                                   {{"--gravity", &parsed.gravity},
+                                    {"--openjkdf2", &parsed.openjkdf2},
+                                    {"--no-autostart", &parsed.no_autostart}},
+                                   &parsed);
   if (problem) return UsageError(c, *problem);
   if (parsed.help) return Help(c);
   if (parsed.positional.size() != 3) return UsageError(c, "play takes ARCHIVE, LEVEL and FACTOR");
@@ -253,6 +254,13 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   choices.resource_archive_path = parsed.resource.value_or("");
   choices.openjkdf2 = parsed.openjkdf2;
   choices.start_in_level = !parsed.no_autostart;
+  if (parsed.data) {
+    choices.game_data_folder = choices.expansion_data_folder = *parsed.data;
+    if (!parsed.resource) {
+      choices.resource_archive_path =
+          ResourceArchivePath(c.fs, choices.level_archive_path, *parsed.data, *parsed.data);
+    }
+  }
 
   TerminalPlay play(c);
   ReferenceLists lists;

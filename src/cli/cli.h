@@ -6,7 +6,8 @@
 //   jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --gob FILE
 //                       [--gravity] [--classic]
 //   jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]
-//                      [--gravity] [--extra FILE] [--openjkdf2] [--no-autostart]
+//                      [--gravity] [--extra FILE] [--openjkdf2]
+//                      [--no-autostart] [--data DIR]
 //   jkrescale-cli check LEVEL
 //   jkrescale-cli games
 //

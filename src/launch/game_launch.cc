@@ -140,6 +140,11 @@ Status PlanOpenJkdf2Start(const GameChoice& game, const std::string& work_folder
   start->program = game.executable;
   start->arguments = GameArguments(path_value);
   start->command_line = GameCommandLine(game.executable, path_value);
+  if (!game.data_folder.empty()) {
+    // Its data, wherever the program lies (on the PATH, say).
+    start->working_folder = game.data_folder;
+    start->environment = {"OPENJKDF2_ROOT=" + game.data_folder};
+  }
   if (game.autostart_episode.empty() || game.autostart_map.empty()) return Status::Ok();
   std::vector<std::string> autostart =
       AutostartArguments(game.autostart_episode, game.autostart_map);
@@ -165,7 +170,10 @@ GameChoice ChooseGame(const std::string& level_archive_path, const std::string& 
                       const GameOptions& options) {
   GameChoice game = ChooseGame(level_archive_path, game_path, expansion_path);
   game.start = HowGameStarts(game.executable, WindowsProgramsRunNatively(), options.openjkdf2);
-  if (game.start == GameStart::kOpenJkdf2 && options.start_in_level) {
+  if (game.start != GameStart::kOpenJkdf2) return game;
+  game.data_folder = IsExpansionArchive(level_archive_path) ? options.expansion_data_folder
+                                                            : options.game_data_folder;
+  if (options.start_in_level) {
     game.autostart_episode = AutostartEpisode(level_archive_path);
     game.autostart_map = AutostartMap(level_name);
   }

@@ -65,6 +65,10 @@ struct GameChoice {
   // at once (AutostartEpisode, AutostartMap); empty to start at the menus.
   std::string autostart_episode = {};
   std::string autostart_map = {};
+  // OpenJKDF2 only: its data folder (Episode, Resource) when that is not
+  // the executable's folder; it then starts there, with OPENJKDF2_ROOT set
+  // to it. Empty otherwise.
+  std::string data_folder = {};
 };
 
 // How the user wants the game started, beyond which executable.
@@ -74,6 +78,11 @@ struct GameOptions {
   // For OpenJKDF2: load the level at once rather than show the menus. The
   // original game has no such switches; for it this means nothing.
   bool start_in_level = true;
+  // For OpenJKDF2: the data folders of the game and of the expansion, as
+  // the search for installed games gives them (GameInstall::data_folder);
+  // "" when the data lies in the executable's folder.
+  std::string game_data_folder = {};
+  std::string expansion_data_folder = {};
 };
 
 // The expansion when the level archive's name ends in ".goo" (letter case
@@ -83,8 +92,10 @@ GameChoice ChooseGame(const std::string& level_archive_path, const std::string& 
                       const std::string& expansion_path);
 
 // ChooseGame, then as `options` say: OpenJKDF2 (an executable that
-// IsOpenJkdf2, or any with `options.openjkdf2`) starts as such, and, with
-// `options.start_in_level`, in the level `level_name` of the archive.
+// IsOpenJkdf2, or any with `options.openjkdf2`) starts as such, from the
+// data folder of the game or the expansion (whichever is chosen) when one
+// is given, and, with `options.start_in_level`, in the level `level_name`
+// of the archive.
 GameChoice ChooseGame(const std::string& level_archive_path, const std::string& level_name,
                       const std::string& game_path, const std::string& expansion_path,
                       const GameOptions& options);
@@ -146,7 +157,8 @@ Status CheckGameLimits(const std::string& path_value, const std::string& longest
 // OpenJKDF2 gets the absolute form of the work folder, refused when it
 // holds a blank or a tab, and after it the autostart switches when the
 // choice names an episode and a map; its command line quotes their values
-// when they hold a blank.
+// when they hold a blank. With a data folder, that is its working folder
+// and OPENJKDF2_ROOT names it.
 Status PlanGameStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& game,
                      const std::string& work_folder, const std::string& extra_copy_name,
                      ProgramStart* start);

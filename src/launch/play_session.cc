@@ -54,7 +54,9 @@ PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
                             const PlayChoices& choices) {
   PlayRequest request;
   request.game = ChooseGame(choices.level_archive_path, choices.level_name, choices.game_path,
-                            choices.expansion_path, {choices.openjkdf2, choices.start_in_level});
+                            choices.expansion_path,
+                            {choices.openjkdf2, choices.start_in_level, choices.game_data_folder,
+                             choices.expansion_data_folder});
   ScaleRequest& scale = request.scale;
   scale.work_folder = work_folder;
   scale.level_archive_path = choices.level_archive_path;

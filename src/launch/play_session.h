@@ -36,6 +36,11 @@ struct PlayChoices {
   // OpenJKDF2, in the level rather than at its menus (see GameOptions).
   bool openjkdf2 = false;
   bool start_in_level = true;
+  // OpenJKDF2's data folders, for the game and the expansion; "" when the
+  // data lies beside the executable (see GameOptions). They do not change
+  // where the resource archive is looked for: give it above.
+  std::string game_data_folder;
+  std::string expansion_data_folder;
 };
 
 struct PlayRequest {

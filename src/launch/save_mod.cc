@@ -4,6 +4,7 @@
 
 #include "archives/gob_writer.h"
 #include "platform/path.h"
+#include "platform/system.h"
 #include "scaling/episode.h"
 #include "scaling/layout.h"
 
@@ -85,6 +86,9 @@ Status SaveMod(FileSystem& fs, const ModRequest& request, ScaleProgress& progres
   JK_RETURN_IF_ERROR(CheckArchivePath(fs, request));
   ScaleRequest scale = request.scale;
   scale.extra_archive_path.clear();
+  if (scale.work_folder.empty()) {
+    JK_RETURN_IF_ERROR(CreateTemporaryFolder("jkrescale-mod-", &scale.work_folder));
+  }
   ReferenceLists lists;
   Status status = RunScale(fs, scale, progress, &lists, report);
   if (status.ok() && progress.CancelRequested()) {

@@ -18,10 +18,11 @@
 namespace jk {
 
 struct ModRequest {
-  // The scale run. Its work folder is a folder of the mod's own (see
-  // CreateTemporaryFolder in platform/system.h), created when missing and
-  // removed afterwards; its extra archive is left out: it is no part of a
-  // mod.
+  // The scale run. Its work folder is a folder of the mod's own, created
+  // when missing and removed afterwards; when it is "", a new temporary
+  // folder (CreateTemporaryFolder in platform/system.h, on the system's own
+  // disk whatever the FileSystem). Its extra archive is left out: it is no
+  // part of a mod.
   ScaleRequest scale;
   // The archive to write, created or replaced.
   std::string archive_path;
