@@ -312,7 +312,7 @@ class KeyValuesReader {
     }
     text->clear();
     if (c == '"') return Quoted(text);
-    while (at_ < text_.size() && !IsBlank(text_[at_]) && !IsSpecial(text_[at_])) {
+    while (at_ < text_.size() && !IsBlank(text_[at_]) && !IsDelimiter(text_[at_])) {
       *text += text_[at_++];
     }
     return Token::kString;
@@ -320,7 +320,7 @@ class KeyValuesReader {
 
  private:
   static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-  static bool IsSpecial(char c) { return c == '{' || c == '}' || c == '"'; }
+  static bool IsDelimiter(char c) { return c == '{' || c == '}' || c == '"'; }
 
   void SkipBlanksAndComments() {
     while (at_ < text_.size()) {
