@@ -146,18 +146,5 @@ TEST_F(GobArchiveWriterTest, FilesThatChanged) {
   EXPECT_EQ(kept, "abc");
 }
 
-// Through the real file system too, the archive opens as the game's do.
-TEST(GobArchiveWriterDiskTest, RealFiles) {
-  TempFolder temp;
-  RealFileSystem fs;
-  std::string level = temp.WriteFile("work/jkl/a b.jkl", BigBytes());
-  GobArchiveWriter writer(fs, temp.Path("mod.gob"));
-  ASSERT_TRUE(writer.AddFile("jkl\\a b.jkl", level).ok());
-  ASSERT_TRUE(writer.AddBytes("episode.jk", "e\r\n").ok());
-  ASSERT_TRUE(writer.Write().ok());
-  EXPECT_THAT(ReadBack(fs, temp.Path("mod.gob")),
-              ElementsAre(ReadEntry{"jkl\\a b.jkl", BigBytes()}, ReadEntry{"episode.jk", "e\r\n"}));
-}
-
 }  // namespace
 }  // namespace jk

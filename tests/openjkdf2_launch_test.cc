@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "launch/game_launch.h"
-#include "launch/play_session.h"
 #include "platform/path.h"
 #include "platform/process.h"
 #include "platform/short_path.h"
@@ -112,23 +111,6 @@ TEST(OpenJkdf2Test, ChoosesTheDataFolder) {
           .data_folder,
       "/d/mots");
   EXPECT_EQ(ChooseGame("/g/Episode/a.gob", "jkl\\x.jkl", "/g/JK.EXE", "", options).data_folder, "");
-}
-
-// The play request passes the choices on.
-TEST(OpenJkdf2Test, PlayRequest) {
-  RealFileSystem fs;
-  PlayChoices choices;
-  choices.game_path = "/g/JK.EXE";
-  choices.level_archive_path = "/g/Episode/ep1.gob";
-  choices.level_name = "jkl\\two.jkl";
-  choices.openjkdf2 = true;
-  choices.game_data_folder = "/d/jk";
-  GameChoice game = MakePlayRequest(fs, "/w", choices).game;
-  EXPECT_EQ(game.start, GameStart::kOpenJkdf2);
-  EXPECT_EQ(game.autostart_map, "two");
-  EXPECT_EQ(game.data_folder, "/d/jk");
-  choices.start_in_level = false;
-  EXPECT_EQ(MakePlayRequest(fs, "/w", choices).game.autostart_map, "");
 }
 
 class OpenJkdf2PlanTest : public ShellTest {

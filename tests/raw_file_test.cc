@@ -1,5 +1,4 @@
-// Bytes read and written as they are, through the real file system and the
-// one in memory alike.
+// Bytes read and written as they are, and a full disk.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -52,13 +51,6 @@ class RawFileTest : public TempFolderTest {
 TEST_F(RawFileTest, RealFiles) {
   WriteMixed(fs_, Path("raw.bin"));
   ExpectReadBack(fs_, Path("raw.bin"));
-}
-
-// In memory.
-TEST_F(RawFileTest, MemoryFiles) {
-  MemoryFileSystem memory;
-  WriteMixed(memory, "raw.bin");
-  ExpectReadBack(memory, "raw.bin");
 }
 
 // Bytes that do not fit on the disk fail the write that flushes them, and
