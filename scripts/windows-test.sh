@@ -148,7 +148,8 @@ different=()
 # check CASE COMMAND ARGS...: runs `jkrescale-cli COMMAND ARGS` with both
 # builds; "@path" in ARGS stands for the path of the comparison folder's
 # "path"; "--out" gets the case's own output folder (the same one again when
-# a case name comes twice: the second run replaces the first's files).
+# a case name comes twice: the second run replaces the first's files);
+# "--gob" gets the archive "mod.gob" in that folder.
 check() {
   local name=$1
   shift
@@ -157,6 +158,10 @@ check() {
     if [ "$a" = "--out" ]; then
       linux_args+=(--out "$work/linux/$name")
       windows_args+=(--out "$(winpath "$work/windows/$name")")
+    elif [ "$a" = "--gob" ]; then
+      mkdir -p "$work/linux/$name" "$work/windows/$name"
+      linux_args+=(--gob "$work/linux/$name/mod.gob")
+      windows_args+=(--gob "$(winpath "$work/windows/$name/mod.gob")")
     elif [ "${a:0:1}" = "@" ]; then
       linux_args+=("$work/${a:1}")
       windows_args+=("$(winpath "$work/${a:1}")")
@@ -201,6 +206,12 @@ check "unicode ✓ é" scale "@samples/Jeux é/Épisode ü.gob" 'jkl\unicode.jkl
   --out --extra "@samples/Jeux é/extra ü.gob"
 check "unicode ✓ é" scale "@samples/Jeux é/Épisode ü.gob" 'jkl\first.jkl' 4 --resource "$res" \
   --out --gravity --extra "@samples/Jeux é/extra ü.gob"
+check "demo mod" scale @demo/Episode/demo.gob 'jkl\demo.jkl' ' 2 ' --resource \
+  @demo/Resource/res2.gob --gob --gravity
+check "deep mod" scale @samples/deep.goo 'jkl\sub\deep.jkl' 1.5 --resource \
+  @samples/Resource/jkmres.goo --gob
+check "unicode mod ✓" scale "@samples/Jeux é/Épisode ü.gob" 'jkl\unicode.jkl' 2 --resource "$res" \
+  --gob
 check "negative factor" scale @samples/lines.gob 'jkl\lines.jkl' -2 --resource "$res" --out
 check "unknown level" scale @samples/lines.gob 'jkl\none.jkl' 2 --resource "$res" --out
 check "damaged archive" scale @samples/damaged.gob 'jkl\x.jkl' 2 --resource "$res" --out

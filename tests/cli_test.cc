@@ -9,6 +9,7 @@
 
 #include "cli/cli.h"
 #include "fake_process_runner.h"
+#include "platform/path.h"
 #include "test_util.h"
 
 namespace jk {
@@ -70,6 +71,15 @@ class CliTest : public TempFolderTest {
     int code = RunCli(args, {fs_, runner_, work_folder, {}, out, err});
     return {code, Contents(out), Contents(err)};
   }
+  // Runs `args` with `search` as what the search for games finds.
+  Result RunWithGames(const std::vector<std::string>& args, const GameSearch& search) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    CliEnvironment env{fs_, runner_, "", {}, out, err};
+    env.find_games = [&] { return search; };
+    int code = RunCli(args, env);
+    return {code, Contents(out), Contents(err)};
+  }
   // "scale ARCHIVE LEVEL FACTOR --resource R --out DIR" and `more`.
   Result Scale(const std::string& level, const std::string& factor, Names more = {}) {
     Names args = {"scale", archive_, level, factor, "--resource", resource_, "--out", out_};
@@ -115,6 +125,61 @@ TEST_F(CliTest, ScaleWritesTheWorkFolder) {
   EXPECT_EQ(ReadFile(out_ + "/episode.jk"),
             "\"ep.gob\"\r\nTYPE 1\r\nSEQ 1\r\n10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n");
   EXPECT_EQ(ReadFile(out_ + "/extra.gob"), "EXTRA");
+}
+
+// Points the system's folder for temporary files at `folder` while it lives.
+class TemporaryFilesIn {
+ public:
+  explicit TemporaryFilesIn(const std::string& folder) {
+    std::filesystem::create_directories(FsPath(folder));
+    Set(folder + (kPathSeparator == '\\' ? "\\" : ""));
+  }
+  ~TemporaryFilesIn() { Set(""); }
+
+ private:
+#ifdef _WIN32
+  static void Set(const std::string& folder) { _putenv_s("TMP", folder.c_str()); }
+#else
+  static void Set(const std::string& folder) {
+    if (folder.empty())
+      unsetenv("TMPDIR");
+    else
+      setenv("TMPDIR", folder.c_str(), 1);
+  }
+#endif
+};
+
+// "scale --gob" writes one archive, a mod: the titled episode and the scaled
+// level, made in a temporary folder that is gone afterwards.
+TEST_F(CliTest, ScaleIntoAMod) {
+  TemporaryFilesIn temporary(Path("tmp"));
+  ASSERT_TRUE(fs_.CreateFolder(Path("mods")).ok());
+  Result result = Run({"scale", archive_, "jkl\\demo.jkl", " 2 ", "--resource", resource_, "--gob",
+                       Path("mods/demo.gob"), "--gravity"});
+  EXPECT_EQ(result.code, kExitOk) << result.err;
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(ReadArchiveEntries(fs_, Path("mods/demo.gob")),
+            (std::vector<ArchiveEntry>{
+                {"episode.jk",
+                 "\"Demo x2\"\r\nTYPE 1\r\nSEQ 1\r\n10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n"},
+                {"jkl\\demo.jkl", std::string(kHead) +
+                                      "World Gravity 2\r\n"
+                                      "MipMap Distances 2 4 6 8\r\n" +
+                                      kTail}}));
+  EXPECT_EQ(FolderNames(Path("tmp")), Names{});
+  EXPECT_FALSE(fs_.Exists(out_));
+}
+
+// A mod that cannot be written is reported by name.
+TEST_F(CliTest, ModThatCannotBeWritten) {
+  TemporaryFilesIn temporary(Path("tmp"));
+  Result result = Run({"scale", archive_, "jkl\\demo.jkl", "2", "--resource", resource_, "--gob",
+                       Path("none/demo.gob")});
+  EXPECT_EQ(result.code, kExitFailed);
+  EXPECT_EQ(result.err, "jkrescale-cli: '" + Path("none/demo.gob") +
+                            "': cannot create: No such file or directory\n");
+  EXPECT_EQ(FolderNames(Path("tmp")), Names{});
 }
 
 // Without --gravity the gravity line stays as read; options may come first.
@@ -276,6 +341,39 @@ TEST_F(CliTest, WorkFolderIsAFile) {
             "jkrescale-cli: '" + out_ + "': cannot create the folder: Not a directory\n");
 }
 
+// "games" prints each install on a line: kind, program and data folder,
+// separated by tabs.
+TEST_F(CliTest, Games) {
+  GameSearch search;
+  search.installs = {
+      {InstallKind::kSteam, GameTitle::kJediKnight, "/s/Star Wars Jedi Knight/JediKnight.exe",
+       "/s/Star Wars Jedi Knight"},
+      {InstallKind::kOpenJkdf2, GameTitle::kJediKnight, "/usr/bin/openjkdf2", "/d/openjkdf2"},
+      {InstallKind::kGog, GameTitle::kMysteriesOfTheSith, "C:\\GOG\\JKM.EXE", "C:\\GOG"},
+  };
+  Result result = RunWithGames({"games"}, search);
+  EXPECT_EQ(result.code, kExitOk);
+  EXPECT_EQ(result.out,
+            "Steam\t/s/Star Wars Jedi Knight/JediKnight.exe\t/s/Star Wars Jedi Knight\n"
+            "OpenJKDF2\t/usr/bin/openjkdf2\t/d/openjkdf2\n"
+            "GOG\tC:\\GOG\\JKM.EXE\tC:\\GOG\n");
+  EXPECT_EQ(result.err, "");
+}
+
+// Nothing found is no failure, but it is said; so is a search cut short.
+TEST_F(CliTest, NoGames) {
+  GameSearch search;
+  search.out_of_time = true;
+  Result result = RunWithGames({"games"}, search);
+  EXPECT_EQ(result.code, kExitOk);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err,
+            "jkrescale-cli: warning: the search took too long and stopped before it had looked "
+            "everywhere\n"
+            "jkrescale-cli: found no installed copy of Jedi Knight or Mysteries of the Sith\n");
+  EXPECT_EQ(RunWithGames({"games", "x"}, search).code, kExitUsage);
+}
+
 // --version prints the version the build was made with.
 TEST_F(CliTest, Version) {
   Result version = Run({"--version"});
@@ -311,8 +409,13 @@ TEST_F(CliTest, UsageErrors) {
       {{"rescale"}, "unknown command 'rescale'"},
       {{"--bogus"}, "unknown command '--bogus'"},
       {{"levels"}, "levels takes one archive"},
+      {{"games", "--all"}, "games takes no arguments"},
       {{"scale", a, l, "2", "--resource", r, "--out", d, "--bogus"}, "unknown option --bogus"},
-      {{"scale", a, l, "2", "--resource", r}, "scale needs --out DIR"},
+      {{"scale", a, l, "2", "--resource", r}, "scale needs --out DIR or --gob FILE"},
+      {{"scale", a, l, "2", "--resource", r, "--out", d, "--gob", d + ".gob"},
+       "scale takes --out DIR or --gob FILE, not both"},
+      {{"scale", a, l, "2", "--resource", r, "--gob", d + ".gob", "--extra", a},
+       "--extra goes with --out: an extra archive is no part of a mod"},
       {{"scale", a, l, "2", "--out", d}, "scale needs --resource FILE"},
       {{"scale", a, l, "--resource", r, "--out", d}, "scale takes ARCHIVE, LEVEL and FACTOR"},
       {{"scale", a, l, "2", "--resource", r, "--out"}, "--out needs a value"},

@@ -19,6 +19,24 @@ TEST(TestEpisodeLinesTest, NamesTheArchiveAndTheLevel) {
   EXPECT_EQ(TestEpisodeLines("ep.gob", "jkl\\sub\\a.jkl")[3], "10: 0 1 LEVEL sub\\a.jkl 0 0 -1 -1");
 }
 
+// A mod's title: the level's file name without folder and extension, its
+// first letter in upper case, and the factor as typed, trimmed.
+TEST(ModEpisodeTest, Title) {
+  EXPECT_EQ(ModEpisodeTitle("jkl\\canyon.jkl", "2"), "Canyon x2");
+  EXPECT_EQ(ModEpisodeTitle("jkl\\sub\\deep.jkl", " 1.50\t"), "Deep x1.50");
+  EXPECT_EQ(ModEpisodeTitle("jkl\\01narshadda.JKL", "1e1"), "01narshadda x1e1");
+  EXPECT_EQ(ModEpisodeTitle("jkl\\My Level.v2.jkl", "0.5"), "My Level.v2 x0.5");
+  EXPECT_EQ(ModEpisodeTitle("jkl\\no extension", "3"), "No extension x3");
+  EXPECT_EQ(ModEpisodeTitle("jkl\\say \"hi\".jkl", "3"), "Say hi x3");
+}
+
+// A mod's episode is the test episode with the title in quotes first.
+TEST(ModEpisodeTest, Lines) {
+  EXPECT_EQ(ModEpisodeLines("jkl\\canyon.jkl", " 2 "),
+            (std::vector<std::string>{"\"Canyon x2\"", "TYPE 1", "SEQ 1",
+                                      "10: 0 1 LEVEL canyon.jkl 0 0 -1 -1", "end"}));
+}
+
 class EpisodeTest : public TempFolderTest {};
 
 // The file holds the five lines with CR LF and replaces an older, longer one.

@@ -3,6 +3,8 @@
 // started with and what the work folder held while it ran.
 #include <gmock/gmock.h>
 
+#include <algorithm>
+
 #include "platform/path.h"
 #include "platform/process.h"
 #include "platform/short_path.h"
@@ -127,6 +129,71 @@ TEST_F(EndToEndTest, CommandLinePlayRunsTheSameSession) {
     expected.push_back(line);
   }
   EXPECT_THAT(expected, IsSubsetOf(StandInReport(game_folder_)));
+  EXPECT_THAT(Listing(program_folder), ElementsAre(JK_CLI_NAME));
+}
+
+// `jkrescale-cli play` with OpenJKDF2: the stand-in named openjkdf2, or
+// named otherwise and chosen with --openjkdf2, is started directly with the
+// program's folder as -path and loads the level at once, or starts at its
+// menus with --no-autostart.
+TEST_F(EndToEndTest, CommandLinePlayWithOpenJkdf2) {
+  std::string program_folder = temp_.Path("program");
+  if (program_folder.find(' ') != std::string::npos) {
+    GTEST_SKIP() << "the temporary folder holds a blank, which OpenJKDF2 cannot take";
+  }
+  std::string cli = JoinPath(program_folder, JK_CLI_NAME);
+  std::filesystem::create_directories(FsPath(program_folder));
+  std::filesystem::copy_file(FsPath(JoinPath(FolderOf(StandInGamePath()), JK_CLI_NAME)),
+                             FsPath(cli));
+#ifdef _WIN32
+  std::string openjkdf2 = game_folder_ + "OpenJKDF2-64.exe";
+#else
+  std::string openjkdf2 = game_folder_ + "OpenJKDF2-64";
+#endif
+  std::filesystem::copy_file(FsPath(StandInGamePath()), FsPath(openjkdf2));
+  const std::vector<std::string> kAutostart = {"argument: -autostart", "argument: -sp",
+                                               "argument: -episode",   "argument: ep1",
+                                               "argument: -map",       "argument: two"};
+
+  // The arguments after the game's switches that `play` with `options`
+  // gave the game `game`, as it reported them in `folder`.
+  auto play = [&](const std::string& game, std::vector<std::string> options,
+                  const std::string& folder) {
+    ProgramStart start;
+    start.program = cli;
+    start.arguments = {
+        "play", NativeJoin(game_folder_, "Episode/ep1.gob"), "jkl\\two.jkl", "2", "--game", game};
+    start.arguments.insert(start.arguments.end(), options.begin(), options.end());
+    std::string output;
+    Status played = real_runner_->RunAndCapture(start, &output);
+    EXPECT_TRUE(played.ok()) << played.message();
+    std::vector<std::string> report = StandInReport(folder);
+    size_t first =
+        size_t(std::find(report.begin(), report.end(), "argument: -path") - report.begin());
+    std::vector<std::string> after;
+    for (size_t i = first + 1; i < report.size() && report[i].starts_with("argument: "); ++i) {
+      after.push_back(report[i]);
+    }
+    EXPECT_THAT(std::vector<std::string>{"jkl/two.jkl| World Gravity 4.000000"},
+                IsSubsetOf(report));
+    return after;
+  };
+  std::vector<std::string> expected = {"argument: " + program_folder};
+  expected.insert(expected.end(), kAutostart.begin(), kAutostart.end());
+  EXPECT_EQ(play(openjkdf2, {}, game_folder_), expected);
+  EXPECT_EQ(play(game_, {"--openjkdf2"}, game_folder_), expected);
+  EXPECT_EQ(play(openjkdf2, {"--no-autostart"}, game_folder_),
+            std::vector<std::string>{"argument: " + program_folder});
+
+  // OpenJKDF2 elsewhere, its data folder given: it starts there, and the
+  // resource archive is the one there.
+  std::string elsewhere = JoinPath(temp_.Path("bin"), FileNameOf(openjkdf2));
+  std::filesystem::create_directories(FsPath(temp_.Path("bin")));
+  std::filesystem::copy_file(FsPath(StandInGamePath()), FsPath(elsewhere));
+  std::string data_folder = game_folder_.substr(0, game_folder_.size() - 1);
+  std::filesystem::remove(FsPath(JoinPath(data_folder, "stand-in-game.txt")));
+  EXPECT_EQ(play(elsewhere, {"--data", data_folder}, data_folder), expected);
+  EXPECT_THAT(StandInReport(data_folder), ::testing::Contains("working folder: " + data_folder));
   EXPECT_THAT(Listing(program_folder), ElementsAre(JK_CLI_NAME));
 }
 

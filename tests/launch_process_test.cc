@@ -115,5 +115,29 @@ TEST(SystemTest, ProgramFolder) {
   EXPECT_NE(UserName(), "");
 }
 
+// Environment variables read in UTF-8; temporary folders are new each time.
+TEST(SystemTest, EnvironmentAndTemporaryFolders) {
+  const std::string value =
+      "/a b/J\xC3\xA9"
+      "di";
+#ifdef _WIN32
+  _wputenv_s(L"JKRESCALE_TEST_VALUE", WideOf(value).c_str());
+#else
+  setenv("JKRESCALE_TEST_VALUE", value.c_str(), 1);
+#endif
+  EXPECT_EQ(EnvironmentVariable("JKRESCALE_TEST_VALUE"), value);
+  EXPECT_EQ(EnvironmentVariable("JKRESCALE_NO_SUCH_VARIABLE"), "");
+
+  std::string first, second;
+  ASSERT_TRUE(CreateTemporaryFolder("jkrescale-test-", &first).ok());
+  ASSERT_TRUE(CreateTemporaryFolder("jkrescale-test-", &second).ok());
+  EXPECT_NE(first, second);
+  for (const std::string& folder : {first, second}) {
+    EXPECT_TRUE(FileNameOf(folder).starts_with("jkrescale-test-")) << folder;
+    EXPECT_TRUE(std::filesystem::is_empty(FsPath(folder))) << folder;
+    std::filesystem::remove(FsPath(folder));
+  }
+}
+
 }  // namespace
 }  // namespace jk

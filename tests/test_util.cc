@@ -65,6 +65,29 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
   return bool(out);
 }
 
+std::vector<ArchiveEntry> ReadArchiveEntries(FileSystem& fs, const std::string& path) {
+  std::unique_ptr<GobArchive> archive;
+  Status opened = GobArchive::Open(fs, path, &archive);
+  EXPECT_TRUE(opened.ok()) << opened.message();
+  if (!opened.ok()) return {};
+  std::vector<GobEntry> entries;
+  Status walked = archive->Walk([&](const GobEntry& entry) {
+    entries.push_back(entry);
+    return true;
+  });
+  EXPECT_TRUE(walked.ok()) << walked.message();
+  EXPECT_EQ(int32_t(entries.size()), archive->entry_count()) << path;
+  std::vector<ArchiveEntry> read;
+  for (const GobEntry& entry : entries) {
+    EXPECT_TRUE(entry.inside) << entry.name;
+    std::string bytes;
+    EXPECT_TRUE(archive->file().Seek(entry.offset).ok());
+    EXPECT_TRUE(archive->file().Read(size_t(entry.length), &bytes).ok());
+    read.push_back({entry.name, bytes});
+  }
+  return read;
+}
+
 TempFolder::TempFolder() : path_(MakeTempFolder("jkrescale-test-")) {}
 
 TempFolder::~TempFolder() {

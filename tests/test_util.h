@@ -37,6 +37,17 @@ std::string ReadFile(const std::string& path);
 // Writes `bytes` to `path`, creating its folders; false when it cannot.
 bool WriteFile(const std::string& path, const std::string& bytes);
 
+// An entry of an archive: its name and its bytes.
+struct ArchiveEntry {
+  std::string name;
+  std::string bytes;
+  bool operator==(const ArchiveEntry&) const = default;
+};
+
+// Every entry of an archive, as the program's reader finds them; a test
+// failure when it does not open or an entry lies outside the file.
+std::vector<ArchiveEntry> ReadArchiveEntries(FileSystem& fs, const std::string& path);
+
 // A fresh temporary folder, removed with everything in it at the end.
 class TempFolder {
  public:

@@ -1,8 +1,9 @@
 // The Windows side of the platform layer: UTF-16 at the edge, the program's
-// arguments and the short form of a path.
+// arguments, the short form of a path and the registry.
 #ifdef _WIN32
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <random>
@@ -10,7 +11,9 @@
 #include <vector>
 
 #include "platform/arguments.h"
+#include "platform/path.h"
 #include "platform/real_file_system.h"
+#include "platform/registry.h"
 #include "platform/short_path.h"
 #include "platform/wide_text.h"
 
@@ -122,6 +125,76 @@ TEST_F(WindowsShortPathTest, MissingPathIsAnError) {
   std::string prefix = "'" + missing + "': cannot get the short form of the path: ";
   EXPECT_EQ(status.message().substr(0, prefix.size()), prefix) << status.message();
   EXPECT_EQ(short_form, "unchanged");
+}
+
+// A key of its own under HKEY_CURRENT_USER\Software, removed with its
+// subkeys at the end.
+class WindowsRegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    key_ = "Software\\jkrescale-test-" + std::to_string(random()) + std::to_string(random());
+  }
+  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, WideOf(key_).c_str()); }
+
+  // Sets a value of the type `type` in `key_` + `sub`.
+  void Set(const std::string& sub, const std::string& name, DWORD type, const void* data,
+           size_t size) {
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, WideOf(key_ + sub).c_str(), WideOf(name).c_str(),
+                              type, data, DWORD(size)),
+              ERROR_SUCCESS);
+  }
+  void SetText(const std::string& sub, const std::string& name, DWORD type,
+               const std::string& text) {
+    std::wstring wide = WideOf(text);
+    Set(sub, name, type, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  }
+
+  std::string key_;
+  std::unique_ptr<Registry> registry_ = MakeSystemRegistry();
+};
+
+// String values in UTF-8, expandable ones expanded, whatever the letter
+// case of the key and the value's name; values of other types, missing
+// values and missing keys read as absent.
+TEST_F(WindowsRegistryTest, ReadsStrings) {
+  SetText("", "Install Path", REG_SZ,
+          "C:\\Jeux\\Jedi Knight \xC3\xA9"
+          "dition");
+  SetText("", "Expanded", REG_EXPAND_SZ, "%JKRESCALE_REGISTRY_TEST%\\Steam");
+  SetText("", "Empty", REG_SZ, "");
+  DWORD number = 7;
+  Set("", "Number", REG_DWORD, &number, sizeof(number));
+  _wputenv_s(L"JKRESCALE_REGISTRY_TEST", L"D:\\Games");
+  std::string value;
+  ASSERT_TRUE(registry_->ReadString(RegistryRoot::kCurrentUser, ToLowerAscii(key_), "INSTALL PATH",
+                                    &value));
+  EXPECT_EQ(value,
+            "C:\\Jeux\\Jedi Knight \xC3\xA9"
+            "dition");
+  ASSERT_TRUE(registry_->ReadString(RegistryRoot::kCurrentUser, key_, "Expanded", &value));
+  EXPECT_EQ(value, "D:\\Games\\Steam");
+  ASSERT_TRUE(registry_->ReadString(RegistryRoot::kCurrentUser, key_, "Empty", &value));
+  EXPECT_EQ(value, "");
+  value = "unchanged";
+  EXPECT_FALSE(registry_->ReadString(RegistryRoot::kCurrentUser, key_, "Number", &value));
+  EXPECT_FALSE(registry_->ReadString(RegistryRoot::kCurrentUser, key_, "None", &value));
+  EXPECT_FALSE(registry_->ReadString(RegistryRoot::kCurrentUser, key_ + "\\none", "x", &value));
+  EXPECT_FALSE(registry_->ReadString(RegistryRoot::kLocalMachine, key_, "Install Path", &value));
+  EXPECT_EQ(value, "unchanged");
+}
+
+// Subkey names in UTF-8, no more than asked for.
+TEST_F(WindowsRegistryTest, ListsSubkeys) {
+  for (const char* sub : {"\\1207658930", "\\1207658931", "\\Caf\xC3\xA9", "\\zz"}) {
+    SetText(sub, "path", REG_SZ, "x");
+  }
+  EXPECT_EQ(registry_->SubkeyNames(RegistryRoot::kCurrentUser, key_, 100),
+            (std::vector<std::string>{"1207658930", "1207658931", "Caf\xC3\xA9", "zz"}));
+  EXPECT_EQ(registry_->SubkeyNames(RegistryRoot::kCurrentUser, key_, 2),
+            (std::vector<std::string>{"1207658930", "1207658931"}));
+  EXPECT_EQ(registry_->SubkeyNames(RegistryRoot::kCurrentUser, key_ + "\\none", 100),
+            std::vector<std::string>{});
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The GOB archive format of the game (".gob") and its expansion (".goo"), as
-// this program reads it. Archives are only ever read.
+// this program reads it. Archives of the game are only ever read; the
+// archives this program writes (its mods, archives/gob_writer.h) have the
+// same layout.
 //
 // Layout (all integers 32-bit signed little-endian, positions from 0):
 //   0   signature            never read

@@ -6,8 +6,11 @@
 
 #include "archives/archive_tables.h"
 #include "cli/terminal_progress.h"
+#include "launch/game_finder.h"
 #include "launch/play_session.h"
+#include "launch/save_mod.h"
 #include "platform/version.h"
+#include "scaling/layout.h"
 #include "scaling/level_check.h"
 #include "scaling/scale_run.h"
 
@@ -20,9 +23,13 @@ constexpr const char* kUsage =
     "       jkrescale-cli levels ARCHIVE\n"
     "       jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --out DIR\n"
     "                           [--gravity] [--extra FILE] [--classic] [--threads N]\n"
+    "       jkrescale-cli scale ARCHIVE LEVEL FACTOR --resource FILE --gob FILE\n"
+    "                           [--gravity] [--classic] [--threads N]\n"
     "       jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]\n"
-    "                          [--gravity] [--extra FILE]\n"
+    "                          [--gravity] [--extra FILE] [--openjkdf2]\n"
+    "                          [--no-autostart] [--data DIR]\n"
     "       jkrescale-cli check LEVEL\n"
+    "       jkrescale-cli games\n"
     "\n"
     "levels  prints the level entries of an episode archive, one a line.\n"
     "scale   writes the level LEVEL of ARCHIVE (as 'levels' prints it), every\n"
@@ -35,15 +42,30 @@ constexpr const char* kUsage =
     "        scaled; --classic scales the classic set only. The models are\n"
     "        scaled on N threads at once (by default one per processor); the\n"
     "        output is the same for every N.\n"
+    "        With --gob instead of --out, writes all of it into the one archive\n"
+    "        FILE, a mod to put into the game's Episode folder: the scaled level,\n"
+    "        its models, cogs and strings, and an episode titled after the level\n"
+    "        and FACTOR (\"Canyon x2\"). An extra archive is no part of a mod.\n"
     "play    does what the desktop program's Scale and play does: scales the\n"
     "        level into this program's folder, starts the game EXE on it,\n"
     "        waits until the game ends and removes what it wrote. The resource\n"
     "        archive is by default the one in the game's Resource folder.\n"
+    "        An EXE named openjkdf2... (any letter case), or any EXE with\n"
+    "        --openjkdf2, is OpenJKDF2: it starts directly, in the level\n"
+    "        (-autostart -sp -episode NAME -map LEVEL), or at its menus with\n"
+    "        --no-autostart. DIR after --data is the data folder that holds the\n"
+    "        game's Episode and Resource folders, as 'games' prints it: the\n"
+    "        resource archive is then by default the one in it, and OpenJKDF2\n"
+    "        starts there.\n"
     "check   checks that the values of the level file LEVEL (.jkl) agree with its\n"
     "        geometry: each sector's BOUNDBOX, CENTER and RADIUS with its\n"
     "        vertices, each adjoin's dist with its sector and surface. Prints\n"
     "        one line per inconsistency and a summary; the exit status is 1\n"
-    "        when there is an inconsistency.\n";
+    "        when there is an inconsistency.\n"
+    "games   lists the installed copies of the game and of the expansion that\n"
+    "        it finds (Retail, Steam, GOG, OpenJKDF2), one a line: the kind, the\n"
+    "        program to start and the data folder (the one holding Episode and\n"
+    "        Resource), separated by tabs.\n";
 
 using Context = CliEnvironment;
 
@@ -89,9 +111,11 @@ int Levels(const Context& c, const std::vector<std::string>& args) {
 // The words of `scale` and `play`: ARCHIVE LEVEL FACTOR and the options.
 struct RunArguments {
   std::vector<std::string> positional;
-  std::optional<std::string> resource, out, extra, game, threads;
+  std::optional<std::string> resource, out, gob, extra, game, data, threads;
   bool gravity = false;
   bool classic = false;
+  bool openjkdf2 = false;
+  bool no_autostart = false;
   bool help = false;
 };
 
@@ -157,27 +181,37 @@ class RunProgress {
   bool show_;
 };
 
+// The problem with the options of `scale`, if any.
+std::optional<std::string> ScaleProblem(const RunArguments& parsed) {
+  if (parsed.positional.size() != 3) return "scale takes ARCHIVE, LEVEL and FACTOR";
+  if (!parsed.resource) return "scale needs --resource FILE";
+  if (parsed.out && parsed.gob) return "scale takes --out DIR or --gob FILE, not both";
+  if (!parsed.out && !parsed.gob) return "scale needs --out DIR or --gob FILE";
+  if (parsed.gob && parsed.extra)
+    return "--extra goes with --out: an extra archive is no part of a mod";
+  return std::nullopt;
+}
+
 int Scale(const Context& c, const std::vector<std::string>& args) {
   RunArguments parsed;
   auto problem =
       ParseRunArguments(args,
                         {{"--resource", &parsed.resource},
                          {"--out", &parsed.out},
+                         {"--gob", &parsed.gob},
                          {"--extra", &parsed.extra},
                          {"--threads", &parsed.threads}},
                         {{"--gravity", &parsed.gravity}, {"--classic", &parsed.classic}}, &parsed);
   if (problem) return UsageError(c, *problem);
   if (parsed.help) return Help(c);
-  if (parsed.positional.size() != 3) return UsageError(c, "scale takes ARCHIVE, LEVEL and FACTOR");
-  if (!parsed.resource) return UsageError(c, "scale needs --resource FILE");
-  if (!parsed.out) return UsageError(c, "scale needs --out DIR");
+  if (auto scale_problem = ScaleProblem(parsed)) return UsageError(c, *scale_problem);
   int threads = 0;
   if (parsed.threads && !ParseThreadCount(*parsed.threads, &threads)) {
     return UsageError(c, "--threads takes a whole number from 1 to " + std::to_string(kMaxThreads));
   }
 
   ScaleRequest request;
-  request.work_folder = *parsed.out;
+  request.work_folder = parsed.out.value_or("");
   request.level_archive_path = parsed.positional[0];
   request.level_name = parsed.positional[1];
   request.factor_text = parsed.positional[2];
@@ -190,7 +224,10 @@ int Scale(const Context& c, const std::vector<std::string>& args) {
   RunProgress shown(c);
   ReferenceLists lists;
   ScaleReport report;
-  Status status = RunScale(c.fs, request, shown.progress(), &lists, &report);
+  // A mod is made in a temporary folder of its own (an empty work folder).
+  Status status = parsed.gob ? SaveMod(c.fs, {request, *parsed.gob}, shown.progress(), &report,
+                                       c.cleanup_pacing)
+                             : RunScale(c.fs, request, shown.progress(), &lists, &report);
   shown.Finish();
   WarnSkipped(c, report.skipped);
   WarnLeftOut(c, report.missing_models, report.missing_cogs);
@@ -217,10 +254,15 @@ class TerminalPlay : public PlayObserver {
 
 int Play(const Context& c, const std::vector<std::string>& args) {
   RunArguments parsed;
-  auto problem = ParseRunArguments(
-      args,
-      {{"--game", &parsed.game}, {"--resource", &parsed.resource}, {"--extra", &parsed.extra}},
-      {{"--gravity", &parsed.gravity}}, &parsed);
+  auto problem = ParseRunArguments(args,
+                                   {{"--game", &parsed.game},
+                                    {"--resource", &parsed.resource},
+                                    {"--extra", &parsed.extra},
+                                    {"--data", &parsed.data}},
+                                   {{"--gravity", &parsed.gravity},
+                                    {"--openjkdf2", &parsed.openjkdf2},
+                                    {"--no-autostart", &parsed.no_autostart}},
+                                   &parsed);
   if (problem) return UsageError(c, *problem);
   if (parsed.help) return Help(c);
   if (parsed.positional.size() != 3) return UsageError(c, "play takes ARCHIVE, LEVEL and FACTOR");
@@ -238,6 +280,15 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   choices.divide_gravity = parsed.gravity;
   choices.extra_archive_path = parsed.extra.value_or("");
   choices.resource_archive_path = parsed.resource.value_or("");
+  choices.openjkdf2 = parsed.openjkdf2;
+  choices.start_in_level = !parsed.no_autostart;
+  if (parsed.data) {
+    choices.game_data_folder = choices.expansion_data_folder = *parsed.data;
+    if (!parsed.resource) {
+      choices.resource_archive_path =
+          ResourceArchivePath(c.fs, choices.level_archive_path, *parsed.data, *parsed.data);
+    }
+  }
 
   TerminalPlay play(c);
   ReferenceLists lists;
@@ -267,16 +318,35 @@ int Check(const Context& c, const std::vector<std::string>& args) {
   return report.consistent() ? kExitOk : kExitFailed;
 }
 
+// One install a line; nothing found is no failure.
+int Games(const Context& c, const std::vector<std::string>& args) {
+  if (args.size() == 1 && args[0] == "--help") return Help(c);
+  if (!args.empty()) return UsageError(c, "games takes no arguments");
+  GameSearch search = c.find_games ? c.find_games() : FindInstalledGames(c.fs, c.runner);
+  for (const GameInstall& install : search.installs) {
+    std::fprintf(c.out, "%s\t%s\t%s\n", std::string(InstallKindName(install.kind)).c_str(),
+                 install.executable.c_str(), install.data_folder.c_str());
+  }
+  if (search.out_of_time) {
+    std::fprintf(c.err,
+                 "jkrescale-cli: warning: the search took too long and stopped before it "
+                 "had looked everywhere\n");
+  }
+  if (search.installs.empty()) {
+    std::fprintf(c.err,
+                 "jkrescale-cli: found no installed copy of Jedi Knight or Mysteries of the "
+                 "Sith\n");
+  }
+  return kExitOk;
+}
+
 struct Command {
   std::string_view name;
   int (*run)(const Context&, const std::vector<std::string>&);
 };
 
 constexpr Command kCommands[] = {
-    {"levels", Levels},
-    {"scale", Scale},
-    {"play", Play},
-    {"check", Check},
+    {"levels", Levels}, {"scale", Scale}, {"play", Play}, {"check", Check}, {"games", Games},
 };
 
 }  // namespace

@@ -102,6 +102,59 @@ Status PlanWineStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& ga
   return Status::Ok();
 }
 
+// The game, OpenJKDF2 too, splits its command line on blanks and tabs
+// without quoting.
+Status CheckNoBlank(const std::string& path_value) {
+  if (path_value.find_first_of(" \t") == std::string::npos) return Status::Ok();
+  return Status::Invalid("'" + path_value + "': " +
+                         "the game cannot take a work folder whose path holds a blank "
+                         "or a tab; move jkrescale to a folder whose path has none");
+}
+
+// A value on the command line of OpenJKDF2, in double quotes when it holds
+// a blank, a tab or a quote, so that the line splits as the arguments do.
+std::string CommandLineValue(const std::string& value) {
+  if (value.find_first_of(" \t\"") == std::string::npos) return value;
+  std::string quoted = "\"";
+  for (char c : value) quoted += c == '"' ? std::string("\\\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+// The file name after the last "\" or "/" of `path`, without its extension.
+std::string StemOf(const std::string& path) {
+  std::string name = path.substr(path.find_last_of("\\/") + 1);
+  if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+// OpenJKDF2 itself with the game's switches, the absolute work folder, and
+// the autostart switches when there are values for them.
+Status PlanOpenJkdf2Start(const GameChoice& game, const std::string& work_folder,
+                          ProgramStart* start) {
+  std::string path_value;
+  JK_RETURN_IF_ERROR(AbsolutePath(work_folder, &path_value));
+  // OpenJKDF2 opens paths of any length: the 127 characters of the
+  // original game do not apply, only the blank and the tab, which would
+  // split the -path value as they do for the game.
+  JK_RETURN_IF_ERROR(CheckNoBlank(path_value));
+  start->program = game.executable;
+  start->arguments = GameArguments(path_value);
+  start->command_line = GameCommandLine(game.executable, path_value);
+  if (!game.data_folder.empty()) {
+    // Its data, wherever the program lies (on the PATH, say).
+    start->working_folder = game.data_folder;
+    start->environment = {"OPENJKDF2_ROOT=" + game.data_folder};
+  }
+  if (game.autostart_episode.empty() || game.autostart_map.empty()) return Status::Ok();
+  std::vector<std::string> autostart =
+      AutostartArguments(game.autostart_episode, game.autostart_map);
+  for (const std::string& argument : autostart) {
+    start->command_line += " " + CommandLineValue(argument);
+    start->arguments.push_back(argument);
+  }
+  return Status::Ok();
+}
+
 }  // namespace
 
 GameChoice ChooseGame(const std::string& level_archive_path, const std::string& game_path,
@@ -112,9 +165,44 @@ GameChoice ChooseGame(const std::string& level_archive_path, const std::string& 
           HowGameStarts(executable, WindowsProgramsRunNatively())};
 }
 
-GameStart HowGameStarts(const std::string& executable, bool windows_programs_run_natively) {
+GameChoice ChooseGame(const std::string& level_archive_path, const std::string& level_name,
+                      const std::string& game_path, const std::string& expansion_path,
+                      const GameOptions& options) {
+  GameChoice game = ChooseGame(level_archive_path, game_path, expansion_path);
+  game.start = HowGameStarts(game.executable, WindowsProgramsRunNatively(), options.openjkdf2);
+  if (game.start != GameStart::kOpenJkdf2) return game;
+  game.data_folder = IsExpansionArchive(level_archive_path) ? options.expansion_data_folder
+                                                            : options.game_data_folder;
+  if (options.start_in_level) {
+    game.autostart_episode = AutostartEpisode(level_archive_path);
+    game.autostart_map = AutostartMap(level_name);
+  }
+  return game;
+}
+
+GameStart HowGameStarts(const std::string& executable, bool windows_programs_run_natively,
+                        bool openjkdf2) {
+  if (openjkdf2 || IsOpenJkdf2(executable)) return GameStart::kOpenJkdf2;
   if (windows_programs_run_natively) return GameStart::kWindows;
   return IsWindowsProgram(executable) ? GameStart::kThroughWine : GameStart::kDirect;
+}
+
+bool IsOpenJkdf2(const std::string& executable) {
+  constexpr std::string_view kName = "openjkdf2";
+  std::string name = FileNameOf(executable);
+  return name.size() >= kName.size() && EqualsIgnoringCase(name.substr(0, kName.size()), kName);
+}
+
+std::string AutostartEpisode(const std::string& level_archive_path) {
+  return StemOf(level_archive_path);
+}
+
+std::string AutostartMap(const std::string& level_name) { return StemOf(level_name); }
+
+std::vector<std::string> AutostartArguments(const std::string& episode, const std::string& map) {
+  return {std::string(kAutostartSwitches[0]), std::string(kAutostartSwitches[1]),
+          std::string(kAutostartSwitches[2]), episode,
+          std::string(kAutostartSwitches[3]), map};
 }
 
 std::string GameCommandLine(const std::string& executable, const std::string& path_value) {
@@ -148,11 +236,7 @@ Status LongestWrittenName(FileSystem& fs, const std::string& work_folder,
 }
 
 Status CheckGameLimits(const std::string& path_value, const std::string& longest_name) {
-  if (path_value.find_first_of(" \t") != std::string::npos) {
-    return Status::Invalid("'" + path_value + "': " +
-                           "the game cannot take a work folder whose path holds a blank "
-                           "or a tab; move jkrescale to a folder whose path has none");
-  }
+  JK_RETURN_IF_ERROR(CheckNoBlank(path_value));
   std::string longest_path = path_value + "\\" + longest_name;
   if (longest_path.size() > kGamePathLimit) {
     return Status::Invalid("'" + longest_path + "': " + "is " +
@@ -178,6 +262,8 @@ Status PlanGameStart(FileSystem& fs, ProcessRunner& runner, const GameChoice& ga
       return PlanWindowsStart(fs, game, work_folder, extra_copy_name, start);
     case GameStart::kThroughWine:
       return PlanWineStart(fs, runner, game, work_folder, extra_copy_name, start);
+    case GameStart::kOpenJkdf2:
+      return PlanOpenJkdf2Start(game, work_folder, start);
   }
   return Status::Invalid("unknown way of starting '" + game.executable + "'");
 }

@@ -105,18 +105,15 @@ Status StartGame(FileSystem& fs, ProcessRunner& runner, const PlayRequest& reque
   return runner.RunAndWait(start, [&observer] { observer.WhileGameRuns(); });
 }
 
-Status Joined(const Status& first, const Status& second) {
-  if (first.ok()) return second;
-  if (second.ok()) return first;
-  return Status::Failure(first.kind(), first.message() + "\n" + second.message());
-}
-
 }  // namespace
 
 PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
                             const PlayChoices& choices) {
   PlayRequest request;
-  request.game = ChooseGame(choices.level_archive_path, choices.game_path, choices.expansion_path);
+  request.game = ChooseGame(choices.level_archive_path, choices.level_name, choices.game_path,
+                            choices.expansion_path,
+                            {choices.openjkdf2, choices.start_in_level, choices.game_data_folder,
+                             choices.expansion_data_folder});
   ScaleRequest& scale = request.scale;
   scale.work_folder = work_folder;
   scale.level_archive_path = choices.level_archive_path;

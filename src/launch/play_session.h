@@ -32,6 +32,15 @@ struct PlayChoices {
   // The game's resource archive; "" for the one beside the game, or beside
   // the expansion for an expansion archive.
   std::string resource_archive_path;
+  // Start the executables as OpenJKDF2 whatever their names, and, for
+  // OpenJKDF2, in the level rather than at its menus (see GameOptions).
+  bool openjkdf2 = false;
+  bool start_in_level = true;
+  // OpenJKDF2's data folders, for the game and the expansion; "" when the
+  // data lies beside the executable (see GameOptions). They do not change
+  // where the resource archive is looked for: give it above.
+  std::string game_data_folder;
+  std::string expansion_data_folder;
 };
 
 struct PlayRequest {
@@ -43,8 +52,9 @@ struct PlayRequest {
 };
 
 // The request for a play session in `work_folder`: the scale run and the
-// game to start, the game or the expansion as the archive's kind says, and
-// the resource archive chosen, or else found beside that executable.
+// game to start, the game or the expansion as the archive's kind says,
+// started as the choices' OpenJKDF2 options say, and the resource archive
+// chosen, or else found beside that executable (or in its data folder).
 PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
                             const PlayChoices& choices);
 

@@ -1,5 +1,6 @@
 #include "platform/buffered_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace jk {
@@ -87,11 +88,28 @@ Status BufferedInputFile::ReadInt32(int32_t* value) {
   return Status::Ok();
 }
 
+Status BufferedInputFile::Read(size_t size, std::string* bytes) {
+  bytes->clear();
+  while (bytes->size() < size) {
+    bool available = false;
+    JK_RETURN_IF_ERROR(Available(&available));
+    if (!available) break;
+    size_t take = std::min(size - bytes->size(), size_ - next_);
+    bytes->append(buffer_.get() + next_, take);
+    next_ += take;
+  }
+  return Status::Ok();
+}
+
 Status BufferedOutputFile::WriteLine(std::string_view text) {
+  JK_RETURN_IF_ERROR(Write(text));
+  return Write("\r\n");
+}
+
+Status BufferedOutputFile::Write(std::string_view bytes) {
   if (!status_.ok()) return status_;
   if (closed_) return Status::IoError(path_, "written after it was closed");
-  buffer_.append(text);
-  buffer_.append("\r\n");
+  buffer_.append(bytes);
   if (buffer_.size() >= kFlushSize) Flush();
   return status_;
 }

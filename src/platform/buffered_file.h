@@ -22,6 +22,7 @@ class BufferedInputFile : public InputFile {
   Status Seek(int64_t position) override;
   Status ReadLine(int64_t limit, std::string* line) override;
   Status ReadInt32(int32_t* value) override;
+  Status Read(size_t size, std::string* bytes) override;
 
  protected:
   // Reads up to `size` bytes from byte `position` into `data`; *read is the
@@ -52,6 +53,7 @@ class BufferedOutputFile : public OutputFile {
   const std::string& path() const override { return path_; }
   int64_t Position() const override { return written_ + int64_t(buffer_.size()); }
   Status WriteLine(std::string_view text) override;
+  Status Write(std::string_view bytes) override;
   Status Close() override;
 
  protected:

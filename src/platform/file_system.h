@@ -42,6 +42,10 @@ class InputFile {
 
   // Reads a 32-bit signed little-endian integer.
   virtual Status ReadInt32(int32_t* value) = 0;
+
+  // Reads up to `size` bytes from the current position into `bytes`, as
+  // they are; fewer only when the file ends first (none at its end).
+  virtual Status Read(size_t size, std::string* bytes) = 0;
 };
 
 // A file open for writing (created or replaced). Writes are buffered; a write
@@ -56,6 +60,8 @@ class OutputFile {
   virtual int64_t Position() const = 0;
   // Writes `text` followed by CR LF.
   virtual Status WriteLine(std::string_view text) = 0;
+  // Writes `bytes` as they are.
+  virtual Status Write(std::string_view bytes) = 0;
   // Flushes and closes. A file destroyed without Close() is closed quietly.
   virtual Status Close() = 0;
 };

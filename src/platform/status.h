@@ -70,6 +70,14 @@ class [[nodiscard]] Status {
   std::string message_;
 };
 
+// The outcome of an operation and of the clean-up after it: the first
+// failure, with the second's message on a line of its own when both failed.
+inline Status Joined(const Status& first, const Status& second) {
+  if (first.ok()) return second;
+  if (second.ok()) return first;
+  return Status::Failure(first.kind(), first.message() + "\n" + second.message());
+}
+
 }  // namespace jk
 
 // Returns from the calling function when `expr` yields a failed Status.

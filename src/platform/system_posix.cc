@@ -53,4 +53,43 @@ std::string UserName() {
 
 bool WindowsProgramsRunNatively() { return false; }
 
+Status AbsolutePath(const std::string& path, std::string* absolute) {
+  if (!path.empty() && path[0] == '/') {
+    *absolute = path;
+    return Status::Ok();
+  }
+  std::vector<char> buffer(4096);
+  while (!getcwd(buffer.data(), buffer.size())) {
+    if (errno != ERANGE) {
+      return Status::IoError(path,
+                             std::string("cannot make the path absolute: ") + std::strerror(errno));
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  *absolute = JoinPath(buffer.data(), path);
+  return Status::Ok();
+}
+
+std::string EnvironmentVariable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value ? value : "";
+}
+
+Status CreateTemporaryFolder(const std::string& prefix, std::string* folder) {
+  // TMPDIR counts only when it is an absolute path, as for XDG_DATA_HOME.
+  std::string base = EnvironmentVariable("TMPDIR");
+  if (base.empty() || base[0] != '/') base = "/tmp";
+  std::string pattern = JoinPath(base, prefix + "XXXXXX");
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  // mkdtemp makes the folder only when the name is new, readable by its
+  // owner only.
+  if (!mkdtemp(name.data())) {
+    return Status::IoError(
+        base, std::string("cannot create a temporary folder in it: ") + std::strerror(errno));
+  }
+  *folder = name.data();
+  return Status::Ok();
+}
+
 }  // namespace jk

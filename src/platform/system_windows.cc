@@ -3,6 +3,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <random>
 #include <vector>
 
 #include "platform/path.h"
@@ -54,5 +55,63 @@ std::string UserName() {
 }
 
 bool WindowsProgramsRunNatively() { return true; }
+
+Status AbsolutePath(const std::string& path, std::string* absolute) {
+  std::wstring wide = WideOf(path);
+  std::wstring full(MAX_PATH, L'\0');
+  while (true) {
+    DWORD length = GetFullPathNameW(wide.c_str(), DWORD(full.size()), full.data(), nullptr);
+    if (length == 0) {
+      return Status::IoError(path,
+                             "cannot make the path absolute: " + SystemErrorText(GetLastError()));
+    }
+    // A path that does not fit gives the size it needs, its NUL counted.
+    if (length < full.size()) {
+      *absolute = Utf8Of(std::wstring_view(full.data(), length));
+      return Status::Ok();
+    }
+    full.resize(length);
+  }
+}
+
+std::string EnvironmentVariable(const std::string& name) {
+  std::wstring wide_name = WideOf(name);
+  std::wstring value(256, L'\0');
+  while (true) {
+    DWORD length = GetEnvironmentVariableW(wide_name.c_str(), value.data(), DWORD(value.size()));
+    if (length == 0) return "";  // not set, or set to nothing
+    // A value that does not fit gives the size it needs, its NUL counted.
+    if (length < value.size()) return Utf8Of(std::wstring_view(value.data(), length));
+    value.resize(length);
+  }
+}
+
+Status CreateTemporaryFolder(const std::string& prefix, std::string* folder) {
+  std::vector<wchar_t> buffer(MAX_PATH + 2);
+  DWORD length = GetTempPathW(DWORD(buffer.size()), buffer.data());
+  if (length == 0 || length >= buffer.size()) {
+    return Status::IoError("%TEMP%", "the system does not say where temporary files go");
+  }
+  std::wstring base(buffer.data(), length);
+  std::random_device random;
+  // CreateDirectoryW makes the folder only when the name is new; a name
+  // taken already is drawn again.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::wstring name =
+        base + WideOf(prefix) + std::to_wstring(random()) + std::to_wstring(random());
+    if (CreateDirectoryW(name.c_str(), nullptr)) {
+      *folder = Utf8Of(name);
+      return Status::Ok();
+    }
+    DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS) {
+      return Status::IoError(Utf8Of(base),
+                             "cannot create a temporary folder in it: " + SystemErrorText(error));
+    }
+  }
+  return Status::IoError(Utf8Of(base),
+                         "cannot create a temporary folder in it: every name "
+                         "tried was taken");
+}
 
 }  // namespace jk

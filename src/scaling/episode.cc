@@ -4,6 +4,7 @@
 
 #include "platform/path.h"
 #include "scaling/layout.h"
+#include "scaling/text.h"
 
 namespace jk {
 
@@ -17,6 +18,23 @@ std::vector<std::string> TestEpisodeLines(const std::string& level_archive_path,
       "\"" + FileNameOf(level_archive_path) + "\"", "TYPE 1", "SEQ 1",
       "10: 0 1 LEVEL " + level_file + " 0 0 -1 -1", "end",
   };
+}
+
+std::string ModEpisodeTitle(const std::string& level_name, const std::string& factor_text) {
+  // Entry names separate folders with "\" (or "/"), whatever the system.
+  std::string name = level_name.substr(level_name.find_last_of("\\/") + 1);
+  if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+  if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') name[0] = char(name[0] - 'a' + 'A');
+  std::string title = name + " x" + std::string(Trim(factor_text));
+  std::erase(title, '"');
+  return title;
+}
+
+std::vector<std::string> ModEpisodeLines(const std::string& level_name,
+                                         const std::string& factor_text) {
+  std::vector<std::string> lines = TestEpisodeLines("", level_name);
+  lines[0] = "\"" + ModEpisodeTitle(level_name, factor_text) + "\"";
+  return lines;
 }
 
 Status WriteTestEpisode(FileSystem& fs, const std::string& work_folder,

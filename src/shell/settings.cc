@@ -19,6 +19,28 @@ long long SettingsSuffix(std::string_view identity) {
 
 std::string SettingsFileName(long long suffix) { return "config." + std::to_string(suffix); }
 
+namespace {
+
+constexpr std::string_view kOpenJkdf2Key = "openjkdf2";
+constexpr std::string_view kStartInLevelKey = "start-in-level";
+
+// Takes a "key=value" line into `settings`; other lines change nothing.
+void ReadOption(std::string_view line, Settings* settings) {
+  size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return;
+  std::string_view key = line.substr(0, equals);
+  std::string_view value = line.substr(equals + 1);
+  if (value != "0" && value != "1") return;
+  if (key == kOpenJkdf2Key) settings->openjkdf2 = value == "1";
+  if (key == kStartInLevelKey) settings->start_in_level = value == "1";
+}
+
+std::string OptionLine(std::string_view key, bool value) {
+  return std::string(key) + "=" + (value ? "1" : "0");
+}
+
+}  // namespace
+
 Status ReadSettings(FileSystem& fs, const std::string& work_folder, long long suffix,
                     Settings* settings) {
   *settings = Settings{};
@@ -27,8 +49,13 @@ Status ReadSettings(FileSystem& fs, const std::string& work_folder, long long su
   if (opened.IsNotFound()) return Status::Ok();
   JK_RETURN_IF_ERROR(opened);
   for (std::string* line : {&settings->game_path, &settings->expansion_path}) {
-    if (in->Position() >= in->Length()) break;
+    if (in->Position() >= in->Length()) return Status::Ok();
     JK_RETURN_IF_ERROR(in->ReadLine(in->Length(), line));
+  }
+  std::string line;
+  while (in->Position() < in->Length()) {
+    JK_RETURN_IF_ERROR(in->ReadLine(in->Length(), &line));
+    ReadOption(line, settings);
   }
   return Status::Ok();
 }
@@ -39,6 +66,15 @@ Status WriteSettings(FileSystem& fs, const std::string& work_folder, long long s
   JK_RETURN_IF_ERROR(fs.OpenWrite(JoinPath(work_folder, SettingsFileName(suffix)), &out));
   JK_RETURN_IF_ERROR(out->WriteLine(settings.game_path));
   JK_RETURN_IF_ERROR(out->WriteLine(settings.expansion_path));
+  // Only what differs from the defaults: a file of two lines stays one
+  // that earlier versions wrote.
+  Settings defaults;
+  if (settings.openjkdf2 != defaults.openjkdf2) {
+    JK_RETURN_IF_ERROR(out->WriteLine(OptionLine(kOpenJkdf2Key, settings.openjkdf2)));
+  }
+  if (settings.start_in_level != defaults.start_in_level) {
+    JK_RETURN_IF_ERROR(out->WriteLine(OptionLine(kStartInLevelKey, settings.start_in_level)));
+  }
   return out->Close();
 }
 

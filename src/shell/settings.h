@@ -1,7 +1,16 @@
-// The settings file: two lines in the work folder, the game path and the
-// expansion path, read at start-up and written again whenever a path
-// changes. Its name ends in a number made from the identity text, so that
-// each user of one installation keeps their own settings.
+// The settings file: in the work folder, read at start-up and written
+// again whenever a setting changes. Its name ends in a number made from the
+// identity text, so that each user of one installation keeps their own
+// settings.
+//
+// Its first two lines are the game path and the expansion path. Lines of
+// the form "key=value" may follow, each for a setting that differs from
+// its default:
+//   openjkdf2=1        the game path is OpenJKDF2, whatever its name
+//   start-in-level=0   OpenJKDF2 starts at its menus, not in the level
+// A file of two lines (as earlier versions write it) reads with every
+// other setting at its default; earlier versions read only the two paths
+// of a longer file. Unknown keys and other lines are passed over.
 #ifndef JKRESCALE_SHELL_SETTINGS_H_
 #define JKRESCALE_SHELL_SETTINGS_H_
 
@@ -28,15 +37,21 @@ std::string SettingsFileName(long long suffix);
 struct Settings {
   std::string game_path;
   std::string expansion_path;
+  // The game path names OpenJKDF2 whatever its file name (see GameOptions).
+  bool openjkdf2 = false;
+  // OpenJKDF2 starts in the level rather than at its menus.
+  bool start_in_level = true;
 };
 
 // Reads the settings file of `work_folder` into `settings`. A missing file
-// is no failure: the paths stay empty, as do those of missing lines. A file
-// that is there but cannot be read fails, naming it.
+// is no failure: the paths stay empty, as do those of missing lines, and
+// the other settings at their defaults. A file that is there but cannot be
+// read fails, naming it.
 Status ReadSettings(FileSystem& fs, const std::string& work_folder, long long suffix,
                     Settings* settings);
 
-// Creates (or replaces) the settings file with the two paths as they stand.
+// Creates (or replaces) the settings file with the two paths as they
+// stand, then a line for each other setting that is not at its default.
 Status WriteSettings(FileSystem& fs, const std::string& work_folder, long long suffix,
                      const Settings& settings);
 

@@ -1,0 +1,70 @@
+// Bytes read and written as they are, and a full disk.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "memory_file_system.h"
+#include "test_util.h"
+
+namespace jk {
+namespace {
+
+// Every byte value, and more than one read buffer's worth (64 KiB).
+std::string ManyBytes() {
+  std::string bytes;
+  for (int i = 0; i < 70000; ++i) bytes += char(i * 7 % 256);
+  return bytes;
+}
+
+class RawFileTest : public TempFolderTest {
+ protected:
+  // Writes a file with Write and WriteLine mixed, through `fs`.
+  void WriteMixed(FileSystem& fs, const std::string& path) {
+    std::unique_ptr<OutputFile> out;
+    ASSERT_TRUE(fs.OpenWrite(path, &out).ok());
+    ASSERT_TRUE(out->Write(std::string("\0\r", 2)).ok());
+    ASSERT_TRUE(out->WriteLine("line").ok());
+    ASSERT_TRUE(out->Write(ManyBytes()).ok());
+    EXPECT_EQ(out->Position(), 2 + 6 + 70000);
+    ASSERT_TRUE(out->Close().ok());
+    EXPECT_EQ(out->Write("late").message(), "'" + path + "': written after it was closed");
+  }
+  // Reads the file back in pieces of 1000 bytes and at an offset.
+  void ExpectReadBack(FileSystem& fs, const std::string& path) {
+    std::string expected = std::string("\0\r", 2) + "line\r\n" + ManyBytes();
+    std::unique_ptr<InputFile> in;
+    ASSERT_TRUE(fs.OpenRead(path, &in).ok());
+    std::string all, piece;
+    do {
+      ASSERT_TRUE(in->Read(1000, &piece).ok());
+      all += piece;
+    } while (!piece.empty());
+    EXPECT_EQ(all, expected);
+    ASSERT_TRUE(in->Seek(70000).ok());
+    ASSERT_TRUE(in->Read(100, &piece).ok());
+    EXPECT_EQ(piece, expected.substr(70000));  // fewer at the end of the file
+  }
+};
+
+// On the disk.
+TEST_F(RawFileTest, RealFiles) {
+  WriteMixed(fs_, Path("raw.bin"));
+  ExpectReadBack(fs_, Path("raw.bin"));
+}
+
+// Bytes that do not fit on the disk fail the write that flushes them, and
+// every call after it.
+TEST_F(RawFileTest, FullDisk) {
+  MemoryFileSystem memory;
+  memory.FailWritesAfter(10);
+  std::unique_ptr<OutputFile> out;
+  ASSERT_TRUE(memory.OpenWrite("raw.bin", &out).ok());
+  const std::string kFull = "'raw.bin': cannot write: no space left on device";
+  EXPECT_EQ(out->Write(ManyBytes()).message(), kFull);
+  EXPECT_EQ(out->Write("x").message(), kFull);
+  EXPECT_EQ(out->Close().message(), kFull);
+}
+
+}  // namespace
+}  // namespace jk
