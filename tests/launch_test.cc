@@ -571,7 +571,7 @@ TEST_F(PlaySessionTest, MissingNamedResourceArchive) {
 // note for the main window; nothing left out, no note.
 TEST_F(PlaySessionTest, ReportsWhatNoArchiveHolds) {
   ASSERT_TRUE(Play().ok());
-  EXPECT_EQ(LeftOutNote(report_), "");
+  EXPECT_EQ(LeftOutNote(report_.missing_models, report_.missing_cogs), "");
   choices_.level_archive_path =
       temp_.WriteArchive("game/Episode/left.gob", GobWriter().Add("jkl\\left.jkl",
                                                                   "World templates 1\r\n"
@@ -587,7 +587,7 @@ TEST_F(PlaySessionTest, ReportsWhatNoArchiveHolds) {
   ASSERT_TRUE(Play().ok());
   EXPECT_THAT(report_.missing_models, ElementsAre("lamp.3do"));
   EXPECT_THAT(report_.missing_cogs, ElementsAre("gone.cog"));
-  EXPECT_EQ(LeftOutNote(report_),
+  EXPECT_EQ(LeftOutNote(report_.missing_models, report_.missing_cogs),
             "Not found in any archive, so not scaled: models lamp.3do; cogs gone.cog");
 }
 

@@ -33,16 +33,15 @@ TEST_F(SettingsTest, DefaultsWriteTwoLines) {
   EXPECT_EQ(File(), "/g/JK.EXE\r\n/m/JKM.EXE\r\n");
 }
 
-// The OpenJKDF2 settings follow the paths, and read back.
+// The OpenJKDF2 settings follow the paths, and read back; a data folder
+// keeps its blanks and "=" signs.
 TEST_F(SettingsTest, OpenJkdf2SettingsReadBack) {
-  Settings written{"/o/openjkdf2", "", true, false};
+  Settings written{"/usr/bin/openjkdf2", "", true, false, "/home/a b/jk=1", ""};
   ASSERT_TRUE(WriteSettings(fs_, "", 7, written).ok());
-  EXPECT_EQ(File(), "/o/openjkdf2\r\n\r\nopenjkdf2=1\r\nstart-in-level=0\r\n");
-  Settings read = Read(File());
-  EXPECT_EQ(read.game_path, "/o/openjkdf2");
-  EXPECT_EQ(read.expansion_path, "");
-  EXPECT_TRUE(read.openjkdf2);
-  EXPECT_FALSE(read.start_in_level);
+  EXPECT_EQ(File(),
+            "/usr/bin/openjkdf2\r\n\r\nopenjkdf2=1\r\nstart-in-level=0\r\n"
+            "game-data=/home/a b/jk=1\r\n");
+  EXPECT_EQ(Read(File()), written);
 }
 
 // A file of an earlier version, of one line or none, has the defaults.

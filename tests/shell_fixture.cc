@@ -52,8 +52,9 @@ void ShellTest::WriteSettingsFile(const std::string& text) {
 }
 
 void ShellTest::StartShell() {
-  shell_ =
-      std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
+  shell_ = std::make_unique<Shell>(
+      fs_, ui_, runner_,
+      ShellEnvironment{work_, identity_, kQuickCleanup, find_games_, temp_.Path("mod")});
   shell_->StartUp();
 }
 

@@ -80,6 +80,8 @@ class ShellTest : public ::testing::Test {
   FakeProcessRunner runner_{&ui_.log};
   std::unique_ptr<Shell> shell_;
   std::string identity_ = IdentityText("tester");
+  // The search for installed games the shell is given (none by default).
+  std::function<GameSearch()> find_games_;
 };
 
 }  // namespace jk

@@ -91,7 +91,8 @@ bool PointSettings(const std::string& work_folder, const std::string& game,
     std::printf("jkrescale-demo: %s exists already, left as it is\n", name.c_str());
     return true;
   }
-  jk::Status written = jk::WriteSettings(fs, work_folder, suffix, {game, expansion});
+  jk::Status written =
+      jk::WriteSettings(fs, work_folder, suffix, {.game_path = game, .expansion_path = expansion});
   if (!written.ok()) {
     std::fprintf(stderr, "jkrescale-demo: %s\n", written.message().c_str());
     return false;

@@ -6,9 +6,12 @@
 //                                        and a level picked
 //   OUT_FOLDER/main-window-waiting.png   the main window while the game runs
 //   OUT_FOLDER/progress-window.png       the progress window, models being scaled
+//   OUT_FOLDER/first-start-finds.png     the first start, offering the games
+//                                        found (made-up installs)
 // The folders are demo folders of jkrescale-demo, with their JK and JKM in
 // place. The run starts no game, and its messages go to standard error.
 #include <QApplication>
+#include <QInputDialog>
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
@@ -23,6 +26,10 @@
 
 namespace {
 
+bool Save(const QPixmap& shot, const std::string& path);
+
+// Answers every dialog at once; the dialog offering the games found is
+// shown, captured into `choose_shot` and answered with its first item.
 class QuietDialogs : public jk::Dialogs {
  public:
   std::string OpenFile(const std::string&, const std::string&, const std::string&) override {
@@ -32,6 +39,20 @@ class QuietDialogs : public jk::Dialogs {
     std::fprintf(stderr, "jkrescale-screenshots: message: %s\n", text.c_str());
   }
   void About(const std::string& text) override { Message(text); }
+  std::string SaveArchive(const std::string&, const std::string&, const std::string&) override {
+    return "";
+  }
+  int Choose(const std::string& title, const std::string& text,
+             const std::vector<std::string>& items) override {
+    std::unique_ptr<QInputDialog> dialog = jk::MakeChooseDialog(nullptr, title, text, items);
+    dialog->show();
+    QApplication::processEvents();
+    if (!choose_shot.empty()) saved = Save(dialog->grab(), choose_shot);
+    return 0;
+  }
+
+  std::string choose_shot;
+  bool saved = false;
 };
 
 // The real windows, with the progress window captured and the dialogs kept quiet.
@@ -73,13 +94,15 @@ int main(int argc, char** argv) {
 
   jk::RealFileSystem fs;
   long long suffix = jk::SettingsSuffix("screenshots");
-  if (!jk::WriteSettings(fs, work.string(), suffix, {game + "/JK", expansion + "/JKM"}).ok()) {
+  if (!jk::WriteSettings(fs, work.string(), suffix,
+                         {.game_path = game + "/JK", .expansion_path = expansion + "/JKM"})
+           .ok()) {
     return 1;
   }
   ScreenshotWindows ui;
   std::vector<std::string> log;
   jk::FakeProcessRunner runner(&log);
-  jk::Shell shell(fs, ui, runner, {work.string(), "screenshots", {}});
+  jk::Shell shell(fs, ui, runner, {.work_folder = work.string(), .identity_text = "screenshots"});
   shell.StartUp();
   QWidget* main_window = ui.qt_.main_window_widget();
   QApplication::processEvents();
@@ -113,6 +136,25 @@ int main(int argc, char** argv) {
   ok = Save(progress->grab(), out + "/progress-window.png") && ok;
   ui.progress_window().Close();
   shell.End();
+  files::remove_all(work);
+
+  // A first start, without settings, on a system with three installs.
+  files::create_directories(work);
+  ui.dialogs_.choose_shot = out + "/first-start-finds.png";
+  std::string steam = "/home/player/.local/share/Steam/steamapps/common/";
+  std::vector<jk::GameInstall> installs = {
+      {jk::InstallKind::kSteam, jk::GameTitle::kJediKnight,
+       steam + "Star Wars Jedi Knight/JediKnight.exe", steam + "Star Wars Jedi Knight"},
+      {jk::InstallKind::kOpenJkdf2, jk::GameTitle::kJediKnight, "/usr/bin/openjkdf2",
+       "/home/player/.local/share/OpenJKDF2/openjkdf2"},
+      {jk::InstallKind::kSteam, jk::GameTitle::kMysteriesOfTheSith,
+       steam + "Jedi Knight Mysteries of the Sith/JediKnightM.exe",
+       steam + "Jedi Knight Mysteries of the Sith"}};
+  jk::ShellEnvironment first_start{.work_folder = work.string(), .identity_text = "first"};
+  first_start.find_games = [&] { return jk::GameSearch{installs, false}; };
+  jk::Shell first(fs, ui, runner, first_start);
+  first.StartUp();
+  ok = ui.dialogs_.saved && ok;
   files::remove_all(work);
   return ok ? 0 : 1;
 }

@@ -34,6 +34,12 @@ class QuietDialogs : public jk::Dialogs {
   std::string OpenFile(const std::string&, const std::string&, const std::string&) override {
     return "";
   }
+  std::string SaveArchive(const std::string&, const std::string&, const std::string&) override {
+    return "";
+  }
+  int Choose(const std::string&, const std::string&, const std::vector<std::string>&) override {
+    return -1;
+  }
   void Message(const std::string& text) override {
     std::fprintf(stderr, "jkrescale-win32-screenshots: message: %s\n", text.c_str());
   }

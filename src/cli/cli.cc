@@ -282,13 +282,7 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   choices.resource_archive_path = parsed.resource.value_or("");
   choices.openjkdf2 = parsed.openjkdf2;
   choices.start_in_level = !parsed.no_autostart;
-  if (parsed.data) {
-    choices.game_data_folder = choices.expansion_data_folder = *parsed.data;
-    if (!parsed.resource) {
-      choices.resource_archive_path =
-          ResourceArchivePath(c.fs, choices.level_archive_path, *parsed.data, *parsed.data);
-    }
-  }
+  if (parsed.data) choices.game_data_folder = choices.expansion_data_folder = *parsed.data;
 
   TerminalPlay play(c);
   ReferenceLists lists;

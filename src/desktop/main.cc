@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "desktop/qt_windows.h"
+#include "launch/game_finder.h"
 #include "launch/work_folder.h"
 #include "platform/process.h"
 #include "platform/real_file_system.h"
@@ -35,7 +36,12 @@ int main(int argc, char** argv) {
   }
   jk::QtWindowSystem windows;
   std::unique_ptr<jk::ProcessRunner> runner = jk::MakeSystemProcessRunner();
-  jk::Shell shell(fs, windows, *runner, {work_folder, jk::IdentityText(jk::UserName()), {}});
+  jk::Shell shell(fs, windows, *runner,
+                  {work_folder,
+                   jk::IdentityText(jk::UserName()),
+                   {},
+                   [&] { return jk::FindInstalledGames(fs, *runner); },
+                   ""});
   shell.Run();
   return 0;
 }

@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +110,9 @@ class QtCheckBox : public CheckBox {
  public:
   explicit QtCheckBox(QCheckBox* box) : box_(box) {}
   bool Checked() const override { return box_->isChecked(); }
+  void SetChecked(bool checked) override { box_->setChecked(checked); }
+  bool Enabled() const override { return box_->isEnabled(); }
+  void SetEnabled(bool enabled) override { box_->setEnabled(enabled); }
 
  private:
   QCheckBox* box_;
@@ -191,10 +195,12 @@ class QtMainWindow : public QWidget, public MainWindow {
   TextField& expansion_path_field() override { return expansion_path_field_; }
   TextField& factor_field() override { return factor_field_; }
   Button& scale_button() override { return scale_button_; }
+  Button& save_mod_button() override { return save_mod_button_; }
   Button& back_button() override { return back_button_; }
   Button& browse_game_button() override { return browse_game_button_; }
   Button& browse_expansion_button() override { return browse_expansion_button_; }
   CheckBox& gravity_check_box() override { return gravity_check_box_; }
+  CheckBox& start_in_level_check_box() override { return start_in_level_check_box_; }
   Label& list_caption() override { return list_caption_; }
   Label& status_line() override { return status_line_; }
   void SetEvents(MainWindowEvents* events) override;
@@ -235,24 +241,27 @@ class QtMainWindow : public QWidget, public MainWindow {
   ListView* archive_list_widget_;
   ListView* extra_list_widget_;
   QPushButton* scale_button_widget_;
+  QPushButton* save_mod_button_widget_;
   QPushButton* back_button_widget_;
   QPushButton* refresh_button_widget_;
   QPushButton* about_button_widget_;
   QPushButton* browse_game_button_widget_;
   QPushButton* browse_expansion_button_widget_;
   QCheckBox* gravity_check_box_widget_;
+  QCheckBox* start_in_level_check_box_widget_;
   QLabel* list_caption_widget_;
   QLabel* status_line_widget_;
 
   QtList archive_list_, extra_list_;
   QtTextField game_path_field_, expansion_path_field_, factor_field_;
-  QtButton scale_button_, back_button_, browse_game_button_, browse_expansion_button_;
-  QtCheckBox gravity_check_box_;
+  QtButton scale_button_, save_mod_button_, back_button_, browse_game_button_,
+      browse_expansion_button_;
+  QtCheckBox gravity_check_box_, start_in_level_check_box_;
   QtLabel list_caption_, status_line_;
 };
 
 // Every key a caption or a button takes with Alt is its own: J, W, M, E,
-// A (or L), X, B, R, F, G, S, T.
+// A (or L), X, B, R, F, G, I, O, S, T.
 QtMainWindow::QtMainWindow()
     : game_path_field_widget_(Named(new QLineEdit, "game_path_field")),
       expansion_path_field_widget_(Named(new QLineEdit, "expansion_path_field")),
@@ -260,6 +269,7 @@ QtMainWindow::QtMainWindow()
       archive_list_widget_(Named(new ListView, "archive_list")),
       extra_list_widget_(Named(new ListView, "extra_list")),
       scale_button_widget_(Named(new QPushButton("&Scale and play"), "scale_button")),
+      save_mod_button_widget_(Named(new QPushButton("Save as m&od…"), "save_mod_button")),
       back_button_widget_(Named(new QPushButton("&Back to the episodes"), "back_button")),
       refresh_button_widget_(Named(new QPushButton("&Refresh (F5)"), "refresh_button")),
       about_button_widget_(Named(new QPushButton("Abou&t (F1)"), "about_button")),
@@ -268,6 +278,8 @@ QtMainWindow::QtMainWindow()
           Named(new QPushButton("Brows&e..."), "browse_expansion_button")),
       gravity_check_box_widget_(
           Named(new QCheckBox("Divide the world &gravity by the factor"), "gravity_check_box")),
+      start_in_level_check_box_widget_(
+          Named(new QCheckBox("Start &in the level"), "start_in_level_check_box")),
       list_caption_widget_(Named(new QLabel, "list_caption")),
       status_line_widget_(Named(new QLabel, "status_line")),
       archive_list_(archive_list_widget_),
@@ -276,10 +288,12 @@ QtMainWindow::QtMainWindow()
       expansion_path_field_(expansion_path_field_widget_),
       factor_field_(factor_field_widget_),
       scale_button_(scale_button_widget_),
+      save_mod_button_(save_mod_button_widget_),
       back_button_(back_button_widget_),
       browse_game_button_(browse_game_button_widget_),
       browse_expansion_button_(browse_expansion_button_widget_),
       gravity_check_box_(gravity_check_box_widget_),
+      start_in_level_check_box_(start_in_level_check_box_widget_),
       list_caption_(list_caption_widget_),
       status_line_(status_line_widget_) {
   setObjectName("main_window");
@@ -331,9 +345,13 @@ QtMainWindow::QtMainWindow()
   command->addWidget(factor_field_widget_);
   command->addSpacing(factor_field_widget_->fontMetrics().height());
   command->addWidget(gravity_check_box_widget_);
+  command->addWidget(start_in_level_check_box_widget_);
   command->addStretch(1);
   command->addWidget(about_button_widget_);
+  command->addWidget(save_mod_button_widget_);
   command->addWidget(scale_button_widget_);
+  start_in_level_check_box_widget_->setToolTip(
+      "OpenJKDF2 loads the level at once, without its menus");
 
   status_line_widget_->setWordWrap(true);
   status_line_widget_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -359,6 +377,11 @@ void QtMainWindow::SetEvents(MainWindowEvents* events) {
           [events] { events->OnBrowseExpansion(); });
   connect(scale_button_widget_, &QPushButton::clicked, this,
           [events] { events->OnScaleAndPlay(); });
+  connect(save_mod_button_widget_, &QPushButton::clicked, this,
+          [events] { events->OnSaveAsMod(); });
+  // Clicks only: the program's own SetChecked raises no event.
+  connect(start_in_level_check_box_widget_, &QCheckBox::clicked, this,
+          [events] { events->OnStartInLevelChanged(); });
   connect(back_button_widget_, &QPushButton::clicked, this, [events] { events->OnBack(); });
   connect(refresh_button_widget_, &QPushButton::clicked, this, [events] { events->OnRefresh(); });
   connect(new QShortcut(QKeySequence::Refresh, this), &QShortcut::activated, this,
@@ -471,6 +494,22 @@ class QtDialogs : public Dialogs {
     return FromQt(QDir::toNativeSeparators(chosen));
   }
 
+  std::string SaveArchive(const std::string& title, const std::string& folder,
+                          const std::string& proposed_name) override {
+    QString start = QDir(ToQt(folder)).filePath(ToQt(proposed_name));
+    // The dialog asks before it replaces a file.
+    QString chosen = QFileDialog::getSaveFileName(parent_, ToQt(title), start,
+                                                  "Episode archives (*.gob *.goo);;All files (*)");
+    return FromQt(QDir::toNativeSeparators(chosen));
+  }
+
+  int Choose(const std::string& title, const std::string& text,
+             const std::vector<std::string>& items) override {
+    std::unique_ptr<QInputDialog> dialog = MakeChooseDialog(parent_, title, text, items);
+    if (dialog->exec() != QDialog::Accepted) return -1;
+    return int(dialog->comboBoxItems().indexOf(dialog->textValue()));
+  }
+
   void About(const std::string& text) override {
     QMessageBox::about(parent_, "About jkrescale", ToQt(text));
   }
@@ -493,6 +532,23 @@ class QtDialogs : public Dialogs {
 
   QWidget* parent_;
 };
+
+std::unique_ptr<QInputDialog> MakeChooseDialog(QWidget* parent, const std::string& title,
+                                               const std::string& text,
+                                               const std::vector<std::string>& items) {
+  auto dialog = std::make_unique<QInputDialog>(parent);
+  dialog->setObjectName("choose_dialog");
+  dialog->setWindowTitle(ToQt(title));
+  dialog->setLabelText(ToQt(text));
+  QStringList list;
+  for (const std::string& item : items) list << ToQt(item);
+  dialog->setOption(QInputDialog::UseListViewForComboBoxItems);
+  dialog->setComboBoxItems(list);
+  if (!list.isEmpty()) dialog->setTextValue(list.front());
+  // Wide enough for a path, whatever the display scale.
+  dialog->resize(dialog->fontMetrics().horizontalAdvance('0') * 100, dialog->sizeHint().height());
+  return dialog;
+}
 
 QtWindowSystem::QtWindowSystem()
     : main_window_(std::make_unique<QtMainWindow>()),

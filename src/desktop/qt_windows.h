@@ -10,9 +10,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shell/windows.h"
 
+class QInputDialog;
 class QWidget;
 
 namespace jk {
@@ -20,6 +22,12 @@ namespace jk {
 class QtMainWindow;
 class QtProgressWindow;
 class QtDialogs;
+
+// The dialog of Dialogs::Choose: `text` over a list of `items`, the first
+// picked, with OK and Cancel. Its picked item is its textValue().
+std::unique_ptr<QInputDialog> MakeChooseDialog(QWidget* parent, const std::string& title,
+                                               const std::string& text,
+                                               const std::vector<std::string>& items);
 
 class QtWindowSystem : public WindowSystem {
  public:

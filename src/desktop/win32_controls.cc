@@ -32,7 +32,9 @@ constexpr NamedControl kNames[] = {
     {kFactorLabel, "factor_label"},
     {kFactorField, "factor_field"},
     {kGravityCheckBox, "gravity_check_box"},
+    {kStartInLevelCheckBox, "start_in_level_check_box"},
     {kAboutButton, "about_button"},
+    {kSaveModButton, "save_mod_button"},
     {kScaleButton, "scale_button"},
     {kStatusLine, "status_line"},
     {kProgressText, "progress_text"},
@@ -297,6 +299,11 @@ void Win32Button::Apply() {
 }
 
 bool Win32CheckBox::Checked() const { return SendMessageW(box_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// BM_SETCHECK notifies no one: only a click makes a BN_CLICKED.
+void Win32CheckBox::SetChecked(bool checked) {
+  SendMessageW(box_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
 
 void Win32Label::SetText(const std::string& text) { SetWindowTextW(label_, WideOf(text).c_str()); }
 

@@ -34,7 +34,9 @@ enum ControlId : int {
   kFactorLabel,
   kFactorField,
   kGravityCheckBox,
+  kStartInLevelCheckBox,
   kAboutButton,
+  kSaveModButton,
   kScaleButton,
   kStatusLine,
   kProgressText,
@@ -150,6 +152,9 @@ class Win32CheckBox : public CheckBox {
  public:
   void Attach(HWND box) { box_ = box; }
   bool Checked() const override;
+  void SetChecked(bool checked) override;
+  bool Enabled() const override { return IsWindowEnabled(box_) != FALSE; }
+  void SetEnabled(bool enabled) override { EnableWindow(box_, enabled); }
 
  private:
   HWND box_ = nullptr;

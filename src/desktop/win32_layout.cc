@@ -97,12 +97,16 @@ void LayOutCommands(const FontMetrics& font, const MainTextWidths& texts, const 
   layout->factor_field = Rect(x, top, FactorFieldWidth(font), s.row);
   x += FactorFieldWidth(font) + font.line_height;
   int box_height = font.DluY(10);
-  layout->gravity =
-      Rect(x, top + (s.row - box_height) / 2, CheckBoxWidth(font, texts.gravity), box_height);
+  int box_top = top + (s.row - box_height) / 2;
+  layout->gravity = Rect(x, box_top, CheckBoxWidth(font, texts.gravity), box_height);
+  x += CheckBoxWidth(font, texts.gravity) + s.gap_x;
+  layout->start_in_level = Rect(x, box_top, CheckBoxWidth(font, texts.start_in_level), box_height);
   int scale = ButtonWidth(font, texts.scale);
+  int save_mod = ButtonWidth(font, texts.save_mod);
   int about = ButtonWidth(font, texts.about);
   layout->scale = Rect(right - scale, top, scale, s.row);
-  layout->about = Rect(right - scale - s.gap_x - about, top, about, s.row);
+  layout->save_mod = Rect(right - scale - s.gap_x - save_mod, top, save_mod, s.row);
+  layout->about = Rect(right - scale - s.gap_x - save_mod - s.gap_x - about, top, about, s.row);
 }
 
 }  // namespace
@@ -132,7 +136,9 @@ MainLayout LayOutMainWindow(const FontMetrics& font, const MainTextWidths& texts
 SIZE MainWindowMinimumSize(const FontMetrics& font, const MainTextWidths& texts) {
   Spacing s(font);
   int commands = texts.factor_label + s.gap_x + FactorFieldWidth(font) + font.line_height +
-                 CheckBoxWidth(font, texts.gravity) + s.gap_x + ButtonWidth(font, texts.about) +
+                 CheckBoxWidth(font, texts.gravity) + s.gap_x +
+                 CheckBoxWidth(font, texts.start_in_level) + s.gap_x +
+                 ButtonWidth(font, texts.about) + s.gap_x + ButtonWidth(font, texts.save_mod) +
                  s.gap_x + ButtonWidth(font, texts.scale);
   int paths = 2 * font.DluX(kGroupInset) + texts.path_labels + s.gap_x + 20 * font.digit_width +
               s.gap_x + ButtonWidth(font, texts.browse);

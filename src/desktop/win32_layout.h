@@ -8,8 +8,9 @@
 //     (caption, field, Browse...);
 //   the archive list (3/5 of the width) with its caption above and Back and
 //   Refresh below, beside the extra list (2/5) with its caption;
-//   the command row: factor caption and field, the gravity check box,
-//   About and Scale and play at the right;
+//   the command row: factor caption and field, the check boxes "Divide
+//   the world gravity by the factor" and "Start in the level", and About,
+//   Save as mod... and Scale and play at the right;
 //   the status line, two lines high.
 // Margins and spacing are the usual ones of Windows dialogs, in dialog
 // units: 7 at the edges, 4 between controls, buttons and fields 14 high.
@@ -27,16 +28,16 @@ namespace jk {
 struct MainTextWidths {
   int path_labels = 0;  // the wider of the two path captions
   int browse = 0;       // the wider of the two Browse... buttons
-  int back = 0, refresh = 0, about = 0, scale = 0;
+  int back = 0, refresh = 0, about = 0, save_mod = 0, scale = 0;
   int factor_label = 0;
-  int gravity = 0;  // the check box's text
+  int gravity = 0, start_in_level = 0;  // the check boxes' texts
 };
 
 struct MainLayout {
   RECT group{}, game_label{}, game_field{}, browse_game{}, expansion_label{}, expansion_field{},
       browse_expansion{};
   RECT list_caption{}, archive_list{}, back{}, refresh{}, extra_caption{}, extra_list{};
-  RECT factor_label{}, factor_field{}, gravity{}, about{}, scale{};
+  RECT factor_label{}, factor_field{}, gravity{}, start_in_level{}, about{}, save_mod{}, scale{};
   RECT status{};
 };
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "desktop/win32_windows.h"
+#include "launch/game_finder.h"
 #include "launch/work_folder.h"
 #include "platform/arguments.h"
 #include "platform/process.h"
@@ -105,7 +106,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return 1;
   }
   std::unique_ptr<jk::ProcessRunner> runner = jk::MakeSystemProcessRunner();
-  jk::Shell shell(fs, *windows, *runner, {work_folder, jk::IdentityText(jk::UserName()), {}});
+  jk::Shell shell(fs, *windows, *runner,
+                  {work_folder,
+                   jk::IdentityText(jk::UserName()),
+                   {},
+                   [&] { return jk::FindInstalledGames(fs, *runner); },
+                   ""});
   shell.Run();
   return 0;
 }

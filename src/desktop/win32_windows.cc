@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "desktop/win32_controls.h"
 #include "desktop/win32_dpi.h"
@@ -177,10 +180,12 @@ class Win32MainWindow : public TopWindow, public MainWindow {
   TextField& expansion_path_field() override { return expansion_path_field_; }
   TextField& factor_field() override { return factor_field_; }
   Button& scale_button() override { return scale_button_; }
+  Button& save_mod_button() override { return save_mod_button_; }
   Button& back_button() override { return back_button_; }
   Button& browse_game_button() override { return browse_game_button_; }
   Button& browse_expansion_button() override { return browse_expansion_button_; }
   CheckBox& gravity_check_box() override { return gravity_check_box_; }
+  CheckBox& start_in_level_check_box() override { return start_in_level_check_box_; }
   Label& list_caption() override { return list_caption_; }
   Label& status_line() override { return status_line_; }
   void SetEvents(MainWindowEvents* events) override { events_ = events; }
@@ -218,9 +223,9 @@ class Win32MainWindow : public TopWindow, public MainWindow {
 
   Win32List archive_list_, extra_list_;
   Win32TextField game_path_field_, expansion_path_field_, factor_field_;
-  Win32Button scale_button_, back_button_, browse_game_button_, browse_expansion_button_,
-      refresh_button_, about_button_;
-  Win32CheckBox gravity_check_box_;
+  Win32Button scale_button_, save_mod_button_, back_button_, browse_game_button_,
+      browse_expansion_button_, refresh_button_, about_button_;
+  Win32CheckBox gravity_check_box_, start_in_level_check_box_;
   Win32Label list_caption_, status_line_;
 };
 
@@ -243,7 +248,7 @@ HWND Win32MainWindow::Make(const wchar_t* window_class, const wchar_t* text, DWO
 
 // Made in the order of the Tab key; each caption comes just before the
 // control its Alt key goes to. Every key a caption or a button takes with
-// Alt is its own: J, W, M, E, A (or L), B, R, X, F, G, T, S.
+// Alt is its own: J, W, M, E, A (or L), B, R, X, F, G, I, T, O, S.
 Status Win32MainWindow::MakeControls() {
   constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
   constexpr DWORD kList = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
@@ -267,7 +272,9 @@ Status Win32MainWindow::MakeControls() {
       Make(WC_EDITW, L"", kEdit, kFactorField, WS_EX_CLIENTEDGE),
       Make(WC_BUTTONW, L"Divide the world &gravity by the factor", WS_TABSTOP | BS_AUTOCHECKBOX,
            kGravityCheckBox),
+      Make(WC_BUTTONW, L"Start &in the level", WS_TABSTOP | BS_AUTOCHECKBOX, kStartInLevelCheckBox),
       Make(WC_BUTTONW, L"Abou&t (F1)", kPush, kAboutButton),
+      Make(WC_BUTTONW, L"Save as m&od...", kPush, kSaveModButton),
       Make(WC_BUTTONW, L"&Scale and play", kPush, kScaleButton),
       // Read-only text rather than a label, so that a long message can be
       // selected and copied.
@@ -297,14 +304,23 @@ void Win32MainWindow::AttachControls() {
       [this] { Raise(&MainWindowEvents::OnArchiveActivated); });
   extra_list_.Attach(Item(hwnd_, kExtraList), nullptr, nullptr);
   scale_button_.Attach(Item(hwnd_, kScaleButton));
+  save_mod_button_.Attach(Item(hwnd_, kSaveModButton));
   back_button_.Attach(Item(hwnd_, kBackButton));
   browse_game_button_.Attach(Item(hwnd_, kBrowseGameButton));
   browse_expansion_button_.Attach(Item(hwnd_, kBrowseExpansionButton));
   refresh_button_.Attach(Item(hwnd_, kRefreshButton));
   about_button_.Attach(Item(hwnd_, kAboutButton));
   gravity_check_box_.Attach(Item(hwnd_, kGravityCheckBox));
+  start_in_level_check_box_.Attach(Item(hwnd_, kStartInLevelCheckBox));
   list_caption_.Attach(Item(hwnd_, kListCaption));
   status_line_.Attach(Item(hwnd_, kStatusLine));
+  TOOLINFOW tip{};
+  tip.cbSize = sizeof tip;
+  tip.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tip.hwnd = hwnd_;
+  tip.uId = reinterpret_cast<UINT_PTR>(Item(hwnd_, kStartInLevelCheckBox));
+  tip.lpszText = const_cast<wchar_t*>(L"OpenJKDF2 loads the level at once, without its menus");
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tip));
   // Long enough for any path the system can open.
   for (int field : {kGamePathField, kExpansionPathField, kFactorField}) {
     SendMessageW(Item(hwnd_, field), EM_SETLIMITTEXT, 32767, 0);
@@ -360,8 +376,10 @@ MainTextWidths Win32MainWindow::MeasureTexts() const {
   texts.refresh = width(kRefreshButton);
   texts.about = width(kAboutButton);
   texts.scale = width(kScaleButton);
+  texts.save_mod = width(kSaveModButton);
   texts.factor_label = width(kFactorLabel);
   texts.gravity = width(kGravityCheckBox);
+  texts.start_in_level = width(kStartInLevelCheckBox);
   return texts;
 }
 
@@ -387,7 +405,9 @@ void Win32MainWindow::LayOut() {
       {kFactorLabel, &layout.factor_label},
       {kFactorField, &layout.factor_field},
       {kGravityCheckBox, &layout.gravity},
+      {kStartInLevelCheckBox, &layout.start_in_level},
       {kAboutButton, &layout.about},
+      {kSaveModButton, &layout.save_mod},
       {kScaleButton, &layout.scale},
       {kStatusLine, &layout.status},
   };
@@ -487,6 +507,14 @@ void Win32MainWindow::OnCommand(int id, int code) {
       break;
     case kScaleButton:
       if (clicked) ClickScale();
+      break;
+    case kSaveModButton:
+      if (clicked && save_mod_button_.Clickable() && Enabled()) {
+        Raise(&MainWindowEvents::OnSaveAsMod);
+      }
+      break;
+    case kStartInLevelCheckBox:
+      if (code == BN_CLICKED) Raise(&MainWindowEvents::OnStartInLevelChanged);
       break;
     case kRefreshButton:
       if (clicked && Enabled()) Raise(&MainWindowEvents::OnRefresh);
@@ -659,10 +687,20 @@ class Win32Dialogs : public Dialogs {
 
   std::string OpenFile(const std::string& title, const std::string& folder,
                        const std::string& proposed_name) override;
+  std::string SaveArchive(const std::string& title, const std::string& folder,
+                          const std::string& proposed_name) override;
+  int Choose(const std::string& title, const std::string& text,
+             const std::vector<std::string>& items) override;
   void Message(const std::string& text) override;
   void About(const std::string& text) override;
 
  private:
+  struct FileDialogKind {
+    const wchar_t* filter;  // as the system takes it: pairs of texts
+    bool save;              // else open
+  };
+  std::string FileDialog(const FileDialogKind& kind, const std::string& title,
+                         const std::string& folder, const std::string& proposed_name);
   // The window the dialog belongs to: the progress window while it shows,
   // else the main window while it is open.
   HWND Owner() const {
@@ -676,29 +714,155 @@ class Win32Dialogs : public Dialogs {
   const TopWindow* progress_;
 };
 
-std::string Win32Dialogs::OpenFile(const std::string& title, const std::string& folder,
-                                   const std::string& proposed_name) {
+// The system's open-file or save-file dialog: the chosen path, or "" when
+// cancelled. A name typed without an extension gets the proposed one's.
+std::string Win32Dialogs::FileDialog(const FileDialogKind& kind, const std::string& title,
+                                     const std::string& folder, const std::string& proposed_name) {
   // Room for the longest path the system takes.
   std::wstring file = WideOf(proposed_name);
   file.resize(32768, L'\0');
   std::wstring wide_title = WideOf(title);
   std::wstring start = WideOf(folder);
+  size_t dot = proposed_name.find_last_of(".\\/");
+  std::wstring extension;
+  if (dot != std::string::npos && proposed_name[dot] == '.') {
+    extension = WideOf(proposed_name.substr(dot + 1));
+  }
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = Owner();
-  dialog.lpstrFilter = L"Programs (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
+  dialog.lpstrFilter = kind.filter;
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = DWORD(file.size());
   dialog.lpstrInitialDir = start.empty() ? nullptr : start.c_str();
   dialog.lpstrTitle = wide_title.c_str();
-  dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
-                 OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
-  if (!GetOpenFileNameW(&dialog)) return "";
+  dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                 OFN_NOCHANGEDIR | OFN_DONTADDTORECENT |
+                 (kind.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  if (!(kind.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return "";
   return Utf8Of(file.c_str());
 }
 
+std::string Win32Dialogs::OpenFile(const std::string& title, const std::string& folder,
+                                   const std::string& proposed_name) {
+  static constexpr FileDialogKind kProgram{L"Programs (*.exe)\0*.exe\0All files (*.*)\0*.*\0",
+                                           false};
+  return FileDialog(kProgram, title, folder, proposed_name);
+}
+
+std::string Win32Dialogs::SaveArchive(const std::string& title, const std::string& folder,
+                                      const std::string& proposed_name) {
+  static constexpr FileDialogKind kArchive{
+      L"Episode archives (*.gob, *.goo)\0*.gob;*.goo\0All files (*.*)\0*.*\0", true};
+  return FileDialog(kArchive, title, folder, proposed_name);
+}
+
 namespace {
+
+// A dialog template built in memory: the header, then each control,
+// every part on a four-byte boundary.
+class DialogTemplate {
+ public:
+  DialogTemplate(const std::wstring& title, short width, short height, WORD controls) {
+    DLGTEMPLATE header{};
+    header.style = DS_SHELLFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    header.cdit = controls;
+    header.cx = width;
+    header.cy = height;
+    Append(&header, sizeof header);
+    Word(0);  // no menu
+    Word(0);  // the system's dialog class
+    Text(title);
+    Word(8);  // the font: 8 points of the shell's dialog font
+    Text(L"MS Shell Dlg");
+  }
+
+  // A control of one of the system's predefined classes (0x80 button,
+  // 0x82 static, 0x83 list box).
+  void Add(WORD predefined_class, const std::wstring& text, DWORD style, short x, short y,
+           short width, short height, WORD id) {
+    Align();
+    DLGITEMTEMPLATE item{};
+    item.style = WS_CHILD | WS_VISIBLE | style;
+    item.x = x;
+    item.y = y;
+    item.cx = width;
+    item.cy = height;
+    item.id = id;
+    Append(&item, sizeof item);
+    Word(0xFFFF);
+    Word(predefined_class);
+    Text(text);
+    Word(0);  // no creation data
+  }
+
+  const DLGTEMPLATE* get() { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+ private:
+  void Append(const void* data, size_t size) {
+    size_t at = bytes_;
+    bytes_ += size;
+    words_.resize((bytes_ + 3) / 4);
+    std::memcpy(reinterpret_cast<char*>(words_.data()) + at, data, size);
+  }
+  void Word(WORD word) { Append(&word, sizeof word); }
+  void Text(const std::wstring& text) { Append(text.c_str(), (text.size() + 1) * sizeof(wchar_t)); }
+  void Align() { bytes_ = (bytes_ + 3) / 4 * 4; }
+
+  std::vector<DWORD> words_;
+  size_t bytes_ = 0;
+};
+
+constexpr WORD kChoiceList = 100;
+
+struct ChooseRequest {
+  const std::vector<std::string>* items;
+};
+
+INT_PTR CALLBACK ChooseDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND list = GetDlgItem(dialog, kChoiceList);
+  switch (message) {
+    case WM_INITDIALOG: {
+      const auto* request = reinterpret_cast<const ChooseRequest*>(lparam);
+      int widest = 0;
+      HDC dc = GetDC(list);
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+      for (const std::string& item : *request->items) {
+        std::wstring wide = WideOf(item);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size);
+        widest = std::max(widest, int(size.cx));
+      }
+      SelectObject(dc, old);
+      ReleaseDC(list, dc);
+      // A path longer than the list is wide scrolls into view.
+      SendMessageW(list, LB_SETHORIZONTALEXTENT, widest + 8, 0);
+      SendMessageW(list, LB_SETCURSEL, 0, 0);
+      SetFocus(list);
+      return FALSE;  // the focus is set
+    }
+    case WM_COMMAND:
+      switch (LOWORD(wparam)) {
+        case IDOK:
+          EndDialog(dialog, SendMessageW(list, LB_GETCURSEL, 0, 0));
+          return TRUE;
+        case IDCANCEL:
+          EndDialog(dialog, -1);
+          return TRUE;
+        case kChoiceList:
+          if (HIWORD(wparam) == LBN_DBLCLK) {
+            EndDialog(dialog, SendMessageW(list, LB_GETCURSEL, 0, 0));
+            return TRUE;
+          }
+          break;
+      }
+      break;
+  }
+  return FALSE;
+}
 
 // A long path has no blank to wrap at, and a message box breaks its lines
 // at blanks only: a line break after a separator keeps each stretch of text
@@ -724,6 +888,30 @@ std::wstring WrappableText(const std::string& text) {
 }
 
 }  // namespace
+
+// The text over the list, OK and Cancel at the bottom right; sizes in
+// dialog units, which follow the dialog's font.
+int Win32Dialogs::Choose(const std::string& title, const std::string& text,
+                         const std::vector<std::string>& items) {
+  constexpr short kWidth = 340, kHeight = 170, kMargin = 7, kButtonWidth = 50, kButtonHeight = 14;
+  constexpr short kTextHeight = 32;
+  constexpr short kInner = kWidth - 2 * kMargin;
+  constexpr short kButtonsTop = kHeight - kMargin - kButtonHeight;
+  constexpr short kListTop = kMargin + kTextHeight + 4;
+  DialogTemplate dialog(WideOf(title), kWidth, kHeight, 4);
+  dialog.Add(0x82, WrappableText(text), SS_LEFT, kMargin, kMargin, kInner, kTextHeight, 0xFFFF);
+  dialog.Add(0x83, L"",
+             WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+             kMargin, kListTop, kInner, kButtonsTop - 4 - kListTop, kChoiceList);
+  dialog.Add(0x80, L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, kWidth - kMargin - 2 * kButtonWidth - 4,
+             kButtonsTop, kButtonWidth, kButtonHeight, IDOK);
+  dialog.Add(0x80, L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, kWidth - kMargin - kButtonWidth,
+             kButtonsTop, kButtonWidth, kButtonHeight, IDCANCEL);
+  ChooseRequest request{&items};
+  INT_PTR picked = DialogBoxIndirectParamW(instance_, dialog.get(), Owner(), ChooseDialogProc,
+                                           reinterpret_cast<LPARAM>(&request));
+  return picked >= 0 && picked < INT_PTR(items.size()) ? int(picked) : -1;
+}
 
 void Win32Dialogs::Message(const std::string& text) {
   MessageBoxW(Owner(), WrappableText(text).c_str(), kTitle, MB_OK | MB_ICONWARNING);

@@ -120,13 +120,6 @@ std::string CommandLineValue(const std::string& value) {
   return quoted + "\"";
 }
 
-// The file name after the last "\" or "/" of `path`, without its extension.
-std::string StemOf(const std::string& path) {
-  std::string name = path.substr(path.find_last_of("\\/") + 1);
-  if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
-  return name;
-}
-
 // OpenJKDF2 itself with the game's switches, the absolute work folder, and
 // the autostart switches when there are values for them.
 Status PlanOpenJkdf2Start(const GameChoice& game, const std::string& work_folder,
@@ -193,11 +186,15 @@ bool IsOpenJkdf2(const std::string& executable) {
   return name.size() >= kName.size() && EqualsIgnoringCase(name.substr(0, kName.size()), kName);
 }
 
-std::string AutostartEpisode(const std::string& level_archive_path) {
-  return StemOf(level_archive_path);
+std::string GameFolder(const std::string& executable, const std::string& data_folder) {
+  return data_folder.empty() ? FolderOf(executable) : data_folder;
 }
 
-std::string AutostartMap(const std::string& level_name) { return StemOf(level_name); }
+std::string AutostartEpisode(const std::string& level_archive_path) {
+  return EntryStem(level_archive_path);
+}
+
+std::string AutostartMap(const std::string& level_name) { return EntryStem(level_name); }
 
 std::vector<std::string> AutostartArguments(const std::string& episode, const std::string& map) {
   return {std::string(kAutostartSwitches[0]), std::string(kAutostartSwitches[1]),

@@ -112,6 +112,10 @@ GameStart HowGameStarts(const std::string& executable, bool windows_programs_run
 // "openjkdf2-64.exe", "OpenJKDF2.exe").
 bool IsOpenJkdf2(const std::string& executable);
 
+// The folder that holds a game's Episode and Resource folders: its data
+// folder when it has one (OpenJKDF2's), else its executable's folder.
+std::string GameFolder(const std::string& executable, const std::string& data_folder);
+
 // The value of OpenJKDF2's -episode for a level archive: its file name
 // without the extension ("ep1" for ".../Episode/ep1.gob").
 std::string AutostartEpisode(const std::string& level_archive_path);

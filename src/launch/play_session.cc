@@ -80,22 +80,6 @@ Status RecordWrites(FileSystem& fs, const ScaleRequest& request,
   return AddToRunRecord(fs, request.work_folder, names, recorded);
 }
 
-// The scale run would fail on a missing resource archive only once it has
-// written the copy and the folders, naming a path the user never typed:
-// this says it first, in the words of the game's own folders.
-Status CheckResourceArchive(FileSystem& fs, const PlayRequest& request) {
-  const ScaleRequest& scale = request.scale;
-  if (fs.IsFile(scale.resource_archive_path)) return Status::Ok();
-  std::string message = "The game's resource archive ";
-  if (request.resource_folder.empty()) {
-    message += scale.resource_archive_path + " was not found";
-  } else {
-    message += std::string(ResourceArchiveName(scale.level_archive_path)) + " was not found in " +
-               request.resource_folder;
-  }
-  return Status::Failure(Status::Kind::kNotFound, message);
-}
-
 Status StartGame(FileSystem& fs, ProcessRunner& runner, const PlayRequest& request,
                  const std::string& extra_copy_name, PlayObserver& observer) {
   ProgramStart start;
@@ -120,11 +104,13 @@ PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
   scale.level_name = choices.level_name;
   scale.resource_archive_path = choices.resource_archive_path;
   if (scale.resource_archive_path.empty()) {
+    std::string game_folder = GameFolder(choices.game_path, choices.game_data_folder);
+    std::string expansion_folder =
+        GameFolder(choices.expansion_path, choices.expansion_data_folder);
     bool expansion = IsExpansionArchive(choices.level_archive_path);
-    request.resource_folder = FolderOf(expansion ? choices.expansion_path : choices.game_path);
+    request.resource_folder = expansion ? expansion_folder : game_folder;
     scale.resource_archive_path =
-        ResourceArchivePath(fs, choices.level_archive_path, FolderOf(choices.game_path),
-                            FolderOf(choices.expansion_path));
+        ResourceArchivePath(fs, choices.level_archive_path, game_folder, expansion_folder);
   }
   scale.extra_archive_path = choices.extra_archive_path;
   scale.factor_text = choices.factor_text;
@@ -132,8 +118,22 @@ PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
   return request;
 }
 
-std::string LeftOutNote(const PlayReport& report) {
-  std::string note = LeftOutPhrase(report.missing_models, report.missing_cogs);
+Status CheckResourceArchive(FileSystem& fs, const PlayRequest& request) {
+  const ScaleRequest& scale = request.scale;
+  if (fs.IsFile(scale.resource_archive_path)) return Status::Ok();
+  std::string message = "The game's resource archive ";
+  if (request.resource_folder.empty()) {
+    message += scale.resource_archive_path + " was not found";
+  } else {
+    message += std::string(ResourceArchiveName(scale.level_archive_path)) + " was not found in " +
+               request.resource_folder;
+  }
+  return Status::Failure(Status::Kind::kNotFound, message);
+}
+
+std::string LeftOutNote(const std::vector<std::string>& missing_models,
+                        const std::vector<std::string>& missing_cogs) {
+  std::string note = LeftOutPhrase(missing_models, missing_cogs);
   if (!note.empty()) note[0] = 'N';
   return note;
 }

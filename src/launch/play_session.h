@@ -29,16 +29,17 @@ struct PlayChoices {
   bool divide_gravity = false;
   // The extra archive to copy along; "" for none.
   std::string extra_archive_path;
-  // The game's resource archive; "" for the one beside the game, or beside
-  // the expansion for an expansion archive.
+  // The game's resource archive; "" for the one in the game's folder (its
+  // data folder, or else the executable's), or in the expansion's for an
+  // expansion archive.
   std::string resource_archive_path;
   // Start the executables as OpenJKDF2 whatever their names, and, for
   // OpenJKDF2, in the level rather than at its menus (see GameOptions).
   bool openjkdf2 = false;
   bool start_in_level = true;
-  // OpenJKDF2's data folders, for the game and the expansion; "" when the
-  // data lies beside the executable (see GameOptions). They do not change
-  // where the resource archive is looked for: give it above.
+  // The folders that hold the game's and the expansion's Episode and
+  // Resource folders (OpenJKDF2's data folders); "" when they lie beside
+  // the executable (see GameOptions).
   std::string game_data_folder;
   std::string expansion_data_folder;
 };
@@ -46,17 +47,23 @@ struct PlayChoices {
 struct PlayRequest {
   ScaleRequest scale;
   GameChoice game;
-  // The folder of the game's executable, or of the expansion's, in which
-  // the resource archive was looked for; "" when the user named it.
+  // The game's folder, or the expansion's, in which the resource archive
+  // was looked for; "" when the user named it.
   std::string resource_folder;
 };
 
 // The request for a play session in `work_folder`: the scale run and the
 // game to start, the game or the expansion as the archive's kind says,
 // started as the choices' OpenJKDF2 options say, and the resource archive
-// chosen, or else found beside that executable (or in its data folder).
+// chosen, or else found in that game's folder.
 PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
                             const PlayChoices& choices);
+
+// The scale run would fail on a missing resource archive only once it has
+// written the copy and the folders, naming a path the user never typed:
+// this says it first, in the words of the game's own folders ("The game's
+// resource archive Resource\res2.gob was not found in FOLDER").
+Status CheckResourceArchive(FileSystem& fs, const PlayRequest& request);
 
 // What a front-end learns while a session runs, and when.
 class PlayObserver {
@@ -83,7 +90,8 @@ struct PlayReport {
 // A one-line note for the main window on what the run left out because no
 // archive holds it: "Not found in any archive, so not scaled: models
 // a.3do, b.3do; cogs c.cog"; "" when nothing was left out.
-std::string LeftOutNote(const PlayReport& report);
+std::string LeftOutNote(const std::vector<std::string>& missing_models,
+                        const std::vector<std::string>& missing_cogs);
 
 // The session, in this order:
 // - make sure the resource archive is there, failing with "The game's

@@ -7,6 +7,7 @@
 #include "platform/system.h"
 #include "scaling/episode.h"
 #include "scaling/layout.h"
+#include "scaling/text.h"
 
 namespace jk {
 
@@ -76,6 +77,17 @@ Status RemoveModFolder(FileSystem& fs, const std::string& folder, const CleanupP
 }
 
 }  // namespace
+
+std::string ModArchiveName(const std::string& level_archive_path, const std::string& level_name,
+                           const std::string& factor_text) {
+  std::string name = EntryStem(level_name);
+  std::string factor(Trim(factor_text));
+  // A name the file systems of both kinds take.
+  for (char& c : factor) {
+    if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) c = '_';
+  }
+  return name + "-x" + factor + (IsExpansionArchive(level_archive_path) ? ".goo" : ".gob");
+}
 
 Status PackMod(FileSystem& fs, const std::string& folder, const std::string& level_name,
                const std::string& factor_text, const std::string& archive_path) {

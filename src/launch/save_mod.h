@@ -29,6 +29,13 @@ struct ModRequest {
   std::string archive_path;
 };
 
+// The file name a mod is offered under: the level's file name without its
+// folder and extension, "-x" and the factor as typed, trimmed, with the
+// level archive's extension (".goo" for the expansion, ".gob" otherwise):
+// "canyon-x2.gob" for "jkl\canyon.jkl" of "ep.gob" at 2.
+std::string ModArchiveName(const std::string& level_archive_path, const std::string& level_name,
+                           const std::string& factor_text);
+
 // The archive's entries for what a scale run wrote into `folder`, in this
 // order: "episode.jk" with ModEpisodeLines (scaling/episode.h), then the
 // files below the folders "jkl", "3do", "cog" and "misc", each folder's in

@@ -21,9 +21,7 @@ std::vector<std::string> TestEpisodeLines(const std::string& level_archive_path,
 }
 
 std::string ModEpisodeTitle(const std::string& level_name, const std::string& factor_text) {
-  // Entry names separate folders with "\" (or "/"), whatever the system.
-  std::string name = level_name.substr(level_name.find_last_of("\\/") + 1);
-  if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+  std::string name = EntryStem(level_name);
   if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') name[0] = char(name[0] - 'a' + 'A');
   std::string title = name + " x" + std::string(Trim(factor_text));
   std::erase(title, '"');

@@ -43,6 +43,14 @@ Status EntryOutputPath(FileSystem& fs, const std::string& work_folder, std::stri
   return Status::Ok();
 }
 
+std::string EntryStem(std::string_view name) {
+  name = name.substr(name.find_last_of("\\/") + 1);
+  if (size_t dot = name.rfind('.'); dot != std::string_view::npos && dot > 0) {
+    name = name.substr(0, dot);
+  }
+  return std::string(name);
+}
+
 bool IsExpansionArchive(std::string_view archive_path) {
   return EndsWithIgnoringCase(archive_path, ".goo");
 }

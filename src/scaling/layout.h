@@ -45,6 +45,10 @@ bool IsSafeEntryName(std::string_view entry_name);
 Status EntryOutputPath(FileSystem& fs, const std::string& work_folder, std::string_view kind_folder,
                        std::string_view entry_name, std::string* path);
 
+// The file name of an entry name or a path, after its last "\" or "/",
+// without its extension: "canyon" for "jkl\canyon.jkl".
+std::string EntryStem(std::string_view name);
+
 // Whether a level archive belongs to the expansion (its name ends in
 // ".goo", any letter case) rather than to the game.
 bool IsExpansionArchive(std::string_view archive_path);

@@ -23,6 +23,8 @@ namespace {
 
 constexpr std::string_view kOpenJkdf2Key = "openjkdf2";
 constexpr std::string_view kStartInLevelKey = "start-in-level";
+constexpr std::string_view kGameDataKey = "game-data";
+constexpr std::string_view kExpansionDataKey = "expansion-data";
 
 // Takes a "key=value" line into `settings`; other lines change nothing.
 void ReadOption(std::string_view line, Settings* settings) {
@@ -30,6 +32,8 @@ void ReadOption(std::string_view line, Settings* settings) {
   if (equals == std::string_view::npos) return;
   std::string_view key = line.substr(0, equals);
   std::string_view value = line.substr(equals + 1);
+  if (key == kGameDataKey) settings->game_data_folder = value;
+  if (key == kExpansionDataKey) settings->expansion_data_folder = value;
   if (value != "0" && value != "1") return;
   if (key == kOpenJkdf2Key) settings->openjkdf2 = value == "1";
   if (key == kStartInLevelKey) settings->start_in_level = value == "1";
@@ -37,6 +41,10 @@ void ReadOption(std::string_view line, Settings* settings) {
 
 std::string OptionLine(std::string_view key, bool value) {
   return std::string(key) + "=" + (value ? "1" : "0");
+}
+
+std::string OptionLine(std::string_view key, const std::string& value) {
+  return std::string(key) + "=" + value;
 }
 
 }  // namespace
@@ -74,6 +82,13 @@ Status WriteSettings(FileSystem& fs, const std::string& work_folder, long long s
   }
   if (settings.start_in_level != defaults.start_in_level) {
     JK_RETURN_IF_ERROR(out->WriteLine(OptionLine(kStartInLevelKey, settings.start_in_level)));
+  }
+  if (!settings.game_data_folder.empty()) {
+    JK_RETURN_IF_ERROR(out->WriteLine(OptionLine(kGameDataKey, settings.game_data_folder)));
+  }
+  if (!settings.expansion_data_folder.empty()) {
+    JK_RETURN_IF_ERROR(
+        out->WriteLine(OptionLine(kExpansionDataKey, settings.expansion_data_folder)));
   }
   return out->Close();
 }

@@ -8,6 +8,9 @@
 // its default:
 //   openjkdf2=1        the game path is OpenJKDF2, whatever its name
 //   start-in-level=0   OpenJKDF2 starts at its menus, not in the level
+//   game-data=PATH     the game's data folder, when it is not the game
+//   expansion-data=PATH  path's folder (OpenJKDF2's); the same for the
+//                      expansion
 // A file of two lines (as earlier versions write it) reads with every
 // other setting at its default; earlier versions read only the two paths
 // of a longer file. Unknown keys and other lines are passed over.
@@ -41,6 +44,13 @@ struct Settings {
   bool openjkdf2 = false;
   // OpenJKDF2 starts in the level rather than at its menus.
   bool start_in_level = true;
+  // The folders that hold the Episode and Resource folders, when they are
+  // not the executables' folders (OpenJKDF2 keeps its data apart); "" when
+  // they are.
+  std::string game_data_folder;
+  std::string expansion_data_folder;
+
+  bool operator==(const Settings&) const = default;
 };
 
 // Reads the settings file of `work_folder` into `settings`. A missing file

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "archives/archive_tables.h"
+#include "launch/save_mod.h"
 #include "platform/path.h"
 #include "platform/version.h"
 #include "scaling/layout.h"
@@ -61,7 +62,59 @@ class WindowedPlay : public PlayObserver {
   ProgressPresenter progress_;
 };
 
+// A mod being saved, in the windows: the progress window while the level
+// and its models are scaled and packed.
+class WindowedSave {
+ public:
+  explicit WindowedSave(WindowSystem& windows)
+      : windows_(windows), progress_(&windows.progress_window(), &windows) {
+    windows_.progress_window().Show();
+  }
+  ~WindowedSave() { windows_.progress_window().Close(); }
+  ScaleProgress& progress() { return progress_; }
+
+ private:
+  WindowSystem& windows_;
+  ProgressPresenter progress_;
+};
+
+// An install's data folder when it is not its executable's own folder
+// (OpenJKDF2 keeps its data apart), else "".
+std::string DataFolderApart(const GameInstall& install) {
+  auto without_final_separator = [](std::string folder) {
+    while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
+    return folder;
+  };
+  return without_final_separator(FolderOf(install.executable)) ==
+                 without_final_separator(install.data_folder)
+             ? std::string()
+             : install.data_folder;
+}
+
+// The install of `game` and `kind` among `installs`, or null.
+const GameInstall* FindInstall(const std::vector<GameInstall>& installs, GameTitle game,
+                               InstallKind kind) {
+  for (const GameInstall& install : installs) {
+    if (install.game == game && install.kind == kind) return &install;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+std::string FoundGameItem(const GameInstall& install) {
+  std::string item = std::string(GameTitleName(install.game)) + ", " +
+                     std::string(InstallKindName(install.kind)) + ": " + install.executable;
+  if (std::string data = DataFolderApart(install); !data.empty()) {
+    item += " (data in " + data + ")";
+  }
+  return item;
+}
+
+std::string ModSavedText(const std::string& archive_path) {
+  return "The mod was saved as " + archive_path +
+         ".\nIn the game's Episode folder, it is played like any other episode.";
+}
 
 std::string LevelsCaption(const std::string& archive_path) {
   return "&Levels in " + LabelText(FileNameOf(archive_path)) + " (pick one):";
@@ -84,10 +137,10 @@ void Shell::StartUp() {
   settings_suffix_ = SettingsSuffix(env_.identity_text);
   Status cleaned = CleanWorkFolderAtStartUp(fs_, env_.work_folder, env_.cleanup_pacing);
 
+  bool first_start = !fs_.Exists(JoinPath(env_.work_folder, SettingsFileName(settings_suffix_)));
   Status read = ReadSettings(fs_, env_.work_folder, settings_suffix_, &saved_);
   save_settings_ = read.ok();
-  game_path_ = saved_.game_path;
-  expansion_path_ = saved_.expansion_path;
+  settings_ = saved_;
 
   window_.SetEvents(this);
   window_.scale_button().SetEnabled(false);
@@ -104,26 +157,73 @@ void Shell::StartUp() {
                                "\nThe settings were not read, and will not be saved.");
   }
 
+  window_.start_in_level_check_box().SetChecked(settings_.start_in_level);
   // Their change events store the paths and fill the lists.
-  window_.game_path_field().SetText(game_path_);
-  window_.expansion_path_field().SetText(expansion_path_);
-  UpdateScaleButton();
+  window_.game_path_field().SetText(settings_.game_path);
+  window_.expansion_path_field().SetText(settings_.expansion_path);
+  UpdateCommands();
+  if (first_start && env_.find_games) OfferFoundGames();
+}
+
+void Shell::OfferFoundGames() {
+  window_.status_line().SetText(kLookingForGames);
+  windows_.PumpEvents();
+  GameSearch search = env_.find_games();
+  window_.status_line().SetText("");
+  if (search.out_of_time) windows_.Log("the search for installed games ran out of time");
+  if (search.installs.empty()) return;
+  std::vector<std::string> items;
+  for (const GameInstall& install : search.installs) items.push_back(FoundGameItem(install));
+  int picked = windows_.dialogs().Choose(kFoundGamesTitle, kFoundGamesText, items);
+  if (picked < 0 || size_t(picked) >= search.installs.size()) return;
+  const GameInstall& install = search.installs[size_t(picked)];
+  bool expansion = install.game == GameTitle::kMysteriesOfTheSith;
+  const GameInstall* other = FindInstall(
+      search.installs, expansion ? GameTitle::kJediKnight : GameTitle::kMysteriesOfTheSith,
+      install.kind);
+  const GameInstall* game = expansion ? other : &install;
+  const GameInstall* expansion_install = expansion ? &install : other;
+  if (install.kind == InstallKind::kOpenJkdf2) settings_.openjkdf2 = true;
+  // The settings first: the fields' change events then find the paths
+  // unchanged, and keep the data folders.
+  if (game && (game == &install || settings_.game_path.empty())) {
+    settings_.game_path = game->executable;
+    settings_.game_data_folder = DataFolderApart(*game);
+    window_.game_path_field().SetText(settings_.game_path);
+  }
+  if (expansion_install && (expansion_install == &install || settings_.expansion_path.empty())) {
+    settings_.expansion_path = expansion_install->executable;
+    settings_.expansion_data_folder = DataFolderApart(*expansion_install);
+    window_.expansion_path_field().SetText(settings_.expansion_path);
+  }
+  SaveSettings();
 }
 
 void Shell::End() { SaveSettings(); }
 
 void Shell::SaveSettings() {
-  if (!save_settings_) return;
-  if (game_path_ == saved_.game_path && expansion_path_ == saved_.expansion_path) return;
-  Settings settings{game_path_, expansion_path_};
-  Status written = WriteSettings(fs_, env_.work_folder, settings_suffix_, settings);
+  if (!save_settings_ || settings_ == saved_) return;
+  Status written = WriteSettings(fs_, env_.work_folder, settings_suffix_, settings_);
   if (!written.ok()) {
-    // Said once; the paths stay as typed for this session.
+    // Said once; the settings stay as they are for this session.
     save_settings_ = false;
     windows_.dialogs().Message(written.message());
     return;
   }
-  saved_ = settings;
+  saved_ = settings_;
+}
+
+void Shell::TakeGamePath(const std::string& path) {
+  if (path == settings_.game_path) return;
+  settings_.game_path = path;
+  settings_.game_data_folder.clear();
+  settings_.openjkdf2 = false;
+}
+
+void Shell::TakeExpansionPath(const std::string& path) {
+  if (path == settings_.expansion_path) return;
+  settings_.expansion_path = path;
+  settings_.expansion_data_folder.clear();
 }
 
 bool Shell::Browse(const std::string& title, const std::string& folder,
@@ -135,27 +235,34 @@ bool Shell::Browse(const std::string& title, const std::string& folder,
 }
 
 void Shell::OnBrowseGame() {
-  if (Browse("Find JK.EXE", game_folder_, "JK.EXE", &game_path_)) {
-    window_.game_path_field().SetText(game_path_);
+  std::string path;
+  if (Browse("Find JK.EXE", game_folder_, "JK.EXE", &path)) {
+    window_.game_path_field().SetText(path);
   }
 }
 
 void Shell::OnBrowseExpansion() {
-  if (Browse("Find JKM.EXE", expansion_folder_, "JKM.EXE", &expansion_path_)) {
-    window_.expansion_path_field().SetText(expansion_path_);
+  std::string path;
+  if (Browse("Find JKM.EXE", expansion_folder_, "JKM.EXE", &path)) {
+    window_.expansion_path_field().SetText(path);
   }
 }
 
 void Shell::OnGamePathChanged() {
-  game_path_ = window_.game_path_field().Text();
+  TakeGamePath(window_.game_path_field().Text());
   SaveSettings();
   RefreshArchiveLists();
 }
 
 void Shell::OnExpansionPathChanged() {
-  expansion_path_ = window_.expansion_path_field().Text();
+  TakeExpansionPath(window_.expansion_path_field().Text());
   SaveSettings();
   RefreshArchiveLists();
+}
+
+void Shell::OnStartInLevelChanged() {
+  settings_.start_in_level = window_.start_in_level_check_box().Checked();
+  SaveSettings();
 }
 
 void Shell::OnFactorChanged() {
@@ -164,7 +271,7 @@ void Shell::OnFactorChanged() {
   window_.factor_field().SetBackground(accepted ? kWhite : kLightRed);
 }
 
-void Shell::OnArchiveSelectionChanged() { UpdateScaleButton(); }
+void Shell::OnArchiveSelectionChanged() { UpdateCommands(); }
 
 void Shell::OnArchiveActivated() {
   int item = window_.archive_list().SelectedIndex();
@@ -194,7 +301,7 @@ void Shell::ShowLevels(const LevelArchiveTables& tables, const std::string& leve
   list.SetSelectedIndex(FindItem(list, level));
   window_.list_caption().SetText(LevelsCaption(opened_archive_));
   window_.back_button().SetAvailable(true);
-  UpdateScaleButton();
+  UpdateCommands();
 }
 
 void Shell::OnBack() {
@@ -237,10 +344,10 @@ bool Shell::OnCloseRequested() {
 }
 
 void Shell::RefreshArchiveLists(bool keep_picks) {
-  window_.game_path_field().SetBackground(PathColour(fs_, game_path_));
-  window_.expansion_path_field().SetBackground(PathColour(fs_, expansion_path_));
-  game_folder_ = FolderOf(game_path_);
-  expansion_folder_ = FolderOf(expansion_path_);
+  window_.game_path_field().SetBackground(PathColour(fs_, settings_.game_path));
+  window_.expansion_path_field().SetBackground(PathColour(fs_, settings_.expansion_path));
+  game_folder_ = GameFolder(settings_.game_path, settings_.game_data_folder);
+  expansion_folder_ = GameFolder(settings_.expansion_path, settings_.expansion_data_folder);
   ListControl& archives = window_.archive_list();
   ListControl& extras = window_.extra_list();
   // The items picked before, picked again when they are still there.
@@ -279,15 +386,27 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
     extras.SetSelectedIndex(std::max(0, FindItem(extras, extra)));
   }
   window_.list_caption().SetText(kEpisodesCaption);
-  UpdateScaleButton();
+  UpdateCommands();
 }
 
-void Shell::UpdateScaleButton() {
-  const std::string& program = IsExpansionArchive(opened_archive_) ? expansion_path_ : game_path_;
-  bool can_scale = !running_ && list_mode_ == ArchiveListMode::kLevels &&
-                   window_.archive_list().SelectedIndex() >= 0 && fs_.IsFile(program);
+const std::string& Shell::ProgramToStart() const {
+  bool expansion = list_mode_ == ArchiveListMode::kLevels && IsExpansionArchive(opened_archive_);
+  return expansion ? settings_.expansion_path : settings_.game_path;
+}
+
+void Shell::UpdateCommands() {
+  bool level_picked = !running_ && list_mode_ == ArchiveListMode::kLevels &&
+                      window_.archive_list().SelectedIndex() >= 0;
+  bool can_scale = level_picked && fs_.IsFile(ProgramToStart());
   if (window_.scale_button().Enabled() != can_scale) {
     window_.scale_button().SetEnabled(can_scale);
+  }
+  if (window_.save_mod_button().Enabled() != level_picked) {
+    window_.save_mod_button().SetEnabled(level_picked);
+  }
+  bool openjkdf2 = settings_.openjkdf2 || IsOpenJkdf2(ProgramToStart());
+  if (window_.start_in_level_check_box().Enabled() != openjkdf2) {
+    window_.start_in_level_check_box().SetEnabled(openjkdf2);
   }
 }
 
@@ -297,16 +416,18 @@ std::string Shell::SelectedExtraArchive() const {
   return extra_paths_[size_t(item) - 1];
 }
 
-void Shell::OnScaleAndPlay() {
-  UpdateScaleButton();
-  if (!window_.scale_button().Enabled()) return;
+bool Shell::CheckFactor() {
   double factor;
   std::string factor_text = window_.factor_field().Text();
-  if (!ParseScaleFactor(factor_text, &factor)) {
-    window_.factor_field().SetBackground(kLightRed);
-    windows_.dialogs().Message("scale factor '" + factor_text + "': not " + kFactorRangeText);
-    return;
-  }
+  if (ParseScaleFactor(factor_text, &factor)) return true;
+  window_.factor_field().SetBackground(kLightRed);
+  windows_.dialogs().Message("scale factor '" + factor_text + "': not " + kFactorRangeText);
+  return false;
+}
+
+void Shell::OnScaleAndPlay() {
+  UpdateCommands();
+  if (!window_.scale_button().Enabled() || !CheckFactor()) return;
   running_ = true;
   window_.SetEnabled(false);
   window_.status_line().SetText("");
@@ -317,26 +438,77 @@ void Shell::OnScaleAndPlay() {
   running_ = false;
   if (!message.empty()) windows_.dialogs().Message(message);
   window_.SetEnabled(true);
-  UpdateScaleButton();
+  UpdateCommands();
 }
 
-std::string Shell::ScaleAndPlay(std::string* note) {
+PlayChoices Shell::Choices() const {
   ListControl& levels = window_.archive_list();
   PlayChoices choices;
-  choices.game_path = game_path_;
-  choices.expansion_path = expansion_path_;
+  choices.game_path = settings_.game_path;
+  choices.expansion_path = settings_.expansion_path;
+  choices.game_data_folder = settings_.game_data_folder;
+  choices.expansion_data_folder = settings_.expansion_data_folder;
+  choices.openjkdf2 = settings_.openjkdf2;
+  choices.start_in_level = settings_.start_in_level;
   choices.level_archive_path = opened_archive_;
   choices.level_name = levels.ItemText(levels.SelectedIndex());
   choices.factor_text = window_.factor_field().Text();
   choices.divide_gravity = window_.gravity_check_box().Checked();
   choices.extra_archive_path = SelectedExtraArchive();
+  return choices;
+}
 
+void Shell::OnSaveAsMod() {
+  UpdateCommands();
+  if (!window_.save_mod_button().Enabled() || !CheckFactor()) return;
+  PlayChoices choices = Choices();
+  PlayRequest request = MakePlayRequest(fs_, env_.mod_work_folder, choices);
+  if (Status found = CheckResourceArchive(fs_, request); !found.ok()) {
+    windows_.dialogs().Message(found.message());
+    return;
+  }
+  bool expansion = IsExpansionArchive(opened_archive_);
+  std::string folder = expansion ? expansion_folder_ : game_folder_;
+  std::string episodes = FindIgnoringCase(fs_, folder, "Episode");
+  std::string path = windows_.dialogs().SaveArchive(
+      kSaveModTitle, fs_.IsFolder(episodes) ? episodes : folder,
+      ModArchiveName(opened_archive_, choices.level_name, choices.factor_text));
+  if (path.empty()) return;
+
+  running_ = true;
+  window_.SetEnabled(false);
+  window_.status_line().SetText("");
+  std::string note;
+  std::string message = SaveMod(request, path, &note);
+  window_.status_line().SetText(note);
+  running_ = false;
+  if (!message.empty()) windows_.dialogs().Message(message);
+  window_.SetEnabled(true);
+  UpdateCommands();
+}
+
+std::string Shell::SaveMod(const PlayRequest& request, const std::string& archive_path,
+                           std::string* note) {
+  ScaleReport report;
+  Status status;
+  {
+    WindowedSave save(windows_);
+    status = jk::SaveMod(fs_, {request.scale, archive_path}, save.progress(), &report,
+                         env_.cleanup_pacing);
+  }
+  for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
+  *note = LeftOutNote(report.missing_models, report.missing_cogs);
+  if (status.IsCancelled()) return "";
+  return status.ok() ? ModSavedText(archive_path) : status.message();
+}
+
+std::string Shell::ScaleAndPlay(std::string* note) {
   WindowedPlay play(windows_);
   PlayReport report;
-  Status status = RunPlaySession(fs_, runner_, MakePlayRequest(fs_, env_.work_folder, choices),
+  Status status = RunPlaySession(fs_, runner_, MakePlayRequest(fs_, env_.work_folder, Choices()),
                                  play, &references_, &report, env_.cleanup_pacing);
   for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
-  *note = LeftOutNote(report);
+  *note = LeftOutNote(report.missing_models, report.missing_cogs);
   // Cancelling is the user's own doing: nothing to tell them about.
   if (status.IsCancelled()) return "";
   return status.message();

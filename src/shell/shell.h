@@ -6,9 +6,11 @@
 #ifndef JKRESCALE_SHELL_SHELL_H_
 #define JKRESCALE_SHELL_SHELL_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "launch/game_finder.h"
 #include "launch/play_session.h"
 #include "launch/work_folder.h"
 #include "platform/file_system.h"
@@ -26,6 +28,12 @@ struct ShellEnvironment {
   std::string identity_text;
   // How hard clean-ups try.
   CleanupPacing cleanup_pacing;
+  // Looks for the installed games, on the first start (no settings file);
+  // none means no search.
+  std::function<GameSearch()> find_games;
+  // The folder a mod is made in before it is packed: a new folder of this
+  // path, or for "" a new temporary folder (see ModRequest).
+  std::string mod_work_folder;
 };
 
 // What the archive list shows.
@@ -58,6 +66,19 @@ inline constexpr const char* kFactorHint = "A number from 0.001 to 1000, with a 
 // What the About box says.
 std::string AboutText();
 
+// The dialog that offers the installed games found on the first start, and
+// how it shows each of them ("Jedi Knight, Steam: C:\...\JK.EXE").
+inline constexpr const char* kFoundGamesTitle = "Installed games found";
+inline constexpr const char* kFoundGamesText =
+    "jkrescale found these copies of the game. Pick the one to use; you can still type a path "
+    "or browse to another one.";
+inline constexpr const char* kLookingForGames = "Looking for installed games…";
+std::string FoundGameItem(const GameInstall& install);
+
+// The title of the dialog that saves a mod, and what a saved mod says.
+inline constexpr const char* kSaveModTitle = "Save the scaled level as a mod";
+std::string ModSavedText(const std::string& archive_path);
+
 // The status line while the game runs, and what closing the window then
 // says.
 inline constexpr const char* kWaitingForTheGame = "Waiting for the game to end…";
@@ -89,6 +110,8 @@ class Shell : public MainWindowEvents {
   void OnArchiveSelectionChanged() override;
   void OnArchiveActivated() override;
   void OnScaleAndPlay() override;
+  void OnSaveAsMod() override;
+  void OnStartInLevelChanged() override;
   void OnBack() override;
   void OnRefresh() override;
   bool OnCloseRequested() override;
@@ -105,10 +128,30 @@ class Shell : public MainWindowEvents {
   void ShowLevels(const LevelArchiveTables& tables, const std::string& level);
   // Scale and play is enabled only while a level is picked and the program
   // that would be started (the game, or the expansion for a ".goo"
-  // archive) is there.
-  void UpdateScaleButton();
-  // Writes the settings when the paths differ from what the file holds.
+  // archive) is there; Save as mod while a level is picked. "Start in the
+  // level" is enabled while that program is OpenJKDF2.
+  void UpdateCommands();
+  // Writes the settings when they differ from what the file holds.
   void SaveSettings();
+  // On the first start: the installed games found, offered in a dialog;
+  // the one picked fills its path field, and the other game's of the same
+  // kind the other field when it is empty.
+  void OfferFoundGames();
+  // A path typed or browsed to that differs from the setting's: its data
+  // folder and the OpenJKDF2 setting were the old path's.
+  void TakeGamePath(const std::string& path);
+  void TakeExpansionPath(const std::string& path);
+  // The factor field's text when it is an accepted factor; else false,
+  // after saying so.
+  bool CheckFactor();
+  // What the user chose in the window, for a play session or a mod.
+  PlayChoices Choices() const;
+  // The executable a run of the opened archive would start.
+  const std::string& ProgramToStart() const;
+  // Saves the mod of the picked level as `archive_path`; the message to
+  // show.
+  std::string SaveMod(const PlayRequest& request, const std::string& archive_path,
+                      std::string* note);
   // Browse for an executable; true when the user picked an existing file.
   bool Browse(const std::string& title, const std::string& folder, const std::string& proposed_name,
               std::string* path);
@@ -128,12 +171,13 @@ class Shell : public MainWindowEvents {
   // False when the settings file is there but could not be read: it is then
   // never replaced, so that the paths in it are not lost.
   bool save_settings_ = true;
-  // The paths as the settings file holds them.
+  // The settings as the settings file holds them, and as they stand.
   Settings saved_;
+  Settings settings_;
   // A play session is under way (its game may be running).
   bool running_ = false;
 
-  std::string game_path_, expansion_path_;
+  // The folders that hold the games' Episode and Resource folders.
   std::string game_folder_, expansion_folder_;
   // The full paths behind the items of the archive list (in its episodes
   // mode) and of the extra list (after its "NONE"); the extra list shows

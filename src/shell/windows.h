@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace jk {
 
@@ -72,10 +73,15 @@ class Button {
   virtual void SetAvailable(bool available) = 0;
 };
 
+// A check box. A click by the user raises its event, if it has one;
+// SetChecked does not.
 class CheckBox {
  public:
   virtual ~CheckBox() = default;
   virtual bool Checked() const = 0;
+  virtual void SetChecked(bool checked) = 0;
+  virtual bool Enabled() const = 0;
+  virtual void SetEnabled(bool enabled) = 0;
 };
 
 // The handlers of the main window's events. The shell implements them.
@@ -92,6 +98,9 @@ class MainWindowEvents {
   // An item of the archive list was double-clicked.
   virtual void OnArchiveActivated() = 0;
   virtual void OnScaleAndPlay() = 0;
+  virtual void OnSaveAsMod() = 0;
+  // The user clicked "Start in the level".
+  virtual void OnStartInLevelChanged() = 0;
   virtual void OnBack() = 0;
   // The user asked for the lists to follow the disk again (F5), or the
   // window was activated.
@@ -114,10 +123,14 @@ class MainWindow {
   virtual TextField& expansion_path_field() = 0;
   virtual TextField& factor_field() = 0;
   virtual Button& scale_button() = 0;
+  // "Save as mod…": the scaled level into one archive, no game started.
+  virtual Button& save_mod_button() = 0;
   virtual Button& back_button() = 0;
   virtual Button& browse_game_button() = 0;
   virtual Button& browse_expansion_button() = 0;
   virtual CheckBox& gravity_check_box() = 0;
+  // OpenJKDF2 starts in the level rather than at its menus.
+  virtual CheckBox& start_in_level_check_box() = 0;
   // The caption above the archive list, which says what it shows.
   virtual Label& list_caption() = 0;
   // A line at the foot of the window: what a run left out, what the
@@ -153,6 +166,15 @@ class Dialogs {
   // The open-file dialog: the chosen file's path, or "" when cancelled.
   virtual std::string OpenFile(const std::string& title, const std::string& folder,
                                const std::string& proposed_name) = 0;
+  // The save-file dialog for a GOB archive, which asks before it replaces a
+  // file: the chosen path, or "" when cancelled.
+  virtual std::string SaveArchive(const std::string& title, const std::string& folder,
+                                  const std::string& proposed_name) = 0;
+  // A dialog that shows `text` over a list of `items`, the first picked,
+  // with OK and Cancel: the index of the item picked, or -1 when
+  // cancelled.
+  virtual int Choose(const std::string& title, const std::string& text,
+                     const std::vector<std::string>& items) = 0;
   // A message box with an OK button; returns when it is closed.
   virtual void Message(const std::string& text) = 0;
   // The About box: `text` under the program's name and icon, with an OK

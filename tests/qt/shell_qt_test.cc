@@ -4,8 +4,10 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -15,6 +17,7 @@
 #include <QTimer>
 
 #include "desktop/qt_windows.h"
+#include "platform/path.h"
 #include "shell_fixture.h"
 
 namespace jk {
@@ -32,8 +35,10 @@ class QtShellTest : public ::testing::Test {
     temp_.WriteArchive("game/extras.gob", ExtraArchive());
     jk_ = temp_.WriteFile("game/JK", "x");
     temp_.WriteFile("work/" + SettingsFileName(SettingsSuffix("qt")), jk_ + "\r\n");
-    shell_ =
-        std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, "qt", kQuickCleanup});
+    shell_ = std::make_unique<Shell>(
+        fs_, ui_, runner_,
+        ShellEnvironment{
+            .work_folder = work_, .identity_text = "qt", .cleanup_pacing = kQuickCleanup});
     shell_->StartUp();
   }
 
@@ -85,7 +90,7 @@ TEST_F(QtShellTest, ControlsAreNamed) {
        {"archive_list", "extra_list", "game_path_field", "expansion_path_field", "factor_field",
         "scale_button", "back_button", "gravity_check_box", "browse_game_button",
         "browse_expansion_button", "game_path_label", "expansion_path_label", "list_caption",
-        "extra_list_caption", "factor_label"}) {
+        "extra_list_caption", "factor_label", "save_mod_button", "start_in_level_check_box"}) {
     EXPECT_NE(ui_.main_window_widget()->findChild<QWidget*>(name), nullptr) << name;
   }
   EXPECT_EQ(ui_.main_window_widget()->objectName(), "main_window");
@@ -284,6 +289,42 @@ TEST_F(QtShellTest, LongMessagesWrap) {
                         "can open; move jkrescale to a shorter folder");
   EXPECT_GT(width, 0);
   EXPECT_LE(width, screen);
+}
+
+// "Start in the level" is for OpenJKDF2 only; a click on it is kept in the
+// settings. Save as mod is usable once a level is picked.
+TEST_F(QtShellTest, StartInTheLevelAndSaveAsMod) {
+  auto* start_in_level = Find<QCheckBox>("start_in_level_check_box");
+  EXPECT_FALSE(start_in_level->isEnabled());
+  EXPECT_TRUE(start_in_level->isChecked());
+  std::string engine = temp_.WriteFile("game/openjkdf2", "x");
+  Find<QLineEdit>("game_path_field")->setText(QString::fromStdString(engine));
+  EXPECT_TRUE(start_in_level->isEnabled());
+  QTest::mouseClick(start_in_level, Qt::LeftButton);
+  EXPECT_FALSE(start_in_level->isChecked());
+  EXPECT_EQ(ReadFile(JoinPath(work_, SettingsFileName(SettingsSuffix("qt")))),
+            engine + "\r\n\r\nstart-in-level=0\r\n");
+
+  auto* save_mod = Find<QPushButton>("save_mod_button");
+  EXPECT_FALSE(save_mod->isEnabled());
+  DoubleClickArchiveList(0);
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
+                    ItemPoint(0));
+  EXPECT_TRUE(save_mod->isEnabled());
+}
+
+// The dialog that offers the games found: a list, the first picked; the
+// item picked is what the user clicked.
+TEST_F(QtShellTest, ChooseDialog) {
+  std::unique_ptr<QInputDialog> dialog =
+      MakeChooseDialog(ui_.main_window_widget(), "Installed games found", "Pick one", {"a", "b"});
+  dialog->show();
+  auto* list = dialog->findChild<QListView*>();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(dialog->textValue(), "a");
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualRect(list->model()->index(1, 0)).center());
+  EXPECT_EQ(dialog->textValue(), "b");
 }
 
 }  // namespace

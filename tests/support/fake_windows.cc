@@ -39,6 +39,8 @@ void FakeMainWindow::SetEvents(MainWindowEvents* events) {
   browse_game_button_.on_click = [this] { events_->OnBrowseGame(); };
   browse_expansion_button_.on_click = [this] { events_->OnBrowseExpansion(); };
   scale_button_.on_click = [this] { events_->OnScaleAndPlay(); };
+  save_mod_button_.on_click = [this] { events_->OnSaveAsMod(); };
+  start_in_level_check_box_.on_click = [this] { events_->OnStartInLevelChanged(); };
   back_button_.on_click = [this] { events_->OnBack(); };
   game_path_field_.on_change = [this] { events_->OnGamePathChanged(); };
   expansion_path_field_.on_change = [this] { events_->OnExpansionPathChanged(); };
@@ -80,6 +82,12 @@ void FakeMainWindow::Click(FakeButton& button) {
   if (button.on_click) button.on_click();
 }
 
+void FakeMainWindow::Click(FakeCheckBox& box) {
+  if (!enabled_ || !box.Enabled()) return;
+  box.checked = !box.checked;
+  if (box.on_click) box.on_click();
+}
+
 void FakeMainWindow::Select(FakeList& list, int index) {
   if (!enabled_) return;
   list.SetSelectedIndex(index);
@@ -114,13 +122,33 @@ void FakeProgressWindow::SetProgress(const std::string& text, double fraction) {
   if (on_progress) on_progress();
 }
 
-std::string FakeDialogs::OpenFile(const std::string& title, const std::string& folder,
-                                  const std::string& proposed_name) {
-  log_->push_back("open dialog: " + title + " | " + folder + " | " + proposed_name);
+std::string FakeDialogs::NextAnswer() {
   if (answers.empty()) return "";
   std::string answer = answers.front();
   answers.pop_front();
   return answer;
+}
+
+std::string FakeDialogs::OpenFile(const std::string& title, const std::string& folder,
+                                  const std::string& proposed_name) {
+  log_->push_back("open dialog: " + title + " | " + folder + " | " + proposed_name);
+  return NextAnswer();
+}
+
+std::string FakeDialogs::SaveArchive(const std::string& title, const std::string& folder,
+                                     const std::string& proposed_name) {
+  log_->push_back("save dialog: " + title + " | " + folder + " | " + proposed_name);
+  return NextAnswer();
+}
+
+int FakeDialogs::Choose(const std::string& title, const std::string& text,
+                        const std::vector<std::string>& items) {
+  log_->push_back("choose: " + title + " | " + text);
+  offered.push_back(items);
+  if (picks.empty()) return -1;
+  int pick = picks.front();
+  picks.pop_front();
+  return pick;
 }
 
 void FakeDialogs::About(const std::string& text) { log_->push_back("about: " + text); }

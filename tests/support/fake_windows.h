@@ -63,7 +63,13 @@ class FakeButton : public Button {
 class FakeCheckBox : public CheckBox {
  public:
   bool Checked() const override { return checked; }
+  void SetChecked(bool value) override { checked = value; }
+  bool Enabled() const override { return enabled; }
+  void SetEnabled(bool value) override { enabled = value; }
+
   bool checked = false;
+  bool enabled = true;
+  std::function<void()> on_click;
 };
 
 // A list whose selection changes raise on_select, as a real list's do.
@@ -98,10 +104,12 @@ class FakeMainWindow : public MainWindow {
   TextField& expansion_path_field() override { return expansion_path_field_; }
   TextField& factor_field() override { return factor_field_; }
   Button& scale_button() override { return scale_button_; }
+  Button& save_mod_button() override { return save_mod_button_; }
   Button& back_button() override { return back_button_; }
   Button& browse_game_button() override { return browse_game_button_; }
   Button& browse_expansion_button() override { return browse_expansion_button_; }
   CheckBox& gravity_check_box() override { return gravity_check_box_; }
+  CheckBox& start_in_level_check_box() override { return start_in_level_check_box_; }
   Label& list_caption() override { return list_caption_; }
   Label& status_line() override { return status_line_; }
   void SetEvents(MainWindowEvents* events) override;
@@ -115,6 +123,9 @@ class FakeMainWindow : public MainWindow {
   void Type(FakeTextField& field, const std::string& text);
   // Clicks the button: its handler runs when it is enabled and available.
   void Click(FakeButton& button);
+  // Clicks the check box: when it is enabled, it changes and raises its
+  // event.
+  void Click(FakeCheckBox& box);
   // Selects item `index` of the list with a click (-1 clears the selection).
   void Select(FakeList& list, int index);
   // Double-clicks the archive list at item `index`: the click selects it
@@ -129,8 +140,9 @@ class FakeMainWindow : public MainWindow {
 
   FakeList archive_list_, extra_list_;
   FakeTextField game_path_field_, expansion_path_field_, factor_field_;
-  FakeButton scale_button_, back_button_, browse_game_button_, browse_expansion_button_;
-  FakeCheckBox gravity_check_box_;
+  FakeButton scale_button_, save_mod_button_, back_button_, browse_game_button_,
+      browse_expansion_button_;
+  FakeCheckBox gravity_check_box_, start_in_level_check_box_;
   FakeLabel list_caption_, status_line_;
   bool shown_ = false;
 
@@ -166,20 +178,31 @@ class FakeProgressWindow : public ProgressWindow {
   bool cancelled_ = false;
 };
 
-// The dialogs answer from a script: each OpenFile takes the next answer
-// ("" for a cancelled dialog, also when the script has run out).
+// The dialogs answer from scripts: each OpenFile and SaveArchive takes the
+// next of `answers` ("" for a cancelled dialog, also when the script has
+// run out), each Choose the next of `picks` (-1 for Cancel, also when the
+// script has run out).
 class FakeDialogs : public Dialogs {
  public:
   explicit FakeDialogs(FakeLog* log) : log_(log) {}
   std::string OpenFile(const std::string& title, const std::string& folder,
                        const std::string& proposed_name) override;
+  std::string SaveArchive(const std::string& title, const std::string& folder,
+                          const std::string& proposed_name) override;
+  int Choose(const std::string& title, const std::string& text,
+             const std::vector<std::string>& items) override;
   void Message(const std::string& text) override;
   void About(const std::string& text) override;
 
   std::deque<std::string> answers;
+  std::deque<int> picks;
   std::vector<std::string> messages;
+  // The items of each Choose, in turn.
+  std::vector<std::vector<std::string>> offered;
 
  private:
+  std::string NextAnswer();
+
   FakeLog* log_;
 };
 

@@ -51,6 +51,43 @@ void CALLBACK LookForBox(HWND, UINT, UINT_PTR timer, DWORD) {
   if (answering == nullptr) KillTimer(nullptr, timer);
 }
 
+// How the next choice dialog is answered: the item to pick (-1 for
+// Cancel), and what it showed.
+struct AnsweredChoice {
+  int pick = -1;
+  std::string title;
+  std::vector<std::string> items;
+};
+AnsweredChoice* choosing = nullptr;
+
+BOOL CALLBACK AnswerChoice(HWND window, LPARAM) {
+  wchar_t window_class[16] = L"";
+  GetClassNameW(window, window_class, 16);
+  if (std::wstring_view(window_class) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+  HWND list = FindWindowExW(window, nullptr, L"ListBox", nullptr);
+  if (list == nullptr) return TRUE;
+  wchar_t text[512] = L"";
+  GetWindowTextW(window, text, 512);
+  choosing->title = Utf8Of(text);
+  for (int k = 0; k < SendMessageW(list, LB_GETCOUNT, 0, 0); ++k) {
+    SendMessageW(list, LB_GETTEXT, k, reinterpret_cast<LPARAM>(text));
+    choosing->items.push_back(Utf8Of(text));
+  }
+  if (choosing->pick >= 0) {
+    SendMessageW(list, LB_SETCURSEL, choosing->pick, 0);
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+  } else {
+    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+  }
+  choosing = nullptr;
+  return FALSE;
+}
+
+void CALLBACK LookForChoice(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (choosing != nullptr) EnumThreadWindows(GetCurrentThreadId(), AnswerChoice, 0);
+  if (choosing == nullptr) KillTimer(nullptr, timer);
+}
+
 class Win32ShellTest : public ::testing::Test {
  protected:
   Win32ShellTest() : work_(temp_.Path("work")) {
@@ -138,6 +175,11 @@ class Win32ShellTest : public ::testing::Test {
     ReleaseDC(field, dc);
     return colour;
   }
+  // Answers the next choice dialog once it shows.
+  void AnswerNextChoice(AnsweredChoice* choice) {
+    choosing = choice;
+    SetTimer(nullptr, 0, 20, LookForChoice);
+  }
   // Closes the next message box once it shows, keeping what it said.
   void AnswerNextMessageBox(AnsweredBox* box) {
     answering = box;
@@ -155,11 +197,16 @@ class Win32ShellTest : public ::testing::Test {
 
 // Every control carries its name, and so do the two windows.
 TEST_F(Win32ShellTest, ControlsAreNamed) {
-  for (const char* name :
-       {"archive_list", "extra_list", "game_path_field", "expansion_path_field", "factor_field",
-        "scale_button", "back_button", "gravity_check_box", "browse_game_button",
-        "browse_expansion_button", "game_path_label", "expansion_path_label", "list_caption",
-        "extra_list_caption", "factor_label", "refresh_button", "about_button", "status_line"}) {
+  for (const char* name : {"archive_list",       "extra_list",
+                           "game_path_field",    "expansion_path_field",
+                           "factor_field",       "scale_button",
+                           "back_button",        "gravity_check_box",
+                           "browse_game_button", "browse_expansion_button",
+                           "game_path_label",    "expansion_path_label",
+                           "list_caption",       "extra_list_caption",
+                           "factor_label",       "refresh_button",
+                           "about_button",       "status_line",
+                           "save_mod_button",    "start_in_level_check_box"}) {
     EXPECT_EQ(ControlName(Control(name)), name);
   }
   for (const char* name : {"progress_text", "progress_bar", "cancel_button"}) {
@@ -221,6 +268,39 @@ TEST_F(Win32ShellTest, PickingALevelAndScaling) {
   EXPECT_FALSE(IsWindowVisible(ui_->progress_window_handle()));
   EXPECT_TRUE(IsWindowEnabled(Main()));
   EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix("win32"))));
+}
+
+// Save as mod... goes with a picked level; "Start in the level" only with
+// OpenJKDF2, and a click on it is kept in the settings.
+TEST_F(Win32ShellTest, SaveAsModAndStartInTheLevel) {
+  HWND save = Control("save_mod_button");
+  HWND start_in_level = Control("start_in_level_check_box");
+  EXPECT_FALSE(IsWindowEnabled(start_in_level));
+  ClickItem(0, /*twice=*/true);
+  EXPECT_FALSE(IsWindowEnabled(save));
+  ClickItem(1);
+  EXPECT_TRUE(IsWindowEnabled(save));
+  // The box answers clicks once enabled, and no other call changes it.
+  ui_->main_window().start_in_level_check_box().SetEnabled(true);
+  ui_->main_window().start_in_level_check_box().SetChecked(true);
+  EXPECT_EQ(SendMessageW(start_in_level, BM_GETCHECK, 0, 0), BST_CHECKED);
+  Click(start_in_level);
+  EXPECT_FALSE(ui_->main_window().start_in_level_check_box().Checked());
+}
+
+// The choice dialog shows its items, the first picked, and says which one
+// the user took, or that they cancelled.
+TEST_F(Win32ShellTest, ChooseDialog) {
+  std::vector<std::string> items = {"Jedi Knight, Steam: C:\\Games\\JK.EXE",
+                                    "Jedi Knight, GOG: D:\\GOG\\JK.EXE"};
+  AnsweredChoice second{.pick = 1};
+  AnswerNextChoice(&second);
+  EXPECT_EQ(ui_->dialogs().Choose("Installed games found", "Pick one.", items), 1);
+  EXPECT_EQ(second.title, "Installed games found");
+  EXPECT_EQ(second.items, items);
+  AnsweredChoice cancel{.pick = -1};
+  AnswerNextChoice(&cancel);
+  EXPECT_EQ(ui_->dialogs().Choose("Installed games found", "Pick one.", items), -1);
 }
 
 // A bad factor turns the factor field light red and is refused; a good one is white again.
@@ -353,7 +433,7 @@ TEST_F(Win32ShellTest, EveryKeyIsUnique) {
     std::sort(unique.begin(), unique.end());
     unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
     EXPECT_EQ(keys.size(), unique.size()) << "mode " << mode;
-    EXPECT_EQ(keys.size(), 12u) << "mode " << mode;
+    EXPECT_EQ(keys.size(), 14u) << "mode " << mode;
     ClickItem(0, /*twice=*/true);
   }
 }
