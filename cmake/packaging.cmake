@@ -39,4 +39,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.invalid/jkrescale")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "wine")
+# Installed without their symbols, as Debian's own programs are.
+set(CPACK_STRIP_FILES ON)
 include(CPack)

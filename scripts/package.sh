@@ -38,6 +38,8 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/$name"
 cp build-package-windows/jkrescale.exe build-package-windows/jkrescale-cli.exe "$stage/$name/"
+# Without their symbols, which players have no use for.
+x86_64-w64-mingw32-strip "$stage/$name/"*.exe
 # Text files for Windows: CR LF line ends.
 sed "s/@VERSION@/$version/; s/\$/\r/" packaging/README-windows.txt >"$stage/$name/README.txt"
 sed 's/$/\r/' LICENSE >"$stage/$name/LICENSE.txt"

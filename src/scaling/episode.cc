@@ -8,6 +8,20 @@
 
 namespace jk {
 
+namespace {
+
+// The episode's title line: the text between double quotes.
+std::string Quoted(const std::string& text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '"';
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
+
+}  // namespace
+
 std::vector<std::string> TestEpisodeLines(const std::string& level_archive_path,
                                           const std::string& level_name) {
   // The level file is named as the level pass wrote the scaled level: the
@@ -15,7 +29,7 @@ std::vector<std::string> TestEpisodeLines(const std::string& level_archive_path,
   // episode as the level's name.
   std::string level_file(NameInFolder(level_name));
   return {
-      "\"" + FileNameOf(level_archive_path) + "\"", "TYPE 1", "SEQ 1",
+      Quoted(FileNameOf(level_archive_path)),       "TYPE 1", "SEQ 1",
       "10: 0 1 LEVEL " + level_file + " 0 0 -1 -1", "end",
   };
 }
@@ -31,7 +45,7 @@ std::string ModEpisodeTitle(const std::string& level_name, const std::string& fa
 std::vector<std::string> ModEpisodeLines(const std::string& level_name,
                                          const std::string& factor_text) {
   std::vector<std::string> lines = TestEpisodeLines("", level_name);
-  lines[0] = "\"" + ModEpisodeTitle(level_name, factor_text) + "\"";
+  lines[0] = Quoted(ModEpisodeTitle(level_name, factor_text));
   return lines;
 }
 
