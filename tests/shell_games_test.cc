@@ -11,6 +11,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using ::testing::Not;
 
 class ShellGamesTest : public ShellTest {
@@ -129,7 +130,8 @@ TEST_F(ShellGamesTest, SaveAsMod) {
 
   EXPECT_THAT(ui_.log, testing::Contains("save dialog: Save the scaled level as a mod | " +
                                          temp_.Path("game/Episode") + " | two-x2.gob"));
-  EXPECT_THAT(ui_.dialogs_.messages, ElementsAre(ModSavedText(mod)));
+  EXPECT_THAT(ui_.dialogs_.notices, ElementsAre(ModSavedText(mod)));
+  EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
   EXPECT_TRUE(runner_.runs.empty());
   EXPECT_FALSE(fs_.Exists(temp_.Path("mod")));
   EXPECT_TRUE(main_window().Enabled());

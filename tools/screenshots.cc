@@ -38,6 +38,7 @@ class QuietDialogs : public jk::Dialogs {
   void Message(const std::string& text) override {
     std::fprintf(stderr, "jkrescale-screenshots: message: %s\n", text.c_str());
   }
+  void Notice(const std::string& text) override { Message(text); }
   void About(const std::string& text) override { Message(text); }
   std::string SaveArchive(const std::string&, const std::string&, const std::string&) override {
     return "";

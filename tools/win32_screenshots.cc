@@ -43,6 +43,7 @@ class QuietDialogs : public jk::Dialogs {
   void Message(const std::string& text) override {
     std::fprintf(stderr, "jkrescale-win32-screenshots: message: %s\n", text.c_str());
   }
+  void Notice(const std::string& text) override { Message(text); }
   void About(const std::string& text) override { Message(text); }
 };
 

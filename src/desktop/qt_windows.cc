@@ -521,6 +521,13 @@ class QtDialogs : public Dialogs {
     box.exec();
   }
 
+  void Notice(const std::string& text) override {
+    QMessageBox box(QMessageBox::Information, "jkrescale", WrappableText(ToQt(text)),
+                    QMessageBox::Ok, parent_);
+    box.setObjectName("message_box");
+    box.exec();
+  }
+
  private:
   // A long path has no blank to wrap at: a zero-width space after each of
   // its separators lets the message wrap there, inside the dialog.

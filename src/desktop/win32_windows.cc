@@ -692,6 +692,7 @@ class Win32Dialogs : public Dialogs {
   int Choose(const std::string& title, const std::string& text,
              const std::vector<std::string>& items) override;
   void Message(const std::string& text) override;
+  void Notice(const std::string& text) override;
   void About(const std::string& text) override;
 
  private:
@@ -915,6 +916,10 @@ int Win32Dialogs::Choose(const std::string& title, const std::string& text,
 
 void Win32Dialogs::Message(const std::string& text) {
   MessageBoxW(Owner(), WrappableText(text).c_str(), kTitle, MB_OK | MB_ICONWARNING);
+}
+
+void Win32Dialogs::Notice(const std::string& text) {
+  MessageBoxW(Owner(), WrappableText(text).c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
 }
 
 void Win32Dialogs::About(const std::string& text) {

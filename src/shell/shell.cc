@@ -478,17 +478,18 @@ void Shell::OnSaveAsMod() {
   running_ = true;
   window_.SetEnabled(false);
   window_.status_line().SetText("");
-  std::string note;
-  std::string message = SaveMod(request, path, &note);
-  window_.status_line().SetText(note);
+  Status saved = SaveMod(request, path);
   running_ = false;
-  if (!message.empty()) windows_.dialogs().Message(message);
+  if (saved.ok()) {
+    windows_.dialogs().Notice(ModSavedText(path));
+  } else if (!saved.IsCancelled()) {
+    windows_.dialogs().Message(saved.message());
+  }
   window_.SetEnabled(true);
   UpdateCommands();
 }
 
-std::string Shell::SaveMod(const PlayRequest& request, const std::string& archive_path,
-                           std::string* note) {
+Status Shell::SaveMod(const PlayRequest& request, const std::string& archive_path) {
   ScaleReport report;
   Status status;
   {
@@ -497,9 +498,8 @@ std::string Shell::SaveMod(const PlayRequest& request, const std::string& archiv
                          env_.cleanup_pacing);
   }
   for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
-  *note = LeftOutNote(report.missing_models, report.missing_cogs);
-  if (status.IsCancelled()) return "";
-  return status.ok() ? ModSavedText(archive_path) : status.message();
+  window_.status_line().SetText(LeftOutNote(report.missing_models, report.missing_cogs));
+  return status;
 }
 
 std::string Shell::ScaleAndPlay(std::string* note) {

@@ -175,8 +175,11 @@ class Dialogs {
   // cancelled.
   virtual int Choose(const std::string& title, const std::string& text,
                      const std::vector<std::string>& items) = 0;
-  // A message box with an OK button; returns when it is closed.
+  // A message box with an OK button, for a problem; returns when it is
+  // closed.
   virtual void Message(const std::string& text) = 0;
+  // The same for news of a success.
+  virtual void Notice(const std::string& text) = 0;
   // The About box: `text` under the program's name and icon, with an OK
   // button; returns when it is closed.
   virtual void About(const std::string& text) = 0;

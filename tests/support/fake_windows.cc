@@ -158,6 +158,11 @@ void FakeDialogs::Message(const std::string& text) {
   log_->push_back("message: " + text);
 }
 
+void FakeDialogs::Notice(const std::string& text) {
+  notices.push_back(text);
+  log_->push_back("notice: " + text);
+}
+
 void FakeWindowSystem::RunUntilClosed() {
   if (session) session();
   log.push_back("main window closed");

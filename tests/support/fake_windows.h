@@ -192,11 +192,13 @@ class FakeDialogs : public Dialogs {
   int Choose(const std::string& title, const std::string& text,
              const std::vector<std::string>& items) override;
   void Message(const std::string& text) override;
+  void Notice(const std::string& text) override;
   void About(const std::string& text) override;
 
   std::deque<std::string> answers;
   std::deque<int> picks;
   std::vector<std::string> messages;
+  std::vector<std::string> notices;
   // The items of each Choose, in turn.
   std::vector<std::vector<std::string>> offered;
 
