@@ -4,6 +4,7 @@
 # Windows does) on an Xvfb display, on a demo game folder:
 #   docs/windows-main-window-archives.png  the main window, episode archives
 #   docs/windows-main-window-levels.png    an archive opened, a level picked
+#   docs/windows-first-start-finds.png     the installed games offered on the first start
 #   docs/windows-progress-window.png       the progress window
 # Builds what it needs in build/ and build-windows/ (as scripts/windows-test.sh).
 set -euo pipefail
@@ -51,7 +52,8 @@ winpath() { printf 'Z:%s' "$(realpath -m -- "$1" | tr '/' '\\')"; }
 wine explorer /desktop=jkrescale,1024x640 "$(winpath "$build/jkrescale-win32-screenshots.exe")" \
   "$(winpath "$demo/jk")" "$(winpath "$demo/mots")" "$(winpath "$demo/shots")"
 wineserver -w
-for name in windows-main-window-archives windows-main-window-levels windows-progress-window; do
+for name in windows-main-window-archives windows-main-window-levels windows-first-start-finds \
+  windows-progress-window; do
   convert "$demo/shots/$name.bmp" "docs/$name.png"
   echo "windows-screenshots: docs/$name.png ($(identify -format '%wx%h' "docs/$name.png"))"
 done

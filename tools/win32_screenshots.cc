@@ -12,9 +12,11 @@
 // error.
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -112,6 +114,36 @@ bool Capture(HWND window, const std::string& path) {
   return written;
 }
 
+// The choice dialog is modal: a timer, which its message loop runs, takes
+// its picture once it shows, and closes it.
+std::string choice_shot;
+bool choice_shot_written = false;
+
+BOOL CALLBACK CaptureChoice(HWND window, LPARAM) {
+  wchar_t window_class[16] = L"";
+  GetClassNameW(window, window_class, 16);
+  if (std::wstring_view(window_class) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+  for (int i = 0; i < 10; ++i) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  choice_shot_written = Capture(window, choice_shot);
+  choice_shot.clear();
+  PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+  return FALSE;
+}
+
+void CALLBACK LookForChoice(HWND, UINT, UINT_PTR timer, DWORD) {
+  // CaptureChoice lets messages run, this timer's among them.
+  static bool looking = false;
+  if (looking) return;
+  looking = true;
+  if (!choice_shot.empty()) EnumThreadWindows(GetCurrentThreadId(), CaptureChoice, 0);
+  looking = false;
+  if (choice_shot.empty()) KillTimer(nullptr, timer);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -159,6 +191,18 @@ int main(int argc, char** argv) {
   SetFocus(jk::FindControl(main, "archive_list"));
   Settle(*real);
   ok = Capture(main, out + "\\windows-main-window-levels.bmp") && ok;
+
+  // What the first start offers, with made-up installs.
+  choice_shot = out + "\\windows-first-start-finds.bmp";
+  SetTimer(nullptr, 0, 50, LookForChoice);
+  real->dialogs().Choose(
+      jk::kFoundGamesTitle, jk::kFoundGamesText,
+      {"Jedi Knight, Steam: C:\\Program Files (x86)\\Steam\\steamapps\\common\\Star Wars "
+       "Jedi Knight\\JediKnight.exe",
+       "Jedi Knight, GOG: C:\\GOG Games\\Star Wars - Jedi Knight\\JK.EXE",
+       "Mysteries of the Sith, Steam: C:\\Program Files (x86)\\Steam\\steamapps\\common\\Jedi "
+       "Knight Mysteries of the Sith\\JediKnightM.exe"});
+  ok = choice_shot_written && ok;
 
   // The demo's level is scaled in an instant: the progress window is shown
   // in a state of a longer run, through the program's own presenter.
