@@ -31,6 +31,12 @@ std::string BigBytes() {
 
 class GobArchiveWriterTest : public ::testing::Test {
  protected:
+  std::string Text(const std::string& path) {
+    std::string bytes;
+    EXPECT_TRUE(fs_.GetFile(path, &bytes)) << path;
+    return bytes;
+  }
+
   MemoryFileSystem fs_;
   GobArchiveWriter writer_{fs_, "mod.gob"};
 };
@@ -119,6 +125,29 @@ TEST_F(GobArchiveWriterTest, ArchiveThatCannotBeWritten) {
   fs_.FailWritesAfter(100000);
   EXPECT_EQ(writer_.Write().message(), "'mod.gob': cannot write: no space left on device");
   EXPECT_FALSE(fs_.Exists("mod.gob"));
+  EXPECT_FALSE(fs_.Exists("mod.gob.jkrescale-part"));
+}
+
+// An archive the user chose to replace is replaced only by a whole new one;
+// a file in the way of the part written first is never touched.
+TEST_F(GobArchiveWriterTest, ReplacedOnlyWhenWhole) {
+  fs_.SetFile("mod.gob", "the earlier mod");
+  fs_.SetFile("big.3do", BigBytes());
+  ASSERT_TRUE(writer_.AddFile("3do\\big.3do", "big.3do").ok());
+  fs_.FailWritesAfter(100000);
+  EXPECT_FALSE(writer_.Write().ok());
+  EXPECT_EQ(Text("mod.gob"), "the earlier mod");
+  EXPECT_FALSE(fs_.Exists("mod.gob.jkrescale-part"));
+
+  fs_.FailWritesAfter(INT64_MAX);
+  fs_.SetFile("mod.gob.jkrescale-part", "mine");
+  EXPECT_EQ(writer_.Write().message(),
+            "'mod.gob.jkrescale-part': is in the way of writing 'mod.gob'; move it elsewhere and "
+            "try again");
+  EXPECT_EQ(Text("mod.gob.jkrescale-part"), "mine");
+  ASSERT_TRUE(fs_.DeleteFile("mod.gob.jkrescale-part").ok());
+  ASSERT_TRUE(writer_.Write().ok());
+  EXPECT_THAT(ReadBack(fs_, "mod.gob"), ElementsAre(ReadEntry{"3do\\big.3do", BigBytes()}));
 }
 
 // A file that is gone, or has another length, when the archive is written

@@ -53,6 +53,21 @@ TEST_F(RawFileTest, RealFiles) {
   ExpectReadBack(fs_, Path("raw.bin"));
 }
 
+// A rename replaces the file of the new name whole, on the disk (and under
+// Windows, where renaming onto a file needs to be asked for).
+TEST_F(RawFileTest, RenameReplaces) {
+  WriteMixed(fs_, Path("new.bin"));
+  std::unique_ptr<OutputFile> out;
+  ASSERT_TRUE(fs_.OpenWrite(Path("raw.bin"), &out).ok());
+  ASSERT_TRUE(out->WriteLine("the earlier file").ok());
+  ASSERT_TRUE(out->Close().ok());
+  Status renamed = fs_.RenameFile(Path("new.bin"), Path("raw.bin"));
+  ASSERT_TRUE(renamed.ok()) << renamed.message();
+  EXPECT_FALSE(fs_.Exists(Path("new.bin")));
+  ExpectReadBack(fs_, Path("raw.bin"));
+  EXPECT_TRUE(fs_.RenameFile(Path("new.bin"), Path("raw.bin")).IsNotFound());
+}
+
 // Bytes that do not fit on the disk fail the write that flushes them, and
 // every call after it.
 TEST_F(RawFileTest, FullDisk) {

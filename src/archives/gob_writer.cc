@@ -78,16 +78,33 @@ Status GobArchiveWriter::Write() {
                              "'; the archive cannot be written over it");
     }
   }
+  // Written whole beside the archive first, then renamed over it: a file
+  // the user chose to replace is kept when the new one cannot be written.
+  std::string part = archive_path_ + kPartSuffix;
+  if (fs_.Exists(part)) {
+    return Status::Invalid("'" + part + "': is in the way of writing '" + archive_path_ +
+                           "'; move it elsewhere and try again");
+  }
   std::unique_ptr<OutputFile> out;
-  JK_RETURN_IF_ERROR(fs_.OpenWrite(archive_path_, &out));
+  if (Status opened = fs_.OpenWrite(part, &out); !opened.ok()) {
+    return NamingTheArchive(opened, part);
+  }
   Status status = WriteAll(*out);
   if (status.ok()) status = out->Close();
-  if (!status.ok()) {
-    out.reset();
-    // What is left would open as a damaged archive; the failure says why.
-    (void)fs_.DeleteFile(archive_path_);
-  }
-  return status;
+  out.reset();
+  if (status.ok()) status = fs_.RenameFile(part, archive_path_);
+  // What is left would open as a damaged archive; the failure says why.
+  if (!status.ok()) (void)fs_.DeleteFile(part);
+  return NamingTheArchive(status, part);
+}
+
+// The part is the writer's own business: a failure about it names the
+// archive that was asked for.
+Status GobArchiveWriter::NamingTheArchive(const Status& status, const std::string& part) const {
+  std::string about_part = "'" + part + "'";
+  if (status.ok() || !status.message().starts_with(about_part)) return status;
+  return Status::Failure(status.kind(),
+                         "'" + archive_path_ + "'" + status.message().substr(about_part.size()));
 }
 
 Status GobArchiveWriter::WriteAll(OutputFile& out) {

@@ -22,6 +22,9 @@ namespace jk {
 // The longest entry name: the name field also holds its terminating NUL.
 inline constexpr size_t kGobLongestName = size_t(kGobNameSize) - 1;
 
+// The archive is written under its name and this before it is renamed.
+inline constexpr const char* kPartSuffix = ".jkrescale-part";
+
 class GobArchiveWriter {
  public:
   // A writer of the archive at `archive_path`; nothing is written before
@@ -44,10 +47,13 @@ class GobArchiveWriter {
   // Creates (or replaces) the archive: the signature "GOB ", the entry base
   // 20, the directory position 12, the entry count, the 136-byte entries in
   // the order they were added (offset, length, name padded with NUL), then
-  // their data in the same order. Fails, naming the file, when the archive
-  // cannot be written, when an added file cannot be read or no longer has
-  // the length it had when added, or when the archive is one of the added
-  // files; a partly written archive is then removed.
+  // their data in the same order. The archive is written as the archive's
+  // path + kPartSuffix and renamed when whole. Fails, naming the file, when
+  // the archive cannot be written, when an added file cannot be read or no
+  // longer has the length it had when added, when the archive is one of the
+  // added files, or when a file of the part's name is there already; a
+  // partly written archive is then removed, and a file that was at the
+  // archive's path stays as it was.
   Status Write();
 
   size_t entry_count() const { return entries_.size(); }
@@ -63,6 +69,7 @@ class GobArchiveWriter {
 
   Status Add(Entry entry);
   Status WriteAll(OutputFile& out);
+  Status NamingTheArchive(const Status& status, const std::string& part) const;
   Status CopyFileData(const Entry& entry, OutputFile& out);
 
   FileSystem& fs_;

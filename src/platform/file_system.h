@@ -95,6 +95,10 @@ class FileSystem {
   virtual Status DeleteFile(const std::string& path) = 0;
   // Copies a file, replacing `to` when it exists.
   virtual Status CopyFile(const std::string& from, const std::string& to) = 0;
+  // Gives the file `from` the name `to` in the same folder, replacing `to`
+  // when it exists: at every moment `to` is either the earlier file or the
+  // whole new one.
+  virtual Status RenameFile(const std::string& from, const std::string& to) = 0;
   // Whether the two paths name the same existing file.
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
 

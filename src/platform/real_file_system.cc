@@ -219,6 +219,13 @@ Status RealFileSystem::CopyFile(const std::string& from, const std::string& to) 
   return Status::Ok();
 }
 
+Status RealFileSystem::RenameFile(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  fs::rename(ToFsPath(from), ToFsPath(to), ec);
+  if (ec) return SystemFailure(to, "cannot replace with '" + from + "'", ec);
+  return Status::Ok();
+}
+
 bool RealFileSystem::SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   return fs::equivalent(ToFsPath(a), ToFsPath(b), ec) && !ec;

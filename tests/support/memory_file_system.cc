@@ -134,6 +134,19 @@ Status MemoryFileSystem::CopyFile(const std::string& from, const std::string& to
   return out->Close();
 }
 
+Status MemoryFileSystem::RenameFile(const std::string& from, const std::string& to) {
+  std::string normal_from = Normal(from), normal_to = Normal(to);
+  auto it = files_.find(normal_from);
+  if (it == files_.end()) return Status::NotFound(from, "cannot rename: no such file");
+  if (folders_.count(normal_to)) return Status::IoError(to, "cannot replace: is a folder");
+  if (undeletable_.count(normal_to)) return Status::IoError(to, "cannot replace: in use");
+  JK_RETURN_IF_ERROR(CheckWritable(normal_to));
+  auto bytes = std::move(it->second);
+  files_.erase(it);
+  files_[normal_to] = std::move(bytes);
+  return Status::Ok();
+}
+
 bool MemoryFileSystem::SameFile(const std::string& a, const std::string& b) {
   return IsFile(a) && Normal(a) == Normal(b);
 }

@@ -44,6 +44,7 @@ class MemoryFileSystem : public FileSystem {
   Status RemoveFolder(const std::string& path) override;
   Status DeleteFile(const std::string& path) override;
   Status CopyFile(const std::string& from, const std::string& to) override;
+  Status RenameFile(const std::string& from, const std::string& to) override;
   bool SameFile(const std::string& a, const std::string& b) override;
   Status OpenRead(const std::string& path, std::unique_ptr<InputFile>* file) override;
   Status OpenWrite(const std::string& path, std::unique_ptr<OutputFile>* file) override;
