@@ -9,8 +9,9 @@
 #      byte for byte, exit with the same status and say the same things;
 #   3. a whole run of jkrescale.exe on the demo, driven with the keyboard
 #      (xdotool): pick the archive and the level, Scale and play; the
-#      stand-in game (JK.EXE) must see the scaled level, and the work folder
-#      must hold only the program and its settings afterwards.
+#      stand-in game (JK.EXE) must see the scaled level; then Save as
+#      mod..., which must write Episode\demo-x2.gob holding the level; the
+#      work folder must hold only the program and its settings afterwards.
 # Windows get an X display of their own: an Xvfb started here and stopped
 # at the end.
 # Installs what it needs (Debian packages, only those missing), builds the
@@ -267,6 +268,18 @@ else
   done
   # The clean-up follows the game's end.
   sleep 2
+  # Then Save as mod... (Alt+O): the save dialog proposes demo-x2.gob in
+  # the game's Episode folder (Enter saves), and a box says where the mod
+  # went (Enter closes it).
+  key alt+o
+  sleep 2
+  key Return
+  for _ in $(seq 60); do
+    [ -s "$whole/game/Episode/demo-x2.gob" ] && break
+    sleep 0.5
+  done
+  sleep 1
+  key Return
   key alt+F4
 fi
 for _ in $(seq 60); do
@@ -291,11 +304,19 @@ else
     grep -qxF -- "$line" "$report" || whole_problems+=("the game's report lacks '$line'")
   done
 fi
+mod="$whole/game/Episode/demo-x2.gob"
+if [ ! -s "$mod" ]; then
+  whole_problems+=("Save as mod... wrote no Episode\\demo-x2.gob")
+else
+  build/jkrescale-cli levels "$mod" | grep -qxF 'jkl\demo.jkl' ||
+    whole_problems+=("the mod demo-x2.gob does not hold jkl\\demo.jkl")
+fi
 left=$(cd "$whole/work" && find . -mindepth 1 | sed 's|^\./||' | sort | tr '\n' ' ')
 [ "$left" = "$settings jkrescale.exe " ] ||
   whole_problems+=("the work folder holds $left")
 if [ ${#whole_problems[@]} -eq 0 ]; then
-  say "whole run of jkrescale.exe: the game saw the level scaled by 2; the work folder is clean"
+  say "whole run of jkrescale.exe: the game saw the level scaled by 2; the mod was saved;" \
+    "the work folder is clean"
 else
   for problem in "${whole_problems[@]}"; do say "whole run of jkrescale.exe: $problem"; done
   say "  (files in $whole)"
