@@ -8,11 +8,9 @@
 #include <string_view>
 
 #include "desktop/qt_windows.h"
-#include "launch/game_finder.h"
 #include "launch/work_folder.h"
 #include "platform/process.h"
 #include "platform/real_file_system.h"
-#include "platform/system.h"
 #include "platform/version.h"
 #include "shell/settings.h"
 #include "shell/shell.h"
@@ -36,12 +34,7 @@ int main(int argc, char** argv) {
   }
   jk::QtWindowSystem windows;
   std::unique_ptr<jk::ProcessRunner> runner = jk::MakeSystemProcessRunner();
-  jk::Shell shell(fs, windows, *runner,
-                  {work_folder,
-                   jk::IdentityText(jk::UserName()),
-                   {},
-                   [&] { return jk::FindInstalledGames(fs, *runner); },
-                   ""});
+  jk::Shell shell(fs, windows, *runner, jk::DesktopEnvironment(fs, *runner, work_folder));
   shell.Run();
   return 0;
 }

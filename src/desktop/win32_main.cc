@@ -14,15 +14,12 @@
 #include <vector>
 
 #include "desktop/win32_windows.h"
-#include "launch/game_finder.h"
 #include "launch/work_folder.h"
 #include "platform/arguments.h"
 #include "platform/process.h"
 #include "platform/real_file_system.h"
-#include "platform/system.h"
 #include "platform/version.h"
 #include "platform/wide_text.h"
-#include "shell/settings.h"
 #include "shell/shell.h"
 
 namespace {
@@ -106,12 +103,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return 1;
   }
   std::unique_ptr<jk::ProcessRunner> runner = jk::MakeSystemProcessRunner();
-  jk::Shell shell(fs, *windows, *runner,
-                  {work_folder,
-                   jk::IdentityText(jk::UserName()),
-                   {},
-                   [&] { return jk::FindInstalledGames(fs, *runner); },
-                   ""});
+  jk::Shell shell(fs, *windows, *runner, jk::DesktopEnvironment(fs, *runner, work_folder));
   shell.Run();
   return 0;
 }

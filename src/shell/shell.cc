@@ -5,6 +5,7 @@
 #include "archives/archive_tables.h"
 #include "launch/save_mod.h"
 #include "platform/path.h"
+#include "platform/system.h"
 #include "platform/version.h"
 #include "scaling/layout.h"
 #include "scaling/text.h"
@@ -109,6 +110,15 @@ std::string FoundGameItem(const GameInstall& install) {
     item += " (data in " + data + ")";
   }
   return item;
+}
+
+ShellEnvironment DesktopEnvironment(FileSystem& fs, ProcessRunner& runner,
+                                    const std::string& work_folder) {
+  return {work_folder,
+          IdentityText(UserName()),
+          {},
+          [&fs, &runner] { return FindInstalledGames(fs, runner); },
+          ""};
 }
 
 std::string ModSavedText(const std::string& archive_path) {

@@ -36,6 +36,12 @@ struct ShellEnvironment {
   std::string mod_work_folder;
 };
 
+// The environment of the desktop program as the user starts it: the settings
+// named after the user, the installed games searched for on the system, a
+// mod made in a temporary folder.
+ShellEnvironment DesktopEnvironment(FileSystem& fs, ProcessRunner& runner,
+                                    const std::string& work_folder);
+
 // What the archive list shows.
 enum class ArchiveListMode {
   // The episode archives found below the game folders.
