@@ -1,7 +1,8 @@
 // Fuzzes the number conversions: the value of any text, and the round trip
 // of a number through its text. The text holds 9 significant digits, so the
 // value read back must be the number rounded to 9 digits (checked to 15
-// digits), and writing it again must give the same text.
+// digits), and writing it again must give the same text. A scaled number's
+// text must be that of the double product.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -44,6 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   double value = jk::ValueOf(text);
   if (!std::isfinite(value)) __builtin_trap();
   CheckRoundTrip(value);
+  // A scaled number is written as the double product would be.
+  for (double f : {2.0, 1.25, 0.001, 0.3}) {
+    std::string scaled;
+    jk::AppendScaled(text, jk::ScaleFactor(f), &scaled);
+    if (scaled != jk::TextOf(value * f)) __builtin_trap();
+  }
   double factor = 0;
   if (jk::ParseScaleFactor(text, &factor) && !(factor > 0 && std::isfinite(factor))) {
     __builtin_trap();

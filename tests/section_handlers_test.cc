@@ -111,7 +111,7 @@ TEST(FrameParameterTest, RewritesByTheCoordinateRules) {
   };
   for (const LineCase& c : cases) {
     std::string out;
-    AppendFrameParameter(c.line, 2, &out);
+    AppendFrameParameter(c.line, ScaleFactor(2), &out);
     EXPECT_EQ(out, c.expected) << c.line;
   }
 }

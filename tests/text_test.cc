@@ -113,6 +113,58 @@ TEST(TextOfTest, FastWaysAgreeWithTheExactOnes) {
   for (double value : values) ASSERT_EQ(TextOf(value), exactly(value)) << value;
 }
 
+// A scaled number is written as the double product of its value and the
+// factor would be: for short decimals of every length and form, for
+// products next to a half at the tenth digit or at a power of ten, for
+// texts that are no short decimal, and for factors with and without a
+// short decimal form.
+TEST(AppendScaledTest, WritesWhatTheDoubleProductGives) {
+  std::mt19937_64 random(20261208);
+  std::vector<std::string> numbers = {"0",
+                                      "-0",
+                                      "-0.0",
+                                      "",
+                                      "abc",
+                                      "1e3",
+                                      "2.5E-2",
+                                      ".5",
+                                      "5.",
+                                      "+3",
+                                      "-.25",
+                                      "1/2",
+                                      "007.100",
+                                      "1e",
+                                      "9007199254740993",
+                                      "123456789012345678901234",
+                                      "0.0000000000000000000001",
+                                      "999999999.5",
+                                      "1.0000000005",
+                                      "0.99999999950",
+                                      "4.9999999995",
+                                      "99999999.95",
+                                      "100000000.49999999"};
+  std::uniform_int_distribution<int> length(1, 17), digit(0, 9), coin(0, 3);
+  for (int i = 0; i < 20000; ++i) {
+    std::string digits;
+    for (int n = length(random); n > 0; --n) digits += char('0' + digit(random));
+    if (coin(random) == 0) {  // a half, or nearly one, after nine digits
+      digits = digits.substr(0, 9) + (coin(random) ? "5" : "49999999");
+    }
+    size_t point = std::uniform_int_distribution<size_t>(0, digits.size())(random);
+    std::string text = digits.substr(0, point) + "." + digits.substr(point);
+    numbers.push_back(coin(random) == 0 ? "-" + text : text);
+  }
+  for (double factor : {1.0, 2.0, 0.5, 1.25, 3.0, 0.333333333, 1000.0, 0.001, 1.1, 2.54, 1.0 / 3,
+                        7.123456789, 999.999999}) {
+    const ScaleFactor scale(factor);
+    for (const std::string& number : numbers) {
+      std::string text;
+      AppendScaled(number, scale, &text);
+      ASSERT_EQ(text, TextOf(ValueOf(number) * factor)) << number << " times " << factor;
+    }
+  }
+}
+
 // A scale factor is a whole number text from 0.001 to 1000.
 TEST(ParseScaleFactorTest, AcceptsOnlyNumbersInRange) {
   const struct {

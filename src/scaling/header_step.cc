@@ -76,7 +76,7 @@ const std::string& HeaderStep::Apply(const std::string& line) {
     for (size_t i = 0; i < fields.size(); ++i) {
       if (i > 0) rewritten_ += ' ';
       if (i == first) {
-        AppendTextOf(ValueOf(fields[i]) / factor_, &rewritten_);
+        AppendTextOf(ValueOf(fields[i]) / factor_.value(), &rewritten_);
       } else {
         rewritten_ += fields[i];
       }
@@ -91,7 +91,7 @@ const std::string& HeaderStep::ApplyClassic(const std::string& line) {
   if (BeginsWith(trimmed, kGravityKeyword)) {
     if (!divide_gravity_) return line;
     rewritten_ = "World Gravity ";
-    AppendTextOf(ValueOf(trimmed.substr(kGravityKeyword.size())) / factor_, &rewritten_);
+    AppendTextOf(ValueOf(trimmed.substr(kGravityKeyword.size())) / factor_.value(), &rewritten_);
     return rewritten_;
   }
   if (BeginsWith(trimmed, kMipMapKeyword)) {
@@ -102,7 +102,7 @@ const std::string& HeaderStep::ApplyClassic(const std::string& line) {
     for (size_t i = kFirstDistanceField;
          i < fields.size() && i < kFirstDistanceField + kDistanceCount; ++i) {
       rewritten_ += ' ';
-      AppendTextOf(ValueOf(fields[i]) * factor_, &rewritten_);
+      AppendScaled(fields[i], factor_, &rewritten_);
     }
     return rewritten_;
   }

@@ -38,7 +38,7 @@ class HeaderStep {
  private:
   const std::string& ApplyClassic(const std::string& line);
 
-  double factor_;
+  ScaleFactor factor_;
   bool divide_gravity_;
   ScaleRules rules_;
   Fields fields_;

@@ -51,12 +51,10 @@ bool FollowHeadings(std::string_view line, std::string_view trimmed, bool from_l
   return false;
 }
 
-// A model to write: its row, its file, and whether the vertex list is on
-// when its first line is read (the state the models before it leave).
+// A model to write: its row and its file.
 struct PlannedModel {
   size_t row = 0;
   std::string path;
-  bool starts_in_vertex_list = false;
 };
 
 GobArchive& ArchiveOf(const ModelPassFiles& files, const ModelRow& row) {
@@ -82,7 +80,7 @@ Status PlanModels(FileSystem& fs, const ModelPassFiles& files, const std::vector
       skipped->push_back(std::move(why));
       continue;
     }
-    PlannedModel model{i, "", false};
+    PlannedModel model{i, ""};
     JK_RETURN_IF_ERROR(EntryOutputPath(fs, files.work_folder, "3do", row.entry.name, &model.path));
     ++spellings[ComparablePath(model.path)];
     candidates.push_back(std::move(model));
@@ -102,24 +100,6 @@ Status PlanModels(FileSystem& fs, const ModelPassFiles& files, const std::vector
   return Status::Ok();
 }
 
-// Where the vertex list stands at the start of each planned model: the
-// state is the whole pass's, so each model starts as the one before it
-// left it. Reads only the headings.
-Status FollowStates(const ModelPassFiles& files, const std::vector<ModelRow>& models,
-                    std::vector<PlannedModel>* planned) {
-  bool vertex_list = false;
-  for (PlannedModel& model : *planned) {
-    model.starts_in_vertex_list = vertex_list;
-    const ModelRow& row = models[model.row];
-    JK_RETURN_IF_ERROR(ReadEntryText(
-        ArchiveOf(files, row).file(), row.entry.offset, row.entry.length, [&](std::string& line) {
-          FollowHeadings(line, Trim(line), row.from_level_archive, &vertex_list);
-          return Status::Ok();
-        }));
-  }
-  return Status::Ok();
-}
-
 Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row, const std::string& path,
                   ModelTextScaler& scaler) {
   std::unique_ptr<OutputFile> out;
@@ -134,7 +114,8 @@ Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row, const
 
 Status Cancelled() { return Status::Cancelled("the scale run was cancelled"); }
 
-// The models one after another, with the pass's progress.
+// The models one after another, with the pass's progress; each starts in
+// the vertex-list state the one before it left.
 Status WriteInTurn(FileSystem& fs, const ModelPassFiles& files, const std::vector<ModelRow>& models,
                    const std::vector<PlannedModel>& planned, double factor, ScaleRules rules,
                    ScaleProgress& progress) {
@@ -144,9 +125,38 @@ Status WriteInTurn(FileSystem& fs, const ModelPassFiles& files, const std::vecto
     progress.Models(i, count);
     if (progress.CancelRequested()) return Cancelled();
     const PlannedModel& model = planned[size_t(i)];
-    scaler.StartModel(model.starts_in_vertex_list);
+    scaler.StartModel(scaler.in_vertex_list());
     const ModelRow& row = models[model.row];
     JK_RETURN_IF_ERROR(ScaleModel(fs, ArchiveOf(files, row).file(), row, model.path, scaler));
+  }
+  return Status::Ok();
+}
+
+// What scaling a model, started outside a vertex list, showed of the state.
+struct StateTrace {
+  bool saw_heading = false;
+  bool start_mattered = false;
+  bool leaves_vertex_list = false;
+};
+
+// Writes again, started inside a vertex list, the models that start in one
+// (the models before them left it open) and whose lines before their first
+// heading depend on it: they were written as if they started outside.
+Status WriteAgainInsideVertexLists(FileSystem& fs, const ModelPassFiles& files,
+                                   const std::vector<ModelRow>& models,
+                                   const std::vector<PlannedModel>& planned,
+                                   const std::vector<StateTrace>& traces, double factor,
+                                   ScaleRules rules) {
+  ModelTextScaler scaler(factor, rules);
+  bool in_vertex_list = false;
+  for (size_t i = 0; i < planned.size(); ++i) {
+    if (in_vertex_list && traces[i].start_mattered) {
+      const ModelRow& row = models[planned[i].row];
+      scaler.StartModel(true);
+      JK_RETURN_IF_ERROR(
+          ScaleModel(fs, ArchiveOf(files, row).file(), row, planned[i].path, scaler));
+    }
+    if (traces[i].saw_heading) in_vertex_list = traces[i].leaves_vertex_list;
   }
   return Status::Ok();
 }
@@ -160,6 +170,7 @@ Status WriteAtOnce(FileSystem& fs, const ModelPassFiles& files, const std::vecto
                    int threads, ScaleProgress& progress) {
   const size_t count = planned.size();
   std::vector<Status> results(count);
+  std::vector<StateTrace> traces(count);
   std::atomic<size_t> next{0};
   std::atomic<size_t> done{0};
   std::atomic<bool> stop{false};
@@ -172,9 +183,10 @@ Status WriteAtOnce(FileSystem& fs, const ModelPassFiles& files, const std::vecto
       const PlannedModel& model = planned[i];
       const ModelRow& row = models[model.row];
       if (opened.ok()) {
-        scaler.StartModel(model.starts_in_vertex_list);
+        scaler.StartModel(false);
         results[i] =
             ScaleModel(fs, row.from_level_archive ? *level : *resource, row, model.path, scaler);
+        traces[i] = {scaler.saw_heading(), scaler.start_mattered(), scaler.in_vertex_list()};
       } else {
         results[i] = opened;
       }
@@ -198,13 +210,15 @@ Status WriteAtOnce(FileSystem& fs, const ModelPassFiles& files, const std::vecto
   for (std::thread& worker : workers) worker.join();
   if (cancelled) return Cancelled();
   for (const Status& result : results) JK_RETURN_IF_ERROR(result);
-  return Status::Ok();
+  return WriteAgainInsideVertexLists(fs, files, models, planned, traces, factor, rules);
 }
 
 }  // namespace
 
 void ModelTextScaler::StartModel(bool in_vertex_list) {
   vertex_list_ = in_vertex_list;
+  saw_heading_ = false;
+  start_mattered_ = false;
   nodes_left_ = 0;
 }
 
@@ -213,21 +227,26 @@ void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
   if (IsComment(trimmed)) return;
   if (FollowHeadings(line, trimmed, from_level_archive, &vertex_list_)) {
     // A heading has too few fields to be rewritten in a vertex list.
+    saw_heading_ = true;
   } else if (rules_ == ScaleRules::kGameTrue && ScaleGameTrueLine(line, trimmed)) {
     return;
   } else if (BeginsWith(trimmed, kRadiusKeyword)) {
     rewritten_ = "RADIUS ";
-    AppendTextOf(ValueOf(trimmed.substr(kRadiusKeyword.size())) * factor_, &rewritten_);
+    AppendScaled(trimmed.substr(kRadiusKeyword.size()), factor_, &rewritten_);
     line.swap(rewritten_);
     trimmed = Trim(line);
   }
-  if (!vertex_list_) return;
+  if (!vertex_list_ && (saw_heading_ || start_mattered_)) return;
   SplitOnWhiteSpace(trimmed, &fields_);
   if (fields_.size() < kVertexFields || fields_[0].empty()) return;
+  // A vertex line before the model's first heading is rewritten or not by
+  // the state the model started with.
+  if (!saw_heading_) start_mattered_ = true;
+  if (!vertex_list_) return;
   rewritten_.assign(fields_[0]);
   for (size_t i = 1; i <= 3; ++i) {
     rewritten_ += ' ';
-    AppendTextOf(ValueOf(fields_[i]) * factor_, &rewritten_);
+    AppendScaled(fields_[i], factor_, &rewritten_);
   }
   rewritten_ += ' ';
   rewritten_ += fields_[4];
@@ -265,7 +284,6 @@ Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
                     int threads, ScaleProgress& progress, std::vector<std::string>* skipped) {
   std::vector<PlannedModel> planned;
   JK_RETURN_IF_ERROR(PlanModels(fs, files, models, skipped, &planned));
-  JK_RETURN_IF_ERROR(FollowStates(files, models, &planned));
   if (threads <= 0) threads = int(std::max(1u, std::thread::hardware_concurrency()));
   threads = int(std::min(size_t(threads), planned.size()));
   if (threads > 1 && fs.AllowsConcurrentUse()) {

@@ -25,7 +25,7 @@ class ModelTextScaler {
       : factor_(factor), rules_(rules) {}
 
   // Called before the first line of each model, with the vertex-list state
-  // that the models before it left.
+  // that the models before it left (or a guess at it: see start_mattered).
   void StartModel(bool in_vertex_list);
 
   // Rewrites one line of a model of the level archive (`from_level_archive`)
@@ -46,15 +46,25 @@ class ModelTextScaler {
   // several. Comment lines are never rewritten.
   void ScaleLine(std::string& line, bool from_level_archive);
 
+  // Where the vertex list stands after the lines so far.
   bool in_vertex_list() const { return vertex_list_; }
+  // Whether the model so far has had a heading: then the state it leaves
+  // does not depend on the state it started with.
+  bool saw_heading() const { return saw_heading_; }
+  // Whether a line before the model's first heading was written as it
+  // was only because of the state the model started with: with the vertex
+  // list in the other state, it would have been written otherwise.
+  bool start_mattered() const { return start_mattered_; }
 
  private:
   // The game-true rules' own lines; true when `line` was one of them.
   bool ScaleGameTrueLine(std::string& line, std::string_view trimmed);
 
-  double factor_;
+  ScaleFactor factor_;
   ScaleRules rules_;
   bool vertex_list_ = false;
+  bool saw_heading_ = false;
+  bool start_mattered_ = false;
   int64_t nodes_left_ = 0;
   Fields fields_;
   std::string rewritten_;
@@ -78,8 +88,10 @@ struct ModelPassFiles {
 //
 // The models are scaled on `threads` threads at once (0: as many as the
 // machine has processors) when the file system allows it; what they write
-// is what one thread writes. The vertex-list state each model starts with
-// is found first by reading the headings of the models before it.
+// is what one thread writes. Each model is scaled as if it started outside
+// a vertex list, as nearly every model does; the few that start inside one
+// (the model before them left it open) and whose lines before their first
+// heading depend on it are written again afterwards.
 Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
                     const std::vector<ModelRow>& models, double factor, ScaleRules rules,
                     int threads, ScaleProgress& progress, std::vector<std::string>* skipped);

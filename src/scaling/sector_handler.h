@@ -24,7 +24,7 @@ class SectorHandler : public SectionHandler {
   void HandleLine(std::string& line) override;
 
  private:
-  double factor_;
+  ScaleFactor factor_;
   Fields fields_;
   std::string rewritten_;
 };
@@ -39,7 +39,7 @@ class AdjoinHandler : public SectionHandler {
   void HandleLine(std::string& line) override;
 
  private:
-  double factor_;
+  ScaleFactor factor_;
   int64_t adjoins_left_ = 0;
   Fields fields_;
   std::string rewritten_;

@@ -37,7 +37,7 @@ void TemplateHandler::HandleLine(std::string& line) {
     for (std::string_view key : kSizeKeys) {
       if (!BeginsWith(field, key)) continue;
       rewritten_ += key;
-      AppendTextOf(ValueOf(field.substr(key.size())) * factor_, &rewritten_);
+      AppendScaled(field.substr(key.size()), factor_, &rewritten_);
       scaled = true;
       break;
     }

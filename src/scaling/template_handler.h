@@ -43,7 +43,7 @@ class TemplateHandler : public SectionHandler {
   void HandleLine(std::string& line) override;
 
  private:
-  double factor_;
+  ScaleFactor factor_;
   ScaledTemplates* templates_;
   ScaleRules rules_;
   Fields fields_;

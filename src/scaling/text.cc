@@ -95,11 +95,32 @@ static constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5
                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// The number at the start of a text, as read: its sign, its digits as one
+// integer and how many of them follow the point. Enough to know its value
+// exactly when it has no exponent.
+struct DecimalText {
+  bool negative = false;
+  uint64_t mantissa = 0;
+  size_t digits = 0;
+  size_t fraction_digits = 0;
+  bool has_exponent = false;
+
+  // Whether mantissa / 10^fraction_digits is the number: no exponent, and
+  // few enough digits that the integer holds them all and a double holds
+  // the integer exactly.
+  bool IsShort() const {
+    return !has_exponent && digits <= 19 && mantissa <= (uint64_t(1) << 53) &&
+           fraction_digits < std::size(kExactPowersOfTen);
+  }
+};
+
 // Reads the number at the start of `text` (after blanks and tabs) into
-// *value and returns the number of characters it took, or 0 when the text
-// begins with no number or the number is outside the range of a double.
-static size_t ScanNumber(std::string_view text, double* value) {
+// *value (and its parts into *parts) and returns the number of characters
+// it took, or 0 when the text begins with no number or the number is
+// outside the range of a double.
+static size_t ScanNumber(std::string_view text, double* value, DecimalText* parts) {
   *value = 0;
+  *parts = DecimalText{};
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;
@@ -135,12 +156,12 @@ static size_t ScanNumber(std::string_view text, double* value) {
       has_exponent = true;
     }
   }
-  // A number of at most 19 digits whose integer fits a double's 53 bits,
-  // divided by an exact power of ten: one correctly rounded division gives
-  // the correctly rounded value, as from_chars would, much faster. The
-  // numbers of levels and models are nearly all such.
-  if (!has_exponent && digits <= 19 && mantissa <= (uint64_t(1) << 53) &&
-      fraction_digits < std::size(kExactPowersOfTen)) {
+  *parts = DecimalText{negative, mantissa, digits, fraction_digits, has_exponent};
+  // A short number is its integer divided by an exact power of ten: one
+  // correctly rounded division gives the correctly rounded value, as
+  // from_chars would, much faster. The numbers of levels and models are
+  // nearly all short.
+  if (parts->IsShort()) {
     double parsed = double(mantissa) / kExactPowersOfTen[fraction_digits];
     *value = negative ? -parsed : parsed;
     return end;
@@ -153,6 +174,11 @@ static size_t ScanNumber(std::string_view text, double* value) {
   if (result.ec != std::errc() || !std::isfinite(parsed)) return 0;
   *value = negative ? -parsed : parsed;
   return end;
+}
+
+static size_t ScanNumber(std::string_view text, double* value) {
+  DecimalText parts;
+  return ScanNumber(text, value, &parts);
 }
 
 double ValueOf(std::string_view text) {
@@ -170,32 +196,39 @@ bool ParseScaleFactor(std::string_view text, double* factor) {
 
 namespace {
 
-// Writes the nine significant digits `m` (from 10^8 to 10^9 - 1) of a
-// number that is m / 10^k, in plain decimal without trailing zeros.
-void AppendDigits(uint32_t m, int k, bool negative, std::string* out) {
-  char digits[9];
-  for (int d = 8; d >= 0; --d, m /= 10) digits[d] = char('0' + m % 10);
-  int count = 9;
-  while (count > 1 && digits[count - 1] == '0') --count;
-  // At most "-0." and 15 zeros and 9 digits, or 9 digits and a point.
-  char text[32];
-  char* p = text;
+// Writes the significant digits `digits` (`count` of them, the last not
+// 0), of which `point` stand before the decimal point, in plain decimal:
+// "0.00ddd" when point <= 0, "ddd00" when point >= count.
+void AppendPlainDecimal(const char* digits, int count, int point, bool negative, std::string* out) {
+  const int length = int(negative) + (point <= 0       ? 2 - point + count
+                                      : point >= count ? point
+                                                       : count + 1);
+  const size_t start = out->size();
+  out->resize(start + size_t(length));
+  char* p = out->data() + start;
   if (negative) *p++ = '-';
-  int point = 9 - k;  // digits before the decimal point
   if (point <= 0) {
     *p++ = '0';
     *p++ = '.';
-    for (int z = 0; z < -point; ++z) *p++ = '0';
-    for (int d = 0; d < count; ++d) *p++ = digits[d];
+    p = std::fill_n(p, -point, '0');
+    std::copy_n(digits, count, p);
   } else if (point >= count) {
-    for (int d = 0; d < count; ++d) *p++ = digits[d];
-    for (int z = count; z < point; ++z) *p++ = '0';
+    p = std::copy_n(digits, count, p);
+    std::fill_n(p, point - count, '0');
   } else {
-    for (int d = 0; d < point; ++d) *p++ = digits[d];
+    p = std::copy_n(digits, point, p);
     *p++ = '.';
-    for (int d = point; d < count; ++d) *p++ = digits[d];
+    std::copy_n(digits + point, count - point, p);
   }
-  out->append(text, size_t(p - text));
+}
+
+// Writes the number q / 10^k (q > 0) in plain decimal.
+void AppendDigits(uint64_t q, int k, bool negative, std::string* out) {
+  while (q % 10 == 0) q /= 10, --k;
+  char digits[20];
+  int count = 0;
+  for (uint64_t rest = q; rest > 0; rest /= 10) digits[19 - count++] = char('0' + rest % 10);
+  AppendPlainDecimal(digits + 20 - count, count, count - k, negative, out);
 }
 
 // The fast way for the common magnitudes: the nine digits from one product
@@ -260,11 +293,8 @@ void AppendTextOfExactly(double value, std::string* out) {
   // The nine significant digits, correctly rounded, as "d.dddddddde±x".
   char buf[64];
   char* end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 8).ptr;
-  const char* p = buf;
-  if (*p == '-') {
-    out->push_back('-');
-    ++p;
-  }
+  const bool negative = buf[0] == '-';
+  const char* p = buf + int(negative);
   const char* e = std::find(p, static_cast<const char*>(end), 'e');
   int exponent = 0;
   std::from_chars(e + 1 + (e[1] == '+'), end, exponent);
@@ -273,26 +303,62 @@ void AppendTextOfExactly(double value, std::string* out) {
   digits[count++] = p[0];
   for (const char* d = p + 2; d < e; ++d) digits[count++] = *d;
   while (count > 1 && digits[count - 1] == '0') --count;
+  AppendPlainDecimal(digits, int(count), exponent + 1, negative, out);
+}
 
-  int point = exponent + 1;  // digits before the decimal point
-  if (point <= 0) {
-    out->append("0.");
-    out->append(size_t(-point), '0');
-    out->append(digits, count);
-  } else if (size_t(point) >= count) {
-    out->append(digits, count);
-    out->append(size_t(point) - count, '0');
-  } else {
-    out->append(digits, size_t(point));
-    out->push_back('.');
-    out->append(digits + point, count - size_t(point));
+ScaleFactor::ScaleFactor(double value) : value_(value) {
+  if (!(value > 0 && value <= 1e9)) return;
+  // The fewest decimals that give the value back.
+  for (int decimals = 0; decimals <= 9; ++decimals) {
+    const double scaled = value * kExactPowersOfTen[decimals];
+    if (scaled >= 1e9) return;
+    const uint64_t digits = uint64_t(std::llround(scaled));
+    if (digits > 0 && double(digits) / kExactPowersOfTen[decimals] == value) {
+      digits_ = digits;
+      decimals_ = decimals;
+      return;
+    }
   }
+}
+
+void AppendScaled(std::string_view number, const ScaleFactor& factor, std::string* out) {
+  double value;
+  DecimalText parts;
+  ScanNumber(number, &value, &parts);
+  // The exact product: digits / 10^decimals.
+  if (factor.decimals_ < 0 || !parts.IsShort() ||
+      parts.mantissa > std::numeric_limits<uint64_t>::max() / factor.digits_) {
+    return AppendTextOf(value * factor.value(), out);
+  }
+  uint64_t digits = parts.mantissa * factor.digits_;
+  int decimals = int(parts.fraction_digits) + factor.decimals_;
+  if (digits == 0) {
+    out->push_back('0');
+    return;
+  }
+  // Rounded to nine significant digits. Both numbers were rounded to
+  // doubles and so was their product: the double product lies within
+  // 3.4e-16 of the exact one, relatively. Far from a half at the tenth
+  // digit, both round alike; next to one, the double product decides.
+  int dropped = 0;
+  uint64_t power = 1;
+  while (digits / power >= 1'000'000'000) ++dropped, power *= 10;
+  if (dropped > 0) {
+    const uint64_t rest = digits % power, half = power / 2;
+    const uint64_t margin = (digits >> 40) + 1;  // 2^-40 of it, well above 3.4e-16
+    if ((rest > half ? rest - half : half - rest) <= margin) {
+      return AppendTextOf(value * factor.value(), out);
+    }
+    digits = digits / power + (rest > half ? 1 : 0);
+    decimals -= dropped;
+  }
+  AppendDigits(digits, decimals, parts.negative, out);
 }
 
 bool IsComment(std::string_view trimmed) { return trimmed.starts_with('#'); }
 
-void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled, double factor,
-                 std::string* out) {
+void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
+                 const ScaleFactor& factor, std::string* out) {
   out->clear();
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) out->push_back(' ');
@@ -301,7 +367,7 @@ void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
       scale = scale || (i >= range.first && i < range.first + range.count);
     }
     if (scale) {
-      AppendTextOf(ValueOf(fields[i]) * factor, out);
+      AppendScaled(fields[i], factor, out);
     } else {
       out->append(fields[i]);
     }

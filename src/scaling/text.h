@@ -5,6 +5,7 @@
 #ifndef JKRESCALE_SCALING_TEXT_H_
 #define JKRESCALE_SCALING_TEXT_H_
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -69,6 +70,31 @@ void AppendTextOf(double value, std::string* out);
 // the fast way.
 void AppendTextOfExactly(double value, std::string* out);
 
+// A scale factor as the scaling steps use it. Besides its value it keeps,
+// when the value is a short decimal (2, 0.5, 1.25), that decimal's digits,
+// with which AppendScaled writes most products without rounding a double.
+class ScaleFactor {
+ public:
+  explicit ScaleFactor(double value);
+  double value() const { return value_; }
+
+ private:
+  friend void AppendScaled(std::string_view number, const ScaleFactor& factor, std::string* out);
+  double value_;
+  // value_ is the double nearest to digits_ / 10^decimals_; decimals_ < 0
+  // when it is no short decimal.
+  uint64_t digits_ = 0;
+  int decimals_ = -1;
+};
+
+// Appends TextOf(ValueOf(number) * factor.value()) to `out`. When the
+// number and the factor are short decimals, their product is known exactly
+// and the text is written from its digits: the same text as the double
+// product gives, since that differs from the exact one by far less than
+// the rounding to nine digits can notice, except next to a rounding
+// boundary, where the double product decides.
+void AppendScaled(std::string_view number, const ScaleFactor& factor, std::string* out);
+
 // Whether a trimmed line is a comment: the game skips a line whose first
 // character is "#", and no rule ever rewrites one.
 bool IsComment(std::string_view trimmed);
@@ -83,8 +109,8 @@ struct FieldRange {
 // each field within one of the `scaled` ranges written as its value times
 // `factor`, every other field as read. Ranges beyond the last field add
 // nothing: a line keeps the fields it had.
-void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled, double factor,
-                 std::string* out);
+void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
+                 const ScaleFactor& factor, std::string* out);
 
 }  // namespace jk
 

@@ -16,27 +16,23 @@ constexpr std::string_view kFrameKey = "frame=";
 // "frame=(" is skipped whatever its characters are.
 constexpr size_t kFramePrefixLength = 7;
 
-void AppendScaled(double value, double factor, std::string* out) {
-  AppendTextOf(value * factor, out);
-}
-
 }  // namespace
 
 FramePosition FramePositionOf(std::string_view text) {
   FramePosition position;
   size_t first = text.find('/');
   if (first == std::string_view::npos) {
-    position.z = ValueOf(text);
+    position.z = text;
     return position;
   }
   // The text up to and including the first "/": its number ends at the "/".
-  position.x = ValueOf(text.substr(0, first + 1));
-  position.y = ValueOf(text.substr(first + 1));
-  position.z = ValueOf(text.substr(text.rfind('/') + 1));
+  position.x = text.substr(0, first + 1);
+  position.y = text.substr(first + 1);
+  position.z = text.substr(text.rfind('/') + 1);
   return position;
 }
 
-void AppendFrameParameter(std::string_view field, double factor, std::string* out) {
+void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std::string* out) {
   std::string_view rest = field.substr(std::min(kFramePrefixLength, field.size()));
   std::string_view position_text, tail;
   if (size_t colon = rest.find(':'); colon != std::string_view::npos) {
@@ -68,7 +64,7 @@ void ThingHandler::HandleLine(std::string& line) {
     if (i < kFirstPositionField) {
       rewritten_ += fields[i];
     } else {
-      AppendScaled(ValueOf(fields[i]), factor_, &rewritten_);
+      AppendScaled(fields[i], factor_, &rewritten_);
     }
   }
   for (size_t i = kFirstAngleField; i < fields.size(); ++i) {

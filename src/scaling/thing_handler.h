@@ -13,13 +13,14 @@
 
 namespace jk {
 
-// The coordinates of a frame parameter's position text P (what lies between
-// "frame=(" and the ":" of the angles or the closing ")"), unscaled:
-// x is the number before the first "/", y the number after the first "/",
-// z the number after the last "/". With one "/" y and z are both the number
-// after it; with none, x and y are 0 and z is the number P begins with.
+// The texts of the coordinates in a frame parameter's position text P (what
+// lies between "frame=(" and the ":" of the angles or the closing ")"),
+// each read as the number it begins with: x is the text before the first
+// "/" (with that "/"), y the text after the first "/", z the text after the
+// last "/". With one "/" y and z are both the text after it; with none, x
+// and y are empty (read as 0) and z is P.
 struct FramePosition {
-  double x = 0, y = 0, z = 0;
+  std::string_view x, y, z;
 };
 FramePosition FramePositionOf(std::string_view position_text);
 
@@ -29,7 +30,7 @@ FramePosition FramePositionOf(std::string_view position_text);
 // (scaled) is followed by the field from its first ":" on, unchanged; else
 // when it holds ")", the position text is all of it and " frame=(x/y/z)"
 // is appended; else nothing is appended and the parameter is dropped.
-void AppendFrameParameter(std::string_view field, double factor, std::string* out);
+void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std::string* out);
 
 class ThingHandler : public SectionHandler {
  public:
@@ -46,7 +47,7 @@ class ThingHandler : public SectionHandler {
   void HandleLine(std::string& line) override;
 
  private:
-  double factor_;
+  ScaleFactor factor_;
   ModelLookup* lookup_;
   Fields fields_;
   std::string rewritten_;

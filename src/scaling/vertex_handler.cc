@@ -18,7 +18,7 @@ void VertexHandler::HandleLine(std::string& line) {
   rewritten_.assign(fields[0]);
   for (size_t i = 1; i <= 3; ++i) {
     rewritten_ += ' ';
-    AppendTextOf(ValueOf(fields[i]) * factor_, &rewritten_);
+    AppendScaled(fields[i], factor_, &rewritten_);
   }
   line.swap(rewritten_);
 }

@@ -23,7 +23,7 @@ class VertexHandler : public SectionHandler {
   void HandleLine(std::string& line) override;
 
  private:
-  double factor_;
+  ScaleFactor factor_;
   Fields fields_;
   std::string rewritten_;
 };
