@@ -219,6 +219,44 @@ TEST(SplitTest, WhiteSpaceRunsEndOneField) {
   EXPECT_EQ(SplitOnWhiteSpace("a \v\f b\r\nc"), (Fields{"a", "b", "c"}));
   EXPECT_EQ(SplitOnWhiteSpace("word"), (Fields{"word"}));
   EXPECT_EQ(SplitOnWhiteSpace(""), (Fields{""}));
+  // Runs at either end give an empty field there.
+  EXPECT_EQ(SplitOnWhiteSpace(" a b "), (Fields{"", "a", "b", ""}));
+  EXPECT_EQ(SplitOnWhiteSpace(" \t "), (Fields{"", ""}));
+}
+
+// The split looks at 64 bytes at a time: fields and runs that cross those
+// blocks, or end on their edges, split as they do anywhere else.
+TEST(SplitTest, FieldsAcrossBlocks) {
+  // The fields of `text`, one character at a time.
+  auto split_slowly = [](std::string_view text) {
+    Fields fields;
+    if (!text.empty() && IsWhiteSpace(text.front())) fields.push_back({});
+    size_t start = std::string_view::npos;
+    for (size_t i = 0; i <= text.size(); ++i) {
+      bool space = i == text.size() || IsWhiteSpace(text[i]);
+      if (!space && start == std::string_view::npos) start = i;
+      if (space && start != std::string_view::npos) {
+        fields.push_back(text.substr(start, i - start));
+        start = std::string_view::npos;
+      }
+    }
+    if (text.empty() || IsWhiteSpace(text.back())) fields.push_back({});
+    return fields;
+  };
+  std::mt19937_64 random(64);
+  std::uniform_int_distribution<size_t> length(0, 200);
+  std::uniform_int_distribution<int> pick(0, 9);
+  for (int i = 0; i < 5000; ++i) {
+    std::string text;
+    for (size_t n = length(random); n > 0; --n) text += " \tab\r\nx\v\f7"[pick(random)];
+    ASSERT_EQ(SplitOnWhiteSpace(text), split_slowly(text)) << '"' << text << '"';
+  }
+  for (size_t n : {63, 64, 65, 127, 128, 129}) {
+    std::string word(n, 'w');
+    EXPECT_EQ(SplitOnWhiteSpace(word), (Fields{word}));
+    EXPECT_EQ(SplitOnWhiteSpace(word + " x"), (Fields{word, "x"}));
+    EXPECT_EQ(SplitOnWhiteSpace("x" + std::string(n, ' ') + "y"), (Fields{"x", "y"}));
+  }
 }
 
 }  // namespace

@@ -101,15 +101,15 @@ Status BufferedInputFile::Read(size_t size, std::string* bytes) {
   return Status::Ok();
 }
 
-Status BufferedOutputFile::WriteLine(std::string_view text) {
-  JK_RETURN_IF_ERROR(Write(text));
-  return Write("\r\n");
-}
+Status BufferedOutputFile::WriteLine(std::string_view text) { return Append(text, "\r\n"); }
 
-Status BufferedOutputFile::Write(std::string_view bytes) {
+Status BufferedOutputFile::Write(std::string_view bytes) { return Append(bytes, {}); }
+
+Status BufferedOutputFile::Append(std::string_view bytes, std::string_view more) {
   if (!status_.ok()) return status_;
   if (closed_) return Status::IoError(path_, "written after it was closed");
   buffer_.append(bytes);
+  buffer_.append(more);
   if (buffer_.size() >= kFlushSize) Flush();
   return status_;
 }

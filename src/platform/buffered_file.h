@@ -64,6 +64,8 @@ class BufferedOutputFile : public OutputFile {
 
  private:
   static constexpr size_t kFlushSize = 1 << 16;
+  // Appends `bytes`, then `more`, to the buffer, and writes it out when full.
+  Status Append(std::string_view bytes, std::string_view more);
   void Flush();
 
   std::string path_;

@@ -225,12 +225,15 @@ void ModelTextScaler::StartModel(bool in_vertex_list) {
 void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
   std::string_view trimmed = Trim(line);
   if (IsComment(trimmed)) return;
-  if (FollowHeadings(line, trimmed, from_level_archive, &vertex_list_)) {
+  // Every keyword begins with a letter: most lines (vertices, faces, nodes)
+  // are told from them at once.
+  const bool keyword = !trimmed.empty() && IsAsciiLetter(trimmed[0]);
+  if (keyword && FollowHeadings(line, trimmed, from_level_archive, &vertex_list_)) {
     // A heading has too few fields to be rewritten in a vertex list.
     saw_heading_ = true;
-  } else if (rules_ == ScaleRules::kGameTrue && ScaleGameTrueLine(line, trimmed)) {
+  } else if (rules_ == ScaleRules::kGameTrue && ScaleGameTrueLine(line, trimmed, keyword)) {
     return;
-  } else if (BeginsWith(trimmed, kRadiusKeyword)) {
+  } else if (keyword && BeginsWith(trimmed, kRadiusKeyword)) {
     rewritten_ = "RADIUS ";
     AppendScaled(trimmed.substr(kRadiusKeyword.size()), factor_, &rewritten_);
     line.swap(rewritten_);
@@ -253,21 +256,21 @@ void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
   line.swap(rewritten_);
 }
 
-bool ModelTextScaler::ScaleGameTrueLine(std::string& line, std::string_view trimmed) {
-  if (BeginsWith(trimmed, kInsertOffsetKeyword)) {
+bool ModelTextScaler::ScaleGameTrueLine(std::string& line, std::string_view trimmed, bool keyword) {
+  if (keyword && BeginsWith(trimmed, kInsertOffsetKeyword)) {
     SplitOnWhiteSpace(trimmed, &fields_);
     JoinScaling(fields_, {{2, 3}}, factor_, &rewritten_);
     line.swap(rewritten_);
     return true;
   }
-  if (BeginsWith(trimmed, kHierarchyKeyword)) {
+  if (keyword && BeginsWith(trimmed, kHierarchyKeyword)) {
     SplitOnWhiteSpace(trimmed, &fields_);
     double count = fields_.size() > 2 ? ValueOf(fields_[2]) : 0;
     nodes_left_ = count > 0 ? int64_t(std::min(count, 1e15)) : 0;
     return true;
   }
   if (nodes_left_ == 0 || trimmed.empty()) return false;
-  if (BeginsWith(trimmed, "section")) {
+  if (keyword && BeginsWith(trimmed, "section")) {
     nodes_left_ = 0;
     return false;
   }

@@ -58,7 +58,9 @@ class ModelTextScaler {
 
  private:
   // The game-true rules' own lines; true when `line` was one of them.
-  bool ScaleGameTrueLine(std::string& line, std::string_view trimmed);
+  // `keyword`: whether the trimmed line begins with a letter, as every
+  // keyword does.
+  bool ScaleGameTrueLine(std::string& line, std::string_view trimmed, bool keyword);
 
   ScaleFactor factor_;
   ScaleRules rules_;

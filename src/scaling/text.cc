@@ -1,6 +1,7 @@
 #include "scaling/text.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -61,25 +62,49 @@ Fields SplitOnSingleWhiteSpace(std::string_view text) {
   return fields;
 }
 
+// Bit i set when p[i] is white space, for the `count` (at most 64) bytes
+// from p; the bits past them are set too. Built without a branch per byte:
+// the field boundaries of a line then come from the bits, and the
+// processor does not have to guess where each field ends.
+static uint64_t WhiteSpaceBits(const char* p, size_t count) {
+  uint64_t bits = count < 64 ? ~uint64_t(0) << count : 0;
+  for (size_t i = 0; i < count; ++i) {
+    bits |= uint64_t(kWhiteSpace.is[static_cast<unsigned char>(p[i])]) << i;
+  }
+  return bits;
+}
+
 void SplitOnWhiteSpace(std::string_view text, Fields* fields) {
   fields->clear();
-  size_t i = 0;
-  // A leading run makes an empty first field, as a split on a pattern does.
-  if (i < text.size() && IsWhiteSpace(text[0])) {
+  if (text.empty()) {
     fields->push_back({});
-    while (i < text.size() && IsWhiteSpace(text[i])) ++i;
+    return;
   }
-  while (true) {
-    size_t start = i;
-    while (i < text.size() && !IsWhiteSpace(text[i])) ++i;
-    fields->push_back(text.substr(start, i - start));
-    if (i == text.size()) break;
-    while (i < text.size() && IsWhiteSpace(text[i])) ++i;
-    if (i == text.size()) {
-      fields->push_back({});  // a trailing run ends one last, empty field
-      break;
+  // A leading run makes an empty first field, as a split on a pattern does.
+  if (IsWhiteSpace(text.front())) fields->push_back({});
+  // The fields are the runs of other characters, found 64 bytes at a time:
+  // a field starts at a byte that is no white space after one that is,
+  // and ends at white space after a byte that is not.
+  bool in_field = false;
+  size_t field_start = 0;
+  for (size_t base = 0; base < text.size(); base += 64) {
+    const uint64_t space =
+        WhiteSpaceBits(text.data() + base, std::min<size_t>(64, text.size() - base));
+    const uint64_t space_before = (space << 1) | (in_field ? 0 : 1);
+    const uint64_t starts = ~space & space_before;
+    for (uint64_t events = starts | (space & ~space_before); events != 0; events &= events - 1) {
+      const size_t i = size_t(std::countr_zero(events));
+      if ((starts >> i) & 1) {
+        field_start = base + i;
+      } else {
+        fields->push_back(text.substr(field_start, base + i - field_start));
+      }
     }
+    in_field = !(space >> 63);
   }
+  if (in_field) fields->push_back(text.substr(field_start));
+  // A trailing run ends one last, empty field.
+  if (IsWhiteSpace(text.back())) fields->push_back({});
 }
 
 Fields SplitOnWhiteSpace(std::string_view text) {
@@ -101,9 +126,11 @@ static constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5
 struct DecimalText {
   bool negative = false;
   uint64_t mantissa = 0;
-  size_t digits = 0;
+  size_t digits = 0;  // 0: the text begins with no number
   size_t fraction_digits = 0;
   bool has_exponent = false;
+  // Where the number's digits begin (after the sign) and where it ends.
+  size_t begin = 0, end = 0;
 
   // Whether mantissa / 10^fraction_digits is the number: no exponent, and
   // few enough digits that the integer holds them all and a double holds
@@ -114,71 +141,79 @@ struct DecimalText {
   }
 };
 
-// Reads the number at the start of `text` (after blanks and tabs) into
-// *value (and its parts into *parts) and returns the number of characters
-// it took, or 0 when the text begins with no number or the number is
-// outside the range of a double.
-static size_t ScanNumber(std::string_view text, double* value, DecimalText* parts) {
-  *value = 0;
-  *parts = DecimalText{};
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  size_t number_start = i;
+// Reads the parts of the number at the start of `text`, after blanks and
+// tabs.
+static DecimalText ScanDecimal(std::string_view text) {
+  DecimalText parts;
+  const char* const first = text.data();
+  const char* const last = first + text.size();
+  const char* p = first;
+  while (p < last && (*p == ' ' || *p == '\t')) ++p;
+  if (p < last && (*p == '+' || *p == '-')) parts.negative = *p++ == '-';
+  parts.begin = size_t(p - first);
   // The digits as one integer, for the common short number.
   uint64_t mantissa = 0;
-  size_t digits = 0, fraction_digits = 0;
-  while (i < text.size() && IsDigit(text[i])) {
-    mantissa = mantissa * 10 + uint64_t(text[i] - '0');
-    ++i, ++digits;
+  const char* digits_start = p;
+  for (unsigned d; p < last && (d = unsigned(*p - '0')) <= 9; ++p) mantissa = mantissa * 10 + d;
+  size_t fraction_digits = 0;
+  if (p < last && *p == '.') {
+    const char* fraction_start = ++p;
+    for (unsigned d; p < last && (d = unsigned(*p - '0')) <= 9; ++p) mantissa = mantissa * 10 + d;
+    fraction_digits = size_t(p - fraction_start);
+    parts.digits = size_t(p - digits_start) - 1;
+  } else {
+    parts.digits = size_t(p - digits_start);
   }
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && IsDigit(text[i])) {
-      mantissa = mantissa * 10 + uint64_t(text[i] - '0');
-      ++i, ++digits, ++fraction_digits;
+  if (parts.digits == 0) return DecimalText{};
+  parts.mantissa = mantissa;
+  parts.fraction_digits = fraction_digits;
+  parts.end = size_t(p - first);
+  if (p < last && (*p == 'e' || *p == 'E')) {
+    const char* q = p + 1;
+    if (q < last && (*q == '+' || *q == '-')) ++q;
+    const char* exponent_start = q;
+    while (q < last && IsDigit(*q)) ++q;
+    if (q > exponent_start) {  // an exponent counts only when complete
+      parts.end = size_t(q - first);
+      parts.has_exponent = true;
     }
   }
-  if (digits == 0) return 0;
-  size_t end = i;
-  bool has_exponent = false;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    size_t j = i + 1;
-    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-    size_t exponent_start = j;
-    while (j < text.size() && IsDigit(text[j])) ++j;
-    if (j > exponent_start) {  // an exponent counts only when complete
-      end = j;
-      has_exponent = true;
-    }
-  }
-  *parts = DecimalText{negative, mantissa, digits, fraction_digits, has_exponent};
-  // A short number is its integer divided by an exact power of ten: one
-  // correctly rounded division gives the correctly rounded value, as
-  // from_chars would, much faster. The numbers of levels and models are
-  // nearly all short.
-  if (parts->IsShort()) {
-    double parsed = double(mantissa) / kExactPowersOfTen[fraction_digits];
-    *value = negative ? -parsed : parsed;
-    return end;
-  }
-  // from_chars is correctly rounded and ignores the locale; the sign was
-  // taken above because it accepts no "+".
-  double parsed = 0;
-  auto result = std::from_chars(text.data() + number_start, text.data() + end, parsed,
-                                std::chars_format::general);
-  if (result.ec != std::errc() || !std::isfinite(parsed)) return 0;
-  *value = negative ? -parsed : parsed;
-  return end;
+  return parts;
 }
 
+// The value of a number read by ScanDecimal from `text`; false when it is
+// outside the range of a double.
+static bool ValueOfDecimal(std::string_view text, const DecimalText& parts, double* value) {
+  double parsed = 0;
+  if (parts.IsShort()) {
+    // A short number is its integer divided by an exact power of ten: one
+    // correctly rounded division gives the correctly rounded value, as
+    // from_chars would, much faster. The numbers of levels and models are
+    // nearly all short.
+    parsed = double(parts.mantissa) / kExactPowersOfTen[parts.fraction_digits];
+  } else {
+    // from_chars is correctly rounded and ignores the locale; the sign was
+    // taken apart because it accepts no "+".
+    auto result = std::from_chars(text.data() + parts.begin, text.data() + parts.end, parsed,
+                                  std::chars_format::general);
+    if (result.ec != std::errc() || !std::isfinite(parsed)) {
+      *value = 0;
+      return false;
+    }
+  }
+  *value = parts.negative ? -parsed : parsed;
+  return true;
+}
+
+// Reads the number at the start of `text` (after blanks and tabs) into
+// *value and returns the number of characters it took, or 0 (and *value 0)
+// when the text begins with no number or the number is outside the range
+// of a double.
 static size_t ScanNumber(std::string_view text, double* value) {
-  DecimalText parts;
-  return ScanNumber(text, value, &parts);
+  DecimalText parts = ScanDecimal(text);
+  *value = 0;
+  if (parts.digits == 0 || !ValueOfDecimal(text, parts, value)) return 0;
+  return parts.end;
 }
 
 double ValueOf(std::string_view text) {
@@ -316,20 +351,28 @@ ScaleFactor::ScaleFactor(double value) : value_(value) {
     if (digits > 0 && double(digits) / kExactPowersOfTen[decimals] == value) {
       digits_ = digits;
       decimals_ = decimals;
+      largest_mantissa_ = std::numeric_limits<uint64_t>::max() / digits;
       return;
     }
   }
 }
 
 void AppendScaled(std::string_view number, const ScaleFactor& factor, std::string* out) {
-  double value;
-  DecimalText parts;
-  ScanNumber(number, &value, &parts);
-  // The exact product: digits / 10^decimals.
-  if (factor.decimals_ < 0 || !parts.IsShort() ||
-      parts.mantissa > std::numeric_limits<uint64_t>::max() / factor.digits_) {
-    return AppendTextOf(value * factor.value(), out);
+  const DecimalText parts = ScanDecimal(number);
+  // The double product, for what the exact one cannot decide.
+  auto by_double = [&] {
+    double value = 0;
+    ValueOfDecimal(number, parts, &value);
+    AppendTextOf(value * factor.value(), out);
+  };
+  if (parts.digits == 0) {
+    out->push_back('0');
+    return;
   }
+  if (factor.decimals_ < 0 || !parts.IsShort() || parts.mantissa > factor.largest_mantissa_) {
+    return by_double();
+  }
+  // The exact product: digits / 10^decimals.
   uint64_t digits = parts.mantissa * factor.digits_;
   int decimals = int(parts.fraction_digits) + factor.decimals_;
   if (digits == 0) {
@@ -340,15 +383,13 @@ void AppendScaled(std::string_view number, const ScaleFactor& factor, std::strin
   // doubles and so was their product: the double product lies within
   // 3.4e-16 of the exact one, relatively. Far from a half at the tenth
   // digit, both round alike; next to one, the double product decides.
-  int dropped = 0;
-  uint64_t power = 1;
-  while (digits / power >= 1'000'000'000) ++dropped, power *= 10;
-  if (dropped > 0) {
+  if (digits >= 1'000'000'000) {
+    int dropped = 0;
+    uint64_t power = 1;
+    while (digits / power >= 1'000'000'000) ++dropped, power *= 10;
     const uint64_t rest = digits % power, half = power / 2;
     const uint64_t margin = (digits >> 40) + 1;  // 2^-40 of it, well above 3.4e-16
-    if ((rest > half ? rest - half : half - rest) <= margin) {
-      return AppendTextOf(value * factor.value(), out);
-    }
+    if ((rest > half ? rest - half : half - rest) <= margin) return by_double();
     digits = digits / power + (rest > half ? 1 : 0);
     decimals -= dropped;
   }

@@ -19,6 +19,9 @@ bool IsWhiteSpace(char c);
 // `text` without its leading and trailing white space.
 std::string_view Trim(std::string_view text);
 
+// Whether `c` is an ASCII letter, as every keyword begins with.
+inline bool IsAsciiLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
 // Whether `text` starts with `keyword`, ASCII letter case ignored.
 bool BeginsWith(std::string_view text, std::string_view keyword);
 
@@ -85,6 +88,8 @@ class ScaleFactor {
   // when it is no short decimal.
   uint64_t digits_ = 0;
   int decimals_ = -1;
+  // The largest number of digits whose product with digits_ a uint64_t holds.
+  uint64_t largest_mantissa_ = 0;
 };
 
 // Appends TextOf(ValueOf(number) * factor.value()) to `out`. When the
