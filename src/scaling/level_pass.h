@@ -57,8 +57,9 @@ struct SectionHandlers {
 // Reads the text of `level` (which must lie inside the archive) from
 // `archive`, and writes every line, rewritten or not, to `output` through
 // the header step. The header line of a section goes to the handler of the
-// section it opens. After each line, `progress` learns the share of the
-// level text read so far, and the pass stops, cancelled, when it asks to.
+// section it opens. After the first line, then about every 64 KiB of text
+// and after the last line, `progress` learns the share of the level text
+// read so far, and the pass stops, cancelled, when it asks to.
 // Fails on the first failed read or write.
 Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHandlers& handlers,
                     HeaderStep& header, OutputFile& output, ScaleProgress& progress);

@@ -15,7 +15,8 @@ class ScaleProgress {
   virtual ~ScaleProgress() = default;
 
   // The level text: `share` of it (from 0 to 1, by bytes) has been read.
-  // Called after every line, so it must be cheap.
+  // Called after the first line, then about every 64 KiB of text, and
+  // after the last line.
   virtual void LevelText(double share) = 0;
 
   // The model pass: `done` models of `count` have been written. Called
@@ -23,8 +24,8 @@ class ScaleProgress {
   // end (also when there are none).
   virtual void Models(int64_t done, int64_t count) = 0;
 
-  // Whether the user asked to stop. The run asks after every line of the
-  // level and before every model, and stops there.
+  // Whether the user asked to stop. The run asks each time it reports the
+  // level text's progress and before every model, and stops there.
   virtual bool CancelRequested() const { return false; }
 };
 

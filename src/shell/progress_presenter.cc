@@ -13,8 +13,7 @@ std::string ModelProgressText(int64_t done, int64_t count) {
 }
 
 void ProgressPresenter::LevelText(double share) {
-  // This runs after every line of the level: the text is made only when it
-  // is shown.
+  // This runs many times a second: the text is made only when shown.
   if (!schedule_.ShouldRedraw(Phase::kLevelText, share >= 1)) return;
   Redraw(LevelProgressText(share), share);
 }
