@@ -254,16 +254,8 @@ bool ParseScaleFactor(std::string_view text, double* factor) {
 
 namespace {
 
-// Writes the significant digits `digits` (`count` of them, the last not
-// 0), of which `point` stand before the decimal point, in plain decimal:
-// "0.00ddd" when point <= 0, "ddd00" when point >= count.
-void AppendPlainDecimal(const char* digits, int count, int point, bool negative, std::string* out) {
-  const int length = int(negative) + (point <= 0       ? 2 - point + count
-                                      : point >= count ? point
-                                                       : count + 1);
-  const size_t start = out->size();
-  out->resize(start + size_t(length));
-  char* p = out->data() + start;
+// Fills `p` with the plain decimal AppendPlainDecimal writes.
+void FillPlainDecimal(const char* digits, int count, int point, bool negative, char* p) {
   if (negative) *p++ = '-';
   if (point <= 0) {
     *p++ = '0';
@@ -280,13 +272,48 @@ void AppendPlainDecimal(const char* digits, int count, int point, bool negative,
   }
 }
 
+// Writes the significant digits `digits` (`count` of them, the last not
+// 0), of which `point` stand before the decimal point, in plain decimal:
+// "0.00ddd" when point <= 0, "ddd00" when point >= count.
+void AppendPlainDecimal(const char* digits, int count, int point, bool negative, std::string* out) {
+  const int length = int(negative) + (point <= 0       ? 2 - point + count
+                                      : point >= count ? point
+                                                       : count + 1);
+  // The usual short text is made on the stack and appended at once.
+  char text[48];
+  if (length <= int(sizeof text)) {
+    FillPlainDecimal(digits, count, point, negative, text);
+    out->append(text, size_t(length));
+    return;
+  }
+  const size_t start = out->size();
+  out->resize(start + size_t(length));
+  FillPlainDecimal(digits, count, point, negative, out->data() + start);
+}
+
 // Writes the number q / 10^k (q > 0) in plain decimal.
 void AppendDigits(uint64_t q, int k, bool negative, std::string* out) {
   while (q % 10 == 0) q /= 10, --k;
+  // Two digits at a time, from the right.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   char digits[20];
-  int count = 0;
-  for (uint64_t rest = q; rest > 0; rest /= 10) digits[19 - count++] = char('0' + rest % 10);
-  AppendPlainDecimal(digits + 20 - count, count, count - k, negative, out);
+  char* first = digits + sizeof digits;
+  while (q >= 100) {
+    first -= 2;
+    std::memcpy(first, kPairs + 2 * (q % 100), 2);
+    q /= 100;
+  }
+  if (q >= 10) {
+    first -= 2;
+    std::memcpy(first, kPairs + 2 * q, 2);
+  } else {
+    *--first = char('0' + q);
+  }
+  const int count = int(digits + sizeof digits - first);
+  AppendPlainDecimal(first, count, count - k, negative, out);
 }
 
 // The fast way for the common magnitudes: the nine digits from one product
