@@ -1,6 +1,7 @@
 // The level pass: section states, handlers by state, and the header step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -65,13 +66,25 @@ class RecordingHandler : public SectionHandler {
   bool rewrite_;
 };
 
+// Records the shares it is told, and asks to stop at the report `stop_at`
+// (counted from 1; 0: never).
+class RecordingProgress : public ScaleProgress {
+ public:
+  void LevelText(double share) override { shares.push_back(share); }
+  void Models(int64_t, int64_t) override {}
+  bool CancelRequested() const override { return stop_at > 0 && shares.size() >= stop_at; }
+
+  std::vector<double> shares;
+  size_t stop_at = 0;
+};
+
 class LevelPassTest : public TempFolderTest {
  protected:
-  NoProgress progress_;
-  // Runs the pass over `text` stored as an entry between two others, and
-  // returns the level output's bytes.
-  std::string Pass(const std::string& text, const SectionHandlers& handlers,
-                   HeaderStep header = HeaderStep(2, true)) {
+  RecordingProgress progress_;
+  // Runs the pass over `text` stored as an entry between two others, puts
+  // the level output's bytes into *out and returns the pass's status.
+  Status RunPass(const std::string& text, const SectionHandlers& handlers, HeaderStep header,
+                 std::string* out) {
     std::string path = WriteArchive(
         "a.gob", GobWriter().Add("x", "BEFORE\n").Add("jkl\\a.jkl", text).Add("y", "AFTER\n"));
     std::unique_ptr<InputFile> archive;
@@ -81,9 +94,17 @@ class LevelPassTest : public TempFolderTest {
     // The level's data follows the directory of three entries and "BEFORE\n".
     EntryRow level{"jkl\\a.jkl", 16 + 136 * 3 + 7, int64_t(text.size())};
     Status status = RunLevelPass(*archive, level, handlers, header, *output, progress_);
-    EXPECT_TRUE(status.ok()) << status.message();
     EXPECT_TRUE(output->Close().ok());
-    return ReadFile(Path("a.jkl"));
+    *out = ReadFile(Path("a.jkl"));
+    return status;
+  }
+  // The level output of a pass that must succeed.
+  std::string Pass(const std::string& text, const SectionHandlers& handlers,
+                   HeaderStep header = HeaderStep(2, true)) {
+    std::string out;
+    Status status = RunPass(text, handlers, header, &out);
+    EXPECT_TRUE(status.ok()) << status.message();
+    return out;
   }
 };
 
@@ -207,6 +228,27 @@ TEST(HeaderStepTest, GameTrueRulesRewriteEveryHeaderLength) {
     HeaderStep step(2, c.gravity, ScaleRules::kGameTrue);
     EXPECT_EQ(step.Apply(c.line), c.written) << c.line;
   }
+}
+
+// The share read is reported after the first line, then every 64 KiB or
+// so, and after the last line; when the progress asks to stop, the pass
+// stops there, cancelled, before the rest is written.
+TEST_F(LevelPassTest, ProgressEvery64KiBAndStopsWhenAsked) {
+  std::string text;
+  while (text.size() < 640 * 1024) text += "0: 1.0 2.0 3.0 and some more text to fill the line\n";
+  Pass(text, {});
+  ASSERT_GE(progress_.shares.size(), 11u);
+  EXPECT_LE(progress_.shares.size(), 13u);
+  EXPECT_TRUE(std::is_sorted(progress_.shares.begin(), progress_.shares.end()));
+  EXPECT_EQ(progress_.shares.back(), 1);
+
+  progress_ = RecordingProgress();
+  progress_.stop_at = 3;
+  std::string out;
+  Status status = RunPass(text, {}, HeaderStep(2, true), &out);
+  EXPECT_TRUE(status.IsCancelled()) << status.message();
+  EXPECT_EQ(progress_.shares.size(), 3u);
+  EXPECT_LT(out.size(), text.size() / 4);
 }
 
 }  // namespace

@@ -232,7 +232,7 @@ TEST(LeftOutPhraseTest, EachKindWhenItHasNames) {
 }
 
 // Two runs with the same lists: the first reports the share of the level
-// read after every line, up to 1, and the models as they are written; the
+// read as it goes, up to 1, and the models as they are written; the
 // second, of a level without things, still copies the first run's models
 // and cogs.
 TEST_F(ScaleRunTest, ProgressAndListsOverTwoRuns) {
