@@ -88,7 +88,7 @@ class ScaleFactor {
   // when it is no short decimal.
   uint64_t digits_ = 0;
   int decimals_ = -1;
-  // The largest number of digits whose product with digits_ a uint64_t holds.
+  // The largest mantissa whose product with digits_ a uint64_t holds.
   uint64_t largest_mantissa_ = 0;
 };
 
