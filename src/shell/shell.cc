@@ -72,12 +72,8 @@ class WindowedSave {
 // An install's data folder when it is not its executable's own folder
 // (OpenJKDF2 keeps its data apart), else "".
 std::string DataFolderApart(const GameInstall& install) {
-  auto without_final_separator = [](std::string folder) {
-    while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
-    return folder;
-  };
-  return without_final_separator(FolderOf(install.executable)) ==
-                 without_final_separator(install.data_folder)
+  return WithoutFinalSeparator(FolderOf(install.executable)) ==
+                 WithoutFinalSeparator(install.data_folder)
              ? std::string()
              : install.data_folder;
 }
@@ -369,7 +365,7 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
   extra_paths_.clear();
   std::vector<std::string> extra_items;
   for (const std::string* folder : {&game_folder_, &expansion_folder_}) {
-    if (folder->empty() || !fs_.IsFolder(FindIgnoringCase(fs_, *folder, "Episode")))
+    if (folder->empty() || !fs_.IsFolder(FindIgnoringCase(fs_, *folder, kEpisodeFolderName)))
       continue;
     ScannedArchives found;
     ScanArchives(fs_, *folder, &found);
@@ -471,7 +467,7 @@ void Shell::OnSaveAsMod() {
   }
   bool expansion = IsExpansionArchive(opened_archive_);
   std::string folder = expansion ? expansion_folder_ : game_folder_;
-  std::string episodes = FindIgnoringCase(fs_, folder, "Episode");
+  std::string episodes = FindIgnoringCase(fs_, folder, kEpisodeFolderName);
   std::string path = windows_.dialogs().SaveArchive(
       kSaveModTitle, fs_.IsFolder(episodes) ? episodes : folder,
       ModArchiveName(opened_archive_, choices.level_name, choices.factor_text));
