@@ -182,12 +182,13 @@ int main(int argc, char** argv) {
   Settle(*real);
   bool ok = Capture(main, out + "\\windows-main-window-archives.bmp");
 
-  jk::MainWindowControls window = ui.main_window().controls();
-  window.archive_list.SetSelectedIndex(0);
+  jk::MainWindow& window = ui.main_window();
+  jk::MainWindowControls controls = window.controls();
+  controls.archive_list.SetSelectedIndex(0);
   shell.OnArchiveActivated();
-  window.archive_list.SetSelectedIndex(0);
-  window.extra_list.SetSelectedIndex(1);
-  window.factor_field.SetText("2");
+  controls.archive_list.SetSelectedIndex(0);
+  controls.extra_list.SetSelectedIndex(1);
+  controls.factor_field.SetText("2");
   SetFocus(jk::FindControl(main, "archive_list"));
   Settle(*real);
   ok = Capture(main, out + "\\windows-main-window-levels.bmp") && ok;
