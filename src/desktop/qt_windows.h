@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/windows.h"
+#include "shell/window_interfaces.h"
 
 class QInputDialog;
 class QWidget;

@@ -164,8 +164,8 @@ void FakeDialogs::Notice(const std::string& text) {
 }
 
 void FakeWindowSystem::RunUntilClosed() {
-  if (session) session();
-  log.push_back("main window closed");
+  if (user_actions) user_actions();
+  record.push_back("main window closed");
 }
 
 }  // namespace jk

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "shell/controls.h"
-#include "shell/windows.h"
+#include "shell/window_interfaces.h"
 
 namespace jk {
 
@@ -208,23 +208,26 @@ class FakeDialogs : public Dialogs {
 
 class FakeWindowSystem : public WindowSystem {
  public:
-  FakeWindowSystem() : main_window_(&log), progress_window_(&log), dialogs_(&log) {}
+  FakeWindowSystem() : main_window_(&record), progress_window_(&record), dialogs_(&record) {}
 
   MainWindow& main_window() override { return main_window_; }
   ProgressWindow& progress_window() override { return progress_window_; }
   Dialogs& dialogs() override { return dialogs_; }
-  // Runs `session` (what the user does), then closes the main window.
+  // Runs `user_actions`, then closes the main window.
   void RunUntilClosed() override;
   void PumpEvents() override { ++pumps; }
-  void Log(const std::string& line) override { log_lines.push_back(line); }
+  void Log(const std::string& line) override { program_log.push_back(line); }
 
-  FakeLog log;
+  // What the windows showed and what was run, in order (see FakeLog).
+  FakeLog record;
   FakeMainWindow main_window_;
   FakeProgressWindow progress_window_;
   FakeDialogs dialogs_;
-  std::function<void()> session;
+  // What the user does while the window system runs.
+  std::function<void()> user_actions;
   int pumps = 0;
-  std::vector<std::string> log_lines;
+  // The lines of the program's log.
+  std::vector<std::string> program_log;
 };
 
 }  // namespace jk
