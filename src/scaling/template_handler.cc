@@ -21,8 +21,8 @@ bool IsStructureBase(std::string_view base) {
 void TemplateHandler::HandleLine(std::string& line) {
   std::string_view trimmed = Trim(line);
   Fields& fields = fields_;
-  SplitOnWhiteSpace(trimmed, &fields);
-  if (fields.size() < 3 || IsComment(fields[0])) return;
+  SplitFields(trimmed, &fields);
+  if (fields.size() < 3) return;
   bool derived = rules_ == ScaleRules::kGameTrue && scenery_.count(std::string(fields[1]));
   if (!IsStructureBase(fields[1]) && !derived) return;
   if (rules_ == ScaleRules::kGameTrue) scenery_.emplace(fields[0]);
