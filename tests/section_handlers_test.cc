@@ -45,7 +45,7 @@ TEST(TemplateHandlerTest, ClassicRulesScaleStructureTemplatesOnly) {
        "lamp _decor size=1 thingflags=0x1 movesize=0"},
       {"bridge _walkstruct height=3", "bridge _walkstruct height=6"},
       {"crate2 crate size=0.05", "crate2 crate size=0.05"},  // only the direct base counts
-      {"lamp _Decor size=0.5", "lamp _Decor size=0.5"},      // base compared with its case
+      {"lamp _Decor size=0.5", "lamp _Decor size=1"},        // the base in any case
       {"walker _actor size=0.1", "walker _actor size=0.1"},
       {"bare _structure", "bare _structure"},
   };
@@ -57,20 +57,21 @@ TEST(TemplateHandlerTest, ClassicRulesScaleStructureTemplatesOnly) {
   EXPECT_EQ(templates.lines(),
             (std::vector<std::string>{
                 "crate  _structure\tsize=0.05 movesize=0.05 height=0.1 model3d=crate.3do",
-                "lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x", "bridge _walkstruct height=3"}));
+                "lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x", "bridge _walkstruct height=3",
+                "lamp _Decor size=0.5"}));
 }
 
 // Game-true rules: a template based on a scenery template defined earlier is
 // scenery too, through any number of steps; it shows its base's models
-// unless it names its own. Names compare exactly, and only earlier
-// templates count.
+// unless it names its own. Names compare in any letter case, and only
+// earlier templates count.
 TEST(TemplateHandlerTest, GameTrueRulesFollowChainsOfScenery) {
   const LineCase cases[] = {
       {"door3 door2 size=1", "door3 door2 size=1"},  // door2 is not defined yet
       {"door1 _structure size=0.05 model3d=door.3do", "door1 _structure size=0.1 model3d=door.3do"},
       {"door2 door1 movesize=0.5", "door2 door1 movesize=1"},
       {"door3\tdoor2  height=1 model3d=lid.3do", "door3 door2 height=2 model3d=lid.3do"},
-      {"door4 Door1 size=1", "door4 Door1 size=1"},
+      {"door4 Door1 size=1", "door4 Door1 size=2"},  // names in any case
       {"walker _walkplayer size=0.065", "walker _walkplayer size=0.065"},
       {"walker2 walker size=0.1", "walker2 walker size=0.1"},
   };
@@ -87,8 +88,9 @@ TEST(TemplateHandlerTest, GameTrueRulesFollowChainsOfScenery) {
     return found;
   };
   EXPECT_EQ(names("door2"), std::vector<std::string>{"3do\\door.3do"});
-  EXPECT_EQ(names("door3"), std::vector<std::string>{"3do\\lid.3do"});
-  EXPECT_EQ(templates.lines().size(), 3u);
+  EXPECT_EQ(names("DOOR3"), std::vector<std::string>{"3do\\lid.3do"});
+  EXPECT_EQ(names("door4"), std::vector<std::string>{"3do\\door.3do"});
+  EXPECT_EQ(templates.lines().size(), 4u);
 }
 
 // The coordinate rules on regular, short and irregular frame parameters.

@@ -1,6 +1,7 @@
 #include "scaling/references.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_set>
 
 #include "scaling/layout.h"
@@ -46,6 +47,13 @@ void KeepFirstOfEachName(std::vector<Row>* rows) {
 }
 
 }  // namespace
+
+size_t NameHash::operator()(std::string_view s) const {
+  // FNV-1a over the name in lower case.
+  uint64_t hash = 14695981039346656037u;
+  for (char c : s) hash = (hash ^ uint8_t(LowerAscii(c))) * 1099511628211u;
+  return size_t(hash);
+}
 
 void FirstSeenNames::Add(std::string_view name) {
   if (name.empty() || seen_.find(name) != seen_.end()) return;
