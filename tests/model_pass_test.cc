@@ -34,17 +34,19 @@ std::vector<std::string> Scaled(ModelTextScaler& scaler, std::vector<std::string
   return written;
 }
 
-// Vertex lists and radius lines are scaled; every other line stays.
+// Vertex lists and radius lines are scaled; every other line stays, and so
+// does every comment.
 TEST(ModelTextScalerTest, ScalesVertexListsAndRadii) {
   ModelTextScaler scaler(2);
   EXPECT_EQ(Scaled(scaler,
                    {"3DO 2.1", "0: 1 1 1 0", "  Radius 0.5", "RADIUSX 2", "Vertices 3",
-                    "#num: x y z intensity", "  0:\t1  2 3\t0.5 extra", "1: 1 2 3", "RADIUS 1.5",
-                    "TEXTURE VERTICES 1", "0: 1 1 1 1"},
+                    "#num: x y z intensity", "  0:\t1  2 3\t0.5 extra", "1: 1 2 3", "; 2: 1 1 1 0",
+                    "2: 1,1,1 0 # radius 1", "RADIUS 1.5 # x", "TEXTURE VERTICES 1", "0: 1 1 1 1"},
                    true),
             (std::vector<std::string>{"3DO 2.1", "0: 1 1 1 0", "RADIUS 1", "RADIUS 0", "Vertices 3",
                                       "#num: x y z intensity", "0: 2 4 6 0.5", "1: 1 2 3",
-                                      "RADIUS 3", "TEXTURE VERTICES 1", "0: 1 1 1 1"}));
+                                      "; 2: 1 1 1 0", "2: 2 2 2 0 # radius 1", "RADIUS 3 # x",
+                                      "TEXTURE VERTICES 1", "0: 1 1 1 1"}));
   EXPECT_FALSE(scaler.in_vertex_list());
 }
 
