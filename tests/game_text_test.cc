@@ -145,5 +145,70 @@ TEST(GameTextRewriterTest, StopsAtAFailedWrite) {
   EXPECT_EQ(rewriter.Line(line).message(), "disk full");
 }
 
+// The lines a rewriting writes, or its failure.
+struct Limited {
+  Status status;
+  std::vector<std::string> written;
+};
+
+// Rewrites `lines` of "f.jkl" with `rewrite`, stopping at the first failure.
+Limited RewriteWithin(std::vector<std::string> lines, GameTextRewriter::Rewrite rewrite) {
+  Limited result;
+  GameTextRewriter rewriter(
+      std::move(rewrite),
+      [&](std::string_view line) {
+        result.written.emplace_back(line);
+        return Status::Ok();
+      },
+      "f.jkl");
+  for (std::string& line : lines) {
+    result.status = rewriter.Line(line);
+    if (!result.status.ok()) return result;
+  }
+  result.status = rewriter.Finish();
+  return result;
+}
+
+// A rewritten line may not pass the game's 1,023 characters or 128 fields:
+// the rewriting stops before writing it, naming the line by its number and
+// its first field. Lines the rewrite leaves as they are pass whatever they
+// hold.
+TEST(GameTextRewriterTest, StopsBeforeALineOverTheGamesLimits) {
+  auto grow_to = [](size_t size) {
+    return [size](std::string& data) {
+      if (Trim(data).starts_with("0:")) data.resize(size, '1');
+    };
+  };
+  const std::string long_comment = "; " + std::string(2000, 'x');
+  const std::string many_fields = "many" + std::string(200, ' ') + std::string(300, ',');
+  Limited fits = RewriteWithin({long_comment, "0: 1 # c", many_fields}, grow_to(1019));
+  EXPECT_TRUE(fits.status.ok()) << fits.status.message();
+  EXPECT_EQ(fits.written[1].size(), 1023u);
+
+  Limited too_long = RewriteWithin({"x", "  0: 1 # c", "y"}, grow_to(1020));
+  EXPECT_EQ(too_long.status.kind(), Status::Kind::kInvalid);
+  EXPECT_EQ(too_long.status.message(),
+            "'f.jkl': line 2 (0:) would be 1024 characters long, more than the 1023 the game "
+            "reads");
+  EXPECT_EQ(too_long.written, std::vector<std::string>{"x"});
+
+  std::string fields_129 = "0:";
+  for (int i = 0; i < 128; ++i) fields_129 += " 1";
+  Limited too_many = RewriteWithin({fields_129}, [](std::string& data) { data += " "; });
+  EXPECT_EQ(too_many.status.message(),
+            "'f.jkl': line 1 (0:) would hold 129 fields, more than the 128 the game reads");
+  EXPECT_TRUE(too_many.written.empty());
+
+  // A continued line: every one of its lines is checked before any is
+  // written.
+  Limited continued = RewriteWithin({"0: 1 \\", "2 3"}, [](std::string& data) {
+    data = "0: " + std::string(1100, '1') + " 2 3";
+  });
+  EXPECT_EQ(continued.status.message(),
+            "'f.jkl': line 1 (0:) would be 1105 characters long, more than the 1023 the game "
+            "reads");
+  EXPECT_TRUE(continued.written.empty());
+}
+
 }  // namespace
 }  // namespace jk

@@ -392,7 +392,10 @@ class PlaySessionTest : public ShellTest {
   class Observer : public PlayObserver {
    public:
     ScaleProgress& progress() override { return none_; }
-    void ScaleFinished() override { events.push_back("scale finished"); }
+    void ScaleFinished(const std::vector<std::string>& warnings) override {
+      events.push_back("scale finished" + std::string(warnings.empty() ? "" : ": ") +
+                       LimitWarningLine(warnings));
+    }
     void GameStarting(const std::string&) override { events.push_back("game starting"); }
     void WhileGameRuns() override {}
     std::vector<std::string> events;

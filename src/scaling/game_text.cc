@@ -3,11 +3,16 @@
 #include <cstring>
 
 #include "platform/ascii.h"
+#include "scaling/game_limits.h"
 #include "scaling/text.h"
 
 namespace jk {
 
 namespace {
+
+// A line this short holds at most kMostGameFields fields: they need a
+// character each and a separator between each two.
+constexpr size_t kFewFieldsAtMost = 2 * kMostGameFields - 1;
 
 // How many fields `data` holds: its runs of characters that are no
 // separators.
@@ -71,6 +76,7 @@ GameLine ReadGameLine(std::string_view line) {
 }
 
 Status GameTextRewriter::Line(std::string& line) {
+  ++line_number_;
   const GameLine parts = ReadGameLine(line);
   if (!pending_.empty()) {
     // The line continues the one before, whatever it holds (a comment
@@ -80,12 +86,15 @@ Status GameTextRewriter::Line(std::string& line) {
   }
   if (parts.is_comment_line) return write_(line);
   if (parts.continues()) {
+    first_pending_ = line_number_;
     Hold(line, parts);
     return Status::Ok();
   }
-  // Most lines hold neither a comment nor a "\": their data is the line.
   if (!parts.comment.empty()) return WriteWithComment(line, parts);
-  rewrite_(line);
+  // Most lines hold neither a comment nor a "\": their data is the line.
+  const size_t read_size = line.size();
+  JK_RETURN_IF_ERROR(RewriteWithinLimits(line, line_number_));
+  if (line.size() > read_size) JK_RETURN_IF_ERROR(CheckLength(line, line, line_number_));
   return write_(line);
 }
 
@@ -102,11 +111,47 @@ Status GameTextRewriter::Finish() {
   return WriteContinued();
 }
 
+Status GameTextRewriter::RewriteWithinLimits(std::string& data, int64_t first_line) {
+  const bool long_as_read = data.size() > kFewFieldsAtMost;
+  if (long_as_read) original_.assign(data);
+  rewrite_(data);
+  if (data.size() <= kFewFieldsAtMost || (long_as_read && data == original_)) {
+    return Status::Ok();
+  }
+  const size_t fields = CountFields(data);
+  if (fields <= kMostGameFields) return Status::Ok();
+  return Status::Invalid(Place(first_line, data) + " would hold " + std::to_string(fields) +
+                         " fields, more than the " + std::to_string(kMostGameFields) +
+                         " the game reads");
+}
+
+Status GameTextRewriter::CheckLength(std::string_view line, std::string_view data,
+                                     int64_t number) const {
+  if (line.size() <= kLongestGameLine) return Status::Ok();
+  return Status::Invalid(Place(number, data) + " would be " + std::to_string(line.size()) +
+                         " characters long, more than the " + std::to_string(kLongestGameLine) +
+                         " the game reads");
+}
+
+std::string GameTextRewriter::Place(int64_t number, std::string_view data) const {
+  std::string_view first = Trim(data);
+  size_t end = 0;
+  while (end < first.size() && !IsFieldSeparator(first[end])) ++end;
+  return "'" + file_name_ + "': line " + std::to_string(number) + " (" +
+         std::string(first.substr(0, end)) + ")";
+}
+
 Status GameTextRewriter::WriteWithComment(std::string& line, const GameLine& parts) {
+  const size_t read_size = line.size();
   comment_.assign(parts.comment);
   line.resize(parts.data.size());
-  rewrite_(line);
+  JK_RETURN_IF_ERROR(RewriteWithinLimits(line, line_number_));
+  const size_t data_size = line.size();
   line += comment_;
+  if (line.size() > read_size) {
+    JK_RETURN_IF_ERROR(
+        CheckLength(line, std::string_view(line).substr(0, data_size), line_number_));
+  }
   return write_(line);
 }
 
@@ -116,35 +161,36 @@ Status GameTextRewriter::WriteContinued() {
     if (i > 0) joined_ += ' ';
     joined_.append(pending_[i].text, 0, pending_[i].data_size);
   }
-  original_ = joined_;
-  rewrite_(joined_);
-  Status written = Status::Ok();
-  if (joined_ == original_) {
-    for (Piece& piece : pending_) {
-      if (written.ok()) written = write_(piece.text);
-    }
-    pending_.clear();
-    return written;
+  joined_as_read_ = joined_;
+  std::vector<Piece> pieces;
+  pieces.swap(pending_);
+  JK_RETURN_IF_ERROR(RewriteWithinLimits(joined_, first_pending_));
+  if (joined_ == joined_as_read_) {
+    for (const Piece& piece : pieces) JK_RETURN_IF_ERROR(write_(piece.text));
+    return Status::Ok();
   }
   // The rewritten data is split again: each line but the last takes as
   // many fields as it held, after the white space it began with as read.
+  // All are checked before the first is written.
+  std::vector<std::string> lines(pieces.size());
   size_t pos = 0;
-  for (size_t i = 0; i < pending_.size() && written.ok(); ++i) {
-    const Piece& piece = pending_[i];
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const Piece& piece = pieces[i];
     std::string_view text = piece.text;
-    piece_line_.clear();
     size_t begin = pos;
     if (i > 0) {
-      piece_line_.append(LeadingWhiteSpace(text.substr(0, piece.data_size)));
+      lines[i].append(LeadingWhiteSpace(text.substr(0, piece.data_size)));
       while (begin < joined_.size() && IsFieldSeparator(joined_[begin])) ++begin;
     }
-    pos = i + 1 < pending_.size() ? SkipFields(joined_, begin, piece.fields) : joined_.size();
-    piece_line_.append(joined_, begin, pos - begin);
-    piece_line_.append(text.substr(piece.data_size));
-    written = write_(piece_line_);
+    pos = i + 1 < pieces.size() ? SkipFields(joined_, begin, piece.fields) : joined_.size();
+    lines[i].append(joined_, begin, pos - begin);
+    lines[i].append(text.substr(piece.data_size));
+    if (lines[i].size() > text.size()) {
+      JK_RETURN_IF_ERROR(CheckLength(lines[i], joined_, first_pending_ + int64_t(i)));
+    }
   }
-  pending_.clear();
-  return written;
+  for (const std::string& line : lines) JK_RETURN_IF_ERROR(write_(line));
+  return Status::Ok();
 }
 
 }  // namespace jk

@@ -58,16 +58,24 @@ GameLine ReadGameLine(std::string_view line);
 // (and, for a continued line, its "\") as read after it, and a rewritten
 // continued line is split again over its lines, each line taking as many
 // fields as it held (the last line the rest).
+//
+// A rewritten line is never written over the game's limits (game_limits.h):
+// one that would be longer than kLongestGameLine characters, or hold more
+// than kMostGameFields fields, fails the rewriting before it is written,
+// with a message that names the file, the line's number and its first
+// field. A line the rewrite left as it was is the file's own and passes.
 class GameTextRewriter {
  public:
   using Rewrite = std::function<void(std::string& data)>;
   using Write = std::function<Status(std::string_view line)>;
 
-  GameTextRewriter(Rewrite rewrite, Write write)
-      : rewrite_(std::move(rewrite)), write_(std::move(write)) {}
+  // `file_name` names the text in messages.
+  GameTextRewriter(Rewrite rewrite, Write write, std::string file_name = "")
+      : rewrite_(std::move(rewrite)), write_(std::move(write)), file_name_(std::move(file_name)) {}
 
   // Takes the next line as read, without its line break; its text may be
-  // used up. Fails when a write fails.
+  // used up. Fails when a write fails or a rewritten line would pass the
+  // game's limits.
   Status Line(std::string& line);
 
   // Ends the text: a last line that continues is rewritten alone. Call it
@@ -86,12 +94,23 @@ class GameTextRewriter {
   void Hold(std::string& line, const GameLine& parts);
   Status WriteWithComment(std::string& line, const GameLine& parts);
   Status WriteContinued();
+  // Rewrites `data` and checks the result against the game's limits (see
+  // the class comment); `first_line` is the number of its first line.
+  Status RewriteWithinLimits(std::string& data, int64_t first_line);
+  // Fails when `line` (written as line number `number`, of the data
+  // `data`) is longer than the game reads.
+  Status CheckLength(std::string_view line, std::string_view data, int64_t number) const;
+  // "'file': line 12 (first field)".
+  std::string Place(int64_t number, std::string_view data) const;
 
   Rewrite rewrite_;
   Write write_;
+  std::string file_name_;
+  int64_t line_number_ = 0;  // of the last line taken
+  int64_t first_pending_ = 0;
   std::string comment_;
   std::vector<Piece> pending_;
-  std::string joined_, original_, piece_line_;
+  std::string joined_, joined_as_read_, original_;
 };
 
 }  // namespace jk

@@ -29,6 +29,8 @@ constexpr HeaderValue kHeaderValues[] = {
     {{"perspective", "distance", ""}, 1, false}, {{"gouraud", "distance", ""}, 1, false},
 };
 
+constexpr size_t kCeilingSkyZ = 3;  // in kHeaderValues
+
 // Whether a line that begins with `c` may begin with one of the keywords.
 bool MayBeginAKeyword(char c) {
   c = char(c | 0x20);  // ASCII letters in lower case
@@ -55,7 +57,22 @@ size_t KeywordFields(const HeaderValue& value, const std::vector<std::string_vie
 }  // namespace
 
 const std::string& HeaderStep::Apply(const std::string& line) {
-  if (rules_ == ScaleRules::kClassic) return ApplyClassic(line);
+  const std::string& written =
+      rules_ == ScaleRules::kClassic ? ApplyClassic(line) : ApplyGameTrue(line);
+  if (limits_) WatchSky(written);
+  return written;
+}
+
+void HeaderStep::WatchSky(const std::string& written) {
+  std::string_view trimmed = Trim(written);
+  if (trimmed.empty() || LowerAscii(trimmed[0]) != 'c' || !BeginsWith(trimmed, "ceiling")) return;
+  SplitFields(trimmed, &fields_);
+  if (KeywordFields(kHeaderValues[kCeilingSkyZ], fields_) == 3 && fields_.size() > 3) {
+    limits_->NoteSky(ValueOf(fields_[3]));
+  }
+}
+
+const std::string& HeaderStep::ApplyGameTrue(const std::string& line) {
   std::string_view trimmed = Trim(line);
   // Every line of the level comes here: those that cannot begin with a
   // keyword, nearly all of them, pass at once.

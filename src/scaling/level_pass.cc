@@ -75,7 +75,7 @@ Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHand
         const std::string& written = header.Apply(data);
         if (&written != &data) data.assign(written);
       },
-      [&](std::string_view line) { return output.WriteLine(line); });
+      [&](std::string_view line) { return output.WriteLine(line); }, level.name);
   int64_t next_report = 0;
   JK_RETURN_IF_ERROR(ReadEntryText(archive, level.offset, level.length, [&](std::string& line) {
     const int64_t read = archive.Position() - level.offset;

@@ -64,7 +64,8 @@ struct SectionHandlers {
 // to none and open or close no section. After the first line, then about every 64 KiB of text
 // and after the last line, `progress` learns the share of the level text
 // read so far, and the pass stops, cancelled, when it asks to.
-// Fails on the first failed read or write.
+// Fails on the first failed read or write, and before writing a line that
+// would pass the game's limits (GameTextRewriter).
 Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHandlers& handlers,
                     HeaderStep& header, OutputFile& output, ScaleProgress& progress);
 

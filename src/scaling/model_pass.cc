@@ -106,7 +106,7 @@ Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row, const
   JK_RETURN_IF_ERROR(fs.OpenWrite(path, &out));
   GameTextRewriter rewriter(
       [&](std::string& data) { scaler.ScaleLine(data, row.from_level_archive); },
-      [&](std::string_view line) { return out->WriteLine(line); });
+      [&](std::string_view line) { return out->WriteLine(line); }, row.entry.name);
   JK_RETURN_IF_ERROR(ReadEntryText(archive, row.entry.offset, row.entry.length,
                                    [&](std::string& line) { return rewriter.Line(line); }));
   JK_RETURN_IF_ERROR(rewriter.Finish());

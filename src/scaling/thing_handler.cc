@@ -64,7 +64,9 @@ void ThingHandler::HandleLine(std::string& line) {
     if (i < kFirstPositionField) {
       rewritten_ += fields[i];
     } else {
+      const size_t start = rewritten_.size();
       AppendScaled(fields[i], factor_, &rewritten_);
+      if (limits_) limits_->NoteWrittenCoordinate(std::string_view(rewritten_).substr(start));
     }
   }
   for (size_t i = kFirstAngleField; i < fields.size(); ++i) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "scaling/game_limits.h"
 #include "scaling/level_pass.h"
 #include "scaling/references.h"
 #include "scaling/text.h"
@@ -34,8 +35,11 @@ void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std
 
 class ThingHandler : public SectionHandler {
  public:
-  // `factor` is the run's scale factor; `lookup` must outlive the handler.
-  ThingHandler(double factor, ModelLookup* lookup) : factor_(factor), lookup_(lookup) {}
+  // `factor` is the run's scale factor; `lookup` must outlive the handler;
+  // `limits`, when not null, learns every position written (and must
+  // outlive the handler).
+  ThingHandler(double factor, ModelLookup* lookup, LimitWatch* limits = nullptr)
+      : factor_(factor), lookup_(lookup), limits_(limits) {}
 
   // A thing line is a trimmed line that, split into its fields (SplitFields), has
   // at least ten fields and a non-empty field 1. It becomes fields 1 to 3,
@@ -48,6 +52,7 @@ class ThingHandler : public SectionHandler {
  private:
   ScaleFactor factor_;
   ModelLookup* lookup_;
+  LimitWatch* limits_;
   Fields fields_;
   std::string rewritten_;
 };

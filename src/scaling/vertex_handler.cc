@@ -16,7 +16,9 @@ void VertexHandler::HandleLine(std::string& line) {
   rewritten_.assign(fields[0]);
   for (size_t i = 1; i <= 3; ++i) {
     rewritten_ += ' ';
+    const size_t start = rewritten_.size();
     AppendScaled(fields[i], factor_, &rewritten_);
+    if (limits_) limits_->NoteWrittenCoordinate(std::string_view(rewritten_).substr(start));
   }
   line.swap(rewritten_);
 }

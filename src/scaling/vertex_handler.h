@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "scaling/game_limits.h"
 #include "scaling/level_pass.h"
 #include "scaling/text.h"
 
@@ -12,8 +13,10 @@ namespace jk {
 
 class VertexHandler : public SectionHandler {
  public:
-  // `factor` is the run's scale factor.
-  explicit VertexHandler(double factor) : factor_(factor) {}
+  // `factor` is the run's scale factor; `limits`, when not null, learns
+  // every coordinate written (and must outlive the handler).
+  explicit VertexHandler(double factor, LimitWatch* limits = nullptr)
+      : factor_(factor), limits_(limits) {}
 
   // A vertex line is a trimmed line that, split on single separators (each
   // tab, blank or comma ends a field), has at least four fields and a non-empty
@@ -23,6 +26,7 @@ class VertexHandler : public SectionHandler {
 
  private:
   ScaleFactor factor_;
+  LimitWatch* limits_;
   Fields fields_;
   std::string rewritten_;
 };
