@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "scaling/text.h"
+#include "scaling/numbers.h"
 
 namespace jk {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "platform/ascii.h"
+#include "scaling/fields.h"
 #include "scaling/game_limits.h"
-#include "scaling/text.h"
 
 namespace jk {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "archives/gob_archive.h"
+#include "platform/ascii.h"
 #include "scaling/game_text.h"
-#include "scaling/text.h"
 
 namespace jk {
 

@@ -8,7 +8,7 @@
 #include "platform/system.h"
 #include "platform/version.h"
 #include "scaling/layout.h"
-#include "scaling/text.h"
+#include "scaling/numbers.h"
 #include "shell/archive_scan.h"
 #include "shell/progress_presenter.h"
 

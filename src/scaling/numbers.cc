@@ -1,4 +1,4 @@
-#include "scaling/text.h"
+#include "scaling/numbers.h"
 
 #include <algorithm>
 #include <bit>
@@ -9,137 +9,7 @@
 #include <iterator>
 #include <limits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace jk {
-
-namespace {
-
-// The field separators by byte (space, tab, CR, LF, VT, FF and the
-// comma): one look-up per character in the loops that split every line.
-struct SeparatorTable {
-  bool is[256] = {};
-  constexpr SeparatorTable() {
-    for (unsigned char c : {' ', '\t', '\r', '\n', '\v', '\f', ','}) is[c] = true;
-  }
-};
-constexpr SeparatorTable kSeparator;
-
-}  // namespace
-
-bool IsFieldSeparator(char c) { return kSeparator.is[static_cast<unsigned char>(c)]; }
-
-void SplitOnSingleSeparator(std::string_view text, Fields* fields) {
-  fields->clear();
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (IsFieldSeparator(text[i])) {
-      fields->push_back(text.substr(start, i - start));
-      start = i + 1;
-    }
-  }
-  fields->push_back(text.substr(start));
-}
-
-Fields SplitOnSingleSeparator(std::string_view text) {
-  Fields fields;
-  SplitOnSingleSeparator(text, &fields);
-  return fields;
-}
-
-namespace {
-
-// Bit i set when p[i] ends a field (white space, and with `kCommas` the
-// comma), for the `count` (at most 64) bytes from p; the bits past them are
-// set too. Built without a branch per byte: the field boundaries of a line
-// then come from the bits, and the processor does not have to guess where
-// each field ends.
-template <bool kCommas>
-uint64_t SeparatorBits(const char* p, size_t count) {
-#if defined(__SSE2__)
-  // Sixteen bytes at a time, from a copy padded with blanks (the bytes
-  // after the text may not be there to read). White space is the blank
-  // and the five bytes from tab (9) to CR (13).
-  alignas(16) char block[64];
-  std::memset(block, ' ', sizeof block);
-  std::memcpy(block, p, count);
-  const __m128i blank = _mm_set1_epi8(' '), comma = _mm_set1_epi8(','), tab = _mm_set1_epi8('\t'),
-                four = _mm_set1_epi8(4);
-  uint64_t bits = 0;
-  for (int i = 0; i < 4; ++i) {
-    const __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i*>(block) + i);
-    const __m128i from_tab = _mm_sub_epi8(bytes, tab);  // 0 to 4 for tab to CR
-    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(from_tab, four), from_tab);
-    __m128i space = _mm_or_si128(control, _mm_cmpeq_epi8(bytes, blank));
-    if constexpr (kCommas) space = _mm_or_si128(space, _mm_cmpeq_epi8(bytes, comma));
-    bits |= uint64_t(uint16_t(_mm_movemask_epi8(space))) << (16 * i);
-  }
-  return bits;
-#else
-  uint64_t bits = count < 64 ? ~uint64_t(0) << count : 0;
-  for (size_t i = 0; i < count; ++i) {
-    const char c = p[i];
-    bits |= uint64_t(kCommas ? IsFieldSeparator(c) : IsWhiteSpace(c)) << i;
-  }
-  return bits;
-#endif
-}
-
-// The fields of `text` between runs of separators (see SeparatorBits).
-template <bool kCommas>
-void SplitOnRuns(std::string_view text, Fields* fields) {
-  auto is_separator = [](char c) { return kCommas ? IsFieldSeparator(c) : IsWhiteSpace(c); };
-  fields->clear();
-  if (text.empty()) {
-    fields->push_back({});
-    return;
-  }
-  // A leading run makes an empty first field, as a split on a pattern does.
-  if (is_separator(text.front())) fields->push_back({});
-  // The fields are the runs of other characters, found 64 bytes at a time:
-  // a field starts at a byte that is no separator after one that is, and
-  // ends at a separator after a byte that is not.
-  bool in_field = false;
-  size_t field_start = 0;
-  for (size_t base = 0; base < text.size(); base += 64) {
-    const uint64_t space =
-        SeparatorBits<kCommas>(text.data() + base, std::min<size_t>(64, text.size() - base));
-    const uint64_t space_before = (space << 1) | (in_field ? 0 : 1);
-    const uint64_t starts = ~space & space_before;
-    for (uint64_t events = starts | (space & ~space_before); events != 0; events &= events - 1) {
-      const size_t i = size_t(std::countr_zero(events));
-      if ((starts >> i) & 1) {
-        field_start = base + i;
-      } else {
-        fields->push_back(text.substr(field_start, base + i - field_start));
-      }
-    }
-    in_field = !(space >> 63);
-  }
-  if (in_field) fields->push_back(text.substr(field_start));
-  // A trailing run ends one last, empty field.
-  if (is_separator(text.back())) fields->push_back({});
-}
-
-}  // namespace
-
-void SplitFields(std::string_view text, Fields* fields) { SplitOnRuns<true>(text, fields); }
-
-Fields SplitFields(std::string_view text) {
-  Fields fields;
-  SplitFields(text, &fields);
-  return fields;
-}
-
-void SplitOnWhiteSpace(std::string_view text, Fields* fields) { SplitOnRuns<false>(text, fields); }
-
-Fields SplitOnWhiteSpace(std::string_view text) {
-  Fields fields;
-  SplitOnWhiteSpace(text, &fields);
-  return fields;
-}
 
 static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -321,47 +191,75 @@ void AppendDigits(uint64_t q, int k, bool negative, std::string* out) {
   AppendPlainDecimal(first, count, count - k, negative, out);
 }
 
-// The fast way for the common magnitudes: the nine digits from one product
-// in extended precision, whose error (below 2^-63 of it) can only matter
-// when the product lies next to a rounding boundary; then it gives up and
-// the exact way decides. False when it gave up.
+// Powers of ten as integers, 10^0 to 10^19.
+constexpr uint64_t kPowersOfTen[] = {1,
+                                     10,
+                                     100,
+                                     1000,
+                                     10000,
+                                     100000,
+                                     1000000,
+                                     10000000,
+                                     100000000,
+                                     1000000000,
+                                     10000000000,
+                                     100000000000,
+                                     1000000000000,
+                                     10000000000000,
+                                     100000000000000,
+                                     1000000000000000,
+                                     10000000000000000,
+                                     100000000000000000,
+                                     1000000000000000000,
+                                     10000000000000000000u};
+
+// The fast way for the common magnitudes, in integers only, so that no
+// setting of the floating-point unit can change it: the value is its
+// mantissa m over 2^s, and m times 10^k (in 128 bits) over 2^s is the
+// number scaled to nine digits before the point, its whole part and the
+// rest exact. An exact tie (a rest of one half) is left to the exact way,
+// which decides ties as the standard library does. False when it gave
+// the value to the exact way.
 bool AppendTextOfFast(double value, std::string* out) {
-  if constexpr (std::numeric_limits<long double>::digits < 64) return false;
-  const long double a = std::fabs(value);
-  if (!(a >= 1e-7L && a < 1e9L)) return false;
+#if defined(__SIZEOF_INT128__)
+  using Wide = unsigned __int128;
+  const double a = std::fabs(value);
+  if (!(a >= 1e-7 && a < 1e9)) return false;
+  const uint64_t bits = std::bit_cast<uint64_t>(a);
+  const int exponent = int(bits >> 52) - 1023;  // a = 1.f * 2^exponent: a is normal here
+  const uint64_t mantissa = (bits & ((uint64_t(1) << 52) - 1)) | (uint64_t(1) << 52);
+  const int shift = 52 - exponent;  // a = mantissa / 2^shift, shift from 23 to 76
   // k such that a * 10^k lies from 10^8 to 10^9: first a guess from the
-  // binary exponent (a is normal here), then a step or two.
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  int binary_exponent = int((bits >> 52) & 0x7ff) - 1023;  // a = 1.f * 2^binary_exponent
-  int k = 8 - (binary_exponent * 1233 >> 12);              // 1233 / 4096: just below log10(2)
-  long double x = 0;
+  // binary exponent, then a step or two.
+  int k = 8 - (exponent * 1233 >> 12);  // 1233 / 4096: just below log10(2)
   for (int step = 0; step < 3; ++step) {
-    if (k < 0 || k >= int(std::size(kExactPowersOfTen))) return false;
-    x = a * static_cast<long double>(kExactPowersOfTen[k]);
-    if (x < 1e8L) {
+    if (k < 0 || k >= int(std::size(kPowersOfTen))) return false;
+    const Wide product = Wide(mantissa) * kPowersOfTen[k];  // below 2^117
+    const Wide whole = product >> shift;
+    if (whole < 100000000) {
       ++k;
-    } else if (x >= 1e9L) {
+    } else if (whole >= 1000000000) {
       --k;
     } else {
-      break;
+      const Wide rest = product - (whole << shift);
+      const Wide half = Wide(1) << (shift - 1);
+      if (rest == half) return false;
+      uint64_t m = uint64_t(whole) + (rest > half ? 1 : 0);
+      if (m == 1000000000) {
+        m = 100000000;
+        --k;
+      }
+      AppendDigits(m, k, value < 0, out);
+      return true;
     }
   }
-  if (!(x >= 1e8L && x < 1e9L)) return false;
-  const long double error = x * 0x1p-62L;
-  const uint32_t whole = uint32_t(x);  // x is positive: this is its floor
-  const long double fraction = x - whole;
-  // Too near a half (the rounding could go either way), or too near a
-  // power of ten (the product may belong to the next k).
-  if (std::fabs(fraction - 0.5L) <= error) return false;
-  if (x - 1e8L <= error || 1e9L - x <= error) return false;
-  uint32_t m = whole + (fraction > 0.5L ? 1 : 0);
-  if (m == 1000000000) {
-    m = 100000000;
-    --k;
-  }
-  AppendDigits(m, k, value < 0, out);
-  return true;
+  return false;
+#else
+  // Without 128-bit integers the exact way writes every number.
+  static_cast<void>(value);
+  static_cast<void>(out);
+  return false;
+#endif
 }
 
 }  // namespace
