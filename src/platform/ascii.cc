@@ -2,22 +2,6 @@
 
 namespace jk {
 
-namespace {
-
-// White space by byte: one look-up per character in the loops that trim
-// every line.
-struct WhiteSpaceTable {
-  bool is[256] = {};
-  constexpr WhiteSpaceTable() {
-    for (unsigned char c : {' ', '\t', '\r', '\n', '\v', '\f'}) is[c] = true;
-  }
-};
-constexpr WhiteSpaceTable kWhiteSpace;
-
-}  // namespace
-
-bool IsWhiteSpace(char c) { return kWhiteSpace.is[static_cast<unsigned char>(c)]; }
-
 std::string ToLowerAscii(std::string_view text) {
   std::string lower(text);
   for (char& c : lower) c = LowerAscii(c);

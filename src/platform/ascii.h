@@ -10,8 +10,20 @@
 
 namespace jk {
 
+// A set of bytes, one look-up per byte: the loops that trim and split
+// every line test each of its characters.
+struct ByteSet {
+  bool has[256] = {};
+  constexpr explicit ByteSet(std::string_view bytes) {
+    for (char c : bytes) has[static_cast<unsigned char>(c)] = true;
+  }
+  constexpr bool Has(char c) const { return has[static_cast<unsigned char>(c)]; }
+};
+
+inline constexpr ByteSet kWhiteSpace(" \t\r\n\v\f");
+
 // Space, tab, CR, LF, VT and FF.
-bool IsWhiteSpace(char c);
+inline bool IsWhiteSpace(char c) { return kWhiteSpace.Has(c); }
 
 // Whether `c` is an ASCII letter.
 inline bool IsAsciiLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }

@@ -10,22 +10,6 @@
 
 namespace jk {
 
-namespace {
-
-// The field separators by byte (space, tab, CR, LF, VT, FF and the
-// comma): one look-up per character in the loops that split every line.
-struct SeparatorTable {
-  bool is[256] = {};
-  constexpr SeparatorTable() {
-    for (unsigned char c : {' ', '\t', '\r', '\n', '\v', '\f', ','}) is[c] = true;
-  }
-};
-constexpr SeparatorTable kSeparator;
-
-}  // namespace
-
-bool IsFieldSeparator(char c) { return kSeparator.is[static_cast<unsigned char>(c)]; }
-
 void SplitOnSingleSeparator(std::string_view text, Fields* fields) {
   fields->clear();
   size_t start = 0;
@@ -44,8 +28,10 @@ Fields SplitOnSingleSeparator(std::string_view text) {
   return fields;
 }
 
+namespace {
+
 template <bool kCommas>
-uint64_t SeparatorBitsPlain(const char* p, size_t count) {
+uint64_t PlainBits(const char* p, size_t count) {
   uint64_t bits = count < 64 ? ~uint64_t(0) << count : 0;
   for (size_t i = 0; i < count; ++i) {
     const char c = p[i];
@@ -53,12 +39,10 @@ uint64_t SeparatorBitsPlain(const char* p, size_t count) {
   }
   return bits;
 }
-template uint64_t SeparatorBitsPlain<true>(const char* p, size_t count);
-template uint64_t SeparatorBitsPlain<false>(const char* p, size_t count);
 
 #if defined(__SSE2__)
 template <bool kCommas>
-uint64_t SeparatorBitsSse2(const char* p, size_t count) {
+uint64_t Sse2Bits(const char* p, size_t count) {
   // Sixteen bytes at a time, from a copy padded with blanks (the bytes
   // after the text may not be there to read). White space is the blank
   // and the five bytes from tab (9) to CR (13).
@@ -78,11 +62,7 @@ uint64_t SeparatorBitsSse2(const char* p, size_t count) {
   }
   return bits;
 }
-template uint64_t SeparatorBitsSse2<true>(const char* p, size_t count);
-template uint64_t SeparatorBitsSse2<false>(const char* p, size_t count);
 #endif
-
-namespace {
 
 // The separators of up to 64 bytes, the fastest way this processor has.
 // Built without a branch per byte: the field boundaries of a line then come
@@ -91,9 +71,9 @@ namespace {
 template <bool kCommas>
 uint64_t SeparatorBits(const char* p, size_t count) {
 #if defined(__SSE2__)
-  return SeparatorBitsSse2<kCommas>(p, count);
+  return Sse2Bits<kCommas>(p, count);
 #else
-  return SeparatorBitsPlain<kCommas>(p, count);
+  return PlainBits<kCommas>(p, count);
 #endif
 }
 
@@ -134,6 +114,22 @@ void SplitOnRuns(std::string_view text, Fields* fields) {
 }
 
 }  // namespace
+
+template <bool kCommas>
+uint64_t SeparatorBitsPlain(const char* p, size_t count) {
+  return PlainBits<kCommas>(p, count);
+}
+template uint64_t SeparatorBitsPlain<true>(const char* p, size_t count);
+template uint64_t SeparatorBitsPlain<false>(const char* p, size_t count);
+
+#if defined(__SSE2__)
+template <bool kCommas>
+uint64_t SeparatorBitsSse2(const char* p, size_t count) {
+  return Sse2Bits<kCommas>(p, count);
+}
+template uint64_t SeparatorBitsSse2<true>(const char* p, size_t count);
+template uint64_t SeparatorBitsSse2<false>(const char* p, size_t count);
+#endif
 
 void SplitFields(std::string_view text, Fields* fields) { SplitOnRuns<true>(text, fields); }
 

@@ -13,9 +13,11 @@
 
 namespace jk {
 
+inline constexpr ByteSet kFieldSeparators(" \t\r\n\v\f,");
+
 // Whether `c` separates the fields of a line as the game reads it: white
 // space, or a comma.
-bool IsFieldSeparator(char c);
+inline bool IsFieldSeparator(char c) { return kFieldSeparators.Has(c); }
 
 // The fields of a line: views into the line, field 1 at index 0.
 using Fields = std::vector<std::string_view>;

@@ -64,9 +64,12 @@ const std::string& HeaderStep::Apply(const std::string& line) {
 }
 
 void HeaderStep::WatchSky(const std::string& written) {
-  std::string_view trimmed = Trim(written);
-  if (trimmed.empty() || LowerAscii(trimmed[0]) != 'c' || !BeginsWith(trimmed, "ceiling")) return;
-  SplitFields(trimmed, &fields_);
+  // Every line of the level comes here: those that do not begin with a "c"
+  // pass at once.
+  size_t first = 0;
+  while (first < written.size() && IsWhiteSpace(written[first])) ++first;
+  if (first == written.size() || LowerAscii(written[first]) != 'c') return;
+  SplitFields(Trim(written), &fields_);
   if (KeywordFields(kHeaderValues[kCeilingSkyZ], fields_) == 3 && fields_.size() > 3) {
     limits_->NoteSky(ValueOf(fields_[3]));
   }
