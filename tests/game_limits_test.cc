@@ -77,10 +77,10 @@ TEST(LimitWatchTest, LevelStepsTellWhatTheyWrite) {
   ModelLookup lookup(&templates, &model_list);
   LimitWatch things;
   ThingHandler thing_handler(4, &lookup, &things);
-  std::string thing = "0: crate crate 1 2 -8000 0 0 0 0";
+  std::string thing = "0: crate crate 1 2 -8000 0 0 0 0 frame=(1/1/9000:0/0/0)";
   thing_handler.HandleLine(thing);
   EXPECT_EQ(things.Warnings(),
-            std::vector<std::string>{"a coordinate would be -32000, more than 30000 from the "
+            std::vector<std::string>{"a coordinate would be 36000, more than 30000 from the "
                                      "origin, where the game's motion breaks"});
 }
 

@@ -31,7 +31,9 @@ FramePosition FramePositionOf(std::string_view position_text);
 // (scaled) is followed by the field from its first ":" on, unchanged; else
 // when it holds ")", the position text is all of it and " frame=(x/y/z)"
 // is appended; else nothing is appended and the parameter is dropped.
-void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std::string* out);
+// `limits`, when not null, learns the coordinates written.
+void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std::string* out,
+                          LimitWatch* limits = nullptr);
 
 class ThingHandler : public SectionHandler {
  public:
