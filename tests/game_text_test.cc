@@ -137,6 +137,19 @@ TEST(GameTextRewriterTest, ContinuedLineEdges) {
   EXPECT_EQ(r.written, (std::vector<std::string>{"2 \\", "; note", "4 \\"}));
 }
 
+// A continued line longer than anything the game reads is written as read
+// once it passes kLongestJoinedLine, without being rewritten: damaged text
+// cannot make the rewriting hold it whole.
+TEST(GameTextRewriterTest, EndlessContinuedLineIsWrittenAsRead) {
+  const std::string piece = std::string(1000, '1') + " \\";
+  std::vector<std::string> lines(100, piece);
+  lines.push_back("2 3");
+  Rewritten r = Rewrite(lines);
+  ASSERT_EQ(r.written.size(), lines.size());
+  for (size_t i = 0; i + 2 < lines.size(); ++i) EXPECT_EQ(r.written[i], lines[i]) << i;
+  EXPECT_EQ(r.written.back(), "4 6");
+}
+
 // A failed write ends the rewriting with its Status.
 TEST(GameTextRewriterTest, StopsAtAFailedWrite) {
   GameTextRewriter rewriter([](std::string&) {},

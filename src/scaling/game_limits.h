@@ -43,7 +43,8 @@ class LimitWatch {
  public:
   // A Ceiling Sky Z of the result.
   void NoteSky(double ceiling_sky_z);
-  // A world coordinate of the result (a vertex, a thing's position).
+  // A world coordinate of the result (a vertex, a thing's position or path
+  // frame).
   void NoteCoordinate(double coordinate);
   // The same for a coordinate as the run wrote it (plain decimal, as
   // TextOf writes): read only when it is 10000 or more from 0, so that

@@ -82,7 +82,8 @@ Status GameTextRewriter::Line(std::string& line) {
     // The line continues the one before, whatever it holds (a comment
     // line adds no data).
     Hold(line, parts);
-    return parts.continues() ? Status::Ok() : WriteContinued();
+    if (!parts.continues()) return WriteContinued();
+    return pending_size_ <= kLongestJoinedLine ? Status::Ok() : WriteHeldAsRead();
   }
   if (parts.is_comment_line) return write_(line);
   if (parts.continues()) {
@@ -99,11 +100,20 @@ Status GameTextRewriter::Line(std::string& line) {
 }
 
 void GameTextRewriter::Hold(std::string& line, const GameLine& parts) {
+  pending_size_ += line.size();
   Piece piece;
   piece.data_size = parts.data.size();
   piece.fields = CountFields(parts.data);
   piece.text.swap(line);
   pending_.push_back(std::move(piece));
+}
+
+Status GameTextRewriter::WriteHeldAsRead() {
+  std::vector<Piece> pieces;
+  pieces.swap(pending_);
+  pending_size_ = 0;
+  for (const Piece& piece : pieces) JK_RETURN_IF_ERROR(write_(piece.text));
+  return Status::Ok();
 }
 
 Status GameTextRewriter::Finish() {
@@ -164,6 +174,7 @@ Status GameTextRewriter::WriteContinued() {
   joined_as_read_ = joined_;
   std::vector<Piece> pieces;
   pieces.swap(pending_);
+  pending_size_ = 0;
   JK_RETURN_IF_ERROR(RewriteWithinLimits(joined_, first_pending_));
   if (joined_ == joined_as_read_) {
     for (const Piece& piece : pieces) JK_RETURN_IF_ERROR(write_(piece.text));

@@ -64,8 +64,15 @@ GameLine ReadGameLine(std::string_view line);
 // than kMostGameFields fields, fails the rewriting before it is written,
 // with a message that names the file, the line's number and its first
 // field. A line the rewrite left as it was is the file's own and passes.
+//
+// So that damaged text cannot make it hold more than a line at a time, a
+// continued line of more than kLongestJoinedLine characters, far more than
+// the game reads, is written as read once it passes that length, and its
+// rest is taken as new lines.
 class GameTextRewriter {
  public:
+  static constexpr size_t kLongestJoinedLine = 64 * 1024;
+
   using Rewrite = std::function<void(std::string& data)>;
   using Write = std::function<Status(std::string_view line)>;
 
@@ -94,6 +101,8 @@ class GameTextRewriter {
   void Hold(std::string& line, const GameLine& parts);
   Status WriteWithComment(std::string& line, const GameLine& parts);
   Status WriteContinued();
+  // Writes the lines held as they were read, and forgets them.
+  Status WriteHeldAsRead();
   // Rewrites `data` and checks the result against the game's limits (see
   // the class comment); `first_line` is the number of its first line.
   Status RewriteWithinLimits(std::string& data, int64_t first_line);
@@ -110,6 +119,7 @@ class GameTextRewriter {
   int64_t first_pending_ = 0;
   std::string comment_;
   std::vector<Piece> pending_;
+  size_t pending_size_ = 0;  // of the lines held
   std::string joined_, joined_as_read_, original_;
 };
 
