@@ -32,6 +32,13 @@ struct LevelOptions {
   // (based on door1), door3 (based on door2)... door3 has no model3d= of its
   // own.
   int door_chain = 3;
+  // Lines in every form the game reads besides the editors' own: ";"
+  // comment lines, trailing "#" comments (after a vertex, a surface, a
+  // sector's CENTER, a template, a thing and a cog line, and the sky
+  // height), a vertex whose fields are separated by commas, and a thing
+  // line continued on the next line with "\". The comments hold numbers and
+  // size= parameters that no scale run may touch.
+  bool game_reader_forms = false;
 };
 
 // Where a sector's lines are (line numbers count from 1), and its radius.
@@ -60,6 +67,8 @@ struct TemplateFacts {
 
 struct ThingFacts {
   int line = 0;
+  // The line that continues it (game_reader_forms); 0 when it has none.
+  int continued_line = 0;
   std::string template_name;
   bool has_frame = false;
 };
