@@ -9,6 +9,7 @@
 
 #include "scaling/level_pass.h"
 #include "scaling/references.h"
+#include "scaling/scenery_uses.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -34,8 +35,10 @@ void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std
 
 class ThingHandler : public SectionHandler {
  public:
-  // `factor` is the run's scale factor; `lookup` must outlive the handler.
-  ThingHandler(double factor, ModelLookup* lookup) : factor_(factor), lookup_(lookup) {}
+  // `factor` is the run's scale factor; `lookup` and `uses` must outlive
+  // the handler; `uses`, when not null, learns of every thing line.
+  ThingHandler(double factor, ModelLookup* lookup, SceneryUses* uses = nullptr)
+      : factor_(factor), lookup_(lookup), uses_(uses) {}
 
   // A thing line is a trimmed line that, split on runs of white space, has
   // at least ten fields and a non-empty field 1 that does not begin with "#"
@@ -49,6 +52,7 @@ class ThingHandler : public SectionHandler {
  private:
   ScaleFactor factor_;
   ModelLookup* lookup_;
+  SceneryUses* uses_;
   Fields fields_;
   std::string rewritten_;
 };
