@@ -155,7 +155,11 @@ void ReadCalls(std::string_view text, size_t begin, std::vector<CogCall>* calls)
       size_t open = SkipBlanks(text, end);
       if (open >= text.size() || text[open] != '(') break;
       CogCall call{known.function, {}};
-      if (ReadArguments(text, open, &call.arguments)) calls->push_back(std::move(call));
+      // A call left open runs to the end of the text: the script is
+      // damaged, and the game would not run it. Stopping here keeps the
+      // reading linear in the length of the text.
+      if (!ReadArguments(text, open, &call.arguments)) return;
+      calls->push_back(std::move(call));
       break;
     }
   }

@@ -64,7 +64,7 @@ struct CogScript {
 
 // Reads the symbols and the calls of `text` (lines separated by "\n").
 // Any text gives a script: a damaged one gives what could be read of it;
-// a call without its closing parenthesis is left out.
+// a call without its closing parenthesis ends the calls read.
 CogScript ReadCogScript(std::string_view text);
 
 // The values a cogs section line gives each symbol of `script`: the
