@@ -7,6 +7,7 @@
 #include "gob_writer.h"
 #include "platform/path.h"
 #include "platform/real_file_system.h"
+#include "scaling/game_text.h"
 #include "scaling/model_pass.h"
 #include "scaling_fixture.h"
 
@@ -18,10 +19,19 @@ using scaling_test::ReadFile;
 using scaling_test::RecordedProgress;
 using scaling_test::TempFolder;
 
+// The lines of a model as the model pass writes them: read as the game
+// reads them, scaled by `scaler`.
 std::vector<std::string> Scaled(ModelTextScaler& scaler, std::vector<std::string> lines,
                                 bool from_level_archive) {
-  for (std::string& line : lines) scaler.ScaleLine(line, from_level_archive);
-  return lines;
+  std::vector<std::string> written;
+  GameTextRewriter rewriter([&](std::string& data) { scaler.ScaleLine(data, from_level_archive); },
+                            [&](std::string_view line) {
+                              written.emplace_back(line);
+                              return Status::Ok();
+                            });
+  for (std::string& line : lines) EXPECT_TRUE(rewriter.Line(line).ok());
+  EXPECT_TRUE(rewriter.Finish().ok());
+  return written;
 }
 
 // Vertex lists and radius lines are scaled; every other line stays.

@@ -12,6 +12,7 @@
 #include "level_generator.h"
 #include "platform/real_file_system.h"
 #include "scaling/cog_script.h"
+#include "scaling/game_text.h"
 #include "scaling/scale_run.h"
 #include "scaling/scenery_text.h"
 #include "scaling_fixture.h"
@@ -52,6 +53,8 @@ TEST(CogScriptTest, RewritesSpeedsAndSoundRangesOnly) {
       // Not calls, or not these: unchanged.
       {"// MoveToFrame(door, 1, speed);", "// MoveToFrame(door, 1, speed);"},
       {"# SlideWall(s, d, 4)", "# SlideWall(s, d, 4)"},
+      {"  ; SlideWall(s, d, 4)", "  ; SlideWall(s, d, 4)"},
+      {"Sleep(1); # SlideWall(s, d, 4)", "Sleep(1); # SlideWall(s, d, 4)"},
       {"/* SlideWall(s, d,\n 4) */", "/* SlideWall(s, d,\n 4) */"},
       {"Print(\"MoveToFrame(a, 1, 2)\");", "Print(\"MoveToFrame(a, 1, 2)\");"},
       {"MyMoveToFrame(a, 1, 2); Sleep(2.0); PlayKey(a, k, 1, 0);",
@@ -90,9 +93,11 @@ TEST(SceneryTextTest, ScalesTheLengthsOfEachKind) {
   } cases[] = {
       {SceneryFileKind::kKeyframe,
        {"FRAMES 30", "# x y z", "ENTRIES 2", "0:  0 0x0  1.5 -2 0.25  0 90 0  # a",
-        "   0.5,0.5,1 0 3 0", "", "1: 15 0x0 1 1 1 0 0 0", "0 0 0 0 0 0", "2: 30 0x0 1 1 1 0 0 0"},
+        "   0.5,0.5,1 0 3 0", "; 1: 15 0x0 1 1 1", "1: 15 0x0 1 1 \\", " 1 0 0 0", "0 0 0 0 0 0",
+        "2: 30 0x0 1 1 1 0 0 0"},
        {"FRAMES 30", "# x y z", "ENTRIES 2", "0:  0 0x0  3 -4 0.5  0 90 0  # a", "   1,1,2 0 3 0",
-        "", "1: 15 0x0 2 2 2 0 0 0", "0 0 0 0 0 0", "2: 30 0x0 1 1 1 0 0 0"}},
+        "; 1: 15 0x0 1 1 1", "1: 15 0x0 2 2 \\", " 2 0 0 0", "0 0 0 0 0 0",
+        "2: 30 0x0 1 1 1 0 0 0"}},
       {SceneryFileKind::kSoundClass,
        {"# modes", "startmove s.wav 0x0 0.5 2 1.0", "stopmove e.wav 0x0", "hum h.wav 0x1 1", "x"},
        {"# modes", "startmove s.wav 0x0 1 4 1.0", "stopmove e.wav 0x0 1 5", "hum h.wav 0x1 2 5",
@@ -103,8 +108,14 @@ TEST(SceneryTextTest, ScalesTheLengthsOfEachKind) {
   };
   for (const Case& c : cases) {
     SceneryTextScaler scaler(c.kind, 2);
-    std::vector<std::string> lines = c.lines;
-    for (std::string& line : lines) scaler.ScaleLine(line);
+    std::vector<std::string> lines;
+    GameTextRewriter rewriter([&](std::string& data) { scaler.ScaleLine(data); },
+                              [&](std::string_view line) {
+                                lines.emplace_back(line);
+                                return Status::Ok();
+                              });
+    for (std::string line : c.lines) ASSERT_TRUE(rewriter.Line(line).ok());
+    ASSERT_TRUE(rewriter.Finish().ok());
     EXPECT_EQ(lines, c.scaled);
   }
 }

@@ -207,10 +207,10 @@ using Fields = std::vector<std::string_view>;
 
 // "\s": every white-space character ends a field.
 TEST(SplitTest, SingleWhiteSpaceKeepsEmptyFields) {
-  EXPECT_EQ(SplitOnSingleWhiteSpace("0:\t1.0\t2.0\t3.0"), (Fields{"0:", "1.0", "2.0", "3.0"}));
-  EXPECT_EQ(SplitOnSingleWhiteSpace("0:  1.0\t2.0\t3.0"), (Fields{"0:", "", "1.0", "2.0", "3.0"}));
-  EXPECT_EQ(SplitOnSingleWhiteSpace("a\vb\fc\rd"), (Fields{"a", "b", "c", "d"}));
-  EXPECT_EQ(SplitOnSingleWhiteSpace(""), (Fields{""}));
+  EXPECT_EQ(SplitOnSingleSeparator("0:\t1.0\t2.0\t3.0"), (Fields{"0:", "1.0", "2.0", "3.0"}));
+  EXPECT_EQ(SplitOnSingleSeparator("0:  1.0\t2.0\t3.0"), (Fields{"0:", "", "1.0", "2.0", "3.0"}));
+  EXPECT_EQ(SplitOnSingleSeparator("a\vb\fc\rd"), (Fields{"a", "b", "c", "d"}));
+  EXPECT_EQ(SplitOnSingleSeparator(""), (Fields{""}));
 }
 
 // "\s+": every run of white space ends a field.

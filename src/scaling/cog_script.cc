@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ascii.h"
+#include "scaling/game_text.h"
 #include "scaling/scenery_text.h"
 
 namespace jk {
@@ -55,25 +57,17 @@ bool IsNameStart(char c) { return IsAsciiLetter(c) || c == '_'; }
 bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9'); }
 bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));
-  }
-  return lower;
-}
-
-// When a comment or a quoted text starts at `i`, the position after it;
-// else `i`.
+// When a comment of the code or a quoted text starts at `i`, the position
+// after it; else `i`. (The comments of the game's line rules are blanked
+// out before.)
 size_t SkipCommentOrText(std::string_view text, size_t i) {
   if (i >= text.size()) return i;
-  auto line_end = [&](size_t from) {
-    size_t end = text.find('\n', from);
-    return end == std::string_view::npos ? text.size() : end;
-  };
   char c = text[i];
   char next = i + 1 < text.size() ? text[i + 1] : '\0';
-  if (c == '#' || (c == '/' && next == '/')) return line_end(i);
+  if (c == '/' && next == '/') {
+    size_t end = text.find('\n', i);
+    return end == std::string_view::npos ? text.size() : end;
+  }
   if (c == '/' && next == '*') {
     size_t end = text.find("*/", i + 2);
     return end == std::string_view::npos ? text.size() : end + 2;
@@ -151,7 +145,7 @@ void ReadCalls(std::string_view text, size_t begin, std::vector<CogCall>* calls)
     std::string_view name = text.substr(i, end - i);
     i = end;
     for (const NamedFunction& known : kFunctions) {
-      if (name.size() != known.name.size() || !BeginsWith(name, known.name)) continue;
+      if (!EqualsIgnoringCase(name, known.name)) continue;
       size_t open = SkipBlanks(text, end);
       if (open >= text.size() || text[open] != '(') break;
       CogCall call{known.function, {}};
@@ -169,19 +163,31 @@ void ReadCalls(std::string_view text, size_t begin, std::vector<CogCall>* calls)
 void ReadSymbol(const Fields& fields, std::vector<CogSymbol>* symbols) {
   if (fields.size() < 2) return;
   CogSymbol symbol;
-  symbol.type = Lower(fields[0]);
+  symbol.type = ToLowerAscii(fields[0]);
   std::string_view declared = fields[1];
   size_t equals = declared.find('=');
-  symbol.name = Lower(declared.substr(0, equals));
-  if (equals != std::string_view::npos) symbol.default_value = Lower(declared.substr(equals + 1));
+  symbol.name = ToLowerAscii(declared.substr(0, equals));
+  if (equals != std::string_view::npos)
+    symbol.default_value = ToLowerAscii(declared.substr(equals + 1));
   for (size_t i = 2; i < fields.size(); ++i) {
-    if (fields[i].size() == 5 && BeginsWith(fields[i], "local")) symbol.local = true;
+    if (EqualsIgnoringCase(fields[i], "local")) symbol.local = true;
   }
   symbols->push_back(std::move(symbol));
 }
 
-bool IsWord(std::string_view field, std::string_view word) {
-  return field.size() == word.size() && BeginsWith(field, word);
+// `text` as the game reads it, at the same places: the comments of its
+// line rules (comment lines, and the rest of a line from "#") are blanks.
+std::string WithoutComments(std::string_view text) {
+  std::string code(text);
+  for (size_t start = 0; start < text.size();) {
+    size_t end = std::min(text.find('\n', start), text.size());
+    GameLine line = ReadGameLine(text.substr(start, end - start));
+    if (!line.comment.empty()) {
+      std::fill_n(code.begin() + (line.comment.data() - text.data()), line.comment.size(), ' ');
+    }
+    start = end + 1;
+  }
+  return code;
 }
 
 // Whether `text` is a plain number: an optional sign, digits with an
@@ -233,7 +239,7 @@ std::string ScaledArgumentText(std::string_view argument, ArgumentRule rule,
 
 const CogSymbol* CogScript::Find(std::string_view name) const {
   for (const CogSymbol& symbol : symbols) {
-    if (symbol.name.size() == name.size() && BeginsWith(symbol.name, name)) return &symbol;
+    if (EqualsIgnoringCase(symbol.name, name)) return &symbol;
   }
   return nullptr;
 }
@@ -245,22 +251,21 @@ bool CogScript::HasScaledCall() const {
 
 CogScript ReadCogScript(std::string_view text) {
   CogScript script;
+  const std::string code = WithoutComments(text);
   bool in_symbols = false;
   Fields fields;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
+  for (size_t start = 0; start < code.size();) {
+    size_t end = std::min(code.find('\n', start), code.size());
+    DataFields(std::string_view(code).substr(start, end - start), &fields);
     start = end + 1;
-    SceneryLineFields(line, &fields);
     if (fields.empty()) continue;
-    if (IsWord(fields[0], "code")) {
-      ReadCalls(text, std::min(start, text.size()), &script.calls);
+    if (EqualsIgnoringCase(fields[0], "code")) {
+      ReadCalls(code, std::min(start, code.size()), &script.calls);
       break;
     }
-    if (IsWord(fields[0], "symbols")) {
+    if (EqualsIgnoringCase(fields[0], "symbols")) {
       in_symbols = true;
-    } else if (IsWord(fields[0], "end")) {
+    } else if (EqualsIgnoringCase(fields[0], "end")) {
       in_symbols = false;
     } else if (in_symbols) {
       ReadSymbol(fields, &script.symbols);
@@ -275,7 +280,7 @@ std::vector<std::string> SymbolValues(const CogScript& script,
   size_t next = 0;
   for (const CogSymbol& symbol : script.symbols) {
     if (!symbol.local && symbol.type != "message" && next < line_values.size()) {
-      values.push_back(Lower(line_values[next++]));
+      values.push_back(ToLowerAscii(line_values[next++]));
     } else {
       values.push_back(symbol.default_value);
     }

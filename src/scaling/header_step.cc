@@ -61,7 +61,7 @@ const std::string& HeaderStep::Apply(const std::string& line) {
   // keyword, nearly all of them, pass at once.
   if (trimmed.empty() || !MayBeginAKeyword(trimmed[0])) return line;
   Fields& fields = fields_;
-  SplitOnWhiteSpace(trimmed, &fields);
+  SplitFields(trimmed, &fields);
   for (const HeaderValue& value : kHeaderValues) {
     size_t first = KeywordFields(value, fields);
     if (first == 0) continue;
@@ -95,7 +95,7 @@ const std::string& HeaderStep::ApplyClassic(const std::string& line) {
     return rewritten_;
   }
   if (BeginsWith(trimmed, kMipMapKeyword)) {
-    std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
+    std::vector<std::string_view> fields = SplitFields(trimmed);
     rewritten_ = "MipMap Distances";
     // Only the distances present are written; fields after the fourth
     // distance are dropped.

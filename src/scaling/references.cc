@@ -84,7 +84,7 @@ const ModelRow* ModelTable::Find(std::string_view file_name) const {
 
 void ScaledTemplates::Append(std::string_view trimmed_line, std::string_view based_on) {
   lines_.emplace_back(trimmed_line);
-  std::vector<std::string_view> fields = SplitOnWhiteSpace(lines_.back());
+  std::vector<std::string_view> fields = SplitFields(lines_.back());
   // A thing line looks its template up by name on every line; resolving
   // the models once here gives the same rows in the same order, since the
   // model table does not change during the pass.
@@ -141,7 +141,7 @@ CogReferenceHandler::CogReferenceHandler(const std::vector<EntryRow>* cog_table,
 
 void CogReferenceHandler::HandleLine(std::string& line) {
   Fields& fields = fields_;
-  SplitOnWhiteSpace(Trim(line), &fields);
+  SplitFields(Trim(line), &fields);
   if (fields.size() < 2 || fields[0].empty()) return;
   if (uses_ && IsCogNumber(fields[0])) uses_->AddCog(fields);
   size_t row = index_.Find(fields[1]);

@@ -144,12 +144,11 @@ class ModelLookup {
   FirstSeenNames* missing_;
 };
 
-// The handler of the cogs section: a line whose field 2 (split on runs of
-// white space) names a script of the level archive's cog table, by its
-// name without "cog\", adds a copy of the first such row to the cog list.
-// A cog line (field 1 a number and ":") whose script neither that table nor
-// the resource archive's cogs hold adds the script's name to `missing`.
-// Every cog line goes to `uses`. The line itself is never changed.
+// The handler of the cogs section: a line whose field 2 (SplitFields) names a script of the level
+// archive's cog table, by its name without "cog\", adds a copy of the first such row to the cog
+// list. A cog line (field 1 a number and ":") whose script neither that table nor the resource
+// archive's cogs hold adds the script's name to `missing`. Every cog line goes to `uses`. The
+// line itself is never changed.
 class CogReferenceHandler : public SectionHandler {
  public:
   // All must outlive the handler; `resource_cogs`, `missing` and `uses`

@@ -2,9 +2,11 @@
 
 #include <unordered_map>
 
+#include "platform/ascii.h"
 #include "platform/path.h"
 #include "scaling/cog_script.h"
 #include "scaling/entry_skip.h"
+#include "scaling/game_text.h"
 #include "scaling/layout.h"
 #include "scaling/scenery_text.h"
 
@@ -21,14 +23,6 @@ constexpr std::string_view kMiscFolder = "misc";
 // Who uses a file: the scenery, others, or both (the bits together).
 enum Users : unsigned { kScenery = 1, kOthers = 2 };
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));
-  }
-  return lower;
-}
-
 // An entry and the archive that holds it.
 struct FoundEntry {
   EntryRow row;
@@ -42,7 +36,7 @@ class SceneryEntries {
  public:
   Status Collect(GobArchive* archive) {
     return archive->Walk([&](const GobEntry& entry) {
-      std::string name = Lower(entry.name);
+      std::string name = ToLowerAscii(entry.name);
       for (std::string_view folder :
            {kKeyframeFolder, kPuppetFolder, kSoundClassFolder, kSpriteFolder}) {
         if (!name.starts_with(folder)) continue;
@@ -138,11 +132,11 @@ Status WriteScaled(FileSystem& fs, const std::string& work_folder, const FoundEn
   std::unique_ptr<OutputFile> out;
   JK_RETURN_IF_ERROR(fs.OpenWrite(path, &out));
   SceneryTextScaler scaler(kind, factor);
+  GameTextRewriter rewriter([&](std::string& data) { scaler.ScaleLine(data); },
+                            [&](std::string_view line) { return out->WriteLine(line); });
   JK_RETURN_IF_ERROR(ReadEntryText(found.archive->file(), found.row.offset, found.row.length,
-                                   [&](std::string& line) {
-                                     scaler.ScaleLine(line);
-                                     return out->WriteLine(line);
-                                   }));
+                                   [&](std::string& line) { return rewriter.Line(line); }));
+  JK_RETURN_IF_ERROR(rewriter.Finish());
   return out->Close();
 }
 

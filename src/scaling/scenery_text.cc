@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/ascii.h"
+#include "scaling/game_text.h"
+
 namespace jk {
 
 namespace {
@@ -12,8 +15,6 @@ constexpr int64_t kLinesPerEntry = 2;
 // The most entries a count is taken for: more lines than any file holds.
 constexpr int64_t kMostEntries = int64_t(1) << 40;
 
-bool IsFieldSeparator(char c) { return IsWhiteSpace(c) || c == ','; }
-
 bool EndsWithKeyframeExtension(std::string_view field) {
   return field.size() > kKeyframeExtension.size() &&
          BeginsWith(field.substr(field.size() - kKeyframeExtension.size()), kKeyframeExtension);
@@ -21,33 +22,22 @@ bool EndsWithKeyframeExtension(std::string_view field) {
 
 }  // namespace
 
-void SceneryLineFields(std::string_view line, Fields* fields) {
+void DataFields(std::string_view data, Fields* fields) {
+  std::string_view trimmed = Trim(data);
   fields->clear();
-  line = line.substr(0, line.find('#'));
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && IsFieldSeparator(line[i])) ++i;
-    size_t start = i;
-    while (i < line.size() && !IsFieldSeparator(line[i])) ++i;
-    if (i > start) fields->push_back(line.substr(start, i - start));
-  }
+  if (!trimmed.empty()) SplitFields(trimmed, fields);
 }
 
 void KeyframesOfPuppetLine(std::string_view line, std::vector<std::string>* names) {
   Fields fields;
-  SceneryLineFields(line, &fields);
+  DataFields(ReadGameLine(line).data, &fields);
   for (std::string_view field : fields) {
-    if (!EndsWithKeyframeExtension(field)) continue;
-    std::string name(field);
-    for (char& c : name) {
-      if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));
-    }
-    names->push_back(std::move(name));
+    if (EndsWithKeyframeExtension(field)) names->push_back(ToLowerAscii(field));
   }
 }
 
 void SceneryTextScaler::ScaleLine(std::string& line) {
-  SceneryLineFields(line, &fields_);
+  DataFields(line, &fields_);
   if (fields_.empty()) return;
   switch (kind_) {
     case SceneryFileKind::kKeyframe:

@@ -15,17 +15,18 @@
 
 namespace jk {
 
-// The data fields of a line as the game reads these files: the text
-// before the first "#", split on white space and commas. Views into `line`.
-void SceneryLineFields(std::string_view line, Fields* fields);
+// The fields of the data of a line (GameLine::data), none when it holds
+// only white space. Views into `data`.
+void DataFields(std::string_view data, Fields* fields);
 
 // The names of the keyframes (fields that end in ".key", any letter case)
-// of one line of a puppet, appended in lower case.
+// of one line of a puppet as read, appended in lower case.
 void KeyframesOfPuppetLine(std::string_view line, std::vector<std::string>* names);
 
 enum class SceneryFileKind { kKeyframe, kSoundClass, kSprite };
 
-// Scales one file of a kind line by line.
+// Scales one file of a kind line by line: the rewrite of a
+// GameTextRewriter, which hands it the data of each line.
 //
 // Keyframe: "ENTRIES m" is followed by m entries of two data lines each,
 // "num: frame flags x y z pitch yaw roll" and "vx vy vz vpitch vyaw vroll":
@@ -41,7 +42,7 @@ class SceneryTextScaler {
  public:
   SceneryTextScaler(SceneryFileKind kind, double factor) : kind_(kind), factor_(factor) {}
 
-  void ScaleLine(std::string& line);
+  void ScaleLine(std::string& data);
 
  private:
   // Replaces the fields of `line` at `indices` (those present) with their

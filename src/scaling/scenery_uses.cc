@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/ascii.h"
+
 namespace jk {
 
 namespace {
@@ -16,11 +18,9 @@ constexpr FileKey kFileKeys[] = {
     {"sprite=", &TemplateFiles::sprite},
 };
 
+// A file name as the game reads it; "" for "none".
 std::string LowerName(std::string_view name) {
-  std::string lower(name);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));
-  }
+  std::string lower = ToLowerAscii(name);
   return lower == "none" ? std::string() : lower;
 }
 
@@ -38,7 +38,7 @@ int64_t ThingNumber(std::string_view text) {
 void SceneryUses::AddTemplate(const Fields& fields, bool scenery) {
   if (fields.size() < 2) return;
   TemplateFiles files;
-  if (auto base = template_rows_.find(fields[1]); base != template_rows_.end()) {
+  if (auto base = template_rows_.find(ToLowerAscii(fields[1])); base != template_rows_.end()) {
     files = templates_[base->second];
   }
   files.scenery = scenery;
@@ -48,7 +48,7 @@ void SceneryUses::AddTemplate(const Fields& fields, bool scenery) {
         files.*key.file = LowerName(fields[i].substr(key.key.size()));
     }
   }
-  auto [row, added] = template_rows_.try_emplace(std::string(fields[0]), templates_.size());
+  auto [row, added] = template_rows_.try_emplace(ToLowerAscii(fields[0]), templates_.size());
   if (added) {
     templates_.push_back(std::move(files));
   } else {
@@ -57,7 +57,9 @@ void SceneryUses::AddTemplate(const Fields& fields, bool scenery) {
 }
 
 void SceneryUses::AddThing(std::string_view number, std::string_view template_name) {
-  auto row = template_rows_.find(template_name);
+  lower_.assign(template_name);
+  for (char& c : lower_) c = LowerAscii(c);
+  auto row = template_rows_.find(lower_);
   if (row == template_rows_.end() || !templates_[row->second].scenery) return;
   if (int64_t n = ThingNumber(number); n >= 0) scenery_things_.insert(n);
 }

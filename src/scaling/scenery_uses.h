@@ -34,10 +34,11 @@ struct CogLine {
 
 class SceneryUses {
  public:
-  // A template line split on runs of white space: field 1 its name, field
-  // 2 its base, then its parameters. A template takes from its base (a
-  // template added before) every file it does not name itself, as the
-  // game's templates do. `scenery` is what the template handler decided.
+  // A template line's fields: field 1 its name, field 2 its base, then its
+  // parameters. A template takes from its base (a template added before)
+  // every file it does not name itself, as the game's templates do. Names
+  // compare in lower case, as the game reads them. `scenery` is what the
+  // template handler decided.
   void AddTemplate(const Fields& fields, bool scenery);
   // A thing line: its number ("12:") and its template.
   void AddThing(std::string_view number, std::string_view template_name);
@@ -52,7 +53,8 @@ class SceneryUses {
 
  private:
   std::vector<TemplateFiles> templates_;
-  NameMap<size_t> template_rows_;
+  NameMap<size_t> template_rows_;  // by name in lower case
+  std::string lower_;
   std::unordered_set<int64_t> scenery_things_;
   std::vector<CogLine> cogs_;
 };

@@ -25,8 +25,8 @@ bool IsStructureBase(std::string_view base) {
 void TemplateHandler::HandleLine(std::string& line) {
   std::string_view trimmed = Trim(line);
   Fields& fields = fields_;
-  SplitOnWhiteSpace(trimmed, &fields);
-  if (fields.size() < 2 || IsComment(fields[0])) return;
+  SplitFields(trimmed, &fields);
+  if (fields.size() < 2) return;
   bool derived = rules_ == ScaleRules::kGameTrue && scenery_.count(std::string(fields[1]));
   bool scenery = fields.size() >= 3 && (IsStructureBase(fields[1]) || derived);
   if (uses_) uses_->AddTemplate(fields, scenery);

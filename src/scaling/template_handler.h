@@ -33,9 +33,9 @@ class TemplateHandler : public SectionHandler {
                   ScaleRules rules = ScaleRules::kGameTrue, SceneryUses* uses = nullptr)
       : factor_(factor), templates_(templates), rules_(rules), uses_(uses) {}
 
-  // A scenery template is a trimmed line that, split on runs of white
-  // space, has at least three fields, a field 1 that does not begin with
-  // "#" and a scenery base as field 2 (compared exactly). Its trimmed line
+  // A scenery template is a trimmed line that, split into its fields
+  // (SplitFields), has at least three fields and a scenery base as field 2
+  // (compared exactly). Its trimmed line
   // is appended to the scaled template list as it is (a template based on
   // another scenery template shows that one's models unless it names its
   // own); the line becomes fields 1 and 2 and then every later field,

@@ -17,42 +17,25 @@ namespace jk {
 
 namespace {
 
-// Space, tab, CR, LF, VT and FF, by byte: one look-up per character in the
-// loops that split every line.
-struct WhiteSpaceTable {
+// The field separators by byte (space, tab, CR, LF, VT, FF and the
+// comma): one look-up per character in the loops that split every line.
+struct SeparatorTable {
   bool is[256] = {};
-  constexpr WhiteSpaceTable() {
-    for (unsigned char c : {' ', '\t', '\r', '\n', '\v', '\f'}) is[c] = true;
+  constexpr SeparatorTable() {
+    for (unsigned char c : {' ', '\t', '\r', '\n', '\v', '\f', ','}) is[c] = true;
   }
 };
-constexpr WhiteSpaceTable kWhiteSpace;
+constexpr SeparatorTable kSeparator;
 
 }  // namespace
 
-bool IsWhiteSpace(char c) { return kWhiteSpace.is[static_cast<unsigned char>(c)]; }
+bool IsFieldSeparator(char c) { return kSeparator.is[static_cast<unsigned char>(c)]; }
 
-std::string_view Trim(std::string_view text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && IsWhiteSpace(text[begin])) ++begin;
-  while (end > begin && IsWhiteSpace(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
-static char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
-
-bool BeginsWith(std::string_view text, std::string_view keyword) {
-  if (text.size() < keyword.size()) return false;
-  for (size_t i = 0; i < keyword.size(); ++i) {
-    if (LowerAscii(text[i]) != LowerAscii(keyword[i])) return false;
-  }
-  return true;
-}
-
-void SplitOnSingleWhiteSpace(std::string_view text, Fields* fields) {
+void SplitOnSingleSeparator(std::string_view text, Fields* fields) {
   fields->clear();
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (IsWhiteSpace(text[i])) {
+    if (IsFieldSeparator(text[i])) {
       fields->push_back(text.substr(start, i - start));
       start = i + 1;
     }
@@ -60,17 +43,21 @@ void SplitOnSingleWhiteSpace(std::string_view text, Fields* fields) {
   fields->push_back(text.substr(start));
 }
 
-Fields SplitOnSingleWhiteSpace(std::string_view text) {
+Fields SplitOnSingleSeparator(std::string_view text) {
   Fields fields;
-  SplitOnSingleWhiteSpace(text, &fields);
+  SplitOnSingleSeparator(text, &fields);
   return fields;
 }
 
-// Bit i set when p[i] is white space, for the `count` (at most 64) bytes
-// from p; the bits past them are set too. Built without a branch per byte:
-// the field boundaries of a line then come from the bits, and the
-// processor does not have to guess where each field ends.
-static uint64_t WhiteSpaceBits(const char* p, size_t count) {
+namespace {
+
+// Bit i set when p[i] ends a field (white space, and with `kCommas` the
+// comma), for the `count` (at most 64) bytes from p; the bits past them are
+// set too. Built without a branch per byte: the field boundaries of a line
+// then come from the bits, and the processor does not have to guess where
+// each field ends.
+template <bool kCommas>
+uint64_t SeparatorBits(const char* p, size_t count) {
 #if defined(__SSE2__)
   // Sixteen bytes at a time, from a copy padded with blanks (the bytes
   // after the text may not be there to read). White space is the blank
@@ -78,41 +65,47 @@ static uint64_t WhiteSpaceBits(const char* p, size_t count) {
   alignas(16) char block[64];
   std::memset(block, ' ', sizeof block);
   std::memcpy(block, p, count);
-  const __m128i blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'), four = _mm_set1_epi8(4);
+  const __m128i blank = _mm_set1_epi8(' '), comma = _mm_set1_epi8(','), tab = _mm_set1_epi8('\t'),
+                four = _mm_set1_epi8(4);
   uint64_t bits = 0;
   for (int i = 0; i < 4; ++i) {
     const __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i*>(block) + i);
     const __m128i from_tab = _mm_sub_epi8(bytes, tab);  // 0 to 4 for tab to CR
     const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(from_tab, four), from_tab);
-    const __m128i space = _mm_or_si128(control, _mm_cmpeq_epi8(bytes, blank));
+    __m128i space = _mm_or_si128(control, _mm_cmpeq_epi8(bytes, blank));
+    if constexpr (kCommas) space = _mm_or_si128(space, _mm_cmpeq_epi8(bytes, comma));
     bits |= uint64_t(uint16_t(_mm_movemask_epi8(space))) << (16 * i);
   }
   return bits;
 #else
   uint64_t bits = count < 64 ? ~uint64_t(0) << count : 0;
   for (size_t i = 0; i < count; ++i) {
-    bits |= uint64_t(kWhiteSpace.is[static_cast<unsigned char>(p[i])]) << i;
+    const char c = p[i];
+    bits |= uint64_t(kCommas ? IsFieldSeparator(c) : IsWhiteSpace(c)) << i;
   }
   return bits;
 #endif
 }
 
-void SplitOnWhiteSpace(std::string_view text, Fields* fields) {
+// The fields of `text` between runs of separators (see SeparatorBits).
+template <bool kCommas>
+void SplitOnRuns(std::string_view text, Fields* fields) {
+  auto is_separator = [](char c) { return kCommas ? IsFieldSeparator(c) : IsWhiteSpace(c); };
   fields->clear();
   if (text.empty()) {
     fields->push_back({});
     return;
   }
   // A leading run makes an empty first field, as a split on a pattern does.
-  if (IsWhiteSpace(text.front())) fields->push_back({});
+  if (is_separator(text.front())) fields->push_back({});
   // The fields are the runs of other characters, found 64 bytes at a time:
-  // a field starts at a byte that is no white space after one that is,
-  // and ends at white space after a byte that is not.
+  // a field starts at a byte that is no separator after one that is, and
+  // ends at a separator after a byte that is not.
   bool in_field = false;
   size_t field_start = 0;
   for (size_t base = 0; base < text.size(); base += 64) {
     const uint64_t space =
-        WhiteSpaceBits(text.data() + base, std::min<size_t>(64, text.size() - base));
+        SeparatorBits<kCommas>(text.data() + base, std::min<size_t>(64, text.size() - base));
     const uint64_t space_before = (space << 1) | (in_field ? 0 : 1);
     const uint64_t starts = ~space & space_before;
     for (uint64_t events = starts | (space & ~space_before); events != 0; events &= events - 1) {
@@ -127,8 +120,20 @@ void SplitOnWhiteSpace(std::string_view text, Fields* fields) {
   }
   if (in_field) fields->push_back(text.substr(field_start));
   // A trailing run ends one last, empty field.
-  if (IsWhiteSpace(text.back())) fields->push_back({});
+  if (is_separator(text.back())) fields->push_back({});
 }
+
+}  // namespace
+
+void SplitFields(std::string_view text, Fields* fields) { SplitOnRuns<true>(text, fields); }
+
+Fields SplitFields(std::string_view text) {
+  Fields fields;
+  SplitFields(text, &fields);
+  return fields;
+}
+
+void SplitOnWhiteSpace(std::string_view text, Fields* fields) { SplitOnRuns<false>(text, fields); }
 
 Fields SplitOnWhiteSpace(std::string_view text) {
   Fields fields;
@@ -445,8 +450,6 @@ void AppendScaled(std::string_view number, const ScaleFactor& factor, std::strin
   }
   AppendDigits(digits, decimals, parts.negative, out);
 }
-
-bool IsComment(std::string_view trimmed) { return trimmed.starts_with('#'); }
 
 void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
                  const ScaleFactor& factor, std::string* out) {

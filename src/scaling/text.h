@@ -11,33 +11,34 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ascii.h"
+
 namespace jk {
 
-// Space, tab, CR, LF, VT and FF.
-bool IsWhiteSpace(char c);
-
-// `text` without its leading and trailing white space.
-std::string_view Trim(std::string_view text);
-
-// Whether `c` is an ASCII letter, as every keyword begins with.
-inline bool IsAsciiLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
-
-// Whether `text` starts with `keyword`, ASCII letter case ignored.
-bool BeginsWith(std::string_view text, std::string_view keyword);
+// Whether `c` separates the fields of a line as the game reads it: white
+// space, or a comma.
+bool IsFieldSeparator(char c);
 
 // The fields of a line: views into the line, field 1 at index 0.
 using Fields = std::vector<std::string_view>;
 
-// Fields of `text` split on single white space: every white-space character
-// ends a field, so two neighbouring ones enclose an empty field. Field 1 is
-// fields[0]. The empty text gives one empty field. The form that fills
-// `fields` reuses its storage: a handler that keeps one allocates nothing
-// per line.
-void SplitOnSingleWhiteSpace(std::string_view text, Fields* fields);
-Fields SplitOnSingleWhiteSpace(std::string_view text);
+// Fields of `text` split on single separators (white space or a comma, as
+// the game reads them): every separator ends a field, so two neighbouring
+// ones enclose an empty field. Field 1 is fields[0]. The empty text gives
+// one empty field. The form that fills `fields` reuses its storage: a
+// handler that keeps one allocates nothing per line.
+void SplitOnSingleSeparator(std::string_view text, Fields* fields);
+Fields SplitOnSingleSeparator(std::string_view text);
 
-// Fields of `text` split on runs of white space. Meant for trimmed text, in
-// which no field is empty; the empty text gives one empty field.
+// The fields of a line of the game's text: `text` split on runs of
+// separators (white space and commas: "1.0,2.0" is two fields). Meant for
+// trimmed text, in which no field is empty; the empty text gives one empty
+// field.
+void SplitFields(std::string_view text, Fields* fields);
+Fields SplitFields(std::string_view text);
+
+// `text` split on runs of white space only, as SplitFields otherwise: for
+// text that is not the game's, where a comma is part of a field.
 void SplitOnWhiteSpace(std::string_view text, Fields* fields);
 Fields SplitOnWhiteSpace(std::string_view text);
 
@@ -99,10 +100,6 @@ class ScaleFactor {
 // the rounding to nine digits can notice, except next to a rounding
 // boundary, where the double product decides.
 void AppendScaled(std::string_view number, const ScaleFactor& factor, std::string* out);
-
-// Whether a trimmed line is a comment: the game skips a line whose first
-// character is "#", and no rule ever rewrites one.
-bool IsComment(std::string_view trimmed);
 
 // `count` fields from field `first` on (counted from 0).
 struct FieldRange {

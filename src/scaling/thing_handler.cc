@@ -56,8 +56,8 @@ void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std
 
 void ThingHandler::HandleLine(std::string& line) {
   Fields& fields = fields_;
-  SplitOnWhiteSpace(Trim(line), &fields);
-  if (fields.size() < kThingFields || fields[0].empty() || IsComment(fields[0])) return;
+  SplitFields(Trim(line), &fields);
+  if (fields.size() < kThingFields || fields[0].empty()) return;
   rewritten_.clear();
   for (size_t i = 0; i < kFirstAngleField; ++i) {
     if (i > 0) rewritten_ += ' ';

@@ -40,9 +40,8 @@ class ThingHandler : public SectionHandler {
   ThingHandler(double factor, ModelLookup* lookup, SceneryUses* uses = nullptr)
       : factor_(factor), lookup_(lookup), uses_(uses) {}
 
-  // A thing line is a trimmed line that, split on runs of white space, has
-  // at least ten fields and a non-empty field 1 that does not begin with "#"
-  // (the column titles are a comment). It becomes fields 1 to 3,
+  // A thing line is a trimmed line that, split into its fields (SplitFields), has
+  // at least ten fields and a non-empty field 1. It becomes fields 1 to 3,
   // fields 4 to 6 (the position) scaled, and every later field joined by
   // single blanks, where a field that begins with "frame=" (any case) is
   // rewritten by AppendFrameParameter. Then the model lookup runs for field

@@ -15,11 +15,10 @@ class VertexHandler : public SectionHandler {
   // `factor` is the run's scale factor.
   explicit VertexHandler(double factor) : factor_(factor) {}
 
-  // A vertex line is a trimmed line that, split on single white space (each
-  // tab or blank ends a field), has at least four fields and a non-empty
+  // A vertex line is a trimmed line that, split on single separators (each
+  // tab, blank or comma ends a field), has at least four fields and a non-empty
   // field 1. It becomes field 1 and fields 2 to 4 scaled, joined by single
-  // blanks (later fields are dropped). Any other line, and a comment line
-  // (its field 1 begins with "#"), stays as it is.
+  // blanks (later fields are dropped). Any other line stays as it is.
   void HandleLine(std::string& line) override;
 
  private:
