@@ -103,8 +103,8 @@ TEST(SceneryTextTest, ScalesTheLengthsOfEachKind) {
        {"# modes", "startmove s.wav 0x0 1 4 1.0", "stopmove e.wav 0x0 1 5", "hum h.wav 0x1 2 5",
         "x"}},
       {SceneryFileKind::kSprite,
-       {"# sprite", "f.mat 0 0.1 0.2 4 0 3 0 1 2 3", "f.mat 0 0.1 0.2 4 0 3 0 1 2 3"},
-       {"# sprite", "f.mat 0 0.2 0.4 4 0 3 0 2 4 6", "f.mat 0 0.1 0.2 4 0 3 0 1 2 3"}},
+       {"# sprite", ",f.mat 0 0.1 0.2 4 0 3 0 1 2 3,", "f.mat 0 0.1 0.2 4 0 3 0 1 2 3"},
+       {"# sprite", ",f.mat 0 0.2 0.4 4 0 3 0 2 4 6,", "f.mat 0 0.1 0.2 4 0 3 0 1 2 3"}},
   };
   for (const Case& c : cases) {
     SceneryTextScaler scaler(c.kind, 2);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ascii.h"
+#include "platform/path.h"
 #include "scaling/game_text.h"
 
 namespace jk {
@@ -15,24 +16,25 @@ constexpr int64_t kLinesPerEntry = 2;
 // The most entries a count is taken for: more lines than any file holds.
 constexpr int64_t kMostEntries = int64_t(1) << 40;
 
-bool EndsWithKeyframeExtension(std::string_view field) {
-  return field.size() > kKeyframeExtension.size() &&
-         BeginsWith(field.substr(field.size() - kKeyframeExtension.size()), kKeyframeExtension);
-}
-
 }  // namespace
 
 void DataFields(std::string_view data, Fields* fields) {
   std::string_view trimmed = Trim(data);
   fields->clear();
-  if (!trimmed.empty()) SplitFields(trimmed, fields);
+  if (trimmed.empty()) return;
+  SplitFields(trimmed, fields);
+  // A comma at either end stands for an empty field, which the game skips.
+  std::erase_if(*fields, [](std::string_view field) { return field.empty(); });
 }
 
 void KeyframesOfPuppetLine(std::string_view line, std::vector<std::string>* names) {
   Fields fields;
   DataFields(ReadGameLine(line).data, &fields);
   for (std::string_view field : fields) {
-    if (EndsWithKeyframeExtension(field)) names->push_back(ToLowerAscii(field));
+    if (field.size() > kKeyframeExtension.size() &&
+        EndsWithIgnoringCase(field, kKeyframeExtension)) {
+      names->push_back(ToLowerAscii(field));
+    }
   }
 }
 
