@@ -1,7 +1,9 @@
 // Fuzzes a whole headless scale run: the input is split at its first NUL
 // byte into level text and model text; the level archive holds the level and
 // the model, the resource archive the model again, and a fixed tail of the
-// level makes sure both models are used. On a file system that never fails,
+// level makes sure both models are used. The model text is also the
+// level's script, its scenery's puppet, sound class and sprite, and a
+// keyframe. On a file system that never fails,
 // every run must succeed and write only inside the work folder.
 #include <cstddef>
 #include <cstdint>
@@ -17,11 +19,12 @@ namespace {
 
 const char* kTail =
     "\nWorld templates 1\n"
-    "t _structure size=1 model3d=m.3do model3d=r.3do\n"
+    "t _structure size=1 model3d=m.3do model3d=r.3do puppet=p.pup soundclass=s.snd "
+    "sprite=x.spr\n"
     "World things 1\n"
     "0: t a 1 2 3 0 0 0 0 frame=(1/2/3:0/0/0)\n"
     "World cogs 1\n"
-    "0: c.cog\n";
+    "0: c.cog 0 k.key\n";
 
 }  // namespace
 
@@ -37,6 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                               .Add("3do\\m.3do", model)
                               .Add("cog\\c.cog", model)
                               .Add("misc\\cogstrings.uni", model)
+                              .Add("misc\\pup\\p.pup", model)
+                              .Add("misc\\snd\\s.snd", model)
+                              .Add("misc\\spr\\x.spr", model)
+                              .Add("3do\\key\\k.key", model)
                               .Build());
   fs.SetFile("res.gob", jk::GobWriter().Add("3do\\r.3do", model).Build());
 

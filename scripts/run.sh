@@ -31,6 +31,9 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo
   echo "--- $work/jkl/demo.jkl ---"
   tr -d '\r' < "$work/jkl/demo.jkl"
+  echo
+  echo "--- $work/cog/door.cog (the door's speed and sound range, scaled) ---"
+  tr -d '\r' < "$work/cog/door.cog"
   exit 0
 fi
 

@@ -280,6 +280,11 @@ TEST(LeftOutPhraseTest, EachKindWhenItHasNames) {
   EXPECT_EQ(LeftOutPhrase({"a.3do"}, {}), "not found in any archive, so not scaled: models a.3do");
   EXPECT_EQ(LeftOutPhrase({}, {"c.cog", "d.cog"}),
             "not found in any archive, so not scaled: cogs c.cog, d.cog");
+  EXPECT_EQ(LeftOutPhrase({}, {}, {.keyframes = {"open.key"}, .sprites = {"a.spr", "b.spr"}}),
+            "shared with actors, so not scaled: keyframes open.key; sprites a.spr, b.spr");
+  EXPECT_EQ(LeftOutPhrase({"a.3do"}, {}, {.sound_classes = {"door.snd"}}),
+            "not found in any archive, so not scaled: models a.3do; shared with actors, so not "
+            "scaled: sound classes door.snd");
 }
 
 // Two runs with the same lists: the first reports the share of the level

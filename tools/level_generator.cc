@@ -290,8 +290,22 @@ std::vector<std::pair<TemplateFacts, std::string>> TemplateList(int door_chain) 
   return list;
 }
 
+// The templates of LevelOptions::moving_scenery.
+std::vector<std::pair<TemplateFacts, std::string>> MovingSceneryTemplates() {
+  return {
+      {{"fan", "_structure", "", ""},
+       "size=0.200000 puppet=fan.pup soundclass=fan.snd sprite=glow.spr treesize=0.250000"},
+      {{"spark", "_decor", "", ""}, "soundclass=blast.snd sprite=blast.spr"},
+      {{"trooper", "_actor", "", ""},
+       "type=actor size=0.065000 puppet=trooper.pup soundclass=blast.snd sprite=blast.spr"},
+  };
+}
+
 void WriteTemplates(Lines& out, const LevelOptions& options, GeneratedLevel& level) {
   auto list = TemplateList(options.door_chain);
+  if (options.moving_scenery) {
+    for (auto& scenery : MovingSceneryTemplates()) list.push_back(scenery);
+  }
   out.Add("SECTION: TEMPLATES");
   out.Add("World templates " + std::to_string(list.size()));
   out.Add("#Name:\tBased On:\tParams:");
@@ -344,13 +358,29 @@ void WriteThings(Lines& out, const std::vector<SectorGeometry>& sectors,
   out.Add("");
 }
 
+// The number of the first thing of template `name`; -1 for none.
+int ThingOf(const GeneratedLevel& level, const std::string& name) {
+  for (size_t i = 0; i < level.things.size(); ++i) {
+    if (level.things[i].template_name == name) return int(i);
+  }
+  return -1;
+}
+
 void WriteCogs(Lines& out, const LevelOptions& options, GeneratedLevel& level) {
   level.cog_scripts = {"door.cog", "lift.cog"};
+  if (options.moving_scenery) {
+    level.cog_scripts.insert(level.cog_scripts.end(), {"mover.cog", "conveyor.cog", "actor.cog"});
+  }
   out.Add("SECTION: COGS");
-  out.Add("World cogs 2");
+  out.Add("World cogs " + std::to_string(level.cog_scripts.size()));
   out.Add("#Num\tScript\tvalues");
   out.Add("0:\tdoor.cog\t12 13" + Trailing(options, " # the doors.cog"));
   out.Add("1:\tlift.cog\t" + Fixed(0.5));
+  if (options.moving_scenery) {
+    out.Add("2:\tmover.cog\t" + std::to_string(ThingOf(level, "fan")) + " 8.000000 3 1");
+    out.Add("3:\tconveyor.cog\t4 5");
+    out.Add("4:\tactor.cog\t" + std::to_string(ThingOf(level, "walkplayer")));
+  }
   out.Add("end");
 }
 
@@ -503,6 +533,176 @@ GeneratedLevel MakeLevel(const LevelOptions& options) {
   WriteCogs(out, options, level);
   level.text = out.Text();
   return level;
+}
+
+namespace {
+
+// A script's lines, with the scaled arguments noted as they are added.
+class ScriptLines {
+ public:
+  void Add(std::string line) { lines_.Add(std::move(line)); }
+  // Adds a line with one call to `function` whose arguments `scaled` the
+  // run multiplies.
+  void AddCall(std::string line, const std::string& function, std::vector<size_t> scaled) {
+    int at = lines_.Add(std::move(line));
+    for (size_t argument : scaled) script_.scaled.push_back({at, function, argument});
+  }
+  GeneratedScript Done(std::vector<std::pair<std::string, double>> values) {
+    script_.text = lines_.Text();
+    script_.values = std::move(values);
+    return script_;
+  }
+
+ private:
+  Lines lines_;
+  GeneratedScript script_;
+};
+
+}  // namespace
+
+GeneratedScript MakeMoverScript() {
+  ScriptLines out;
+  out.Add("# mover.cog: a fan that turns, made by jkrescale's level generator");
+  out.Add("flags=0x240");
+  out.Add("symbols");
+  out.Add("message\tstartup");
+  out.Add("thing\tfan\t\t\tlinkid=1");
+  out.Add("flex\tspeed=4.0\t\tdesc=speed");
+  out.Add("surface\tbelt");
+  out.Add("vector\tdir");
+  out.Add("flex\tnear=1.0");
+  out.Add("flex\tfar=4.0\t\tlocal");
+  out.Add("keyframe\tspin=fan.key");
+  out.Add("sound\thum=fan.wav");
+  out.Add("end");
+  out.Add("");
+  out.Add("# ========================================================");
+  out.Add("code");
+  out.Add("startup:");
+  out.Add("   // MoveToFrame(fan, 1, speed) in a comment is no call");
+  out.AddCall("   MoveToFrame(fan, 1, speed);", "MoveToFrame", {2});
+  out.AddCall("   movetoframe(fan, 0, 0.5);  # a literal", "movetoframe", {2});
+  out.AddCall("   SKIPTOFRAME(fan, 2, (speed + 2) / 2);", "SKIPTOFRAME", {2});
+  out.AddCall("   SlideWall(belt, dir, speed * 0.5);", "SlideWall", {2});
+  out.AddCall("   PlaySoundThing(hum, fan, 1.0, near, far, 0);", "PlaySoundThing", {3, 4});
+  out.AddCall("   PlaySoundPos(hum, GetThingPos(fan), 1.0, -1, -1.0, 0);", "PlaySoundPos", {3, 4});
+  out.Add("   PlayKey(fan, spin, 1, 0x4);");
+  out.Add("   Print(\"MoveToFrame(fan, 1, 9)\");");
+  out.Add("   Sleep(2.0);");
+  out.Add("   /* SlideWall(belt, dir, 7); */");
+  out.Add("   return;");
+  out.Add("");
+  out.Add("end");
+  // mover.cog's cog line gives fan, speed 8, belt 3, dir 1: near keeps its
+  // default, far is local.
+  return out.Done({{"speed", 8}, {"near", 1}, {"far", 4}});
+}
+
+GeneratedScript MakeConveyorScript() {
+  ScriptLines out;
+  out.Add("# conveyor.cog: a stock script of the resource archive");
+  out.Add("symbols");
+  out.Add("message\tstartup");
+  out.Add("surface\tbelt");
+  out.Add("sound\trumble=belt.wav");
+  out.Add("end");
+  out.Add("code");
+  out.Add("startup:");
+  out.AddCall("   SlideSurface(belt, 90, 2.5);", "SlideSurface", {2});
+  out.AddCall("   PlaySoundPos(rumble, GetSurfaceCenter(belt), 0.8, 5, 30, 0x1);", "PlaySoundPos",
+              {3, 4});
+  out.Add("   return;");
+  out.Add("end");
+  return out.Done({});
+}
+
+GeneratedScript MakeActorScript() {
+  ScriptLines out;
+  out.Add("# actor.cog: plays a keyframe on an actor");
+  out.Add("symbols");
+  out.Add("message\tstartup");
+  out.Add("thing\tvictim");
+  out.Add("keyframe\twave=swing.key");
+  out.Add("end");
+  out.Add("code");
+  out.Add("startup:");
+  out.Add("   PlayKey(victim, wave, 1, 0);");
+  out.Add("   return;");
+  out.Add("end");
+  return out.Done({});
+}
+
+GeneratedText MakeKeyframe(const std::string& name) {
+  GeneratedText key;
+  Lines out;
+  out.Add("# KEYFRAME '" + name + "' made by jkrescale's level generator");
+  out.Add("SECTION: HEADER");
+  out.Add("FLAGS 0x0000");
+  out.Add("TYPE  0x0001");
+  out.Add("FRAMES 30");
+  out.Add("FPS 15.000");
+  out.Add("JOINTS 2");
+  out.Add("");
+  out.Add("SECTION: MARKERS");
+  out.Add("MARKERS 1");
+  out.Add("29.000000 0");
+  out.Add("");
+  out.Add("SECTION: KEYFRAME NODES");
+  out.Add("NODES 2");
+  for (int node = 0; node < 2; ++node) {
+    out.Add("");
+    out.Add("NODE " + std::to_string(node));
+    out.Add("MESH NAME part" + std::to_string(node));
+    out.Add("ENTRIES 2");
+    out.Add("");
+    out.Add("# num:  frame:  flags:  x:  y:  z:  p:  y:  r:");
+    for (int entry = 0; entry < 2; ++entry) {
+      double at = 0.125 * (node + 1) + 0.5 * entry;
+      key.position_lines.push_back(
+          out.Add("  " + std::to_string(entry) + ":  " + std::to_string(15 * entry) + "  0x0000  " +
+                  Triple({at, -at, 0.25}, " ") + "  " + Triple({0, 45.0 * entry, 90}, " ")));
+      key.velocity_lines.push_back(
+          out.Add("        " + Triple({0.0625, -0.25, at}, " ") + "  " + Triple({0, 3, 0}, " ")));
+    }
+  }
+  key.text = out.Text();
+  return key;
+}
+
+std::string MakePuppet(const std::vector<std::string>& keyframes) {
+  Lines out;
+  out.Add("# puppet made by jkrescale's level generator");
+  out.Add("mode=0");
+  const char* submodes[] = {"stand", "walk", "run", "fidget"};
+  for (size_t i = 0; i < keyframes.size(); ++i) {
+    out.Add(std::string(submodes[i % 4]) + "\t" + keyframes[i] + "\t0x0\t1\t4");
+  }
+  out.Add("");
+  out.Add("joints");
+  out.Add("0 0");
+  out.Add("end");
+  return out.Text();
+}
+
+GeneratedText MakeSoundClass() {
+  GeneratedText snd;
+  Lines out;
+  out.Add("# sound class made by jkrescale's level generator");
+  snd.position_lines.push_back(out.Add("startmove\tmove01.wav\t0x0\t0.75\t3.5\t1.0"));
+  snd.position_lines.push_back(out.Add("moving   hum01.wav  0x1  1.25  6.0  0.8  # loud"));
+  snd.position_lines.push_back(out.Add("stopmove\tstop01.wav\t0x0\t0.5\t2.5"));
+  snd.text = out.Text();
+  return snd;
+}
+
+GeneratedText MakeSprite() {
+  GeneratedText spr;
+  Lines out;
+  out.Add("# sprite made by jkrescale's level generator");
+  spr.position_lines.push_back(
+      out.Add("glow.mat  0  0.125  0.25  4  0  3  0.5  0.0625  -0.125  0.5"));
+  spr.text = out.Text();
+  return spr;
 }
 
 GeneratedModel MakeModel(const std::string& name, int meshes) {

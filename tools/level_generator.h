@@ -39,6 +39,11 @@ struct LevelOptions {
   // line continued on the next line with "\". The comments hold numbers and
   // size= parameters that no scale run may touch.
   bool game_reader_forms = false;
+  // Scenery that moves, sounds and glows (see kMovingScenery below): the
+  // templates fan (_structure), spark (_decor) and trooper (_actor), a
+  // thing of each, and cog lines for the scripts MakeMoverScript,
+  // MakeConveyorScript and MakeActorScript.
+  bool moving_scenery = false;
 };
 
 // Where a sector's lines are (line numbers count from 1), and its radius.
@@ -110,6 +115,58 @@ struct GeneratedModel {
   std::vector<int> face_normal_lines;
   std::vector<int> node_lines;
 };
+
+// ---- Scenery that moves, sounds and glows ----
+//
+// With LevelOptions::moving_scenery the level's scenery uses these files:
+//   fan.pup (by fan, scenery): fan.key, swing.key
+//   trooper.pup (by trooper, an actor): swing.key, walk.key
+//   fan.snd (by fan), glow.spr (by fan): the scenery's alone
+//   blast.snd, blast.spr (by spark, scenery, and by trooper): shared
+// and its cogs section names mover.cog (which plays fan.key on the fan
+// thing), conveyor.cog (a stock script, for the resource archive) and
+// actor.cog (which plays swing.key on the player).
+
+// A call argument that a scale run multiplies: its line (from 1), the
+// function as written, and which argument (from 0).
+struct ScaledArgument {
+  int line = 0;
+  std::string function;
+  size_t argument = 0;
+};
+
+struct GeneratedScript {
+  std::string text;
+  std::vector<ScaledArgument> scaled;
+  // The values that the level's cog line and the script's defaults give
+  // the symbols the scaled arguments use.
+  std::vector<std::pair<std::string, double>> values;
+};
+
+// mover.cog: speeds as a symbol, a literal and expressions, calls in three
+// letter cases, sound ranges as symbols and negative literals, a PlayKey,
+// and calls inside a comment and a quoted text that stay.
+GeneratedScript MakeMoverScript();
+// conveyor.cog: SlideSurface and PlaySoundPos with literals.
+GeneratedScript MakeConveyorScript();
+// actor.cog: a PlayKey on a thing symbol and nothing else to scale.
+GeneratedScript MakeActorScript();
+
+struct GeneratedText {
+  std::string text;
+  // The lines whose fields `fields` (from 0) hold lengths.
+  std::vector<int> position_lines, velocity_lines;
+};
+// A keyframe of two nodes with two entries each; position_lines hold x y
+// z in fields 3 to 5, velocity_lines vx vy vz in fields 0 to 2.
+GeneratedText MakeKeyframe(const std::string& name);
+// A puppet naming `keyframes`.
+std::string MakePuppet(const std::vector<std::string>& keyframes);
+// A sound class: position_lines hold minradius and maxradius (fields 3
+// and 4).
+GeneratedText MakeSoundClass();
+// A sprite: its one line in position_lines (fields 2, 3, 8, 9, 10).
+GeneratedText MakeSprite();
 
 // A model named `name` ("door1.3do") with `meshes` meshes (1 to 3; others
 // are taken as the nearest), each a box of 8 vertices, 4 texture vertices and

@@ -46,27 +46,52 @@ const char* kLevel =
     "0:\t0.000000\t0.000000\r\n"
     "\r\n"
     "SECTION: TEMPLATES\r\n"
-    "World templates 3\r\n"
+    "World templates 4\r\n"
     "#Name:       Based on:   Params:\r\n"
     "crate        _structure  size=0.050000 movesize=0.050000 height=0.100000 model3d=crate.3do\r\n"
     "lamp         _decor      model3d=lamp.3do size=0.020000\r\n"
     "walker       _actor      size=0.100000 model3d=walker.3do\r\n"
+    "door         _structure  size=0.100000 movesize=0.100000 model3d=door.3do\r\n"
     "end\r\n"
     "\r\n"
     "SECTION: THINGS\r\n"
-    "World things 3\r\n"
+    "World things 4\r\n"
     "#num template name x y z pitch yaw roll sector\r\n"
     "0: crate crate1 1.000000 2.000000 3.000000 0.000000 90.000000 0.000000 0 thingflags=0x0\r\n"
     "1: lamp lamp1 0.500000 0.500000 0.500000 0.000000 0.000000 0.000000 0 "
     "frame=(1.0/2.0/3.0:0.0/90.0/0.0)\r\n"
     "2: walker walker1 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0\r\n"
+    "3: door door1 0.000000 1.000000 0.000000 0.000000 0.000000 0.000000 0 "
+    "frame=(0.0/1.0/0.0:0.0/0.0/0.0) frame=(0.0/1.0/0.8:0.0/0.0/0.0)\r\n"
     "end\r\n"
     "\r\n"
     "SECTION: COGS\r\n"
     "World cogs 2\r\n"
     "#Num\tScript\r\n"
-    "0:\tdoor.cog\r\n"
+    "0:\tdoor.cog\t3\t8.000000\r\n"
     "1:\tgame_rules.cog\r\n"
+    "end\r\n";
+
+// The script that moves the demo's door: up to its second frame and back,
+// at the speed its cog line gives.
+const char* kDoorScript =
+    "# door.cog: raises the door when it is touched, and lowers it again\r\n"
+    "# (made up for jkrescale's demo)\r\n"
+    "symbols\r\n"
+    "message   activated\r\n"
+    "thing     door         linkid=1\r\n"
+    "flex      speed=4.0    desc=speed\r\n"
+    "sound     moving=door01.wav\r\n"
+    "end\r\n"
+    "\r\n"
+    "code\r\n"
+    "activated:\r\n"
+    "   PlaySoundThing(moving, door, 1.0, -1, -1, 0);\r\n"
+    "   MoveToFrame(door, 1, speed);\r\n"
+    "   WaitForStop(door);\r\n"
+    "   Sleep(2.0);        // seconds: times are not scaled\r\n"
+    "   MoveToFrame(door, 0, speed);\r\n"
+    "   return;\r\n"
     "end\r\n";
 
 std::string Model(const std::string& name, double size) {
@@ -113,7 +138,8 @@ bool MakeGame(const std::filesystem::path& root) {
                 .Add("jkl\\demo.jkl", kLevel)
                 .Add("3do\\crate.3do", Model("crate.3do", 0.05))
                 .Add("3do\\mat\\crate.mat", "not a model")
-                .Add("cog\\door.cog", "# door\r\nsymbols\r\nend\r\n")
+                .Add("3do\\door.3do", Model("door.3do", 0.1))
+                .Add("cog\\door.cog", kDoorScript)
                 .Add("misc\\cogstrings.uni", "MSGS 1\r\nEND\r\n")
                 .WriteTo((root / "Episode" / "demo.gob").string());
   ok = ok && jk::GobWriter()

@@ -97,10 +97,11 @@ void WarnLimits(const Context& c, const std::vector<std::string>& warnings) {
   if (!line.empty()) std::fprintf(c.err, "jkrescale-cli: warning: %s\n", line.c_str());
 }
 
-// One line for what the run left out because no archive holds it.
+// One line for what the run left out: what no archive holds, and what the
+// scenery shares with actors.
 void WarnLeftOut(const Context& c, const std::vector<std::string>& missing_models,
-                 const std::vector<std::string>& missing_cogs) {
-  std::string phrase = LeftOutPhrase(missing_models, missing_cogs);
+                 const std::vector<std::string>& missing_cogs, const SharedFiles& shared) {
+  std::string phrase = LeftOutPhrase(missing_models, missing_cogs, shared);
   if (!phrase.empty()) std::fprintf(c.err, "jkrescale-cli: warning: %s\n", phrase.c_str());
 }
 
@@ -237,7 +238,7 @@ int Scale(const Context& c, const std::vector<std::string>& args) {
   shown.Finish();
   WarnLimits(c, report.limit_warnings);
   WarnSkipped(c, report.skipped);
-  WarnLeftOut(c, report.missing_models, report.missing_cogs);
+  WarnLeftOut(c, report.missing_models, report.missing_cogs, report.shared);
   return status.ok() ? kExitOk : Failed(c, status);
 }
 
@@ -300,7 +301,7 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   Status status = RunPlaySession(c.fs, c.runner, MakePlayRequest(c.fs, c.work_folder, choices),
                                  play, &lists, &report, c.cleanup_pacing);
   WarnSkipped(c, report.skipped);
-  WarnLeftOut(c, report.missing_models, report.missing_cogs);
+  WarnLeftOut(c, report.missing_models, report.missing_cogs, report.shared);
   return status.ok() ? kExitOk : Failed(c, status);
 }
 

@@ -132,8 +132,8 @@ Status CheckResourceArchive(FileSystem& fs, const PlayRequest& request) {
 }
 
 std::string LeftOutNote(const std::vector<std::string>& missing_models,
-                        const std::vector<std::string>& missing_cogs) {
-  std::string note = LeftOutPhrase(missing_models, missing_cogs);
+                        const std::vector<std::string>& missing_cogs, const SharedFiles& shared) {
+  std::string note = LeftOutPhrase(missing_models, missing_cogs, shared);
   if (!note.empty()) note[0] = 'N';
   return note;
 }
@@ -162,6 +162,7 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
   report->skipped = scaled.skipped;
   report->missing_models = scaled.missing_models;
   report->missing_cogs = scaled.missing_cogs;
+  report->shared = scaled.shared;
   if (status.ok()) status = StartGame(fs, runner, request, FileNameOf(scaled.extra_copy), observer);
   return Joined(status, CleanWorkFolder(fs, request.scale.work_folder, recorded, pacing));
 }

@@ -87,13 +87,17 @@ struct PlayReport {
   // What the level uses that no archive holds (see ScaleReport).
   std::vector<std::string> missing_models;
   std::vector<std::string> missing_cogs;
+  // What the scenery shares with actors (see ScaleReport).
+  SharedFiles shared;
 };
 
-// A one-line note for the main window on what the run left out because no
-// archive holds it: "Not found in any archive, so not scaled: models
-// a.3do, b.3do; cogs c.cog"; "" when nothing was left out.
+// A one-line note for the main window on what the run left out: "Not found
+// in any archive, so not scaled: models a.3do, b.3do; cogs c.cog", then
+// what the scenery shares with actors (LeftOutPhrase); "" when nothing was
+// left out.
 std::string LeftOutNote(const std::vector<std::string>& missing_models,
-                        const std::vector<std::string>& missing_cogs);
+                        const std::vector<std::string>& missing_cogs,
+                        const SharedFiles& shared = {});
 
 // The session, in this order:
 // - make sure the resource archive is there, failing with "The game's

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "scaling/layout.h"
+#include "scaling/scenery_uses.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -138,8 +139,8 @@ void ModelLookup::Lookup(std::string_view template_name) {
 CogReferenceHandler::CogReferenceHandler(const std::vector<EntryRow>* cog_table,
                                          std::vector<EntryRow>* cog_list,
                                          const std::vector<EntryRow>* resource_cogs,
-                                         FirstSeenNames* missing)
-    : cog_table_(cog_table), cog_list_(cog_list), missing_(missing) {
+                                         FirstSeenNames* missing, SceneryUses* uses)
+    : cog_table_(cog_table), cog_list_(cog_list), missing_(missing), uses_(uses) {
   for (size_t i = 0; i < cog_table_->size(); ++i) index_.Add((*cog_table_)[i].name, i);
   if (!resource_cogs) return;
   for (size_t i = 0; i < resource_cogs->size(); ++i)
@@ -150,6 +151,7 @@ void CogReferenceHandler::HandleLine(std::string& line) {
   Fields& fields = fields_;
   SplitFields(Trim(line), &fields);
   if (fields.size() < 2 || fields[0].empty()) return;
+  if (uses_ && IsCogNumber(fields[0])) uses_->AddCog(fields);
   size_t row = index_.Find(fields[1]);
   if (row != PrefixedNameIndex::kNoRow) {
     cog_list_->push_back((*cog_table_)[row]);

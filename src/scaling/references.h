@@ -27,6 +27,10 @@
 #include "scaling/level_pass.h"
 
 namespace jk {
+class SceneryUses;
+}  // namespace jk
+
+namespace jk {
 
 // A hash for maps keyed by std::string that are searched with string_views,
 // so that a lookup does not copy the name it looks for. Names that differ
@@ -154,14 +158,15 @@ class ModelLookup {
 // The handler of the cogs section: a line whose field 2 (SplitFields) names a script of the level
 // archive's cog table, by its name without "cog\", adds a copy of the first such row to the cog
 // list. A cog line (field 1 a number and ":") whose script neither that table nor the resource
-// archive's cogs hold adds the script's name to `missing`. The line itself is never changed.
+// archive's cogs hold adds the script's name to `missing`. Every cog line goes to `uses`. The
+// line itself is never changed.
 class CogReferenceHandler : public SectionHandler {
  public:
-  // All must outlive the handler; `resource_cogs` and `missing` may be
-  // null (no resource archive's cogs, nothing collected).
+  // All must outlive the handler; `resource_cogs`, `missing` and `uses`
+  // may be null (no resource archive's cogs, nothing collected).
   CogReferenceHandler(const std::vector<EntryRow>* cog_table, std::vector<EntryRow>* cog_list,
                       const std::vector<EntryRow>* resource_cogs = nullptr,
-                      FirstSeenNames* missing = nullptr);
+                      FirstSeenNames* missing = nullptr, SceneryUses* uses = nullptr);
 
   void HandleLine(std::string& line) override;
 
@@ -170,6 +175,7 @@ class CogReferenceHandler : public SectionHandler {
   std::vector<EntryRow>* cog_list_;
   Fields fields_;
   FirstSeenNames* missing_;
+  SceneryUses* uses_;
   PrefixedNameIndex index_;
   PrefixedNameIndex resource_index_;
 };

@@ -11,6 +11,8 @@
 #include "scaling/level_pass.h"
 #include "scaling/model_pass.h"
 #include "scaling/references.h"
+#include "scaling/scenery_pass.h"
+#include "scaling/scenery_uses.h"
 #include "scaling/sector_handler.h"
 #include "scaling/template_handler.h"
 #include "scaling/text.h"
@@ -74,11 +76,12 @@ Status PrepareExtraction(FileSystem& fs, const ScaleRequest& request, OpenArchiv
 }
 
 // The level pass with every section handler. The model list and the cog
-// list receive the level's references; the scaled template list lives for
-// this pass only.
+// list receive the level's references, and `uses` (when not null) what the
+// scenery pass needs; the scaled template list lives for this pass only.
 Status ScaleLevelText(FileSystem& fs, const ScaleRequest& request, const EntryRow& level,
                       const LevelArchiveTables& tables, double factor, OpenArchives& archives,
-                      ScaleProgress& progress, ReferenceLists* lists, ScaleReport* report) {
+                      ScaleProgress& progress, ReferenceLists* lists, SceneryUses* uses,
+                      ScaleReport* report) {
   JK_RETURN_IF_ERROR(
       EntryOutputPath(fs, request.work_folder, "jkl", request.level_name, &report->level_output));
   std::unique_ptr<OutputFile> output;
@@ -90,9 +93,10 @@ Status ScaleLevelText(FileSystem& fs, const ScaleRequest& request, const EntryRo
   ModelLookup model_lookup(&templates, &lists->models, &missing_models);
   LimitWatch limits;
   VertexHandler vertices(factor, &limits);
-  TemplateHandler template_handler(factor, &templates, request.rules);
-  ThingHandler things(factor, &model_lookup, &limits);
-  CogReferenceHandler cogs(&tables.cogs, &lists->cogs, &archives.resource_cogs, &missing_cogs);
+  TemplateHandler template_handler(factor, &templates, request.rules, uses);
+  ThingHandler things(factor, &model_lookup, &limits, uses);
+  CogReferenceHandler cogs(&tables.cogs, &lists->cogs, &archives.resource_cogs, &missing_cogs,
+                           uses);
   SectorHandler sectors(factor);
   AdjoinHandler adjoins(factor);
   SectionHandlers handlers;
@@ -127,16 +131,31 @@ std::string NamedList(std::string_view what, const std::vector<std::string>& nam
   return list;
 }
 
+// "what: " and the lists that have names, each a NamedList, joined by "; ".
+std::string ListsPhrase(
+    std::string_view what,
+    std::initializer_list<std::pair<std::string_view, const std::vector<std::string>*>> lists) {
+  std::string phrase;
+  for (const auto& [kind, names] : lists) {
+    if (names->empty()) continue;
+    phrase += phrase.empty() ? std::string(what) + ": " : "; ";
+    phrase += NamedList(kind, *names);
+  }
+  return phrase;
+}
+
 }  // namespace
 
 std::string LeftOutPhrase(const std::vector<std::string>& missing_models,
-                          const std::vector<std::string>& missing_cogs) {
-  if (missing_models.empty() && missing_cogs.empty()) return "";
-  std::string phrase = "not found in any archive, so not scaled: ";
-  if (!missing_models.empty()) phrase += NamedList("models", missing_models);
-  if (!missing_models.empty() && !missing_cogs.empty()) phrase += "; ";
-  if (!missing_cogs.empty()) phrase += NamedList("cogs", missing_cogs);
-  return phrase;
+                          const std::vector<std::string>& missing_cogs, const SharedFiles& shared) {
+  std::string phrase = ListsPhrase("not found in any archive, so not scaled",
+                                   {{"models", &missing_models}, {"cogs", &missing_cogs}});
+  std::string kept =
+      ListsPhrase("shared with actors, so not scaled", {{"keyframes", &shared.keyframes},
+                                                        {"sound classes", &shared.sound_classes},
+                                                        {"sprites", &shared.sprites}});
+  if (!phrase.empty() && !kept.empty()) phrase += "; ";
+  return phrase + kept;
 }
 
 std::string LimitWarningLine(const std::vector<std::string>& warnings) {
@@ -163,8 +182,10 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
   JK_RETURN_IF_ERROR(fs.CreateFolder(request.work_folder));
   OpenArchives archives;
   JK_RETURN_IF_ERROR(PrepareExtraction(fs, request, &archives, report));
-  JK_RETURN_IF_ERROR(
-      ScaleLevelText(fs, request, *level, tables, factor, archives, progress, lists, report));
+  const bool game_true = request.rules == ScaleRules::kGameTrue;
+  SceneryUses uses;
+  JK_RETURN_IF_ERROR(ScaleLevelText(fs, request, *level, tables, factor, archives, progress, lists,
+                                    game_true ? &uses : nullptr, report));
   RemoveRepeatedRows(&lists->models);
   RemoveRepeatedRows(&lists->cogs);
   ModelPassFiles model_files{request.work_folder, archives.level.get(), archives.resource.get()};
@@ -172,6 +193,12 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
                                   request.threads, progress, &report->skipped));
   JK_RETURN_IF_ERROR(CopyCogs(fs, request.work_folder, *archives.level, lists->cogs,
                               tables.cogstrings, &report->skipped));
+  if (game_true) {
+    SceneryPassFiles scenery_files{request.work_folder, archives.level.get(),
+                                   archives.resource.get(), &tables.cogs, &archives.resource_cogs};
+    JK_RETURN_IF_ERROR(
+        RunSceneryPass(fs, scenery_files, uses, factor, &report->shared, &report->skipped));
+  }
   return WriteTestEpisode(fs, request.work_folder, request.level_archive_path, request.level_name);
 }
 

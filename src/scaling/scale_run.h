@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "scaling/progress.h"
 #include "scaling/rules.h"
+#include "scaling/scenery_pass.h"
 
 namespace jk {
 
@@ -62,6 +63,9 @@ struct ScaleReport {
   // coordinates), each in one sentence (LimitWatch). The game still runs
   // it, not as it should.
   std::vector<std::string> limit_warnings;
+  // The keyframes, sound classes and sprites that the scenery shares with
+  // actors, their shots or explosions, left as they are.
+  SharedFiles shared;
 };
 
 // The warnings of a run in one line: "Ceiling Sky Z would be 1500, above
@@ -69,11 +73,14 @@ struct ScaleReport {
 // none.
 std::string LimitWarningLine(const std::vector<std::string>& warnings);
 
-// What a run left out because no archive holds it, as one phrase: "not
-// found in any archive, so not scaled: models a.3do, b.3do; cogs c.cog"
-// (either part alone when the other has no names); "" when both are empty.
+// What a run left out, as one phrase: "not found in any archive, so not
+// scaled: models a.3do, b.3do; cogs c.cog" (either part alone when the
+// other has no names), then, after "; " when both are there, "shared with
+// actors, so not scaled: keyframes open.key; sound classes door.snd;
+// sprites fire.spr" (the kinds that have names); "" when all are empty.
 std::string LeftOutPhrase(const std::vector<std::string>& missing_models,
-                          const std::vector<std::string>& missing_cogs);
+                          const std::vector<std::string>& missing_cogs,
+                          const SharedFiles& shared = {});
 
 // Reads the level archive's directory, then refuses, before anything is
 // written, a factor that is not a finite number greater than 0 and a level
@@ -81,7 +88,8 @@ std::string LeftOutPhrase(const std::vector<std::string>& missing_models,
 // outside the archive. Then runs the phases in order: copy the extra
 // archive and create the work subfolders, open the resource archive and
 // collect its models and cogs, the level pass, the clean-up of the reference lists,
-// the model pass, the cog copies and the test episode. The first failed file
+// the model pass, the cog copies, under game-true rules the scenery pass
+// (scaling/scenery_pass.h), and the test episode. The first failed file
 // operation ends the run with its message; what was written so far stays
 // (and `report` says what the run copied, for the clean-up). A level line
 // that would pass the game's limits ends the run too, and the level file

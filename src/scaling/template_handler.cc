@@ -1,5 +1,7 @@
 #include "scaling/template_handler.h"
 
+#include <iterator>
+#include <span>
 #include <vector>
 
 #include "scaling/text.h"
@@ -9,8 +11,10 @@ namespace jk {
 namespace {
 
 // The parameters that hold lengths. Each is tested at the start of the
-// field only, so "movesize=" never passes for "size=".
-constexpr std::string_view kSizeKeys[] = {"size=", "movesize=", "height="};
+// field only, so "movesize=" never passes for "size=". The classic set
+// ends before "treesize=".
+constexpr std::string_view kSizeKeys[] = {"size=", "movesize=", "height=", "treesize="};
+constexpr size_t kClassicSizeKeys = 3;
 
 }  // namespace
 
@@ -23,9 +27,11 @@ void TemplateHandler::HandleLine(std::string& line) {
   std::string_view trimmed = Trim(line);
   Fields& fields = fields_;
   SplitFields(trimmed, &fields);
-  if (fields.size() < 3) return;
+  if (fields.size() < 2) return;
   bool derived = rules_ == ScaleRules::kGameTrue && scenery_.count(fields[1]);
-  if (!IsStructureBase(fields[1]) && !derived) return;
+  bool scenery = fields.size() >= 3 && (IsStructureBase(fields[1]) || derived);
+  if (uses_) uses_->AddTemplate(fields, scenery);
+  if (!scenery) return;
   if (rules_ == ScaleRules::kGameTrue) scenery_.emplace(fields[0]);
   templates_->Append(trimmed, derived ? fields[1] : std::string_view());
   rewritten_.assign(fields[0]);
@@ -35,7 +41,8 @@ void TemplateHandler::HandleLine(std::string& line) {
     rewritten_ += ' ';
     std::string_view field = fields[i];
     bool scaled = false;
-    for (std::string_view key : kSizeKeys) {
+    size_t keys = rules_ == ScaleRules::kGameTrue ? std::size(kSizeKeys) : kClassicSizeKeys;
+    for (std::string_view key : std::span(kSizeKeys, keys)) {
       if (!BeginsWith(field, key)) continue;
       rewritten_ += key;
       AppendScaled(field.substr(key.size()), factor_, &rewritten_);

@@ -15,6 +15,7 @@
 #include "scaling/level_pass.h"
 #include "scaling/references.h"
 #include "scaling/rules.h"
+#include "scaling/scenery_uses.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -25,11 +26,12 @@ bool IsStructureBase(std::string_view base);
 
 class TemplateHandler : public SectionHandler {
  public:
-  // `factor` is the run's scale factor; `templates` must outlive the
-  // handler.
+  // `factor` is the run's scale factor; `templates` and `uses` must
+  // outlive the handler. `uses`, when not null, learns of every template
+  // line (of at least two fields whose field 1 does not begin with "#").
   TemplateHandler(double factor, ScaledTemplates* templates,
-                  ScaleRules rules = ScaleRules::kGameTrue)
-      : factor_(factor), templates_(templates), rules_(rules) {}
+                  ScaleRules rules = ScaleRules::kGameTrue, SceneryUses* uses = nullptr)
+      : factor_(factor), templates_(templates), rules_(rules), uses_(uses) {}
 
   // A scenery template is a trimmed line that, split into its fields
   // (SplitFields), has at least three fields and a scenery base as field 2
@@ -38,14 +40,16 @@ class TemplateHandler : public SectionHandler {
   // another scenery template shows that one's models unless it names its
   // own); the line becomes fields 1 and 2 and then every later field,
   // joined by single blanks, where a field that begins with "size=",
-  // "movesize=" or "height=" (any case) is written as that key in lower case
-  // and its value scaled. Any other line stays as it is.
+  // "movesize=" or "height=" (any case), and under game-true rules
+  // "treesize=" (the radius of its collision tree), is written as that key
+  // in lower case and its value scaled. Any other line stays as it is.
   void HandleLine(std::string& line) override;
 
  private:
   ScaleFactor factor_;
   ScaledTemplates* templates_;
   ScaleRules rules_;
+  SceneryUses* uses_;
   Fields fields_;
   // The names of the scenery templates defined so far (game-true rules).
   NameSet scenery_;

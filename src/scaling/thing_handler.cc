@@ -83,6 +83,7 @@ void ThingHandler::HandleLine(std::string& line) {
   // The template name is a view into the line as read: look its models up
   // before that line is replaced.
   lookup_->Lookup(fields[1]);
+  if (uses_) uses_->AddThing(fields[0], fields[1]);
   line.swap(rewritten_);
 }
 

@@ -10,6 +10,7 @@
 #include "scaling/game_limits.h"
 #include "scaling/level_pass.h"
 #include "scaling/references.h"
+#include "scaling/scenery_uses.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -38,10 +39,12 @@ void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std
 class ThingHandler : public SectionHandler {
  public:
   // `factor` is the run's scale factor; `lookup` must outlive the handler;
-  // `limits`, when not null, learns every position written (and must
-  // outlive the handler).
-  ThingHandler(double factor, ModelLookup* lookup, LimitWatch* limits = nullptr)
-      : factor_(factor), lookup_(lookup), limits_(limits) {}
+  // `limits`, when not null, learns every position written, and `uses`,
+  // when not null, learns of every thing line (both must outlive the
+  // handler).
+  ThingHandler(double factor, ModelLookup* lookup, LimitWatch* limits = nullptr,
+               SceneryUses* uses = nullptr)
+      : factor_(factor), lookup_(lookup), limits_(limits), uses_(uses) {}
 
   // A thing line is a trimmed line that, split into its fields (SplitFields), has
   // at least ten fields and a non-empty field 1. It becomes fields 1 to 3,
@@ -55,6 +58,7 @@ class ThingHandler : public SectionHandler {
   ScaleFactor factor_;
   ModelLookup* lookup_;
   LimitWatch* limits_;
+  SceneryUses* uses_;
   Fields fields_;
   std::string rewritten_;
 };

@@ -509,7 +509,8 @@ Status Shell::SaveModShowingProgress(const PlayRequest& request, const std::stri
         SaveMod(fs_, {request.scale, archive_path}, save.progress(), &report, env_.cleanup_pacing);
   }
   for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
-  controls_.status_line.SetText(LeftOutNote(report.missing_models, report.missing_cogs));
+  controls_.status_line.SetText(
+      LeftOutNote(report.missing_models, report.missing_cogs, report.shared));
   return status;
 }
 
@@ -519,7 +520,7 @@ std::string Shell::ScaleAndPlay(std::string* note) {
   Status status = RunPlaySession(fs_, runner_, MakePlayRequest(fs_, env_.work_folder, Choices()),
                                  play, &references_, &report, env_.cleanup_pacing);
   for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
-  *note = LeftOutNote(report.missing_models, report.missing_cogs);
+  *note = LeftOutNote(report.missing_models, report.missing_cogs, report.shared);
   // Cancelling is the user's own doing: nothing to tell them about.
   if (status.IsCancelled()) return "";
   return status.message();
