@@ -19,6 +19,10 @@ constexpr std::string_view kPuppetFolder = "misc\\pup\\";
 constexpr std::string_view kSoundClassFolder = "misc\\snd\\";
 constexpr std::string_view kSpriteFolder = "misc\\spr\\";
 constexpr std::string_view kMiscFolder = "misc";
+// A script is read whole to be rewritten: real ones are a few KiB. A
+// longer one is left as it is, so that the memory a run takes stays
+// bounded whatever an archive holds.
+constexpr int64_t kLongestScript = 4 << 20;
 
 // Who uses a file: the scenery, others, or both (the bits together).
 enum Users : unsigned { kScenery = 1, kOthers = 2 };
@@ -213,6 +217,10 @@ Status RewriteScripts(FileSystem& fs, const SceneryPassFiles& files, const Scene
   for (const std::string& name : scripts.names()) {
     FoundEntry found;
     if (!tables.Find(name, &found, skipped)) continue;
+    if (found.row.length > kLongestScript) {
+      skipped->push_back("cog '" + found.row.name + "': longer than 4 MiB, not scaled");
+      continue;
+    }
     JK_RETURN_IF_ERROR(ReadText(*found.archive, found.row, &text));
     CogScript script = ReadCogScript(text);
     NotePlayedKeyframes(text, script, lines_of.find(name)->second, uses, keyframes);

@@ -43,7 +43,8 @@ struct SceneryPassFiles {
 // - each script the cogs section names, from the level archive or else
 //   the resource archive (names compare exactly), is read; one with a call
 //   whose arguments RewriteCogScript changes is written, rewritten, to the
-//   work folder's "cog" folder, replacing the copy of the cog copies;
+//   work folder's "cog" folder, replacing the copy of the cog copies (a
+//   script longer than 4 MiB is named in `skipped` instead);
 // - a keyframe is played by the scenery when a scenery template's puppet
 //   names it, or when a cog's PlayKey plays it (a keyframe symbol) on a
 //   thing symbol whose value is a scenery thing; by others when another
