@@ -263,7 +263,7 @@ TEST_F(ScaleCommandTest, EventsRunWhileTheGameRuns) {
 // status line after the run, not in a dialog that would hold up the game.
 TEST_F(ScaleCommandTest, WhatWasLeftOutIsNoted) {
   temp_.WriteArchive("game/Episode/ep2.gob",
-                     GobWriter()
+                     TestArchive()
                          .Add("episode.jk", "e")
                          .Add("jkl\\left.jkl",
                               "World templates 1\r\nlamp _decor model3d=gone.3do\r\nend\r\n"
