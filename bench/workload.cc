@@ -13,7 +13,7 @@
 #include <unistd.h>
 #endif
 
-#include "gob_writer.h"
+#include "test_archive.h"
 
 namespace bench {
 
@@ -23,7 +23,7 @@ namespace {
 
 // Writes a GOB archive straight to its file, entry after entry, so that a
 // level of hundreds of megabytes is never held in memory: the directory is
-// reserved first and filled in at the end. The layout is GobWriter's.
+// reserved first and filled in at the end. The layout is TestArchive's.
 class StreamingGob {
  public:
   StreamingGob(const std::string& path, std::vector<std::string> names)

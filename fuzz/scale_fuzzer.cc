@@ -12,8 +12,8 @@
 
 #include "cli/cli.h"
 #include "fake_process_runner.h"
-#include "gob_writer.h"
 #include "memory_file_system.h"
+#include "test_archive.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string model = split == std::string::npos ? std::string() : input.substr(split + 1);
 
   jk::MemoryFileSystem fs;
-  fs.SetFile("level.gob", jk::GobWriter()
+  fs.SetFile("level.gob", jk::TestArchive()
                               .Add("jkl\\f.jkl", level)
                               .Add("3do\\m.3do", model)
                               .Add("cog\\c.cog", model)
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                               .Add("misc\\spr\\x.spr", model)
                               .Add("3do\\key\\k.key", model)
                               .Build());
-  fs.SetFile("res.gob", jk::GobWriter().Add("3do\\r.3do", model).Build());
+  fs.SetFile("res.gob", jk::TestArchive().Add("3do\\r.3do", model).Build());
 
   std::FILE* sink = std::fopen("/dev/null", "w");
   std::vector<std::string> log;

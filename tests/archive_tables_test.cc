@@ -33,7 +33,7 @@ Names Rows(const std::vector<ModelRow>& rows) {
 
 class ArchiveTablesTest : public TempFolderTest {
  protected:
-  Status Open(const GobWriter& writer) {
+  Status Open(const TestArchive& writer) {
     return OpenLevelArchive(fs_, WriteArchive("ep.gob", writer), &tables_);
   }
   // "name offset length" of each listed level, by its name.
@@ -50,7 +50,7 @@ class ArchiveTablesTest : public TempFolderTest {
 // and prefixes are compared with their letter case.
 TEST_F(ArchiveTablesTest, SortsEntriesIntoTables) {
   // Data starts at 16 + 136 * 10 = 1376.
-  ASSERT_TRUE(Open(GobWriter()
+  ASSERT_TRUE(Open(TestArchive()
                        .Add("episode.jk", "e")
                        .Add("jkl\\a.jkl", "aa")
                        .Add("3do\\m.3do", "mmm")
@@ -74,7 +74,7 @@ TEST_F(ArchiveTablesTest, SortsEntriesIntoTables) {
 // Two levels of one name are two items, both with the later entry's values;
 // without "misc\cogstrings.uni" its location is -1, -1.
 TEST_F(ArchiveTablesTest, DuplicateLevelsTakeTheLaterEntry) {
-  ASSERT_TRUE(Open(GobWriter()
+  ASSERT_TRUE(Open(TestArchive()
                        .Add("jkl\\d.jkl", "first")
                        .Add("misc\\cogstrings.unix", "")
                        .Add("jkl\\d.jkl", "2nd"))
@@ -86,7 +86,7 @@ TEST_F(ArchiveTablesTest, DuplicateLevelsTakeTheLaterEntry) {
 
 // Models, cogs and cog strings whose data lies outside the file stay in the tables.
 TEST_F(ArchiveTablesTest, EntriesOutsideTheFileStay) {
-  std::string bytes = GobWriter()
+  std::string bytes = TestArchive()
                           .Add("3do\\m.3do", "")
                           .Add("cog\\c.cog", "")
                           .Add("misc\\cogstrings.uni", "")
@@ -100,7 +100,7 @@ TEST_F(ArchiveTablesTest, EntriesOutsideTheFileStay) {
 
 // The tables have no fixed capacity (the game's own tool stops at 65,537 rows).
 TEST_F(ArchiveTablesTest, NoFixedCapacity) {
-  GobWriter writer;
+  TestArchive writer;
   for (int i = 0; i < 65540; ++i) writer.Add("3do\\" + std::to_string(i), "");
   ASSERT_TRUE(Open(writer).ok());
   ASSERT_EQ(tables_.models.size(), 65540u);
@@ -110,7 +110,7 @@ TEST_F(ArchiveTablesTest, NoFixedCapacity) {
 // An entry is copied as text: every line followed by CR LF.
 TEST_F(ArchiveTablesTest, ExtractEntryAsText) {
   std::string archive_path =
-      WriteArchive("a.gob", GobWriter().Add("cog\\c.cog", "a\nb\r\n\rc").Add("x", "next"));
+      WriteArchive("a.gob", TestArchive().Add("cog\\c.cog", "a\nb\r\n\rc").Add("x", "next"));
   std::unique_ptr<InputFile> archive;
   ASSERT_TRUE(fs_.OpenRead(archive_path, &archive).ok());
   ASSERT_TRUE(ExtractEntryAsText(fs_, *archive, 288, 7, Path("c.cog")).ok());

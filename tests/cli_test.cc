@@ -55,12 +55,12 @@ class CliTest : public TempFolderTest {
 
   void SetUp() override {
     TempFolderTest::SetUp();
-    archive_ = WriteArchive("Episode/ep.gob", GobWriter()
+    archive_ = WriteArchive("Episode/ep.gob", TestArchive()
                                                   .Add("jkl\\demo.jkl", kLevel)
                                                   .Add("3do\\after.3do", "NOT THE LEVEL\r\n")
                                                   .Add("cog\\c.cog", "cog\r\n")
                                                   .Add("jkl\\sub\\deep.jkl", "x\n"));
-    resource_ = WriteArchive("Resource/res2.gob", GobWriter().Add("3do\\r.3do", "r\r\n"));
+    resource_ = WriteArchive("Resource/res2.gob", TestArchive().Add("3do\\r.3do", "r\r\n"));
     out_ = Path("out/work");
   }
 
@@ -215,7 +215,7 @@ TEST_F(CliTest, RefusedFactors) {
 
 // A level whose name would leave jkl/ is refused before anything is written.
 TEST_F(CliTest, UnsafeLevelName) {
-  archive_ = WriteArchive("Episode/evil.gob", GobWriter().Add("jkl\\..\\evil.jkl", "x\r\n"));
+  archive_ = WriteArchive("Episode/evil.gob", TestArchive().Add("jkl\\..\\evil.jkl", "x\r\n"));
   ExpectRefused(Scale("jkl\\..\\evil.jkl", "2"),
                 "'" + archive_ +
                     "': level 'jkl\\..\\evil.jkl': unsafe name, it would be written outside "
@@ -225,7 +225,7 @@ TEST_F(CliTest, UnsafeLevelName) {
 
 // A level whose data lies outside the file is refused.
 TEST_F(CliTest, LevelOutsideTheFile) {
-  std::string bytes = GobWriter().Add("jkl\\a.jkl", "x\r\n").Build();
+  std::string bytes = TestArchive().Add("jkl\\a.jkl", "x\r\n").Build();
   PutInt32(&bytes, 20, INT_MAX);
   archive_ = WriteBytes("Episode/bad.gob", bytes);
   ExpectRefused(Scale("jkl\\a.jkl", "2"),
@@ -293,9 +293,9 @@ constexpr const char* kLeftOutWarning =
 // scale: what no archive holds is named in one warning line after the run,
 // which still succeeds.
 TEST_F(CliTest, ScaleWarnsOfWhatNoArchiveHolds) {
-  archive_ =
-      WriteArchive("Episode/left.gob",
-                   GobWriter().Add("jkl\\left.jkl", kLevelLeavingOut).Add("cog\\c.cog", "cog\r\n"));
+  archive_ = WriteArchive(
+      "Episode/left.gob",
+      TestArchive().Add("jkl\\left.jkl", kLevelLeavingOut).Add("cog\\c.cog", "cog\r\n"));
   Result result = Scale("jkl\\left.jkl", "2");
   EXPECT_EQ(result.code, kExitOk);
   EXPECT_EQ(result.err, kLeftOutWarning);
@@ -307,7 +307,7 @@ TEST_F(CliTest, ScaleWarnsOfWhatNoArchiveHolds) {
 // play: the same warning line, after the game has ended, and the same exit
 // status; the program's folder is clean afterwards.
 TEST_F(CliTest, PlayWarnsOfWhatNoArchiveHolds) {
-  archive_ = WriteArchive("Episode/left.gob", GobWriter().Add("jkl\\left.jkl", kLevelLeavingOut));
+  archive_ = WriteArchive("Episode/left.gob", TestArchive().Add("jkl\\left.jkl", kLevelLeavingOut));
   std::string game = WriteBytes("JK", "x");
   std::string work = Path("program");
   ASSERT_TRUE(fs_.CreateFolder(work).ok());
@@ -325,7 +325,7 @@ TEST_F(CliTest, PlayWarnsOfWhatNoArchiveHolds) {
 // line before the game starts.
 TEST_F(CliTest, PlayWarnsOfTheGamesLimitsBeforeTheGameStarts) {
   archive_ = WriteArchive("Episode/far.gob",
-                          GobWriter().Add("jkl\\far.jkl", "Ceiling Sky Z 750.000000\r\n"));
+                          TestArchive().Add("jkl\\far.jkl", "Ceiling Sky Z 750.000000\r\n"));
   std::string game = WriteBytes("JK", "x");
   std::string work = Path("program");
   ASSERT_TRUE(fs_.CreateFolder(work).ok());

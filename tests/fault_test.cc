@@ -10,10 +10,10 @@
 
 #include "cli/cli.h"
 #include "fake_process_runner.h"
-#include "gob_writer.h"
 #include "launch/play_session.h"
 #include "launch/work_folder.h"
 #include "memory_file_system.h"
+#include "test_archive.h"
 #include "test_util.h"
 
 namespace jk {
@@ -29,11 +29,11 @@ class FaultTest : public ::testing::Test {
   };
 
   void SetUp() override {
-    fs_.SetFile("game/Resource/res2.gob", GobWriter().Add("3do\\r.3do", "r\r\n").Build());
+    fs_.SetFile("game/Resource/res2.gob", TestArchive().Add("3do\\r.3do", "r\r\n").Build());
     fs_.SetFile("user/notes.txt", "mine");
   }
 
-  void PutLevelArchive(const GobWriter& writer) { fs_.SetFile(kArchive, writer.Build()); }
+  void PutLevelArchive(const TestArchive& writer) { fs_.SetFile(kArchive, writer.Build()); }
 
   Result Run(const Names& args) {
     std::FILE* out = std::tmpfile();
@@ -83,7 +83,7 @@ class FaultTest : public ::testing::Test {
 
 // A count of 2^31 - 1 in a 100-byte file lists what fits and stops.
 TEST_F(FaultTest, HugeEntryCountInSmallFile) {
-  std::string bytes = GobWriter().Build();
+  std::string bytes = TestArchive().Build();
   PutInt32(&bytes, 12, INT_MAX);
   bytes.resize(100, '\0');
   fs_.SetFile(kArchive, bytes);
@@ -96,7 +96,7 @@ TEST_F(FaultTest, HugeEntryCountInSmallFile) {
 TEST_F(FaultTest, LevelOfOneHugeLine) {
   std::string line(50 << 20, 'x');
   line.replace(0, 16, "World vertices 1");
-  PutLevelArchive(GobWriter().Add("jkl\\big.jkl", line));
+  PutLevelArchive(TestArchive().Add("jkl\\big.jkl", line));
   ASSERT_EQ(Scale("jkl\\big.jkl").code, kExitOk);
   EXPECT_EQ(File("work/jkl/big.jkl"), line + "\r\n");
 }
@@ -104,7 +104,7 @@ TEST_F(FaultTest, LevelOfOneHugeLine) {
 // NUL bytes and bytes above 127 pass through every unrewritten line.
 TEST_F(FaultTest, BinaryBytesInLines) {
   std::string odd("a\0b\xff\xe9\x80 z", 8);
-  PutLevelArchive(GobWriter().Add("jkl\\odd.jkl", odd + "\r\n" + odd + "\n" + odd));
+  PutLevelArchive(TestArchive().Add("jkl\\odd.jkl", odd + "\r\n" + odd + "\n" + odd));
   ASSERT_EQ(Scale("jkl\\odd.jkl").code, kExitOk);
   EXPECT_EQ(File("work/jkl/odd.jkl"), odd + "\r\n" + odd + "\r\n" + odd + "\r\n");
 }
@@ -112,7 +112,7 @@ TEST_F(FaultTest, BinaryBytesInLines) {
 // A work folder in which nothing can be created fails the run, naming the
 // path, and leaves everything else alone.
 TEST_F(FaultTest, ReadOnlyWorkFolder) {
-  PutLevelArchive(GobWriter().Add("jkl\\a.jkl", "x\r\n"));
+  PutLevelArchive(TestArchive().Add("jkl\\a.jkl", "x\r\n"));
   ASSERT_TRUE(fs_.CreateFolder("work").ok());
   fs_.MakeReadOnly("work");
   Result result = Scale("jkl\\a.jkl");
@@ -127,7 +127,7 @@ TEST_F(FaultTest, ReadOnlyWorkFolder) {
 TEST_F(FaultTest, DiskFullAtAnyPoint) {
   std::string level = "SECTION: HEADER\r\nMipMap Distances 1 2 3 4\r\n";
   for (int i = 0; i < 3000; ++i) level += "# filler line " + std::to_string(i) + "\r\n";
-  PutLevelArchive(GobWriter().Add("jkl\\a.jkl", level));
+  PutLevelArchive(TestArchive().Add("jkl\\a.jkl", level));
   ASSERT_EQ(Scale("jkl\\a.jkl", "whole").code, kExitOk);
   int64_t total = 0;
   for (const std::string& path : fs_.FilePaths()) {
@@ -150,7 +150,7 @@ TEST_F(FaultTest, UnsafeLevelNames) {
   for (std::string name : {"jkl\\..\\..\\user\\notes.txt", "jkl\\/etc/passwd", "jkl\\C:\\x.jkl",
                            "jkl\\a\\..\\b.jkl", "jkl\\a/../../b"}) {
     SCOPED_TRACE(name);
-    PutLevelArchive(GobWriter().Add(name, "x\r\n"));
+    PutLevelArchive(TestArchive().Add(name, "x\r\n"));
     Result result = Scale(name);
     EXPECT_EQ(result.code, kExitFailed);
     EXPECT_NE(result.err.find("unsafe name"), std::string::npos) << result.err;
@@ -168,7 +168,7 @@ TEST_F(FaultTest, UnsafeModelAndCogNames) {
       "model3d=/abs.3do model3d=a/..\\..\\b.3do\r\n"
       "World things 1\r\n0: t a 1 2 3 0 0 0 0\r\n"
       "World cogs 2\r\n0: ..\\..\\user\\notes.txt\r\n1: C:\\c.cog\r\n";
-  PutLevelArchive(GobWriter()
+  PutLevelArchive(TestArchive()
                       .Add("jkl\\a.jkl", level)
                       .Add("3do\\..\\..\\user\\notes.txt", "VERTICES 1\r\n")
                       .Add("3do\\C:\\x.3do", "x\r\n")
@@ -192,7 +192,7 @@ TEST_F(FaultTest, UnsafeModelAndCogNames) {
 TEST_F(FaultTest, ModelOfAMillionVertices) {
   std::string model = "VERTICES 1000000\r\n";
   for (int i = 0; i < 1000000; ++i) model += std::to_string(i) + ": 1 2 3 0\r\n";
-  PutLevelArchive(GobWriter()
+  PutLevelArchive(TestArchive()
                       .Add("jkl\\a.jkl",
                            "World templates 1\r\nt _decor model3d=m.3do\r\n"
                            "World things 1\r\n0: t a 0 0 0 0 0 0 0\r\n")
@@ -228,7 +228,7 @@ TEST_F(FaultTest, CopyThatCannotBeDeleted) {
 // A play session on a disk too full for its run record writes nothing
 // else, and its clean-up still removes what an earlier run recorded.
 TEST_F(FaultTest, RunRecordThatCannotBeWritten) {
-  PutLevelArchive(GobWriter().Add("jkl\\a.jkl", "x\r\n"));
+  PutLevelArchive(TestArchive().Add("jkl\\a.jkl", "x\r\n"));
   fs_.SetFile("game/JK", "x");
   fs_.SetFile("work/old.gob", "an earlier copy");
   fs_.SetFile("work/jkrescale-run.txt", "old.gob\r\n");

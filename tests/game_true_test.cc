@@ -14,12 +14,12 @@
 
 #include "cli/cli.h"
 #include "fake_process_runner.h"
-#include "gob_writer.h"
 #include "level_generator.h"
 #include "platform/real_file_system.h"
 #include "scaling/game_text.h"
 #include "scaling/level_check.h"
 #include "scaling/text.h"
+#include "test_archive.h"
 #include "test_util.h"
 
 namespace jk {
@@ -213,14 +213,14 @@ class GameTrueTest : public TempFolderTest {
   void Make(const levelgen::LevelOptions& options) {
     level_ = levelgen::MakeLevel(options);
     models_.clear();
-    GobWriter archive;
+    TestArchive archive;
     archive.Add("episode.jk", "x").Add("jkl\\generated.jkl", level_.text);
     for (const std::string& name : level_.model_files) {
       models_[name] = levelgen::MakeModel(name, 2 + int(models_.size() % 2));
       archive.Add("3do\\" + name, models_[name].text);
     }
     archive_ = WriteArchive("generated.gob", archive);
-    resource_ = WriteArchive("res2.gob", GobWriter());
+    resource_ = WriteArchive("res2.gob", TestArchive());
   }
 
   // Scales the level by `factor` into a folder of its own; "" on success,

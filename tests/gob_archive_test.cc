@@ -12,7 +12,7 @@
 namespace jk {
 namespace {
 
-// Byte positions in an archive built by GobWriter.
+// Byte positions in an archive built by TestArchive.
 constexpr size_t kCountAt = 12;
 size_t OffsetAt(size_t index) { return 16 + 136 * index; }
 size_t LengthAt(size_t index) { return 20 + 136 * index; }
@@ -26,7 +26,7 @@ class GobArchiveTest : public TempFolderTest {
   // text must never leak into it.
   Lines LinesOf(const std::string& data) {
     return EntryLines(
-        WriteArchive("a.gob", GobWriter().Add("jkl\\a.jkl", data).Add("jkl\\b.jkl", "NEXT\r\n")),
+        WriteArchive("a.gob", TestArchive().Add("jkl\\a.jkl", data).Add("jkl\\b.jkl", "NEXT\r\n")),
         0);
   }
   // Opens `bytes` as an archive and returns the failure message ("" if it opens).
@@ -41,7 +41,7 @@ class GobArchiveTest : public TempFolderTest {
 // offset and length in directory order.
 TEST_F(GobArchiveTest, WalksTheDirectoryInOrder) {
   std::string path =
-      WriteArchive("a.gob", GobWriter().Add("jkl\\a.jkl", "abc").Add("3do\\m.3do", ""));
+      WriteArchive("a.gob", TestArchive().Add("jkl\\a.jkl", "abc").Add("3do\\m.3do", ""));
   std::unique_ptr<GobArchive> archive;
   ASSERT_TRUE(GobArchive::Open(fs_, path, &archive).ok());
   EXPECT_EQ(archive->directory_position(), 12);
@@ -61,7 +61,7 @@ TEST_F(GobArchiveTest, WalksTheDirectoryInOrder) {
 // A name is the field up to its first NUL, CR or LF, never more than 128 bytes.
 TEST_F(GobArchiveTest, NamesEndAtNulCrLfOrTheField) {
   std::string full(127, 'n');
-  std::string bytes = GobWriter()
+  std::string bytes = TestArchive()
                           .Add(std::string("abc\0xyz", 7), "")
                           .Add("ab\rcd", "")
                           .Add("ab\ncd", "")
@@ -100,7 +100,7 @@ TEST_F(GobArchiveTest, EntryTextNeverReadsPastItsEntry) {
 
 // A CR at an entry's end and an LF at the next one's start are two breaks.
 TEST_F(GobArchiveTest, CrLfAcrossTwoEntries) {
-  std::string path = WriteArchive("a.gob", GobWriter().Add("x", "a\r").Add("y", "\nb"));
+  std::string path = WriteArchive("a.gob", TestArchive().Add("x", "a\r").Add("y", "\nb"));
   EXPECT_EQ(EntryLines(path, 0), (Lines{"a"}));
   EXPECT_EQ(EntryLines(path, 1), (Lines{"", "b"}));
 }
@@ -114,7 +114,7 @@ TEST_F(GobArchiveTest, LongLines) {
 // An archive shorter than its header, or whose count lies outside it, does not open.
 TEST_F(GobArchiveTest, UnreadableArchivesDoNotOpen) {
   std::string path = Path("d.gob");
-  std::string archive = GobWriter().Add("a", "").Build();
+  std::string archive = TestArchive().Add("a", "").Build();
   EXPECT_EQ(OpenFailure(archive.substr(0, 11)),
             "'" + path + "': not an archive: shorter than its 12-byte header");
   for (int32_t position : {int32_t(archive.size()) - 3, -4, INT_MAX}) {
@@ -131,7 +131,7 @@ TEST_F(GobArchiveTest, UnreadableArchivesDoNotOpen) {
 
 // The walk stops at the first entry that does not lie wholly inside the file.
 TEST_F(GobArchiveTest, HugeCountEndsTheWalkAtTheEndOfTheFile) {
-  std::string bytes = GobWriter().Add("a", "1").Add("b", "2").Build();
+  std::string bytes = TestArchive().Add("a", "1").Add("b", "2").Build();
   PutInt32(&bytes, kCountAt, INT_MAX);
   EXPECT_EQ(WalkArchive(WriteBytes("a.gob", bytes)).size(), 2u);
   PutInt32(&bytes, 4, -1000);  // entry base before the file's start
@@ -142,7 +142,7 @@ TEST_F(GobArchiveTest, HugeCountEndsTheWalkAtTheEndOfTheFile) {
 
 // Data with a negative offset or length, or ending past the file, lies outside.
 TEST_F(GobArchiveTest, EntryDataOutsideTheFile) {
-  std::string bytes = GobWriter().Add("e", "").Build();
+  std::string bytes = TestArchive().Add("e", "").Build();
   constexpr int32_t kSize = 152;  // the header, the count and one entry
   ASSERT_EQ(bytes.size(), size_t(kSize));
   const struct {

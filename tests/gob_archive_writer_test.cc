@@ -68,9 +68,11 @@ TEST_F(GobArchiveWriterTest, SameBytesAsTheTestArchives) {
   ASSERT_TRUE(writer_.Write().ok());
   std::string written;
   ASSERT_TRUE(fs_.GetFile("mod.gob", &written));
-  EXPECT_EQ(
-      written,
-      GobWriter().Add("jkl\\a.jkl", "abc").Add("3do\\b.3do", "").Add("cog\\c.cog", "defg").Build());
+  EXPECT_EQ(written, TestArchive()
+                         .Add("jkl\\a.jkl", "abc")
+                         .Add("3do\\b.3do", "")
+                         .Add("cog\\c.cog", "defg")
+                         .Build());
 }
 
 // No entries, and thousands of them.

@@ -576,7 +576,7 @@ TEST_F(PlaySessionTest, MissingNamedResourceArchive) {
 // when the scale run ends, before the game starts.
 TEST_F(PlaySessionTest, TellsTheGamesLimitsBeforeTheGameStarts) {
   choices_.level_archive_path = temp_.WriteArchive(
-      "game/Episode/far.gob", GobWriter().Add("jkl\\far.jkl", "Ceiling Sky Z 750\r\n"));
+      "game/Episode/far.gob", TestArchive().Add("jkl\\far.jkl", "Ceiling Sky Z 750\r\n"));
   choices_.level_name = "jkl\\far.jkl";
   ASSERT_TRUE(Play().ok());
   EXPECT_THAT(observer_.events,
@@ -588,17 +588,17 @@ TEST_F(PlaySessionTest, TellsTheGamesLimitsBeforeTheGameStarts) {
 TEST_F(PlaySessionTest, ReportsWhatNoArchiveHolds) {
   ASSERT_TRUE(Play().ok());
   EXPECT_EQ(LeftOutNote(report_.missing_models, report_.missing_cogs), "");
-  choices_.level_archive_path =
-      temp_.WriteArchive("game/Episode/left.gob", GobWriter().Add("jkl\\left.jkl",
-                                                                  "World templates 1\r\n"
-                                                                  "lamp _decor model3d=lamp.3do\r\n"
-                                                                  "end\r\n"
-                                                                  "World things 1\r\n"
-                                                                  "0: lamp l 0 0 0 0 0 0 0\r\n"
-                                                                  "end\r\n"
-                                                                  "World cogs 1\r\n"
-                                                                  "0: gone.cog\r\n"
-                                                                  "end\r\n"));
+  choices_.level_archive_path = temp_.WriteArchive(
+      "game/Episode/left.gob", TestArchive().Add("jkl\\left.jkl",
+                                                 "World templates 1\r\n"
+                                                 "lamp _decor model3d=lamp.3do\r\n"
+                                                 "end\r\n"
+                                                 "World things 1\r\n"
+                                                 "0: lamp l 0 0 0 0 0 0 0\r\n"
+                                                 "end\r\n"
+                                                 "World cogs 1\r\n"
+                                                 "0: gone.cog\r\n"
+                                                 "end\r\n"));
   choices_.level_name = "jkl\\left.jkl";
   ASSERT_TRUE(Play().ok());
   EXPECT_THAT(report_.missing_models, ElementsAre("lamp.3do"));

@@ -86,7 +86,7 @@ class LevelPassTest : public TempFolderTest {
   Status RunPass(const std::string& text, const SectionHandlers& handlers, HeaderStep header,
                  std::string* out) {
     std::string path = WriteArchive(
-        "a.gob", GobWriter().Add("x", "BEFORE\n").Add("jkl\\a.jkl", text).Add("y", "AFTER\n"));
+        "a.gob", TestArchive().Add("x", "BEFORE\n").Add("jkl\\a.jkl", text).Add("y", "AFTER\n"));
     std::unique_ptr<InputFile> archive;
     std::unique_ptr<OutputFile> output;
     EXPECT_TRUE(fs_.OpenRead(path, &archive).ok());

@@ -4,12 +4,12 @@
 #include <map>
 
 #include "archives/archive_tables.h"
-#include "gob_writer.h"
 #include "platform/path.h"
 #include "platform/real_file_system.h"
 #include "scaling/game_text.h"
 #include "scaling/model_pass.h"
 #include "scaling_fixture.h"
+#include "test_archive.h"
 
 namespace jk {
 namespace {
@@ -88,13 +88,13 @@ TEST(ModelTextScalerTest, IndentedHeadingsByArchive) {
 // a.3do leaves open goes on into b.3do.
 TEST(ModelPassTest, SkipsRowsAndReportsProgress) {
   TempFolder dir;
-  std::string level_bytes = GobWriter()
+  std::string level_bytes = TestArchive()
                                 .Add("3do\\a.3do", "VERTICES 1\r\n0: 1 1 1 0\r\n")
                                 .Add("3do\\far.3do", "TEXTURE\r\n")
                                 .Add("3do\\..\\up.3do", "TEXTURE\r\n")
                                 .Build();
   PutInt32(&level_bytes, 16 + 136 * 1, 1 << 20);  // far.3do's offset: past the end
-  ASSERT_TRUE(GobWriter()
+  ASSERT_TRUE(TestArchive()
                   .Add("3do\\b.3do", "0: 1 1 1 0")
                   .Add("3do\\old.3do", "TEXTURE\r\n")
                   .WriteTo(dir / "res.gob"));
@@ -138,7 +138,7 @@ TEST(ModelPassTest, SkipsRowsAndReportsProgress) {
 TEST(ModelPassTest, OneFileUnderTwoSpellingsIsWrittenOnce) {
   TempFolder dir;
   RealFileSystem fs;
-  ASSERT_TRUE(GobWriter()
+  ASSERT_TRUE(TestArchive()
                   .Add("3do\\sub\\dup.3do", "VERTICES 1\n0: 1 1 1 0\n")
                   .Add("3do\\sub/dup.3do", "VERTICES 1\n0: 5 5 5 0\n")
                   .WriteTo(dir / "lvl.gob"));

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "archives/gob_archive.h"
-#include "gob_writer.h"
 #include "launch/save_mod.h"
 #include "memory_file_system.h"
 #include "platform/path.h"
 #include "scaling/layout.h"
+#include "test_archive.h"
 #include "test_util.h"
 
 namespace jk {
@@ -49,14 +49,14 @@ class SaveModTest : public ::testing::Test {
  protected:
   SaveModTest() {
     fs_.SetFile(Native("game/Episode/canyon.gob"),
-                GobWriter()
+                TestArchive()
                     .Add("jkl\\canyon.jkl", kLevel)
                     .Add("3do\\crate.3do", "VERTICES 1\n0: 1 1 1 0\n")
                     .Add("cog\\door.cog", "# door\nend")
                     .Add("misc\\cogstrings.uni", "MSGS 0\r\nEND\r\n")
                     .Build());
     fs_.SetFile(Native("game/Resource/res2.gob"),
-                GobWriter()
+                TestArchive()
                     .Add("3do\\sub\\lamp.3do", "VERTICES 1\n0: 1 2 3 0\n")
                     .Add("cog\\rules.cog", "# rules\n")
                     .Build());
@@ -125,7 +125,7 @@ TEST_F(SaveModTest, HoldsWhatAScaleRunWrites) {
 // by name; nothing is left behind.
 TEST_F(SaveModTest, TooLongNameIsRefused) {
   std::string name = "jkl\\" + std::string(120, 'n') + ".jkl";  // 128 bytes
-  fs_.SetFile(Native("game/Episode/long.gob"), GobWriter().Add(name, kLevel).Build());
+  fs_.SetFile(Native("game/Episode/long.gob"), TestArchive().Add(name, kLevel).Build());
   request_.scale.level_archive_path = Native("game/Episode/long.gob");
   request_.scale.level_name = name;
   EXPECT_EQ(SaveMod(fs_, request_, progress_, &report_).message(),

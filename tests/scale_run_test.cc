@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <map>
 
-#include "gob_writer.h"
 #include "platform/real_file_system.h"
 #include "scaling/scale_run.h"
 #include "scaling_fixture.h"
+#include "test_archive.h"
 #include "workload.h"
 
 namespace jk {
@@ -69,7 +69,7 @@ std::vector<std::string> ScaledLevel() {
 class ScaleRunTest : public ::testing::Test {
  protected:
   void WriteArchives() {
-    GobWriter level;
+    TestArchive level;
     level.Add("jkl\\test.jkl", CrLfLines(kLevel))
         .Add("jkl\\empty.jkl", "World things 0\r\n")
         .Add("3do\\crate.3do", "VERTICES 1\n0: 1 1 1 0\nTEXTURE\n")
@@ -78,7 +78,7 @@ class ScaleRunTest : public ::testing::Test {
         .Add("misc\\cogstrings.uni", "MSGS 0\r\nEND\r\n");
     ASSERT_TRUE(level.WriteTo(level_path_));
     ASSERT_TRUE(
-        GobWriter()
+        TestArchive()
             .Add("3do\\crate.3do", "VERTICES 1\n0: 9 9 9 0\n")
             .Add("3do\\lamp.3do", "  Vertices 1\n  0: 1 2 3 0\n  TEXTURE VERTICES\n  0: 1 1 0 0\n")
             .Add("cog\\rules.cog", "# rules\n")
@@ -134,7 +134,7 @@ TEST_F(ScaleRunTest, CliRunAgainReplacesModels) {
 TEST_F(ScaleRunTest, CliSkipsDamagedEntriesWithAWarning) {
   std::vector<std::string> level = kLevel;
   level[12] = "walker _walkstruct model3d=..\\up.3do";  // an unsafe model name
-  GobWriter archive;
+  TestArchive archive;
   archive.Add("jkl\\test.jkl", CrLfLines(level))
       .Add("3do\\..\\up.3do", "VERTICES 1\n")
       .Add("cog\\door.cog", "# door\n")
@@ -143,7 +143,7 @@ TEST_F(ScaleRunTest, CliSkipsDamagedEntriesWithAWarning) {
   PutInt32(&bytes, 16 + 136 * 2, 1 << 20);  // door.cog past the end
   PutInt32(&bytes, 20 + 136 * 3, 1 << 20);  // the strings file far too long
   ASSERT_TRUE(scaling_test::WriteFile(level_path_, bytes));
-  ASSERT_TRUE(GobWriter().Add("3do\\lamp.3do", "x\n").WriteTo(resource_path_));
+  ASSERT_TRUE(TestArchive().Add("3do\\lamp.3do", "x\n").WriteTo(resource_path_));
 
   scaling_test::CliRun run = RunCliCaptured(ScaleArgs());
   EXPECT_EQ(run.exit_code, 0);
@@ -203,7 +203,7 @@ TEST_F(ScaleRunTest, ReportsWhatNoArchiveHolds) {
       "end",
   };
   WriteArchives();
-  ASSERT_TRUE(GobWriter()
+  ASSERT_TRUE(TestArchive()
                   .Add("jkl\\missing.jkl", CrLfLines(level))
                   .Add("3do\\crate.3do", "VERTICES 0\n")
                   .Add("cog\\door.cog", "# door\n")
@@ -227,7 +227,7 @@ TEST_F(ScaleRunTest, ReportsWhatNoArchiveHolds) {
 // scaled all the same, and the command line says so in one warning line.
 TEST_F(ScaleRunTest, CliWarnsOfTheGamesLimits) {
   WriteArchives();
-  ASSERT_TRUE(GobWriter()
+  ASSERT_TRUE(TestArchive()
                   .Add("jkl\\far.jkl", CrLfLines({"Ceiling Sky Z 600.000000", "World vertices 1",
                                                   "0:\t-6000\t1\t1"}))
                   .WriteTo(dir_ / "far.gob"));
@@ -252,7 +252,7 @@ TEST_F(ScaleRunTest, StopsBeforeALineOverTheGamesLimit) {
   std::string crate = "crate _structure model3d=crate.3do";
   for (int i = 0; i < 100; ++i) crate += " size=1";
   ASSERT_TRUE(
-      GobWriter()
+      TestArchive()
           .Add("jkl\\long.jkl", CrLfLines({"World templates 1", crate, "end", "World things 1",
                                            "0: crate c 1 1 1 0 0 0 1", "end"}))
           .WriteTo(dir_ / "long.gob"));

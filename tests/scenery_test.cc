@@ -8,7 +8,6 @@
 #include <map>
 #include <sstream>
 
-#include "gob_writer.h"
 #include "level_generator.h"
 #include "platform/real_file_system.h"
 #include "scaling/cog_script.h"
@@ -16,6 +15,7 @@
 #include "scaling/scale_run.h"
 #include "scaling/scenery_text.h"
 #include "scaling_fixture.h"
+#include "test_archive.h"
 
 namespace jk {
 namespace {
@@ -297,7 +297,7 @@ class MovingSceneryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     level_ = levelgen::MakeLevel({.moving_scenery = true});
-    ASSERT_TRUE(GobWriter()
+    ASSERT_TRUE(TestArchive()
                     .Add("jkl\\moving.jkl", level_.text)
                     .Add("cog\\mover.cog", mover_.text)
                     .Add("cog\\actor.cog", actor_.text)
@@ -308,7 +308,7 @@ class MovingSceneryTest : public ::testing::Test {
                     .Add("misc\\snd\\fan.snd", sound_.text)
                     .Add("misc\\snd\\blast.snd", sound_.text)
                     .WriteTo(level_path_));
-    ASSERT_TRUE(GobWriter()
+    ASSERT_TRUE(TestArchive()
                     .Add("cog\\conveyor.cog", conveyor_.text)
                     .Add("cog\\door.cog", "# door\n")
                     .Add("3do\\key\\walk.key", swing_key_.text)
@@ -403,13 +403,13 @@ TEST(SceneryUsesTest, PlayKeyTargetsDecideWhoPlaysAKeyframe) {
   };
   std::string script =
       "symbols\nthing t\nkeyframe k\nend\ncode\nstartup:\n PlayKey(t, k, 1, 0);\nend\n";
-  ASSERT_TRUE(GobWriter()
+  ASSERT_TRUE(TestArchive()
                   .Add("jkl\\k.jkl", CrLfLines(level))
                   .Add("cog\\play.cog", script)
                   .Add("3do\\key\\a.key", "ENTRIES 1\n0: 0 0 1 1 1 0 0 0\n1 1 1 0 0 0\n")
                   .Add("3do\\key\\b.key", "ENTRIES 1\n0: 0 0 1 1 1 0 0 0\n1 1 1 0 0 0\n")
                   .WriteTo(dir / "k.gob"));
-  ASSERT_TRUE(GobWriter().WriteTo(dir / "res.gob"));
+  ASSERT_TRUE(TestArchive().WriteTo(dir / "res.gob"));
   RealFileSystem fs;
   ScaleRequest request;
   request.work_folder = dir / "work";

@@ -159,7 +159,7 @@ TEST_F(ShellEventsTest, FactorFieldColourFollowsTheTyping) {
 
 // An episode archive without levels opens to an explanation.
 TEST_F(ShellEventsTest, ArchiveWithoutLevelsExplains) {
-  temp_.WriteArchive("game/Episode/empty.gob", GobWriter().Add("episode.jk", "e"));
+  temp_.WriteArchive("game/Episode/empty.gob", TestArchive().Add("episode.jk", "e"));
   main_window().Refresh();
   ASSERT_THAT(Items(main_window().archive_list_), ElementsAre("empty.gob", "ep1.gob"));
   main_window().DoubleClick(0);

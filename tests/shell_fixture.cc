@@ -9,16 +9,16 @@ namespace jk {
 
 namespace fs = std::filesystem;
 
-GobWriter EpisodeArchive() {
-  GobWriter archive;
+TestArchive EpisodeArchive() {
+  TestArchive archive;
   archive.Add("episode.jk", "\"ep1.gob\"\r\nTYPE 1\r\nSEQ 1\r\nend\r\n")
       .Add("jkl\\one.jkl", kTestLevel)
       .Add("jkl\\two.jkl", kTestLevel);
   return archive;
 }
 
-GobWriter ExtraArchive() {
-  GobWriter archive;
+TestArchive ExtraArchive() {
+  TestArchive archive;
   archive.Add("3do\\extra.3do", "3DO 2.1\r\n");
   return archive;
 }

@@ -13,11 +13,11 @@
 
 #include "fake_process_runner.h"
 #include "fake_windows.h"
-#include "gob_writer.h"
 #include "launch/game_launch.h"
 #include "platform/real_file_system.h"
 #include "shell/settings.h"
 #include "shell/shell.h"
+#include "test_archive.h"
 #include "test_util.h"
 
 namespace jk {
@@ -36,9 +36,9 @@ inline const char* kTestLevel =
     "0:\t1.0\t2.0\t3.0\r\n";
 
 // An episode archive with the levels "jkl\one.jkl" and "jkl\two.jkl".
-GobWriter EpisodeArchive();
+TestArchive EpisodeArchive();
 // An archive without an "episode.jk" entry.
-GobWriter ExtraArchive();
+TestArchive ExtraArchive();
 
 // The files and folders below `folder`, relative with "/" on every system,
 // sorted; folders end in "/".

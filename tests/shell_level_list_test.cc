@@ -64,8 +64,8 @@ TEST_F(LevelListTest, ScanSortsAndSkipsResourceFolders) {
 // damaged file, a directory not at byte 12 and an unreadable one are
 // skipped.
 TEST_F(LevelListTest, WhatCountsAsAnArchive) {
-  temp_.WriteArchive("game/Episode/e1.gob", GobWriter().Add("episode.jkx", "x"));
-  temp_.WriteArchive("game/Episode/e2.gob", GobWriter().Add("Episode.jk", "x"));
+  temp_.WriteArchive("game/Episode/e1.gob", TestArchive().Add("episode.jkx", "x"));
+  temp_.WriteArchive("game/Episode/e2.gob", TestArchive().Add("Episode.jk", "x"));
   temp_.WriteFile("game/Episode/short.gob", "GOB");
   std::string moved = EpisodeArchive().Build();
   PutInt32(&moved, 8, 16);  // directory position

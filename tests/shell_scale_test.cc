@@ -263,7 +263,7 @@ TEST_F(ScaleCommandTest, EventsRunWhileTheGameRuns) {
 // status line after the run, not in a dialog that would hold up the game.
 TEST_F(ScaleCommandTest, WhatWasLeftOutIsNoted) {
   temp_.WriteArchive("game/Episode/ep2.gob",
-                     GobWriter()
+                     TestArchive()
                          .Add("episode.jk", "e")
                          .Add("jkl\\left.jkl",
                               "World templates 1\r\nlamp _decor model3d=gone.3do\r\nend\r\n"
@@ -330,7 +330,7 @@ TEST_F(ScaleCommandTest, WhileTheGameRunsTheWindowWaits) {
 // before the game starts and while it runs.
 TEST_F(ScaleCommandTest, ShowsTheGamesLimitsWhileTheGameRuns) {
   temp_.WriteArchive("game/Episode/ep1.gob",
-                     GobWriter()
+                     TestArchive()
                          .Add("episode.jk", "\"ep1.gob\"\r\nTYPE 1\r\nSEQ 1\r\nend\r\n")
                          .Add("jkl\\one.jkl", "Ceiling Sky Z 600\r\n"));
   OpenLevel(0, 0);

@@ -1,5 +1,5 @@
 // Helpers shared by the tests: a fresh temporary folder per test, archives
-// built with GobWriter, and whole-file reads for exact comparisons.
+// built with TestArchive, and whole-file reads for exact comparisons.
 #ifndef JKRESCALE_TESTS_TEST_UTIL_H_
 #define JKRESCALE_TESTS_TEST_UTIL_H_
 
@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "archives/gob_archive.h"
-#include "gob_writer.h"
 #include "platform/real_file_system.h"
+#include "test_archive.h"
 
 namespace jk {
 
@@ -62,7 +62,7 @@ class TempFolder {
   std::string operator/(const std::string& name) const { return Path(name); }
   // Writes `bytes` to Path(name), folders created; returns that path.
   std::string WriteFile(const std::string& name, const std::string& bytes) const;
-  std::string WriteArchive(const std::string& name, const GobWriter& archive) const {
+  std::string WriteArchive(const std::string& name, const TestArchive& archive) const {
     return WriteFile(name, archive.Build());
   }
 
@@ -82,7 +82,7 @@ class TempFolderTest : public ::testing::Test {
   std::string WriteBytes(const std::string& name, const std::string& bytes) {
     return temp_.WriteFile(name, bytes);
   }
-  std::string WriteArchive(const std::string& name, const GobWriter& writer) {
+  std::string WriteArchive(const std::string& name, const TestArchive& writer) {
     return temp_.WriteArchive(name, writer);
   }
 

@@ -13,9 +13,9 @@
 
 #include "cli/cli.h"
 #include "fake_process_runner.h"
-#include "gob_writer.h"
 #include "platform/real_file_system.h"
 #include "platform/wide_text.h"
+#include "test_archive.h"
 
 namespace jk {
 namespace {
@@ -173,8 +173,8 @@ TEST_F(WindowsFileSystemTest, CopyOfReadOnlyFileCanBeReplacedAndDeleted) {
 TEST_F(WindowsFileSystemTest, ScaleRunWritesUnderUnicodeWorkFolder) {
   stdfs::create_directory(WidePath(kFolderWideName));
   WriteBytes(WidePath(kFolderWideName) / L"n\u00edvel.gob",
-             GobWriter().Add("jkl\\niveau.jkl", "SECTION: HEADER\nWorld Gravity 4\n").Build());
-  WriteBytes(WidePath(L"res2.gob"), GobWriter().Build());
+             TestArchive().Add("jkl\\niveau.jkl", "SECTION: HEADER\nWorld Gravity 4\n").Build());
+  WriteBytes(WidePath(L"res2.gob"), TestArchive().Build());
   std::string archive = Path(std::string(kFolderName) + "\\n\xC3\xADvel.gob");
   std::vector<std::string> args = {"scale",     archive,      "jkl\\niveau.jkl",
                                    "2",         "--resource", Path("res2.gob"),

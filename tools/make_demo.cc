@@ -18,10 +18,10 @@
 #include <filesystem>
 #include <string>
 
-#include "gob_writer.h"
 #include "platform/real_file_system.h"
 #include "platform/system.h"
 #include "shell/settings.h"
+#include "test_archive.h"
 
 namespace {
 
@@ -131,7 +131,7 @@ bool MakeGame(const std::filesystem::path& root) {
   std::error_code ec;
   fs::create_directories(root / "Episode", ec);
   fs::create_directories(root / "Resource", ec);
-  bool ok = jk::GobWriter()
+  bool ok = jk::TestArchive()
                 .Add("episode.jk",
                      "\"demo.gob\"\r\nTYPE 1\r\nSEQ 1\r\n"
                      "10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n")
@@ -142,13 +142,13 @@ bool MakeGame(const std::filesystem::path& root) {
                 .Add("cog\\door.cog", kDoorScript)
                 .Add("misc\\cogstrings.uni", "MSGS 1\r\nEND\r\n")
                 .WriteTo((root / "Episode" / "demo.gob").string());
-  ok = ok && jk::GobWriter()
+  ok = ok && jk::TestArchive()
                  .Add("3do\\lamp.3do", Model("lamp.3do", 0.02))
                  .Add("3do\\crate.3do", Model("crate.3do", 9))
                  .Add("3do\\walker.3do", Model("walker.3do", 0.1))
                  .Add("cog\\game_rules.cog", "# rules\r\n")
                  .WriteTo((root / "Resource" / "res2.gob").string());
-  ok = ok && jk::GobWriter()
+  ok = ok && jk::TestArchive()
                  .Add("3do\\extra.3do", Model("extra.3do", 1))
                  .WriteTo((root / "extras.gob").string());
   return ok;
@@ -159,14 +159,14 @@ bool MakeExpansion(const std::filesystem::path& root) {
   std::error_code ec;
   fs::create_directories(root / "Episode", ec);
   fs::create_directories(root / "Resource", ec);
-  bool ok = jk::GobWriter()
+  bool ok = jk::TestArchive()
                 .Add("episode.jk",
                      "\"motsdemo.goo\"\r\nTYPE 1\r\nSEQ 1\r\n"
                      "10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n")
                 .Add("jkl\\demo.jkl", kLevel)
                 .Add("jkl\\demo2.jkl", kLevel)
                 .WriteTo((root / "Episode" / "motsdemo.goo").string());
-  ok = ok && jk::GobWriter()
+  ok = ok && jk::TestArchive()
                  .Add("3do\\lamp.3do", Model("lamp.3do", 0.02))
                  .Add("3do\\crate.3do", Model("crate.3do", 9))
                  .Add("3do\\walker.3do", Model("walker.3do", 0.1))

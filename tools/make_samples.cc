@@ -20,7 +20,7 @@
 #include <fstream>
 #include <string>
 
-#include "gob_writer.h"
+#include "test_archive.h"
 
 namespace {
 
@@ -133,7 +133,7 @@ bool WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
   return bool(out);
 }
 
-bool Write(const std::filesystem::path& path, const jk::GobWriter& writer) {
+bool Write(const std::filesystem::path& path, const jk::TestArchive& writer) {
   return WriteBytes(path, writer.Build());
 }
 
@@ -148,27 +148,27 @@ int main(int argc, char** argv) {
   fs::path root(argv[1]);
   Numbers numbers;
   bool ok = Write(root / "Resource" / "res2.gob",
-                  jk::GobWriter()
+                  jk::TestArchive()
                       .Add("3do\\box.3do", Model("box.3do", 8, numbers))
                       .Add("3do\\lamp.3do", Model("lamp.3do", 5, numbers))
                       .Add("3do\\rock.3do", Model("rock.3do", 12, numbers))
                       .Add("3do\\big.3do", Model("big.3do", 5000, numbers))
                       .Add("cog\\lines.cog", "# a cog\r\nend\r\n"));
   ok = ok && Write(root / "Resource" / "jkmres.goo",
-                   jk::GobWriter()
+                   jk::TestArchive()
                        .Add("3do\\sub\\gear.3do", Model("gear.3do", 6, numbers))
                        .Add("3do\\wheel.3do", Model("wheel.3do", 7, numbers)));
-  ok = ok && Write(root / "lines.gob", jk::GobWriter()
+  ok = ok && Write(root / "lines.gob", jk::TestArchive()
                                            .Add("jkl\\lines.jkl", LinesLevel())
                                            .Add("cog\\lines.cog", "# the level's own\rsymbols\nend")
                                            .Add("misc\\cogstrings.uni", "MSGS 0\r\nEND"));
-  ok = ok && Write(root / "big.gob", jk::GobWriter()
+  ok = ok && Write(root / "big.gob", jk::TestArchive()
                                          .Add("jkl\\big.jkl", BigLevel(numbers))
                                          .Add("3do\\tree.3do", Model("tree.3do", 300, numbers)));
 
   // An expansion archive: the level and its models in subfolders, a model
   // whose data lies outside the file, and one whose name leaves its folder.
-  std::string deep = jk::GobWriter()
+  std::string deep = jk::TestArchive()
                          .Add("jkl\\sub\\deep.jkl",
                               "SECTION: HEADER\r\nWorld Gravity 2\r\n"
                               "SECTION: TEMPLATES\r\nWorld templates 3\r\n"
@@ -187,14 +187,14 @@ int main(int argc, char** argv) {
 
   fs::path unicode_folder = root / fs::path(u8"Jeux \u00e9");
   ok = ok && Write(unicode_folder / fs::path(u8"\u00c9pisode \u00fc.gob"),
-                   jk::GobWriter()
+                   jk::TestArchive()
                        .Add("jkl\\first.jkl", "SECTION: HEADER\r\nWorld Gravity 1\r\n")
                        .Add("jkl\\unicode.jkl", LinesLevel())
                        .Add("cog\\lines.cog", "# cog\r\n"));
   ok = ok && Write(unicode_folder / fs::path(u8"extra \u00fc.gob"),
-                   jk::GobWriter().Add("3do\\extra.3do", "VERTICES 0\r\n"));
+                   jk::TestArchive().Add("3do\\extra.3do", "VERTICES 0\r\n"));
 
-  std::string damaged = jk::GobWriter().Add("jkl\\x.jkl", "x").Build();
+  std::string damaged = jk::TestArchive().Add("jkl\\x.jkl", "x").Build();
   jk::PutInt32(&damaged, 8, 1 << 20);  // the entry count lies far past the end
   ok = ok && WriteBytes(root / "damaged.gob", damaged);
 

@@ -247,12 +247,20 @@ class QtMainWindow : public QWidget,
       events_->OnRefresh();
     }
   }
-  // Enter or Space on an episode archive opens it, as a double-click does.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == Widget<ListView>(ControlId::kArchiveList) && event->type() == QEvent::KeyPress &&
-        events_) {
-      int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Alt and a letter that no caption or button takes does nothing, as in
+    // a dialog: it never types the letter into the focused control.
+    Qt::KeyboardModifiers modifiers = key->modifiers();
+    if (modifiers & Qt::AltModifier && !(modifiers & Qt::ControlModifier) &&
+        !key->text().isEmpty()) {
+      return true;
+    }
+    // Enter or Space on an episode archive opens it, as a double-click does.
+    if (watched == Widget<ListView>(ControlId::kArchiveList) && events_) {
+      if (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
+          key->key() == Qt::Key_Enter) {
         events_->OnArchiveActivated();
         return true;
       }
@@ -294,6 +302,9 @@ QtMainWindow::QtMainWindow() {
   setObjectName("main_window");
   setWindowTitle(kProgramTitle);
   ConnectCaptions();
+  for (QWidget* widget : widgets_) {
+    if (widget != nullptr) widget->installEventFilter(this);
+  }
 
   auto* window = new QVBoxLayout(this);
   window->addWidget(MakePathGroup());
@@ -433,7 +444,6 @@ void QtMainWindow::SetEvents(MainWindowEvents* events) {
           raise(&MainWindowEvents::OnArchiveSelectionChanged));
   connect(archives, &QListWidget::itemDoubleClicked, this,
           raise(&MainWindowEvents::OnArchiveActivated));
-  archives->installEventFilter(this);
 }
 
 // The progress window: what the run is doing, in words, over a bar, and a

@@ -208,6 +208,23 @@ TEST_F(QtShellTest, TheKeyboardOpensArchivesAndScales) {
                                 "-path " + work_));
 }
 
+// Alt and a letter that names no control does nothing: in the level view
+// Alt+A (the episode archives' key) and Alt+Z type nothing into the
+// focused field, and the list stays as it was.
+TEST_F(QtShellTest, AltKeysThatNameNothingDoNothing) {
+  DoubleClickArchiveList(0);
+  for (const char* name : {"game_path_field", "factor_field"}) {
+    auto* field = Find<QLineEdit>(name);
+    QString before = field->text();
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_End);
+    QTest::keyClick(field, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(field, Qt::Key_Z, Qt::AltModifier);
+    EXPECT_EQ(field->text(), before) << name;
+  }
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
+}
+
 // Every key taken with Alt belongs to one control only, in both modes of
 // the archive list.
 TEST_F(QtShellTest, EveryKeyIsUnique) {

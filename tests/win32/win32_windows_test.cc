@@ -411,6 +411,24 @@ TEST_F(Win32ShellTest, TheKeyboardMovesAndClicks) {
   EXPECT_THAT(Items(), ElementsAre("ep1.gob", "ep2.gob"));
 }
 
+// Alt and a letter that names no control does nothing: in the level view
+// Alt+A (the episode archives' key) and Alt+Z type nothing into the
+// focused field, and the list stays as it was.
+TEST_F(Win32ShellTest, AltKeysThatNameNothingDoNothing) {
+  ClickItem(0, /*twice=*/true);
+  for (const char* name : {"game_path_field", "factor_field"}) {
+    HWND field = Control(name);
+    std::string before = Text(field);
+    SetFocus(field);
+    PressAlt(L'a');
+    PressAlt(L'z');
+    EXPECT_EQ(Text(field), before) << name;
+  }
+  EXPECT_THAT(Items(), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
+  PressAlt(L'b');
+  EXPECT_THAT(Items(), ElementsAre("ep1.gob"));
+}
+
 // Every key taken with Alt belongs to one control only, in both modes of
 // the archive list.
 TEST_F(Win32ShellTest, EveryKeyIsUnique) {

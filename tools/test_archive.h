@@ -1,7 +1,8 @@
 // Builds GOB archives in memory, for the tests, the demo game folder and the
-// benchmark: every archive the project uses is synthetic, made here.
-#ifndef JKRESCALE_TOOLS_GOB_WRITER_H_
-#define JKRESCALE_TOOLS_GOB_WRITER_H_
+// benchmark: every archive the project uses is synthetic, made here. (The
+// program's own writer, for mods, is archives/gob_writer.h.)
+#ifndef JKRESCALE_TOOLS_TEST_ARCHIVE_H_
+#define JKRESCALE_TOOLS_TEST_ARCHIVE_H_
 
 #include <cstdint>
 #include <string>
@@ -9,10 +10,10 @@
 
 namespace jk {
 
-class GobWriter {
+class TestArchive {
  public:
   // Adds an entry; entries keep the order they are added in.
-  GobWriter& Add(const std::string& name, const std::string& data);
+  TestArchive& Add(const std::string& name, const std::string& data);
 
   // The archive: header (signature "GOB ", entry base 20, directory position
   // 12), entry count, the 136-byte entries, then the data of each entry in
@@ -36,4 +37,4 @@ void AppendInt32(std::string* bytes, int32_t value);
 
 }  // namespace jk
 
-#endif  // JKRESCALE_TOOLS_GOB_WRITER_H_
+#endif  // JKRESCALE_TOOLS_TEST_ARCHIVE_H_

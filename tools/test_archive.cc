@@ -1,10 +1,10 @@
-#include "gob_writer.h"
+#include "test_archive.h"
 
 #include <fstream>
 
 namespace jk {
 
-GobWriter& GobWriter::Add(const std::string& name, const std::string& data) {
+TestArchive& TestArchive::Add(const std::string& name, const std::string& data) {
   entries_.push_back({name, data});
   return *this;
 }
@@ -19,7 +19,7 @@ void AppendInt32(std::string* bytes, int32_t value) {
   PutInt32(bytes, bytes->size() - 4, value);
 }
 
-std::string GobWriter::Build() const {
+std::string TestArchive::Build() const {
   constexpr int32_t kDirectory = 12;
   constexpr int32_t kEntryBase = kDirectory + 8;
   std::string bytes = "GOB ";
@@ -39,7 +39,7 @@ std::string GobWriter::Build() const {
   return bytes;
 }
 
-bool GobWriter::WriteTo(const std::string& path) const {
+bool TestArchive::WriteTo(const std::string& path) const {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   std::string bytes = Build();
   out.write(bytes.data(), std::streamsize(bytes.size()));
