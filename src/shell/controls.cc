@@ -1,6 +1,6 @@
 #include "shell/controls.h"
 
-#include "platform/path.h"
+#include "platform/ascii.h"
 
 namespace jk {
 
