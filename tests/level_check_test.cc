@@ -144,23 +144,40 @@ TEST_F(LevelCheckTest, WrongValuesAtTheirLines) {
                 "level.jkl: 3 sectors and 4 adjoins checked: 2 inconsistencies\n");
 }
 
-// dist may be off by 0.01 in a sector of radius up to 1, and by 0.01 R in
-// a larger one (sector 1: R = 1.447).
+// dist may be off by 0.025 max(R, L), L the median R: 0.0221 in sectors 0
+// (R = 0.884 = L) and 2 (R = 0.820), 0.0362 in sector 1 (R = 1.447).
 TEST_F(LevelCheckTest, DistTolerance) {
   auto with_dist = [&](int adjoin, const char* dist) {
     std::string mirror = std::to_string(adjoin ^ 1);
     return Check(Edited(level_, {{level_.adjoin_lines[size_t(adjoin)],
                                   std::to_string(adjoin) + "\t0x7\t" + mirror + "\t" + dist}}));
   };
-  EXPECT_EQ(with_dist(0, "0.509"), kConsistent);
-  EXPECT_EQ(with_dist(0, "0.491"), kConsistent);
-  EXPECT_EQ(with_dist(0, "0.52"),
+  EXPECT_EQ(with_dist(0, "0.522"), kConsistent);
+  EXPECT_EQ(with_dist(0, "0.478"), kConsistent);
+  EXPECT_EQ(with_dist(0, "0.523"),
             At(level_.adjoin_lines[0],
-               "adjoin 0: dist 0.52 is not the distance from the CENTER of sector 0 to the plane "
+               "adjoin 0: dist 0.523 is not the distance from the CENTER of sector 0 to the plane "
                "of surface 1, 0.5") +
                 "level.jkl: 3 sectors and 4 adjoins checked: 1 inconsistency\n");
-  EXPECT_EQ(with_dist(1, "1.264"), kConsistent);
-  EXPECT_NE(with_dist(1, "1.266"), kConsistent);
+  EXPECT_EQ(with_dist(1, "1.286"), kConsistent);
+  EXPECT_NE(with_dist(1, "1.287"), kConsistent);
+  EXPECT_EQ(with_dist(3, "0.397"), kConsistent);
+  EXPECT_NE(with_dist(3, "0.398"), kConsistent);
+}
+
+// Far from the origin a value may be off by one step of single precision
+// at its magnitude: at 2001, 2.4e-4 (with the 5.5e-6 of the sector's size).
+TEST_F(LevelCheckTest, ToleranceGrowsWithTheCoordinates) {
+  GeneratedLevel far = MakeLevel({.sectors = 3, .offset = 2000});
+  const int center = far.sectors[0].center_line;
+  auto with_center = [&](const char* text) {
+    return Check(Edited(far, {{center, std::string("CENTER\t") + text + " 2000.375 2000.5"}}));
+  };
+  EXPECT_EQ(with_center("1999.125"), kConsistent);
+  EXPECT_EQ(with_center("1999.12524"), kConsistent);
+  EXPECT_EQ(with_center("1999.12476"), kConsistent);
+  EXPECT_NE(with_center("1999.12525"), kConsistent);
+  EXPECT_NE(with_center("1999.12475"), kConsistent);
 }
 
 // Geometry multiplied as a whole passes, written by TextOf or rounded to

@@ -86,12 +86,17 @@ constexpr double kLowY = -0.25, kHighY = 1.0, kLowZ = 0.125, kHighZ = 0.875;
 // How far a COLLIDEBOX lies inside its sector's box on each side.
 constexpr double kCollideInset = 0.125;
 
-std::vector<Box> SectorBoxes(int count) {
+std::vector<Box> SectorBoxes(const LevelOptions& options) {
   std::vector<Box> boxes;
+  const double o = options.offset;
+  const double size = options.sector_size;
   double x = kFirstX;
-  for (int i = 0; i < count; ++i) {
-    double length = kLengths[size_t(i) % std::size(kLengths)];
-    boxes.push_back({{x, kLowY, kLowZ}, {x + length, kHighY, kHighZ}});
+  for (int i = 0; i < std::max(0, options.sectors); ++i) {
+    double length = size > 0 ? size : kLengths[size_t(i) % std::size(kLengths)];
+    Vec low{o + x, o + kLowY, o + kLowZ};
+    Vec high = size > 0 ? Vec{low.x + size, low.y + size, low.z + size}
+                        : Vec{o + x + length, o + kHighY, o + kHighZ};
+    boxes.push_back({low, high});
     x += length;
   }
   return boxes;
@@ -170,7 +175,8 @@ void WriteVertices(Lines& out, const std::vector<SectorGeometry>& sectors, Gener
   out.Add("");
 }
 
-void WriteAdjoins(Lines& out, const std::vector<SectorGeometry>& sectors, GeneratedLevel& level) {
+void WriteAdjoins(Lines& out, const std::vector<SectorGeometry>& sectors, double dist_error,
+                  GeneratedLevel& level) {
   int count = sectors.empty() ? 0 : 2 * (int(sectors.size()) - 1);
   out.Add("World adjoins " + std::to_string(count));
   out.Add("#num:\tflags:\tmirror:\tdist:");
@@ -178,7 +184,8 @@ void WriteAdjoins(Lines& out, const std::vector<SectorGeometry>& sectors, Genera
     // Even adjoins look out of the +x face of their sector, odd ones out of
     // the -x face of the next.
     int sector = adjoin / 2 + adjoin % 2;
-    double dist = FaceDistance(sectors[size_t(sector)], adjoin % 2 == 0 ? 1 : 0);
+    double dist = FaceDistance(sectors[size_t(sector)], adjoin % 2 == 0 ? 1 : 0) +
+                  (adjoin % 2 == 0 ? dist_error : -dist_error);
     int mirror = adjoin ^ 1;
     level.adjoin_lines.push_back(
         out.Add(std::to_string(adjoin) + ":\t0x7\t" + std::to_string(mirror) + "\t" + Fixed(dist)));
@@ -455,7 +462,7 @@ void WriteHierarchy(Lines& out, int meshes, GeneratedModel& model) {
 
 GeneratedLevel MakeLevel(const LevelOptions& options) {
   GeneratedLevel level;
-  std::vector<Box> boxes = SectorBoxes(std::max(0, options.sectors));
+  std::vector<Box> boxes = SectorBoxes(options);
   std::vector<SectorGeometry> geometry;
   for (const Box& box : boxes) geometry.push_back(GeometryOf(box));
 
@@ -470,7 +477,7 @@ GeneratedLevel MakeLevel(const LevelOptions& options) {
   out.Add("0:\tdflt.cmp");
   out.Add("");
   WriteVertices(out, geometry, level);
-  WriteAdjoins(out, geometry, level);
+  WriteAdjoins(out, geometry, options.dist_error, level);
   WriteSurfaces(out, int(boxes.size()), level);
   WriteSectors(out, boxes, geometry, options, level);
   WriteTemplates(out, options, level);

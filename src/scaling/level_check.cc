@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "scaling/level_sections.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -63,6 +64,13 @@ struct Adjoin {
   double dist = 0;
   int64_t surface = -1;  // the surface that names it
   bool reached = false;  // that surface lies in a sector
+  // What its sector gives, once measured: the distance from its CENTER to
+  // the surface's plane, its radius R and the magnitude of its coordinates.
+  bool measured = false;
+  int64_t sector = -1;
+  double distance = 0;
+  double sector_radius = 0;
+  double magnitude = 0;
 };
 
 // A BOUNDBOX, CENTER or RADIUS line of the sector being read.
@@ -90,9 +98,12 @@ struct Measured {
   std::array<double, 6> box;  // minima, then maxima
   Vec3 center;
   double radius = 0;
+  double magnitude = 0;  // the largest absolute coordinate
 };
 
-// The fields of a trimmed line, split on runs of blanks and tabs.
+double Magnitude(const Vec3& v) {
+  return std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
+}
 
 enum class Section { kOther, kGeoresource, kSectors };
 enum class List { kNone, kVertices, kAdjoins, kSurfaces, kNormals };
@@ -105,12 +116,13 @@ class LevelChecker {
   explicit LevelChecker(LevelCheckReport* report) : report_(report) {}
 
   void Take(std::string_view line);
-  // Checks the last sector and the adjoins that no sector reached.
+  // Checks the last sector and the adjoins.
   void Finish();
 
  private:
   void Report(int64_t line, std::string text) { report_->findings.push_back({line, text}); }
 
+  void ListHeader(LevelHeader header, const Fields& fields);
   void GeoresourceLine(const Fields& fields);
   void VertexLine(const Fields& fields);
   void AdjoinLine(const Fields& fields);
@@ -125,10 +137,11 @@ class LevelChecker {
   Measured Measure() const;
   void CheckValue(const ValueLine& value, const char* name, const double* expected, size_t count,
                   const char* meaning, double tolerance);
-  // The sector's surfaces and their adjoins, measured from `center`; the
-  // tolerance follows `sector_radius`.
-  void CheckSurfaces(const Vec3& center, double sector_radius);
-  void CheckAdjoin(int64_t surface_index, const Vec3& center, double sector_radius);
+  // The sector's surfaces and their adjoins, measured from `center`.
+  void MeasureSurfaces(const Vec3& center, const Measured& measured);
+  void MeasureAdjoin(int64_t surface_index, const Vec3& center, const Measured& measured);
+  // The adjoins' dists, once every sector's radius is known.
+  void CheckAdjoins();
 
   std::string SectorName() const { return "sector " + std::to_string(sector_.index); }
 
@@ -143,25 +156,27 @@ class LevelChecker {
   std::vector<Surface> surfaces_;
   bool in_sector_ = false;
   Sector sector_;
+  std::vector<double> sector_radii_;
 };
 
 void LevelChecker::Take(std::string_view line) {
   ++line_;
   std::string_view trimmed = Trim(line);
-  if (trimmed.empty() || trimmed.starts_with('#')) return;
-  if (BeginsWith(trimmed, "section:")) {
+  if (trimmed.empty() || IsComment(trimmed)) return;
+  const LevelHeader header = RecogniseLevelHeader(line);
+  if (IsSectionHeader(header) || header == LevelHeader::kEnd) {
     FinishSector();
-    std::string_view name = Trim(trimmed.substr(8));
-    section_ = Is(name, "georesource") ? Section::kGeoresource
-               : Is(name, "sectors")   ? Section::kSectors
-                                       : Section::kOther;
+    section_ = header == LevelHeader::kGeoresourceSection ? Section::kGeoresource
+               : header == LevelHeader::kSectorsSection   ? Section::kSectors
+                                                          : Section::kOther;
     list_ = List::kNone;
     return;
   }
   Fields fields = SplitOnWhiteSpace(trimmed);
-  if (Is(fields[0], "end")) {
-    FinishSector();
-    section_ = Section::kOther;
+  if (header != LevelHeader::kNone) {
+    // "World vertices 8", "World texture vertices 4"...: the list that
+    // follows. The surfaces' count says where their normals begin.
+    if (section_ == Section::kGeoresource) ListHeader(header, fields);
   } else if (section_ == Section::kGeoresource) {
     GeoresourceLine(fields);
   } else if (section_ == Section::kSectors) {
@@ -169,21 +184,18 @@ void LevelChecker::Take(std::string_view line) {
   }
 }
 
-void LevelChecker::GeoresourceLine(const Fields& fields) {
-  if (Is(fields[0], "world")) {
-    // "World vertices 8", "World texture vertices 4"...: the list that
-    // follows. The surfaces' count says where their normals begin.
-    std::string_view what = fields.size() > 1 ? fields[1] : "";
-    list_ = Is(what, "vertices")   ? List::kVertices
-            : Is(what, "adjoins")  ? List::kAdjoins
-            : Is(what, "surfaces") ? List::kSurfaces
-                                   : List::kNone;
-    if (list_ == List::kSurfaces &&
-        !(fields.size() > 2 && ParseInteger(fields[2], &surfaces_declared_))) {
-      surfaces_declared_ = 0;
-    }
-    return;
+void LevelChecker::ListHeader(LevelHeader header, const Fields& fields) {
+  list_ = header == LevelHeader::kWorldVertices   ? List::kVertices
+          : header == LevelHeader::kWorldAdjoins  ? List::kAdjoins
+          : header == LevelHeader::kWorldSurfaces ? List::kSurfaces
+                                                  : List::kNone;
+  if (list_ == List::kSurfaces &&
+      !(fields.size() > 2 && ParseInteger(fields[2], &surfaces_declared_))) {
+    surfaces_declared_ = 0;
   }
+}
+
+void LevelChecker::GeoresourceLine(const Fields& fields) {
   if (list_ == List::kSurfaces && int64_t(surfaces_.size()) >= surfaces_declared_) {
     list_ = List::kNormals;
   }
@@ -360,6 +372,7 @@ Measured LevelChecker::Measure() const {
       m.box[size_t(i) + 3] = std::max(m.box[size_t(i) + 3], xyz[i]);
     }
     sum = {sum.x + v.x, sum.y + v.y, sum.z + v.z};
+    m.magnitude = std::max(m.magnitude, Magnitude(v));
   }
   const double n = double(sector_.vertices.size());
   m.center = {sum.x / n, sum.y / n, sum.z / n};
@@ -383,24 +396,26 @@ void LevelChecker::FinishSector() {
     return;
   }
   Measured m = Measure();
-  const double tolerance = kSectorSlack * (2 + 4 * m.radius);
+  sector_radii_.push_back(m.radius);
+  Vec3 written = m.center;
+  if (s.center.line && s.center.complete) {
+    written = {s.center.values[0], s.center.values[1], s.center.values[2]};
+    m.magnitude = std::max(m.magnitude, Magnitude(written));
+  }
+  const double tolerance = kSectorSlack * (2 + 4 * m.radius) + kFloatStep * m.magnitude;
   const double center[3] = {m.center.x, m.center.y, m.center.z};
   CheckValue(s.boundbox, "BOUNDBOX", m.box.data(), 6, "the minimum and maximum of its vertices",
              tolerance);
   CheckValue(s.center, "CENTER", center, 3, "the average of its vertices", tolerance);
   // The engine measures from the CENTER as written: the RADIUS and the
   // adjoins' distances must agree with it, right or wrong.
-  Vec3 written = m.center;
-  if (s.center.line && s.center.complete) {
-    written = {s.center.values[0], s.center.values[1], s.center.values[2]};
-  }
   double radius = 0;
   for (int64_t index : s.vertices) {
     radius = std::max(radius, Length(Minus(vertices_[size_t(index)], written)));
   }
   CheckValue(s.radius, "RADIUS", &radius, 1, "the largest distance from its CENTER to its vertices",
              tolerance);
-  CheckSurfaces(written, m.radius);
+  MeasureSurfaces(written, m);
 }
 
 void LevelChecker::CheckValue(const ValueLine& value, const char* name, const double* expected,
@@ -419,7 +434,7 @@ void LevelChecker::CheckValue(const ValueLine& value, const char* name, const do
   }
 }
 
-void LevelChecker::CheckSurfaces(const Vec3& center, double sector_radius) {
+void LevelChecker::MeasureSurfaces(const Vec3& center, const Measured& measured) {
   const Sector& s = sector_;
   if (!s.surfaces_line) return;  // its adjoins are reported as reached by no sector
   if (s.first_surface < 0 || s.surface_count < 0 ||
@@ -443,33 +458,41 @@ void LevelChecker::CheckSurfaces(const Vec3& center, double sector_radius) {
       continue;
     }
     surface.sector = s.index;
-    if (surface.adjoin >= 0) CheckAdjoin(i, center, sector_radius);
+    if (surface.adjoin >= 0) MeasureAdjoin(i, center, measured);
   }
 }
 
-void LevelChecker::CheckAdjoin(int64_t surface_index, const Vec3& center, double sector_radius) {
+void LevelChecker::MeasureAdjoin(int64_t surface_index, const Vec3& center,
+                                 const Measured& measured) {
   const Surface& surface = surfaces_[size_t(surface_index)];
   Adjoin& adjoin = adjoins_[size_t(surface.adjoin)];
   adjoin.reached = true;
-  const std::string name = "adjoin " + std::to_string(surface.adjoin);
   if (!adjoin.has_dist || surface.first_vertex < 0) return;  // reported when read
   if (!surface.has_normal) {
-    Report(adjoin.line, name + ": surface " + std::to_string(surface_index) + " has no normal");
+    Report(adjoin.line, "adjoin " + std::to_string(surface.adjoin) + ": surface " +
+                            std::to_string(surface_index) + " has no normal");
     return;
   }
   const Vec3& on_plane = vertices_[size_t(surface.first_vertex)];
-  const double distance =
+  adjoin.measured = true;
+  adjoin.sector = sector_.index;
+  adjoin.distance =
       std::fabs(Dot(surface.normal, Minus(center, on_plane))) / Length(surface.normal);
-  if (std::fabs(adjoin.dist - distance) > kDistSlack * std::max(1.0, sector_radius)) {
-    Report(adjoin.line, name + ": dist " + TextOf(adjoin.dist) +
-                            " is not the distance from the CENTER of " + SectorName() +
-                            " to the plane of surface " + std::to_string(surface_index) + ", " +
-                            TextOf(distance));
-  }
+  adjoin.sector_radius = measured.radius;
+  adjoin.magnitude = std::max(measured.magnitude, std::fabs(adjoin.dist));
 }
 
-void LevelChecker::Finish() {
-  FinishSector();
+// The median of the sectors' radii: a length that grows with the level as a
+// whole, small sectors and all.
+double TypicalRadius(std::vector<double> radii) {
+  if (radii.empty()) return 0;
+  auto middle = radii.begin() + std::ptrdiff_t(radii.size() / 2);
+  std::nth_element(radii.begin(), middle, radii.end());
+  return *middle;
+}
+
+void LevelChecker::CheckAdjoins() {
+  const double typical = TypicalRadius(sector_radii_);
   for (size_t i = 0; i < adjoins_.size(); ++i) {
     const Adjoin& adjoin = adjoins_[i];
     const std::string name = "adjoin " + std::to_string(i);
@@ -478,8 +501,22 @@ void LevelChecker::Finish() {
     } else if (!adjoin.reached) {
       Report(adjoin.line, name + ": surface " + std::to_string(adjoin.surface) +
                               ", which names it, is in no sector");
+    } else if (adjoin.measured) {
+      const double tolerance =
+          kDistSlack * std::max(adjoin.sector_radius, typical) + kFloatStep * adjoin.magnitude;
+      if (std::fabs(adjoin.dist - adjoin.distance) > tolerance) {
+        Report(adjoin.line, name + ": dist " + TextOf(adjoin.dist) +
+                                " is not the distance from the CENTER of sector " +
+                                std::to_string(adjoin.sector) + " to the plane of surface " +
+                                std::to_string(adjoin.surface) + ", " + TextOf(adjoin.distance));
+      }
     }
   }
+}
+
+void LevelChecker::Finish() {
+  FinishSector();
+  CheckAdjoins();
   std::stable_sort(report_->findings.begin(), report_->findings.end(),
                    [](const LevelFinding& a, const LevelFinding& b) { return a.line < b.line; });
 }
