@@ -1,0 +1,64 @@
+// Synthetic levels for the player report: a row of rooms along x, one
+// sector each, whose floors, ceilings and widths differ, so that the
+// passages between them make steps, drops and openings of known sizes.
+//
+// Room i spans x from the end of room i - 1 (the first starts at 0) over
+// its length, y from -width/2 to width/2 and z from its floor to its
+// ceiling. Between neighbours, the passage is the rectangle both rooms
+// share: y within the narrower width, z from the higher floor to the lower
+// ceiling; it carries adjoin 2i on room i's side and 2i + 1 on room
+// i + 1's. The rest of each end face is wall. Every surface has vertices of
+// its own. The sectors' BOUNDBOX, CENTER, RADIUS and the adjoins' dist agree
+// with the geometry.
+#ifndef JKRESCALE_TOOLS_WALK_LEVEL_GENERATOR_H_
+#define JKRESCALE_TOOLS_WALK_LEVEL_GENERATOR_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace jk::levelgen {
+
+struct Room {
+  double length = 2;
+  double floor = 0;
+  double ceiling = 2;
+  double width = 2;
+  // Added to the floor's surface flags (0x1): 0x80 for a floor on which a
+  // fall never hurts.
+  uint32_t floor_flags = 0;
+  // The flags of the adjoins of the passage to the next room; without 0x2
+  // the player cannot move through it.
+  uint32_t passage_flags = 0x7;
+};
+
+struct WalkLevelOptions {
+  std::vector<Room> rooms;
+  double gravity = 4;
+  // The player: template walkplayer based on _walkplayer (type=player,
+  // model3d=ky.3do) based on _humanactor (size, movesize, jumpspeed).
+  double move_size = 0.065;
+  double jump_speed = 1.5;
+  // 0: the template gives no height=, its model's INSERT OFFSET does.
+  double height = 0.18;
+  // Surfaces as the expansion writes them: four light values a vertex.
+  bool expansion = false;
+};
+
+struct WalkLevel {
+  std::string text;
+  // The surface that carries the passage from room i to i + 1 (on room i's
+  // side) and back (on room i + 1's side); -1 where the rooms share no
+  // rectangle.
+  std::vector<int> forward_surfaces;
+  std::vector<int> backward_surfaces;
+};
+
+WalkLevel MakeWalkLevel(const WalkLevelOptions& options);
+
+// The player's model: a box whose INSERT OFFSET z is `insert_z`.
+std::string MakePlayerModel(double insert_z);
+
+}  // namespace jk::levelgen
+
+#endif  // JKRESCALE_TOOLS_WALK_LEVEL_GENERATOR_H_
