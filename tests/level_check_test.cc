@@ -185,9 +185,12 @@ TEST_F(LevelCheckTest, ToleranceGrowsWithTheCoordinates) {
 TEST_F(LevelCheckTest, ScaledLevels) {
   GeneratedLevel big = MakeLevel({.sectors = 12});
   const std::string kBig = "level.jkl: 12 sectors and 22 adjoins checked: consistent\n";
-  for (double factor : {2.0, 0.5, 1.25, 1000.0}) {
+  for (double factor : {2.0, 0.5, 1.25}) {
     EXPECT_EQ(Check(Scaled(big, factor, TextOf)), kBig) << factor;
   }
+  // At x1000 the level reaches beyond 10,000 units: consistent still.
+  const std::string far = Check(Scaled(big, 1000, TextOf));
+  EXPECT_TRUE(far.ends_with("checked: consistent; 1 line beyond the game's limits\n")) << far;
   for (double factor : {1 / 3.0, 0.7, 3.7, 0.01}) {
     EXPECT_EQ(Check(Scaled(big, factor, SixDecimals)), kBig) << factor;
   }
@@ -236,6 +239,46 @@ TEST_F(LevelCheckTest, DamagedLevels) {
   std::string printed = Check(cut);
   EXPECT_EQ(printed.substr(printed.rfind("level.jkl: ")),
             "level.jkl: 0 sectors and 4 adjoins checked: 4 inconsistencies\n");
+}
+
+// The game's limits are reported apart from the inconsistencies: a sky too
+// high, a line too long or of too many fields, the farthest vertex beyond
+// each distance.
+TEST_F(LevelCheckTest, GameLimits) {
+  Lines lines = SplitLines(level_.text);
+  const int sky = level_.gravity_line + 1;
+  ASSERT_TRUE(lines[size_t(sky) - 1].starts_with("Ceiling Sky Z"));
+  const auto& v = level_.vertex_lines;
+  std::string many_fields = "# many fields:";
+  for (int i = 0; i < 129; ++i) many_fields += " 1,2";
+  Lines edited = lines;
+  edited[size_t(sky) - 1] = "Ceiling Sky Z 1500.5";
+  edited[size_t(v[3]) - 1] = "3:\t12000\t0\t0";
+  edited[size_t(v[5]) - 1] = "5:\t0\t-10500\t0";
+  edited.insert(edited.begin() + 1, "# " + std::string(1100, 'x'));
+  edited.insert(edited.begin() + 1, many_fields.substr(2));
+  // Two lines inserted before the others: their numbers grow by 2.
+  fs_.SetFile("level.jkl", JoinLines(edited));
+  LevelCheckReport report;
+  ASSERT_TRUE(CheckLevel(fs_, "level.jkl", &report).ok());
+  std::vector<std::string> limits;
+  for (const LevelFinding& f : report.limits) limits.push_back(FindingLine("level.jkl", f));
+  EXPECT_EQ(limits, (std::vector<std::string>{
+                        "level.jkl:2: the line has 260 fields, more than the 128 the game reads",
+                        "level.jkl:3: the line has 1102 characters, more than the 1023 the "
+                        "game reads",
+                        "level.jkl:" + std::to_string(sky + 2) +
+                            ": Ceiling Sky Z 1500.5 is above the 1000 the game draws",
+                        "level.jkl:" + std::to_string(v[3] + 2) +
+                            ": vertex 3: 12000 is beyond ±10000, where the game's motion is "
+                            "jerky (2 vertices are)",
+                    }));
+  EXPECT_TRUE(SummaryLine("level.jkl", report).ends_with("; 4 lines beyond the game's limits"));
+  edited[size_t(v[5]) + 1] = "5:\t0\t-31000\t0";
+  fs_.SetFile("level.jkl", JoinLines(edited));
+  ASSERT_TRUE(CheckLevel(fs_, "level.jkl", &report).ok());
+  EXPECT_EQ(report.limits.back().text,
+            "vertex 5: 31000 is beyond ±30000, where the game's motion breaks (1 vertex is)");
 }
 
 // A file that is not there fails with a message that names it.

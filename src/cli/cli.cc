@@ -360,8 +360,10 @@ int Check(const Context& c, const std::vector<std::string>& args) {
   Status status = CheckLevel(c.fs, path, &report);
   if (status.ok()) status = ReadPlayerWalkFile(c.fs, path, &walk);
   if (!status.ok()) return Failed(c, status);
-  for (const LevelFinding& finding : report.findings) {
-    std::fprintf(c.out, "%s\n", FindingLine(path, finding).c_str());
+  for (const auto* list : {&report.findings, &report.limits}) {
+    for (const LevelFinding& finding : *list) {
+      std::fprintf(c.out, "%s\n", FindingLine(path, finding).c_str());
+    }
   }
   std::fprintf(c.out, "%s\n", SummaryLine(path, report).c_str());
   const int reported = PrintPlayerReport(c, walk, factor, parsed.gravity, svg);

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string_view>
 
+#include "scaling/game_fields.h"
+#include "scaling/game_limits.h"
 #include "scaling/level_sections.h"
 #include "scaling/text.h"
 
@@ -105,7 +107,7 @@ double Magnitude(const Vec3& v) {
   return std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
 }
 
-enum class Section { kOther, kGeoresource, kSectors };
+enum class Section { kOther, kHeader, kGeoresource, kSectors };
 enum class List { kNone, kVertices, kAdjoins, kSurfaces, kNormals };
 
 // Takes a level's lines one at a time. The lists of the geometry resource
@@ -122,6 +124,10 @@ class LevelChecker {
  private:
   void Report(int64_t line, std::string text) { report_->findings.push_back({line, text}); }
 
+  void Limit(int64_t line, std::string text) { report_->limits.push_back({line, text}); }
+  void CheckLineLimits(std::string_view line, std::string_view trimmed);
+  void HeaderLine(std::string_view trimmed, const Fields& fields);
+  void CheckCoordinateLimits();
   void ListHeader(LevelHeader header, const Fields& fields);
   void GeoresourceLine(const Fields& fields);
   void VertexLine(const Fields& fields);
@@ -157,17 +163,26 @@ class LevelChecker {
   bool in_sector_ = false;
   Sector sector_;
   std::vector<double> sector_radii_;
+  Fields game_fields_;
+  // The farthest vertex from the origin along any axis: its index, line and
+  // that coordinate; and how many lie beyond each limit.
+  int64_t farthest_vertex_ = -1;
+  int64_t farthest_line_ = 0;
+  double farthest_ = 0;
+  int64_t beyond_smooth_ = 0, beyond_working_ = 0;
 };
 
 void LevelChecker::Take(std::string_view line) {
   ++line_;
   std::string_view trimmed = Trim(line);
+  CheckLineLimits(line, trimmed);
   if (trimmed.empty() || IsComment(trimmed)) return;
   const LevelHeader header = RecogniseLevelHeader(line);
   if (IsSectionHeader(header) || header == LevelHeader::kEnd) {
     FinishSector();
     section_ = header == LevelHeader::kGeoresourceSection ? Section::kGeoresource
                : header == LevelHeader::kSectorsSection   ? Section::kSectors
+               : header == LevelHeader::kHeaderSection    ? Section::kHeader
                                                           : Section::kOther;
     list_ = List::kNone;
     return;
@@ -181,7 +196,42 @@ void LevelChecker::Take(std::string_view line) {
     GeoresourceLine(fields);
   } else if (section_ == Section::kSectors) {
     SectorLine(fields);
+  } else if (section_ == Section::kHeader) {
+    HeaderLine(trimmed, fields);
   }
+}
+
+void LevelChecker::CheckLineLimits(std::string_view line, std::string_view trimmed) {
+  if (line.size() > kLongestGameLine) {
+    Limit(line_, "the line has " + std::to_string(line.size()) + " characters, more than the " +
+                     std::to_string(kLongestGameLine) + " the game reads");
+  }
+  if (trimmed.empty() || IsComment(trimmed)) return;
+  SplitGameFields(trimmed, &game_fields_);
+  if (game_fields_.size() > kMostGameFields) {
+    Limit(line_, "the line has " + std::to_string(game_fields_.size()) + " fields, more than the " +
+                     std::to_string(kMostGameFields) + " the game reads");
+  }
+}
+
+void LevelChecker::HeaderLine(std::string_view trimmed, const Fields& fields) {
+  if (!BeginsWith(trimmed, "ceiling sky z") || fields.size() < 4) return;
+  const double sky = ValueOf(fields[3]);
+  if (sky > kHighestSky) {
+    Limit(line_, "Ceiling Sky Z " + TextOf(sky) + " is above the " + TextOf(kHighestSky) +
+                     " the game draws");
+  }
+}
+
+void LevelChecker::CheckCoordinateLimits() {
+  if (farthest_ <= kSmoothCoordinates) return;
+  const bool breaks = farthest_ > kWorkingCoordinates;
+  const int64_t beyond = breaks ? beyond_working_ : beyond_smooth_;
+  Limit(farthest_line_,
+        "vertex " + std::to_string(farthest_vertex_) + ": " + TextOf(farthest_) + " is beyond ±" +
+            TextOf(breaks ? kWorkingCoordinates : kSmoothCoordinates) +
+            (breaks ? ", where the game's motion breaks" : ", where the game's motion is jerky") +
+            " (" + Counted(beyond, "vertex is", "vertices are") + ")");
 }
 
 void LevelChecker::ListHeader(LevelHeader header, const Fields& fields) {
@@ -220,6 +270,14 @@ void LevelChecker::VertexLine(const Fields& fields) {
   // A short line still takes its place, so that later indices stay right.
   double xyz[3] = {};
   for (size_t i = 1; i < 4 && i < fields.size(); ++i) xyz[i - 1] = ValueOf(fields[i]);
+  const double far = std::max({std::fabs(xyz[0]), std::fabs(xyz[1]), std::fabs(xyz[2])});
+  beyond_smooth_ += far > kSmoothCoordinates;
+  beyond_working_ += far > kWorkingCoordinates;
+  if (far > farthest_) {
+    farthest_ = far;
+    farthest_vertex_ = int64_t(vertices_.size());
+    farthest_line_ = line_;
+  }
   vertices_.push_back({xyz[0], xyz[1], xyz[2]});
 }
 
@@ -517,6 +575,9 @@ void LevelChecker::CheckAdjoins() {
 void LevelChecker::Finish() {
   FinishSector();
   CheckAdjoins();
+  CheckCoordinateLimits();
+  std::stable_sort(report_->limits.begin(), report_->limits.end(),
+                   [](const LevelFinding& a, const LevelFinding& b) { return a.line < b.line; });
   std::stable_sort(report_->findings.begin(), report_->findings.end(),
                    [](const LevelFinding& a, const LevelFinding& b) { return a.line < b.line; });
 }
@@ -544,9 +605,15 @@ std::string FindingLine(const std::string& path, const LevelFinding& finding) {
 
 std::string SummaryLine(const std::string& path, const LevelCheckReport& report) {
   const int64_t found = int64_t(report.findings.size());
-  return path + ": " + Counted(report.sectors, "sector", "sectors") + " and " +
-         Counted(report.adjoins, "adjoin", "adjoins") + " checked: " +
-         (found == 0 ? "consistent" : Counted(found, "inconsistency", "inconsistencies"));
+  std::string line =
+      path + ": " + Counted(report.sectors, "sector", "sectors") + " and " +
+      Counted(report.adjoins, "adjoin", "adjoins") + " checked: " +
+      (found == 0 ? "consistent" : Counted(found, "inconsistency", "inconsistencies"));
+  if (!report.limits.empty()) {
+    line += "; " + Counted(int64_t(report.limits.size()), "line", "lines") +
+            " beyond the game's limits";
+  }
+  return line;
 }
 
 }  // namespace jk

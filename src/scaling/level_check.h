@@ -67,6 +67,12 @@ struct LevelCheckReport {
   int64_t adjoins = 0;
   // In line order; findings of one line in the order they were made.
   std::vector<LevelFinding> findings;
+  // Where the level passes a limit of the game (scaling/game_limits.h), in
+  // line order: a line longer than the game reads or with more fields, a
+  // Ceiling Sky Z above the height the game draws, and the farthest vertex
+  // beyond each of the distances within which the game moves things
+  // smoothly and at all. These are no inconsistency.
+  std::vector<LevelFinding> limits;
 
   bool consistent() const { return findings.empty(); }
 };
@@ -82,7 +88,8 @@ Status CheckLevel(FileSystem& fs, const std::string& path, LevelCheckReport* rep
 std::string FindingLine(const std::string& path, const LevelFinding& finding);
 
 // "PATH: 3 sectors and 4 adjoins checked: consistent", or ": 2
-// inconsistencies" (": 1 inconsistency") in place of "consistent".
+// inconsistencies" (": 1 inconsistency") in place of "consistent"; then
+// "; 2 lines beyond the game's limits" when there are any.
 std::string SummaryLine(const std::string& path, const LevelCheckReport& report);
 
 }  // namespace jk

@@ -9,6 +9,7 @@
 #include "archives/archive_tables.h"
 #include "archives/gob_archive.h"
 #include "platform/path.h"
+#include "scaling/game_fields.h"
 #include "scaling/level_sections.h"
 #include "scaling/references.h"
 #include "scaling/text.h"
@@ -31,21 +32,6 @@ constexpr double kMostlyHorizontal = 0.7;
 
 // A template's chain is followed this many steps at most: a loop ends.
 constexpr int kLongestChain = 64;
-
-// The fields of a line as the game splits them: blanks, tabs and commas
-// separate them, and a "#" ends the line's data.
-void SplitGameFields(std::string_view line, Fields* fields) {
-  fields->clear();
-  size_t i = 0;
-  const size_t n = line.size();
-  while (i < n) {
-    while (i < n && (IsWhiteSpace(line[i]) || line[i] == ',')) ++i;
-    if (i == n || line[i] == '#') return;
-    size_t start = i;
-    while (i < n && !IsWhiteSpace(line[i]) && line[i] != ',' && line[i] != '#') ++i;
-    fields->push_back(line.substr(start, i - start));
-  }
-}
 
 // An integer field, decimal or "0x" hexadecimal; `fallback` when it is none.
 int64_t IntegerOf(std::string_view text, int64_t fallback) {
