@@ -1,5 +1,6 @@
 // The consistency check on generated levels: as generated, with one value
-// changed, scaled, rounded and damaged; and the check command.
+// changed, scaled, rounded and damaged; and the check command, with the
+// player report it adds.
 #include "scaling/level_check.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,11 @@
 
 #include "cli/cli.h"
 #include "fake_process_runner.h"
+#include "gob_writer.h"
 #include "level_generator.h"
 #include "memory_file_system.h"
 #include "scaling/text.h"
+#include "walk_level_generator.h"
 
 namespace jk {
 namespace {
@@ -21,6 +24,7 @@ namespace {
 using levelgen::GeneratedLevel;
 using levelgen::LevelOptions;
 using levelgen::MakeLevel;
+using levelgen::SixDecimals;
 using Lines = std::vector<std::string>;
 
 Lines SplitLines(const std::string& text) {
@@ -44,12 +48,6 @@ std::string Edited(const GeneratedLevel& level,
   Lines lines = SplitLines(level.text);
   for (const auto& [line, text] : edits) lines.at(size_t(line) - 1) = text;
   return JoinLines(lines);
-}
-
-std::string SixDecimals(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.6f", value);
-  return text;
 }
 
 // The level with fields `first` and later of the given lines multiplied by
@@ -354,6 +352,63 @@ TEST_F(CheckCommandTest, ExitStatusAndOutput) {
     EXPECT_EQ(usage.out, "");
     EXPECT_TRUE(usage.err.starts_with("jkrescale-cli: " + message + "\nusage: ")) << usage.err;
   }
+}
+
+// check FILE.jkl adds the report after the summary; its exit status still
+// says only whether the level is consistent.
+TEST_F(CheckCommandTest, CheckFileAddsTheReport) {
+  fs_.SetFile("out/jkl/walk.jkl",
+              levelgen::MakeWalkLevel({.rooms = levelgen::RoomsOfEveryKind()}).text);
+  Result r = Run({"check", "out/jkl/walk.jkl", "--factor", "2", "--svg", "walk.svg"});
+  EXPECT_EQ(r.code, kExitOk) << r.out << r.err;
+  EXPECT_NE(r.out.find("out/jkl/walk.jkl: 10 sectors and 18 adjoins checked: consistent\n"
+                       "player: template walkplayer"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\nAt ×2: 5 steps too high to climb (1 can be jumped) and 2 drops that "
+                       "hurt."),
+            std::string::npos);
+  EXPECT_TRUE(fs_.IsFile("walk.svg"));
+}
+
+// check ARCHIVE LEVEL reads the level from the archive and the player's
+// model from the resource archive.
+TEST_F(CheckCommandTest, CheckArchiveLevel) {
+  GobWriter episode;
+  episode.Add("jkl\\walk.jkl",
+              levelgen::MakeWalkLevel({.rooms = levelgen::RoomsOfEveryKind(), .height = 0}).text);
+  fs_.SetFile("walk.goo", episode.Build());
+  GobWriter resource;
+  resource.Add("3do\\ky.3do", levelgen::MakePlayerModel(0.18));
+  fs_.SetFile("jkmres.goo", resource.Build());
+  Result r = Run({"check", "walk.goo", "jkl\\walk.jkl", "--resource", "jkmres.goo", "--factor", "2",
+                  "--gravity"});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_NE(r.out.find("At ×2: 5 steps too high to climb (2 can be jumped) and 1 drop that "
+                       "hurts."),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("height 0.18:"), std::string::npos) << r.out;
+  // Without the resource archive, the height is not known.
+  Result bare = Run({"check", "walk.goo", "jkl\\walk.jkl"});
+  EXPECT_EQ(bare.code, kExitOk);
+  EXPECT_NE(bare.out.find("neither its template nor its model ky.3do gives its height"),
+            std::string::npos);
+
+  const std::pair<std::vector<std::string>, std::string> kUsageErrors[] = {
+      {{"check", "a", "b", "c"}, "check takes one level file, or an archive and a level"},
+      {{"check", "walk.jkl", "--resource", "r.gob"}, "--resource goes with ARCHIVE LEVEL"},
+      {{"check", "walk.goo", "jkl\\walk.jkl", "--factor", "0"},
+       "--factor takes a number from 0.001 to 1000"},
+  };
+  for (const auto& [args, message] : kUsageErrors) {
+    Result usage = Run(args);
+    EXPECT_EQ(usage.code, kExitUsage);
+    EXPECT_TRUE(usage.err.starts_with("jkrescale-cli: " + message + "\n")) << usage.err;
+  }
+  Result missing = Run({"check", "walk.goo", "jkl\\gone.jkl"});
+  EXPECT_EQ(missing.code, kExitFailed);
+  EXPECT_EQ(missing.err, "jkrescale-cli: 'walk.goo': holds no level 'jkl\\gone.jkl'\n");
 }
 
 }  // namespace

@@ -1,20 +1,15 @@
 // The player report on generated levels whose steps, drops and openings
 // have known sizes, at several factors, with and without the gravity
-// divided; the player's height from its template or its model; the check
-// command's report.
+// divided; the player's height from its template or its model. The check
+// command's report is tested with the command (level_check_test.cc).
 #include "scaling/player_report.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
-#include "fake_process_runner.h"
-#include "gob_writer.h"
-#include "memory_file_system.h"
 #include "scaling/player_drawing.h"
 #include "scaling/player_walk.h"
 #include "walk_level_generator.h"
@@ -28,30 +23,9 @@ using levelgen::WalkLevelOptions;
 // The player of the generated levels: radius 0.065, height 0.18, jump speed
 // 1.5, at gravity 4. It steps up 0.115 and jumps 0.28125 higher; a fall of
 // more than (2.5 + 1/sqrt(45))^2 / 8 = 0.877197277 hurts; it passes openings
-// 0.245 high standing, 0.14 crouching and 0.13 wide.
-//
-// Passage i leads from room i to room i + 1:
-//   0: a rise of 0.1, climbed up to x1.15
-//   1: a rise of 0.3, jumped up to x(0.39625 / 0.3) = x1.3208
-//   2: a drop of 0.5 (harmless up to x1.7544); back up, 0.5 is too high
-//   3, 4: into and out of a tunnel 0.2 high: crouching, down to x0.7
-//   5, 6: into and out of a corridor 0.16 wide, passed down to x0.8125
-//   7: a drop of 1 onto a floor that never hurts
-//   8: a drop of 1, which hurts
-std::vector<Room> KnownRooms() {
-  return {
-      {.floor = 0},
-      {.floor = 0.1},
-      {.floor = 0.4},
-      {.floor = -0.1},
-      {.length = 1, .floor = -0.1, .ceiling = 0.1},
-      {.floor = -0.1},
-      {.floor = -0.1, .width = 0.16},
-      {.floor = -0.1},
-      {.floor = -1.1, .floor_flags = 0x80},
-      {.floor = -2.1},
-  };
-}
+// 0.245 high standing, 0.14 crouching and 0.13 wide. The rooms and their
+// passages are those of RoomsOfEveryKind (tools/walk_level_generator.h).
+std::vector<Room> KnownRooms() { return levelgen::RoomsOfEveryKind(); }
 
 struct Counts {
   int64_t steps, jumpable, openings, drops;
@@ -233,89 +207,6 @@ TEST_F(PlayerReportTest, DrawingMarksEachPlace) {
   size_t polygons = 0;
   for (size_t at = 0; (at = svg.find("<polygon", at)) != std::string::npos; ++at) ++polygons;
   EXPECT_EQ(polygons, 10u + 18u);  // the floors and the adjoins crossed
-}
-
-class PlayerCommandTest : public ::testing::Test {
- protected:
-  struct Result {
-    int code;
-    std::string out, err;
-  };
-  Result Run(const std::vector<std::string>& args) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    int code = RunCli(args, {fs_, runner_, "", {}, out, err});
-    return {code, Drain(out), Drain(err)};
-  }
-  static std::string Drain(std::FILE* file) {
-    std::string text(size_t(std::ftell(file)), '\0');
-    std::rewind(file);
-    text.resize(std::fread(text.data(), 1, text.size(), file));
-    std::fclose(file);
-    return text;
-  }
-  void WriteArchive(const std::string& path, GobWriter& writer) {
-    fs_.SetFile(path, writer.Build());
-  }
-
-  MemoryFileSystem fs_;
-  std::vector<std::string> log_;
-  FakeProcessRunner runner_{&log_};
-};
-
-// check FILE.jkl adds the report after the summary; its exit status still
-// says only whether the level is consistent.
-TEST_F(PlayerCommandTest, CheckFileAddsTheReport) {
-  fs_.SetFile("out/jkl/walk.jkl", levelgen::MakeWalkLevel({.rooms = KnownRooms()}).text);
-  Result r = Run({"check", "out/jkl/walk.jkl", "--factor", "2", "--svg", "walk.svg"});
-  EXPECT_EQ(r.code, kExitOk) << r.out << r.err;
-  EXPECT_NE(r.out.find("out/jkl/walk.jkl: 10 sectors and 18 adjoins checked: consistent\n"
-                       "player: template walkplayer"),
-            std::string::npos)
-      << r.out;
-  EXPECT_NE(r.out.find("\nAt ×2: 5 steps too high to climb (1 can be jumped) and 2 drops that "
-                       "hurt."),
-            std::string::npos);
-  EXPECT_TRUE(fs_.IsFile("walk.svg"));
-}
-
-// check ARCHIVE LEVEL reads the level from the archive and the player's
-// model from the resource archive.
-TEST_F(PlayerCommandTest, CheckArchiveLevel) {
-  GobWriter episode;
-  episode.Add("jkl\\walk.jkl", levelgen::MakeWalkLevel({.rooms = KnownRooms(), .height = 0}).text);
-  WriteArchive("walk.goo", episode);
-  GobWriter resource;
-  resource.Add("3do\\ky.3do", levelgen::MakePlayerModel(0.18));
-  WriteArchive("jkmres.goo", resource);
-  Result r = Run({"check", "walk.goo", "jkl\\walk.jkl", "--resource", "jkmres.goo", "--factor", "2",
-                  "--gravity"});
-  EXPECT_EQ(r.code, kExitOk) << r.err;
-  EXPECT_NE(r.out.find("At ×2: 5 steps too high to climb (2 can be jumped) and 1 drop that "
-                       "hurts."),
-            std::string::npos)
-      << r.out;
-  EXPECT_NE(r.out.find("height 0.18:"), std::string::npos) << r.out;
-  // Without the resource archive, the height is not known.
-  Result bare = Run({"check", "walk.goo", "jkl\\walk.jkl"});
-  EXPECT_EQ(bare.code, kExitOk);
-  EXPECT_NE(bare.out.find("neither its template nor its model ky.3do gives its height"),
-            std::string::npos);
-
-  const std::pair<std::vector<std::string>, std::string> kUsageErrors[] = {
-      {{"check", "a", "b", "c"}, "check takes one level file, or an archive and a level"},
-      {{"check", "walk.jkl", "--resource", "r.gob"}, "--resource goes with ARCHIVE LEVEL"},
-      {{"check", "walk.goo", "jkl\\walk.jkl", "--factor", "0"},
-       "--factor takes a number from 0.001 to 1000"},
-  };
-  for (const auto& [args, message] : kUsageErrors) {
-    Result usage = Run(args);
-    EXPECT_EQ(usage.code, kExitUsage);
-    EXPECT_TRUE(usage.err.starts_with("jkrescale-cli: " + message + "\n")) << usage.err;
-  }
-  Result missing = Run({"check", "walk.goo", "jkl\\gone.jkl"});
-  EXPECT_EQ(missing.code, kExitFailed);
-  EXPECT_EQ(missing.err, "jkrescale-cli: 'walk.goo': holds no level 'jkl\\gone.jkl'\n");
 }
 
 }  // namespace

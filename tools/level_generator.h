@@ -97,6 +97,10 @@ struct GeneratedLevel {
 
 GeneratedLevel MakeLevel(const LevelOptions& options = {});
 
+// `value` with six decimals, as the editors write every number ("0.000000"
+// for a negative zero).
+std::string SixDecimals(double value);
+
 // Where a model's lines are (line numbers count from 1).
 struct GeneratedModel {
   std::string text;

@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "gob_writer.h"
 #include "platform/real_file_system.h"
@@ -26,22 +25,6 @@
 #include "walk_level_generator.h"
 
 namespace {
-
-// The demo level's rooms: steps, a drop, a low tunnel and a narrow corridor,
-// so that the player report has something to say.
-std::vector<jk::levelgen::Room> DemoRooms() {
-  return {
-      {.floor = 0},
-      {.floor = 0.1},
-      {.floor = 0.4},
-      {.floor = -0.1},
-      {.length = 1, .floor = -0.1, .ceiling = 0.1},
-      {.floor = -0.1},
-      {.floor = -0.1, .width = 0.16},
-      {.floor = -0.1},
-      {.floor = -1.1},
-  };
-}
 
 // The rest of the demo level after its geometry: the player's templates,
 // scenery of each kind, its things and its cogs.
@@ -75,10 +58,11 @@ const char* kLevelTail =
     "1:\tgame_rules.cog\r\n"
     "end\r\n";
 
-// A made-up level: the rooms' geometry from the generator, the mipmap
-// distances in its header, and the tail above.
+// A made-up level: the geometry of rooms with steps, drops, a low tunnel
+// and a narrow corridor from the generator, so that the player report has
+// something to say; the mipmap distances in its header; and the tail above.
 std::string DemoLevel() {
-  std::string level = jk::levelgen::MakeWalkLevel({.rooms = DemoRooms()}).text;
+  std::string level = jk::levelgen::MakeWalkLevel({.rooms = jk::levelgen::RoomsOfEveryKind()}).text;
   level = level.substr(0, level.find("SECTION: TEMPLATES"));
   const std::string gravity = "World Gravity 4.000000\r\n";
   level.insert(level.find(gravity) + gravity.size(),

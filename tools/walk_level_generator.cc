@@ -10,12 +10,6 @@ namespace jk::levelgen {
 
 namespace {
 
-std::string Fixed(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.6f", value + 0.0);
-  return text;
-}
-
 std::string Hex(uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%x", value);
@@ -142,17 +136,18 @@ WalkLevel MakeWalkLevel(const WalkLevelOptions& options) {
       const int index = int(surface_lines.size());
       std::string line = std::to_string(index) + ":\t" + (s.adjoin >= 0 ? "-1" : "0") + "\t" +
                          Hex(s.flags) + "\t0x4\t4\t3\t4\t" + std::to_string(s.adjoin) + "\t" +
-                         Fixed(0) + "\t" + std::to_string(s.corners.size());
+                         SixDecimals(0) + "\t" + std::to_string(s.corners.size());
       for (size_t k = 0; k < s.corners.size(); ++k) {
         sector_vertices[i].push_back(int(vertices.size()));
         line += "\t" + std::to_string(vertices.size()) + "," + std::to_string(k % 4);
         vertices.push_back(s.corners[k]);
       }
       const int lights = options.expansion ? 4 : 1;
-      for (size_t k = 0; k < s.corners.size() * size_t(lights); ++k) line += "\t" + Fixed(0.5);
+      for (size_t k = 0; k < s.corners.size() * size_t(lights); ++k)
+        line += "\t" + SixDecimals(0.5);
       surface_lines.push_back(line);
-      normal_lines.push_back(std::to_string(index) + ":\t" + Fixed(s.normal.x) + "\t" +
-                             Fixed(s.normal.y) + "\t" + Fixed(s.normal.z));
+      normal_lines.push_back(std::to_string(index) + ":\t" + SixDecimals(s.normal.x) + "\t" +
+                             SixDecimals(s.normal.y) + "\t" + SixDecimals(s.normal.z));
       if (s.adjoin >= 0) {
         adjoin_surface[size_t(s.adjoin)] = index;
         if (s.adjoin % 2 == 0) {
@@ -198,8 +193,8 @@ WalkLevel MakeWalkLevel(const WalkLevelOptions& options) {
   add("VERSION 1");
   add("");
   add("SECTION: HEADER");
-  add("World Gravity " + Fixed(options.gravity));
-  add("Ceiling Sky Z " + Fixed(15));
+  add("World Gravity " + SixDecimals(options.gravity));
+  add("Ceiling Sky Z " + SixDecimals(15));
   add("");
   add("SECTION: GEORESOURCE");
   add("World Colormaps 1");
@@ -208,11 +203,13 @@ WalkLevel MakeWalkLevel(const WalkLevelOptions& options) {
   add("#num:\tvertex:");
   for (size_t i = 0; i < vertices.size(); ++i) {
     const P& p = vertices[i];
-    add(std::to_string(i) + ":\t" + Fixed(p.x) + "\t" + Fixed(p.y) + "\t" + Fixed(p.z));
+    add(std::to_string(i) + ":\t" + SixDecimals(p.x) + "\t" + SixDecimals(p.y) + "\t" +
+        SixDecimals(p.z));
   }
   add("World texture vertices 4");
   add("#num:\tu:\tv:");
-  for (int i = 0; i < 4; ++i) add(std::to_string(i) + ":\t" + Fixed(i & 1) + "\t" + Fixed(i / 2));
+  for (int i = 0; i < 4; ++i)
+    add(std::to_string(i) + ":\t" + SixDecimals(i & 1) + "\t" + SixDecimals(i / 2));
   add("World adjoins " + std::to_string(adjoins));
   add("#num:\tflags:\tmirror:\tdist:");
   for (int a = 0; a < adjoins; ++a) {
@@ -220,7 +217,7 @@ WalkLevel MakeWalkLevel(const WalkLevelOptions& options) {
     size_t room = a % 2 == 0 ? passage : passage + 1;
     const double dist = std::fabs(values[room].center.x - passages[passage].x);
     add(std::to_string(a) + ":\t" + Hex(rooms[passage].passage_flags) + "\t" +
-        std::to_string(a ^ 1) + "\t" + Fixed(dist));
+        std::to_string(a ^ 1) + "\t" + SixDecimals(dist));
   }
   add("World surfaces " + std::to_string(surface_lines.size()));
   add("#num:\tmat:\tsurfflags:\tfaceflags:\tgeo:\tlight:\ttex:\tadjoin:\textralight:\tnverts:"
@@ -236,10 +233,12 @@ WalkLevel MakeWalkLevel(const WalkLevelOptions& options) {
     add("SECTOR\t" + std::to_string(i));
     add("FLAGS\t0x0");
     add("AMBIENT LIGHT\t0.00");
-    add("BOUNDBOX\t" + Fixed(v.low.x) + " " + Fixed(v.low.y) + " " + Fixed(v.low.z) + " " +
-        Fixed(v.high.x) + " " + Fixed(v.high.y) + " " + Fixed(v.high.z));
-    add("CENTER\t" + Fixed(v.center.x) + " " + Fixed(v.center.y) + " " + Fixed(v.center.z));
-    add("RADIUS\t" + Fixed(v.radius));
+    add("BOUNDBOX\t" + SixDecimals(v.low.x) + " " + SixDecimals(v.low.y) + " " +
+        SixDecimals(v.low.z) + " " + SixDecimals(v.high.x) + " " + SixDecimals(v.high.y) + " " +
+        SixDecimals(v.high.z));
+    add("CENTER\t" + SixDecimals(v.center.x) + " " + SixDecimals(v.center.y) + " " +
+        SixDecimals(v.center.z));
+    add("RADIUS\t" + SixDecimals(v.radius));
     add("VERTICES\t" + std::to_string(sector_vertices[i].size()));
     for (size_t k = 0; k < sector_vertices[i].size(); ++k) {
       add(std::to_string(k) + ":\t" + std::to_string(sector_vertices[i][k]));
@@ -251,10 +250,10 @@ WalkLevel MakeWalkLevel(const WalkLevelOptions& options) {
   add("SECTION: TEMPLATES");
   add("World templates 3");
   add("#Name:\tBased On:\tParams:");
-  add("_humanactor\tnone\ttype=actor size=" + Fixed(options.move_size) +
-      " movesize=" + Fixed(options.move_size) + " jumpspeed=" + Fixed(options.jump_speed));
+  add("_humanactor\tnone\ttype=actor size=" + SixDecimals(options.move_size) + " movesize=" +
+      SixDecimals(options.move_size) + " jumpspeed=" + SixDecimals(options.jump_speed));
   add("_walkplayer\t_humanactor\ttype=player model3d=ky.3do" +
-      (options.height > 0 ? " height=" + Fixed(options.height) : std::string()));
+      (options.height > 0 ? " height=" + SixDecimals(options.height) : std::string()));
   add("walkplayer\t_walkplayer");
   add("end");
   add("");
@@ -262,12 +261,27 @@ WalkLevel MakeWalkLevel(const WalkLevelOptions& options) {
   add("World things 1");
   add("#num template: name: X: Y: Z: Pitch: Yaw: Roll: Sector: Flags:");
   if (n > 0) {
-    add("0: walkplayer walkplayer " + Fixed(rooms[0].length / 2) + " 0 " +
-        Fixed(rooms[0].floor + 0.2) + " 0 0 0 0 thingflags=0x401");
+    add("0: walkplayer walkplayer " + SixDecimals(rooms[0].length / 2) + " 0 " +
+        SixDecimals(rooms[0].floor + 0.2) + " 0 0 0 0 thingflags=0x401");
   }
   add("end");
   level.text = t;
   return level;
+}
+
+std::vector<Room> RoomsOfEveryKind() {
+  return {
+      {.floor = 0},
+      {.floor = 0.1},
+      {.floor = 0.4},
+      {.floor = -0.1},
+      {.length = 1, .floor = -0.1, .ceiling = 0.1},
+      {.floor = -0.1},
+      {.floor = -0.1, .width = 0.16},
+      {.floor = -0.1},
+      {.floor = -1.1, .floor_flags = 0x80},
+      {.floor = -2.1},
+  };
 }
 
 std::string MakePlayerModel(double insert_z) {
@@ -275,8 +289,8 @@ std::string MakePlayerModel(double insert_z) {
   const std::string key = "INSERT OFFSET ";
   const size_t at = model.find(key);
   const size_t end = model.find("\r\n", at);
-  return model.substr(0, at) + key + Fixed(0) + " " + Fixed(0) + " " + Fixed(insert_z) +
-         model.substr(end);
+  return model.substr(0, at) + key + SixDecimals(0) + " " + SixDecimals(0) + " " +
+         SixDecimals(insert_z) + model.substr(end);
 }
 
 }  // namespace jk::levelgen

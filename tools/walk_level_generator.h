@@ -56,6 +56,19 @@ struct WalkLevel {
 
 WalkLevel MakeWalkLevel(const WalkLevelOptions& options);
 
+// Ten rooms whose passages make one place of each kind, for a player of
+// radius 0.065 and height 0.18 who steps up 0.115 and jumps 0.28125 higher
+// at gravity 4, and whom a fall of more than 0.877 hurts. Passage i leads
+// from room i to room i + 1:
+//   0: a rise of 0.1, climbed up to x1.15
+//   1: a rise of 0.3, jumped up to x(0.39625 / 0.3) = x1.3208
+//   2: a drop of 0.5 (harmless up to x1.7544); back up, 0.5 is too high
+//   3, 4: into and out of a tunnel 0.2 high, passed crouching down to x0.7
+//   5, 6: into and out of a corridor 0.16 wide, passed down to x0.8125
+//   7: a drop of 1 onto a floor that never hurts (flag 0x80)
+//   8: a drop of 1, which hurts
+std::vector<Room> RoomsOfEveryKind();
+
 // The player's model: a box whose INSERT OFFSET z is `insert_z`.
 std::string MakePlayerModel(double insert_z);
 
