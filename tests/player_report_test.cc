@@ -163,10 +163,15 @@ TEST_F(PlayerReportTest, HeightFromTheModel) {
   EXPECT_DOUBLE_EQ(given.player.height, 0.18);  // height= wins
 }
 
-// The expansion's surfaces, with four light values a vertex, read alike.
+// The expansion's surfaces, with four light values a vertex, read alike,
+// and with an extra light of four values too.
 TEST_F(PlayerReportTest, ExpansionLevels) {
-  PlayerWalk walk = Walk({.rooms = KnownRooms(), .expansion = true});
-  EXPECT_EQ(CountsOf(ReportPlayer(walk, 2, false)), (Counts{5, 1, 0, 2}));
+  for (bool colour : {false, true}) {
+    PlayerWalk walk =
+        Walk({.rooms = KnownRooms(), .expansion = true, .colour_extra_light = colour});
+    EXPECT_EQ(walk.crossings.size(), 18u);
+    EXPECT_EQ(CountsOf(ReportPlayer(walk, 2, false)), (Counts{5, 1, 0, 2})) << colour;
+  }
 }
 
 // An adjoin without the movement flag is no passage.

@@ -136,7 +136,8 @@ WalkLevel MakeWalkLevel(const WalkLevelOptions& options) {
       const int index = int(surface_lines.size());
       std::string line = std::to_string(index) + ":\t" + (s.adjoin >= 0 ? "-1" : "0") + "\t" +
                          Hex(s.flags) + "\t0x4\t4\t3\t4\t" + std::to_string(s.adjoin) + "\t" +
-                         SixDecimals(0) + "\t" + std::to_string(s.corners.size());
+                         (options.colour_extra_light ? "0.1\t0.2\t0.3\t0.4" : SixDecimals(0)) +
+                         "\t" + std::to_string(s.corners.size());
       for (size_t k = 0; k < s.corners.size(); ++k) {
         sector_vertices[i].push_back(int(vertices.size()));
         line += "\t" + std::to_string(vertices.size()) + "," + std::to_string(k % 4);

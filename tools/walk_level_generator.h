@@ -41,8 +41,11 @@ struct WalkLevelOptions {
   double jump_speed = 1.5;
   // 0: the template gives no height=, its model's INSERT OFFSET does.
   double height = 0.18;
-  // Surfaces as the expansion writes them: four light values a vertex.
+  // Surfaces with four light values a vertex (colour and intensity), as
+  // the expansion writes them; and with `colour_extra_light`, their extra
+  // light in four values too.
   bool expansion = false;
+  bool colour_extra_light = false;
 };
 
 struct WalkLevel {

@@ -63,6 +63,19 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
+// Where a surface line holds its vertex count, 0 for nowhere: after the
+// extra light, which is one value (field 9) or, with colour, four (field
+// 12); the count must be at least 3 and its pairs of vertex and texture
+// vertex must follow.
+size_t VertexCountField(const Fields& f) {
+  for (size_t at : {size_t(9), size_t(12)}) {
+    if (f.size() <= at) break;
+    const int64_t count = IntegerOf(f[at], -1);
+    if (count >= 3 && uint64_t(count) <= (f.size() - at - 1) / 2) return at;
+  }
+  return 0;
+}
+
 struct SurfaceRow {
   uint32_t flags = 0;
   int64_t adjoin = -1;
@@ -229,23 +242,21 @@ void WalkReader::GeoresourceLine() {
       // num mat surfflags faceflags geo light tex adjoin extralight nverts,
       // then nverts pairs of vertex and texture vertex.
       SurfaceRow surface;
-      if (f.size() > 9) {
+      if (const size_t at = VertexCountField(f)) {
         surface.flags = uint32_t(IntegerOf(f[2], 0));
         surface.adjoin = IntegerOf(f[7], -1);
-        const int64_t count = IntegerOf(f[9], 0);
+        const int64_t count = IntegerOf(f[at], 0);
         const int64_t vertices = int64_t(walk_->vertices.size());
-        if (count >= 3 && uint64_t(count) <= (f.size() - 10) / 2) {
-          surface.first = uint32_t(pool_.size());
-          for (int64_t i = 0; i < count; ++i) {
-            const int64_t index = IntegerOf(f[size_t(10 + 2 * i)], -1);
-            if (index < 0 || index >= vertices) {
-              pool_.resize(surface.first);
-              break;
-            }
-            pool_.push_back(int32_t(index));
+        surface.first = uint32_t(pool_.size());
+        for (int64_t i = 0; i < count; ++i) {
+          const int64_t index = IntegerOf(f[at + 1 + 2 * size_t(i)], -1);
+          if (index < 0 || index >= vertices) {
+            pool_.resize(surface.first);
+            break;
           }
-          surface.count = uint32_t(pool_.size() - surface.first);
+          pool_.push_back(int32_t(index));
         }
+        surface.count = uint32_t(pool_.size() - surface.first);
       }
       if (surface.adjoin >= 0 && surface.adjoin < int64_t(adjoins_.size()) &&
           adjoins_[size_t(surface.adjoin)].surface < 0) {
