@@ -2,6 +2,8 @@
 // one file compare equal.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "platform/path.h"
 
 namespace jk {
@@ -23,6 +25,32 @@ TEST(PathTest, JoinsAndSplits) {
   EXPECT_EQ(FolderOf("/g/sub\\JK.EXE"), "/g/");
   EXPECT_EQ(FileNameOf("/g/sub/JK.EXE"), "JK.EXE");
   EXPECT_EQ(NativeRelativePath("sub\\a.3do"), "sub/a.3do");
+#endif
+}
+
+// Final separators go, but a root keeps its own.
+TEST(PathTest, WithoutFinalSeparator) {
+#ifdef _WIN32
+  for (auto [folder, stripped] :
+       {std::pair{"C:\\g\\", "C:\\g"}, std::pair{"C:\\g/\\", "C:\\g"}, std::pair{"C:\\", "C:\\"},
+        std::pair{"C:", "C:"}, std::pair{"\\", "\\"}, std::pair{"", ""}}) {
+#else
+  for (auto [folder, stripped] :
+       {std::pair{"/g/", "/g"}, std::pair{"/g//", "/g"}, std::pair{"/", "/"}, std::pair{"//", "/"},
+        std::pair{"g", "g"}, std::pair{"", ""}}) {
+#endif
+    EXPECT_EQ(WithoutFinalSeparator(folder), stripped) << folder;
+  }
+}
+
+// Two spellings of one place, as the search for installed games compares
+// them: "." and ".." resolved, separators alike; on Windows any case.
+TEST(PathTest, NormalPath) {
+#ifdef _WIN32
+  EXPECT_EQ(NormalPath("C:/Games/./Steam//x/../JK.EXE"), "c:\\games\\steam\\jk.exe");
+#else
+  EXPECT_EQ(NormalPath("/games/./Steam//x/../JK.EXE"), "/games/Steam/JK.EXE");
+  EXPECT_EQ(NormalPath("../a/.."), "..");
 #endif
 }
 

@@ -109,12 +109,12 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   bool ok = Save(main_window->grab(), out + "/main-window-archives.png");
 
-  jk::MainWindow& window = ui.main_window();
-  window.archive_list().SetSelectedIndex(0);
+  jk::MainWindowControls controls = ui.main_window().controls();
+  controls.archive_list.SetSelectedIndex(0);
   shell.OnArchiveActivated();
-  window.archive_list().SetSelectedIndex(0);
-  window.extra_list().SetSelectedIndex(1);
-  window.factor_field().SetText("2");
+  controls.archive_list.SetSelectedIndex(0);
+  controls.extra_list.SetSelectedIndex(1);
+  controls.factor_field.SetText("2");
   QApplication::processEvents();
   ok = Save(main_window->grab(), out + "/main-window-levels.png") && ok;
 

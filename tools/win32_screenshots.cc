@@ -183,11 +183,12 @@ int main(int argc, char** argv) {
   bool ok = Capture(main, out + "\\windows-main-window-archives.bmp");
 
   jk::MainWindow& window = ui.main_window();
-  window.archive_list().SetSelectedIndex(0);
+  jk::MainWindowControls controls = window.controls();
+  controls.archive_list.SetSelectedIndex(0);
   shell.OnArchiveActivated();
-  window.archive_list().SetSelectedIndex(0);
-  window.extra_list().SetSelectedIndex(1);
-  window.factor_field().SetText("2");
+  controls.archive_list.SetSelectedIndex(0);
+  controls.extra_list.SetSelectedIndex(1);
+  controls.factor_field.SetText("2");
   SetFocus(jk::FindControl(main, "archive_list"));
   Settle(*real);
   ok = Capture(main, out + "\\windows-main-window-levels.bmp") && ok;

@@ -4,14 +4,13 @@ namespace jk {
 
 void TerminalProgress::LevelText(double share) {
   if (!ShouldDraw(Phase::kLevelText, share >= 1)) return;
-  Draw("Scaling the level… " + std::to_string(WholePercent(share)) + "%");
+  Draw(LevelProgressText(share));
 }
 
 void TerminalProgress::Models(int64_t done, int64_t count) {
   if (!ShouldDraw(Phase::kModels, done >= count)) return;
-  double fraction = count > 0 ? double(done) / double(count) : 1.0;
-  Draw("Scaling models: " + std::to_string(done) + " of " + std::to_string(count) + " (" +
-       std::to_string(WholePercent(fraction)) + "%)");
+  Draw(ModelProgressText(done, count) + " (" +
+       std::to_string(WholePercent(ModelFraction(done, count))) + "%)");
 }
 
 void TerminalProgress::Finish() {

@@ -21,7 +21,11 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <utility>
+
+#include "shell/controls.h"
 
 namespace jk {
 
@@ -37,86 +41,6 @@ QColor ToQColor(Colour colour) {
 Colour FromQColor(const QColor& colour) {
   return PackColour(colour.red(), colour.green(), colour.blue());
 }
-
-template <typename T>
-T* Named(T* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
-
-class QtTextField : public TextField {
- public:
-  explicit QtTextField(QLineEdit* edit) : edit_(edit) {}
-  std::string Text() const override { return FromQt(edit_->text()); }
-  void SetText(const std::string& text) override {
-    QString q = ToQt(text);
-    // Qt raises textChanged only for a different text; the program's
-    // change events come on every setting, as typing would.
-    if (edit_->text() == q) {
-      emit edit_->textChanged(q);
-    } else {
-      edit_->setText(q);
-    }
-  }
-  Colour Background() const override { return FromQColor(edit_->palette().color(QPalette::Base)); }
-  void SetBackground(Colour colour) override {
-    QPalette palette = edit_->palette();
-    palette.setColor(QPalette::Base, ToQColor(colour));
-    // Dark themes draw light text; on these two colours dark text reads.
-    palette.setColor(QPalette::Text, Qt::black);
-    edit_->setPalette(palette);
-  }
-  void SetPlaceholder(const std::string& text) override { edit_->setPlaceholderText(ToQt(text)); }
-  void SetHint(const std::string& text) override { edit_->setToolTip(ToQt(text)); }
-
- private:
-  QLineEdit* edit_;
-};
-
-class QtLabel : public Label {
- public:
-  explicit QtLabel(QLabel* label) : label_(label) {}
-  std::string Text() const override { return FromQt(label_->text()); }
-  void SetText(const std::string& text) override { label_->setText(ToQt(text)); }
-
- private:
-  QLabel* label_;
-};
-
-class QtButton : public Button {
- public:
-  explicit QtButton(QPushButton* button) : button_(button) {}
-  bool Enabled() const override { return enabled_; }
-  void SetEnabled(bool enabled) override {
-    enabled_ = enabled;
-    Apply();
-  }
-  bool Available() const override { return available_; }
-  void SetAvailable(bool available) override {
-    available_ = available;
-    Apply();
-  }
-
- private:
-  // An unavailable button is greyed out like a disabled one.
-  void Apply() { button_->setEnabled(enabled_ && available_); }
-
-  QPushButton* button_;
-  bool enabled_ = true;
-  bool available_ = true;
-};
-
-class QtCheckBox : public CheckBox {
- public:
-  explicit QtCheckBox(QCheckBox* box) : box_(box) {}
-  bool Checked() const override { return box_->isChecked(); }
-  void SetChecked(bool checked) override { box_->setChecked(checked); }
-  bool Enabled() const override { return box_->isEnabled(); }
-  void SetEnabled(bool enabled) override { box_->setEnabled(enabled); }
-
- private:
-  QCheckBox* box_;
-};
 
 // A list that says what it would hold when it holds nothing, and whose
 // keyboard cursor is always on an item when it has the focus, so that the
@@ -154,9 +78,125 @@ class ListView : public QListWidget {
   QString placeholder_;
 };
 
+// The widget of a control, as the table of the controls has it: its kind,
+// its name, its text with the key marked, and its hint.
+QWidget* MakeWidget(ControlId id) {
+  const ControlInfo& info = InfoOf(id);
+  QString text = ToQt(MarkedLabel(info));
+  QWidget* widget = nullptr;
+  switch (info.kind) {
+    case ControlKind::kGroup:
+      widget = new QGroupBox(text);
+      break;
+    case ControlKind::kLabel:
+    case ControlKind::kListCaption:
+    case ControlKind::kStatusLine:
+    case ControlKind::kProgressText:
+      widget = new QLabel(text);
+      break;
+    case ControlKind::kTextField:
+      widget = new QLineEdit;
+      break;
+    case ControlKind::kList:
+      widget = new ListView;
+      break;
+    case ControlKind::kButton:
+      widget = new QPushButton(text);
+      break;
+    case ControlKind::kCheckBox:
+      widget = new QCheckBox(text);
+      break;
+    case ControlKind::kProgressBar:
+      widget = new QProgressBar;
+      break;
+  }
+  widget->setObjectName(info.name);
+  if (*info.hint != 0) widget->setToolTip(ToQt(info.hint));
+  return widget;
+}
+
+class QtTextField : public TextField {
+ public:
+  explicit QtTextField(ControlId id) : edit_(static_cast<QLineEdit*>(MakeWidget(id))) {}
+  QWidget* widget() const { return edit_; }
+  std::string Text() const override { return FromQt(edit_->text()); }
+  void SetText(const std::string& text) override {
+    QString q = ToQt(text);
+    // Qt raises textChanged only for a different text; the program's
+    // change events come on every setting, as typing would.
+    if (edit_->text() == q) {
+      emit edit_->textChanged(q);
+    } else {
+      edit_->setText(q);
+    }
+  }
+  Colour Background() const override { return FromQColor(edit_->palette().color(QPalette::Base)); }
+  void SetBackground(Colour colour) override {
+    QPalette palette = edit_->palette();
+    palette.setColor(QPalette::Base, ToQColor(colour));
+    // Dark themes draw light text; on these two colours dark text reads.
+    palette.setColor(QPalette::Text, Qt::black);
+    edit_->setPalette(palette);
+  }
+  void SetPlaceholder(const std::string& text) override { edit_->setPlaceholderText(ToQt(text)); }
+  void SetHint(const std::string& text) override { edit_->setToolTip(ToQt(text)); }
+
+ private:
+  QLineEdit* edit_;
+};
+
+class QtLabel : public Label {
+ public:
+  explicit QtLabel(ControlId id) : label_(static_cast<QLabel*>(MakeWidget(id))) {}
+  QWidget* widget() const { return label_; }
+  std::string Text() const override { return FromQt(label_->text()); }
+  void SetText(const std::string& text) override { label_->setText(ToQt(text)); }
+
+ private:
+  QLabel* label_;
+};
+
+class QtButton : public Button {
+ public:
+  explicit QtButton(ControlId id) : button_(static_cast<QPushButton*>(MakeWidget(id))) {}
+  QWidget* widget() const { return button_; }
+  bool Enabled() const override { return enabled_; }
+  void SetEnabled(bool enabled) override {
+    enabled_ = enabled;
+    Apply();
+  }
+  bool Available() const override { return available_; }
+  void SetAvailable(bool available) override {
+    available_ = available;
+    Apply();
+  }
+
+ private:
+  // An unavailable button is greyed out like a disabled one.
+  void Apply() { button_->setEnabled(enabled_ && available_); }
+
+  QPushButton* button_;
+  bool enabled_ = true;
+  bool available_ = true;
+};
+
+class QtCheckBox : public CheckBox {
+ public:
+  explicit QtCheckBox(ControlId id) : box_(static_cast<QCheckBox*>(MakeWidget(id))) {}
+  QWidget* widget() const { return box_; }
+  bool Checked() const override { return box_->isChecked(); }
+  void SetChecked(bool checked) override { box_->setChecked(checked); }
+  bool Enabled() const override { return box_->isEnabled(); }
+  void SetEnabled(bool enabled) override { box_->setEnabled(enabled); }
+
+ private:
+  QCheckBox* box_;
+};
+
 class QtList : public ListControl {
  public:
-  explicit QtList(ListView* list) : list_(list) {}
+  explicit QtList(ControlId id) : list_(static_cast<ListView*>(MakeWidget(id))) {}
+  QWidget* widget() const { return list_; }
   void Clear() override { list_->clear(); }
   void AddItem(const std::string& text) override { list_->addItem(ToQt(text)); }
   int ItemCount() const override { return list_->count(); }
@@ -185,24 +225,11 @@ class QtList : public ListControl {
 }  // namespace
 
 // The main window.
-class QtMainWindow : public QWidget, public MainWindow {
+class QtMainWindow : public QWidget,
+                     public MainWindowWith<QtList, QtTextField, QtButton, QtCheckBox, QtLabel> {
  public:
   QtMainWindow();
 
-  ListControl& archive_list() override { return archive_list_; }
-  ListControl& extra_list() override { return extra_list_; }
-  TextField& game_path_field() override { return game_path_field_; }
-  TextField& expansion_path_field() override { return expansion_path_field_; }
-  TextField& factor_field() override { return factor_field_; }
-  Button& scale_button() override { return scale_button_; }
-  Button& save_mod_button() override { return save_mod_button_; }
-  Button& back_button() override { return back_button_; }
-  Button& browse_game_button() override { return browse_game_button_; }
-  Button& browse_expansion_button() override { return browse_expansion_button_; }
-  CheckBox& gravity_check_box() override { return gravity_check_box_; }
-  CheckBox& start_in_level_check_box() override { return start_in_level_check_box_; }
-  Label& list_caption() override { return list_caption_; }
-  Label& status_line() override { return status_line_; }
   void SetEvents(MainWindowEvents* events) override;
   void Show() override { show(); }
   bool Enabled() const override { return isEnabled(); }
@@ -222,7 +249,8 @@ class QtMainWindow : public QWidget, public MainWindow {
   }
   // Enter or Space on an episode archive opens it, as a double-click does.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == archive_list_widget_ && event->type() == QEvent::KeyPress && events_) {
+    if (watched == Widget<ListView>(ControlId::kArchiveList) && event->type() == QEvent::KeyPress &&
+        events_) {
       int key = static_cast<QKeyEvent*>(event)->key();
       if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
         events_->OnArchiveActivated();
@@ -233,134 +261,46 @@ class QtMainWindow : public QWidget, public MainWindow {
   }
 
  private:
+  // The widget of one of the main window's controls.
+  template <typename T>
+  T* Widget(ControlId id) const {
+    return static_cast<T*>(widgets_[size_t(id)]);
+  }
+  // Each caption's key goes to the control after it in the table; the Tab
+  // key follows the table.
+  void ConnectCaptions();
+  void SetTabOrder();
+  // The groups of controls, from the top of the window.
+  QGroupBox* MakePathGroup();
+  QLayout* MakeLists();
+  QLayout* MakeCommandRow();
+  QWidget* MakeStatusLine();
+
   MainWindowEvents* events_ = nullptr;
-
-  QLineEdit* game_path_field_widget_;
-  QLineEdit* expansion_path_field_widget_;
-  QLineEdit* factor_field_widget_;
-  ListView* archive_list_widget_;
-  ListView* extra_list_widget_;
-  QPushButton* scale_button_widget_;
-  QPushButton* save_mod_button_widget_;
-  QPushButton* back_button_widget_;
-  QPushButton* refresh_button_widget_;
-  QPushButton* about_button_widget_;
-  QPushButton* browse_game_button_widget_;
-  QPushButton* browse_expansion_button_widget_;
-  QCheckBox* gravity_check_box_widget_;
-  QCheckBox* start_in_level_check_box_widget_;
-  QLabel* list_caption_widget_;
-  QLabel* status_line_widget_;
-
-  QtList archive_list_, extra_list_;
-  QtTextField game_path_field_, expansion_path_field_, factor_field_;
-  QtButton scale_button_, save_mod_button_, back_button_, browse_game_button_,
-      browse_expansion_button_;
-  QtCheckBox gravity_check_box_, start_in_level_check_box_;
-  QtLabel list_caption_, status_line_;
+  // Every control of the main window, by ControlId; null for the others.
+  std::array<QWidget*, kControlCount> widgets_;
 };
 
-// Every key a caption or a button takes with Alt is its own: J, W, M, E,
-// A (or L), X, B, R, F, G, I, O, S, T.
-QtMainWindow::QtMainWindow()
-    : game_path_field_widget_(Named(new QLineEdit, "game_path_field")),
-      expansion_path_field_widget_(Named(new QLineEdit, "expansion_path_field")),
-      factor_field_widget_(Named(new QLineEdit, "factor_field")),
-      archive_list_widget_(Named(new ListView, "archive_list")),
-      extra_list_widget_(Named(new ListView, "extra_list")),
-      scale_button_widget_(Named(new QPushButton("&Scale and play"), "scale_button")),
-      save_mod_button_widget_(Named(new QPushButton("Save as m&od…"), "save_mod_button")),
-      back_button_widget_(Named(new QPushButton("&Back to the episodes"), "back_button")),
-      refresh_button_widget_(Named(new QPushButton("&Refresh (F5)"), "refresh_button")),
-      about_button_widget_(Named(new QPushButton("Abou&t (F1)"), "about_button")),
-      browse_game_button_widget_(Named(new QPushButton("Bro&wse..."), "browse_game_button")),
-      browse_expansion_button_widget_(
-          Named(new QPushButton("Brows&e..."), "browse_expansion_button")),
-      gravity_check_box_widget_(
-          Named(new QCheckBox("Divide the world &gravity by the factor"), "gravity_check_box")),
-      start_in_level_check_box_widget_(
-          Named(new QCheckBox("Start &in the level"), "start_in_level_check_box")),
-      list_caption_widget_(Named(new QLabel, "list_caption")),
-      status_line_widget_(Named(new QLabel, "status_line")),
-      archive_list_(archive_list_widget_),
-      extra_list_(extra_list_widget_),
-      game_path_field_(game_path_field_widget_),
-      expansion_path_field_(expansion_path_field_widget_),
-      factor_field_(factor_field_widget_),
-      scale_button_(scale_button_widget_),
-      save_mod_button_(save_mod_button_widget_),
-      back_button_(back_button_widget_),
-      browse_game_button_(browse_game_button_widget_),
-      browse_expansion_button_(browse_expansion_button_widget_),
-      gravity_check_box_(gravity_check_box_widget_),
-      start_in_level_check_box_(start_in_level_check_box_widget_),
-      list_caption_(list_caption_widget_),
-      status_line_(status_line_widget_) {
+QtMainWindow::QtMainWindow() {
+  // The controls the window interfaces name have made theirs; the others
+  // (captions, Refresh, About) are made here.
+  widgets_.fill(nullptr);
+  ForEachControl(
+      [this](ControlId id, const auto& control) { widgets_[size_t(id)] = control.widget(); });
+  for (const ControlInfo& control : kControls) {
+    QWidget*& widget = widgets_[size_t(control.id)];
+    if (control.window == WindowId::kMain && widget == nullptr) widget = MakeWidget(control.id);
+  }
   setObjectName("main_window");
-  setWindowTitle("jkrescale");
-
-  auto* game_path_label = Named(new QLabel("&Jedi Knight (JK.EXE):"), "game_path_label");
-  auto* expansion_path_label =
-      Named(new QLabel("&Mysteries of the Sith (JKM.EXE):"), "expansion_path_label");
-  auto* extra_list_caption =
-      Named(new QLabel("E&xtra archive to copy along:"), "extra_list_caption");
-  auto* factor_label = Named(new QLabel("Scale &factor:"), "factor_label");
-  game_path_label->setBuddy(game_path_field_widget_);
-  expansion_path_label->setBuddy(expansion_path_field_widget_);
-  list_caption_widget_->setBuddy(archive_list_widget_);
-  extra_list_caption->setBuddy(extra_list_widget_);
-  factor_label->setBuddy(factor_field_widget_);
-
-  auto* games = new QGroupBox("Where the game is installed");
-  auto* paths = new QGridLayout(games);
-  paths->addWidget(game_path_label, 0, 0);
-  paths->addWidget(game_path_field_widget_, 0, 1);
-  paths->addWidget(browse_game_button_widget_, 0, 2);
-  paths->addWidget(expansion_path_label, 1, 0);
-  paths->addWidget(expansion_path_field_widget_, 1, 1);
-  paths->addWidget(browse_expansion_button_widget_, 1, 2);
-  paths->setColumnStretch(1, 1);
-
-  auto* levels = new QVBoxLayout;
-  levels->addWidget(list_caption_widget_);
-  levels->addWidget(archive_list_widget_, 1);
-  auto* below_list = new QHBoxLayout;
-  below_list->addWidget(back_button_widget_);
-  below_list->addStretch(1);
-  below_list->addWidget(refresh_button_widget_);
-  levels->addLayout(below_list);
-  auto* extras = new QVBoxLayout;
-  extras->addWidget(extra_list_caption);
-  extras->addWidget(extra_list_widget_, 1);
-  auto* lists = new QHBoxLayout;
-  lists->addLayout(levels, 3);
-  lists->addLayout(extras, 2);
-
-  // Room for about ten characters of factor.
-  factor_field_widget_->setMaximumWidth(factor_field_widget_->fontMetrics().horizontalAdvance('0') *
-                                            10 +
-                                        factor_field_widget_->fontMetrics().height());
-  auto* command = new QHBoxLayout;
-  command->addWidget(factor_label);
-  command->addWidget(factor_field_widget_);
-  command->addSpacing(factor_field_widget_->fontMetrics().height());
-  command->addWidget(gravity_check_box_widget_);
-  command->addWidget(start_in_level_check_box_widget_);
-  command->addStretch(1);
-  command->addWidget(about_button_widget_);
-  command->addWidget(save_mod_button_widget_);
-  command->addWidget(scale_button_widget_);
-  start_in_level_check_box_widget_->setToolTip(
-      "OpenJKDF2 loads the level at once, without its menus");
-
-  status_line_widget_->setWordWrap(true);
-  status_line_widget_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  setWindowTitle(kProgramTitle);
+  ConnectCaptions();
 
   auto* window = new QVBoxLayout(this);
-  window->addWidget(games);
-  window->addLayout(lists, 1);
-  window->addLayout(command);
-  window->addWidget(status_line_widget_);
+  window->addWidget(MakePathGroup());
+  window->addLayout(MakeLists(), 1);
+  window->addLayout(MakeCommandRow());
+  window->addWidget(MakeStatusLine());
+  SetTabOrder();
 
   // A size that shows long paths and archive names without scrolling; the
   // layout works in device-independent pixels, so it scales with the
@@ -369,41 +309,131 @@ QtMainWindow::QtMainWindow()
   resize(unit * 56, unit * 30);
 }
 
+void QtMainWindow::ConnectCaptions() {
+  for (size_t k = 0; k + 1 < kControlCount; ++k) {
+    ControlKind kind = kControls[k].kind;
+    if (kind == ControlKind::kLabel || kind == ControlKind::kListCaption) {
+      static_cast<QLabel*>(widgets_[k])->setBuddy(widgets_[k + 1]);
+    }
+  }
+}
+
+void QtMainWindow::SetTabOrder() {
+  QWidget* before = nullptr;
+  for (QWidget* widget : widgets_) {
+    if (widget == nullptr || !(widget->focusPolicy() & Qt::TabFocus)) continue;
+    if (before != nullptr) setTabOrder(before, widget);
+    before = widget;
+  }
+}
+
+// The two paths, each with its caption and Browse... button.
+QGroupBox* QtMainWindow::MakePathGroup() {
+  auto* group = Widget<QGroupBox>(ControlId::kGameGroup);
+  auto* paths = new QGridLayout(group);
+  const ControlId rows[2][3] = {
+      {ControlId::kGamePathLabel, ControlId::kGamePathField, ControlId::kBrowseGameButton},
+      {ControlId::kExpansionPathLabel, ControlId::kExpansionPathField,
+       ControlId::kBrowseExpansionButton}};
+  for (int row = 0; row < 2; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      paths->addWidget(Widget<QWidget>(rows[row][column]), row, column);
+    }
+  }
+  paths->setColumnStretch(1, 1);
+  return group;
+}
+
+// The archive list with Back and Refresh below, beside the extra list.
+QLayout* QtMainWindow::MakeLists() {
+  auto* levels = new QVBoxLayout;
+  levels->addWidget(Widget<QWidget>(ControlId::kListCaption));
+  levels->addWidget(Widget<QWidget>(ControlId::kArchiveList), 1);
+  auto* below_list = new QHBoxLayout;
+  below_list->addWidget(Widget<QWidget>(ControlId::kBackButton));
+  below_list->addStretch(1);
+  below_list->addWidget(Widget<QWidget>(ControlId::kRefreshButton));
+  levels->addLayout(below_list);
+  auto* extras = new QVBoxLayout;
+  extras->addWidget(Widget<QWidget>(ControlId::kExtraListCaption));
+  extras->addWidget(Widget<QWidget>(ControlId::kExtraList), 1);
+  auto* lists = new QHBoxLayout;
+  lists->addLayout(levels, 3);
+  lists->addLayout(extras, 2);
+  return lists;
+}
+
+// The factor and the check boxes at the left, the commands at the right.
+QLayout* QtMainWindow::MakeCommandRow() {
+  auto* factor = Widget<QLineEdit>(ControlId::kFactorField);
+  // Room for about ten characters of factor.
+  factor->setMaximumWidth(factor->fontMetrics().horizontalAdvance('0') * 10 +
+                          factor->fontMetrics().height());
+  auto* command = new QHBoxLayout;
+  command->addWidget(Widget<QWidget>(ControlId::kFactorLabel));
+  command->addWidget(factor);
+  command->addSpacing(factor->fontMetrics().height());
+  for (ControlId id : {ControlId::kGravityCheckBox, ControlId::kStartInLevelCheckBox}) {
+    command->addWidget(Widget<QWidget>(id));
+  }
+  command->addStretch(1);
+  for (ControlId id :
+       {ControlId::kAboutButton, ControlId::kSaveModButton, ControlId::kScaleButton}) {
+    command->addWidget(Widget<QWidget>(id));
+  }
+  return command;
+}
+
+// What a run left out, in text that can be selected and copied.
+QWidget* QtMainWindow::MakeStatusLine() {
+  auto* status = Widget<QLabel>(ControlId::kStatusLine);
+  status->setWordWrap(true);
+  status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return status;
+}
+
 void QtMainWindow::SetEvents(MainWindowEvents* events) {
   events_ = events;
-  connect(browse_game_button_widget_, &QPushButton::clicked, this,
-          [events] { events->OnBrowseGame(); });
-  connect(browse_expansion_button_widget_, &QPushButton::clicked, this,
-          [events] { events->OnBrowseExpansion(); });
-  connect(scale_button_widget_, &QPushButton::clicked, this,
-          [events] { events->OnScaleAndPlay(); });
-  connect(save_mod_button_widget_, &QPushButton::clicked, this,
-          [events] { events->OnSaveAsMod(); });
+  using Event = void (MainWindowEvents::*)();
+  auto raise = [events](Event event) { return [events, event] { (events->*event)(); }; };
+  const std::pair<ControlId, Event> clicks[] = {
+      {ControlId::kBrowseGameButton, &MainWindowEvents::OnBrowseGame},
+      {ControlId::kBrowseExpansionButton, &MainWindowEvents::OnBrowseExpansion},
+      {ControlId::kScaleButton, &MainWindowEvents::OnScaleAndPlay},
+      {ControlId::kSaveModButton, &MainWindowEvents::OnSaveAsMod},
+      {ControlId::kBackButton, &MainWindowEvents::OnBack},
+      {ControlId::kRefreshButton, &MainWindowEvents::OnRefresh},
+      {ControlId::kAboutButton, &MainWindowEvents::OnAbout},
+  };
+  for (auto [id, event] : clicks) {
+    connect(Widget<QPushButton>(id), &QPushButton::clicked, this, raise(event));
+  }
+  const std::pair<ControlId, Event> changes[] = {
+      {ControlId::kGamePathField, &MainWindowEvents::OnGamePathChanged},
+      {ControlId::kExpansionPathField, &MainWindowEvents::OnExpansionPathChanged},
+      {ControlId::kFactorField, &MainWindowEvents::OnFactorChanged},
+  };
+  for (auto [id, event] : changes) {
+    connect(Widget<QLineEdit>(id), &QLineEdit::textChanged, this, raise(event));
+  }
   // Clicks only: the program's own SetChecked raises no event.
-  connect(start_in_level_check_box_widget_, &QCheckBox::clicked, this,
-          [events] { events->OnStartInLevelChanged(); });
-  connect(back_button_widget_, &QPushButton::clicked, this, [events] { events->OnBack(); });
-  connect(refresh_button_widget_, &QPushButton::clicked, this, [events] { events->OnRefresh(); });
+  connect(Widget<QCheckBox>(ControlId::kStartInLevelCheckBox), &QCheckBox::clicked, this,
+          raise(&MainWindowEvents::OnStartInLevelChanged));
   connect(new QShortcut(QKeySequence::Refresh, this), &QShortcut::activated, this,
-          [events] { events->OnRefresh(); });
-  connect(about_button_widget_, &QPushButton::clicked, this, [events] { events->OnAbout(); });
+          raise(&MainWindowEvents::OnRefresh));
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-          [events] { events->OnAbout(); });
-  connect(game_path_field_widget_, &QLineEdit::textChanged, this,
-          [events] { events->OnGamePathChanged(); });
-  connect(expansion_path_field_widget_, &QLineEdit::textChanged, this,
-          [events] { events->OnExpansionPathChanged(); });
-  connect(factor_field_widget_, &QLineEdit::textChanged, this,
-          [events] { events->OnFactorChanged(); });
+          raise(&MainWindowEvents::OnAbout));
   // Enter in the factor field is Scale and play, when that can be clicked.
-  connect(factor_field_widget_, &QLineEdit::returnPressed, this, [this] {
-    if (scale_button_widget_->isEnabled()) scale_button_widget_->click();
+  connect(Widget<QLineEdit>(ControlId::kFactorField), &QLineEdit::returnPressed, this, [this] {
+    auto* scale = Widget<QPushButton>(ControlId::kScaleButton);
+    if (scale->isEnabled()) scale->click();
   });
-  connect(archive_list_widget_, &QListWidget::itemSelectionChanged, this,
-          [events] { events->OnArchiveSelectionChanged(); });
-  connect(archive_list_widget_, &QListWidget::itemDoubleClicked, this,
-          [events] { events->OnArchiveActivated(); });
-  archive_list_widget_->installEventFilter(this);
+  auto* archives = Widget<ListView>(ControlId::kArchiveList);
+  connect(archives, &QListWidget::itemSelectionChanged, this,
+          raise(&MainWindowEvents::OnArchiveSelectionChanged));
+  connect(archives, &QListWidget::itemDoubleClicked, this,
+          raise(&MainWindowEvents::OnArchiveActivated));
+  archives->installEventFilter(this);
 }
 
 // The progress window: what the run is doing, in words, over a bar, and a
@@ -414,11 +444,11 @@ class QtProgressWindow : public QWidget, public ProgressWindow {
   QtProgressWindow()
       : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                              Qt::WindowCloseButtonHint),
-        text_(Named(new QLabel, "progress_text")),
-        bar_(Named(new QProgressBar, "progress_bar")),
-        cancel_(Named(new QPushButton("Cancel"), "cancel_button")) {
+        text_(static_cast<QLabel*>(MakeWidget(ControlId::kProgressText))),
+        bar_(static_cast<QProgressBar*>(MakeWidget(ControlId::kProgressBar))),
+        cancel_(static_cast<QPushButton*>(MakeWidget(ControlId::kCancelButton))) {
     setObjectName("progress_window");
-    setWindowTitle("jkrescale");
+    setWindowTitle(kProgramTitle);
     bar_->setRange(0, kBarSteps);
     bar_->setTextVisible(false);
     auto* buttons = new QHBoxLayout;
@@ -470,7 +500,7 @@ class QtProgressWindow : public QWidget, public ProgressWindow {
   void RequestCancel() {
     cancelled_ = true;
     cancel_->setEnabled(false);
-    text_->setText("Cancelling…");
+    text_->setText(kCancellingText);
   }
 
   QLabel* text_;
@@ -511,18 +541,18 @@ class QtDialogs : public Dialogs {
   }
 
   void About(const std::string& text) override {
-    QMessageBox::about(parent_, "About jkrescale", ToQt(text));
+    QMessageBox::about(parent_, kAboutTitle, ToQt(text));
   }
 
   void Message(const std::string& text) override {
-    QMessageBox box(QMessageBox::Warning, "jkrescale", WrappableText(ToQt(text)), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Warning, kProgramTitle, WrappableText(ToQt(text)), QMessageBox::Ok,
                     parent_);
     box.setObjectName("message_box");
     box.exec();
   }
 
   void Notice(const std::string& text) override {
-    QMessageBox box(QMessageBox::Information, "jkrescale", WrappableText(ToQt(text)),
+    QMessageBox box(QMessageBox::Information, kProgramTitle, WrappableText(ToQt(text)),
                     QMessageBox::Ok, parent_);
     box.setObjectName("message_box");
     box.exec();

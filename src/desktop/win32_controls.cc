@@ -11,61 +11,72 @@ namespace jk {
 
 namespace {
 
-struct NamedControl {
-  int id;
-  const char* name;
-};
-
-constexpr NamedControl kNames[] = {
-    {kGamePathLabel, "game_path_label"},
-    {kGamePathField, "game_path_field"},
-    {kBrowseGameButton, "browse_game_button"},
-    {kExpansionPathLabel, "expansion_path_label"},
-    {kExpansionPathField, "expansion_path_field"},
-    {kBrowseExpansionButton, "browse_expansion_button"},
-    {kListCaption, "list_caption"},
-    {kArchiveList, "archive_list"},
-    {kBackButton, "back_button"},
-    {kRefreshButton, "refresh_button"},
-    {kExtraListCaption, "extra_list_caption"},
-    {kExtraList, "extra_list"},
-    {kFactorLabel, "factor_label"},
-    {kFactorField, "factor_field"},
-    {kGravityCheckBox, "gravity_check_box"},
-    {kStartInLevelCheckBox, "start_in_level_check_box"},
-    {kAboutButton, "about_button"},
-    {kSaveModButton, "save_mod_button"},
-    {kScaleButton, "scale_button"},
-    {kStatusLine, "status_line"},
-    {kProgressText, "progress_text"},
-    {kProgressBar, "progress_bar"},
-    {kCancelButton, "cancel_button"},
-};
-
 // The colour as the system takes it: both are red + green * 256 + blue *
 // 65536.
 COLORREF ToColorRef(Colour colour) { return COLORREF(colour); }
 
+// How the system makes a control of each kind.
+struct ControlClass {
+  const wchar_t* window_class;
+  DWORD style;
+  DWORD ex_style;
+};
+
+ControlClass ClassOf(ControlKind kind) {
+  constexpr DWORD kPush = WS_TABSTOP | BS_PUSHBUTTON;
+  switch (kind) {
+    case ControlKind::kGroup:
+      return {WC_BUTTONW, BS_GROUPBOX, 0};
+    case ControlKind::kLabel:
+      return {WC_STATICW, SS_LEFT, 0};
+    case ControlKind::kListCaption:
+      return {WC_STATICW, SS_LEFT | SS_ENDELLIPSIS, 0};
+    case ControlKind::kTextField:
+      return {WC_EDITW, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::kList:
+      return {WC_LISTBOXW, WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+              WS_EX_CLIENTEDGE};
+    case ControlKind::kButton:
+      return {WC_BUTTONW, kPush, 0};
+    case ControlKind::kCheckBox:
+      return {WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+    case ControlKind::kStatusLine:
+      // Read-only text rather than a label, so that a long message can be
+      // selected and copied.
+      return {WC_EDITW, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0};
+    case ControlKind::kProgressText:
+      return {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
+    case ControlKind::kProgressBar:
+      return {PROGRESS_CLASSW, 0, 0};
+  }
+  return {WC_STATICW, 0, 0};
+}
+
 }  // namespace
 
-const char* ControlNameOf(int id) {
-  for (const NamedControl& control : kNames) {
-    if (control.id == id) return control.name;
+const ControlInfo* ControlInfoOf(int win32_id) {
+  for (const ControlInfo& control : kControls) {
+    if (Win32Id(control.id) == win32_id) return &control;
   }
-  return "";
+  return nullptr;
+}
+
+const char* ControlNameOf(int id) {
+  const ControlInfo* control = ControlInfoOf(id);
+  return control != nullptr ? control->name : "";
 }
 
 int ControlIdOf(std::string_view name) {
-  for (const NamedControl& control : kNames) {
-    if (name == control.name) return control.id;
-  }
-  return 0;
+  const ControlInfo* control = FindControlInfo(name);
+  return control != nullptr ? Win32Id(control->id) : 0;
 }
 
-HWND MakeControl(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style,
-                 int id, DWORD ex_style) {
-  return CreateWindowExW(ex_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0,
-                         0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+HWND MakeControl(HWND parent, ControlId id) {
+  const ControlInfo& info = InfoOf(id);
+  ControlClass made = ClassOf(info.kind);
+  return CreateWindowExW(made.ex_style, made.window_class, WideOf(MarkedLabel(info)).c_str(),
+                         WS_CHILD | WS_VISIBLE | made.style, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(Win32Id(id))),
                          GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -79,8 +90,8 @@ std::string WindowText(HWND window) {
 
 // --- Text fields -------------------------------------------------------------
 
-void Win32TextField::Attach(HWND edit, HWND tooltip, std::function<void()> on_change) {
-  edit_ = edit;
+void Win32TextField::Attach(HWND window, HWND tooltip, std::function<void()> on_change) {
+  edit_ = ItemOf(window, id_);
   tooltip_ = tooltip;
   on_change_ = std::move(on_change);
   brush_.reset(CreateSolidBrush(ToColorRef(background_)));
@@ -141,9 +152,9 @@ Win32List::~Win32List() {
   if (list_ != nullptr && IsWindow(list_)) RemoveWindowSubclass(list_, &Win32List::Subclass, 0);
 }
 
-void Win32List::Attach(HWND list, std::function<void()> on_select,
+void Win32List::Attach(HWND window, std::function<void()> on_select,
                        std::function<void()> on_activate) {
-  list_ = list;
+  list_ = ItemOf(window, id_);
   on_select_ = std::move(on_select);
   on_activate_ = std::move(on_activate);
   SetWindowSubclass(list_, &Win32List::Subclass, 0, reinterpret_cast<DWORD_PTR>(this));

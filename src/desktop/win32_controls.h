@@ -11,48 +11,32 @@
 #include <string>
 
 #include "desktop/win32_handles.h"
+#include "shell/controls.h"
 #include "shell/windows.h"
 
 namespace jk {
 
-// The controls' identifiers. None is IDOK or IDCANCEL but the progress
-// window's Cancel button, which the dialog keys click with Escape.
-enum ControlId : int {
-  kGroupBox = 100,
-  kGamePathLabel,
-  kGamePathField,
-  kBrowseGameButton,
-  kExpansionPathLabel,
-  kExpansionPathField,
-  kBrowseExpansionButton,
-  kListCaption,
-  kArchiveList,
-  kBackButton,
-  kRefreshButton,
-  kExtraListCaption,
-  kExtraList,
-  kFactorLabel,
-  kFactorField,
-  kGravityCheckBox,
-  kStartInLevelCheckBox,
-  kAboutButton,
-  kSaveModButton,
-  kScaleButton,
-  kStatusLine,
-  kProgressText,
-  kProgressBar,
-  kCancelButton = IDCANCEL,
-};
+// The control identifier of a control of the table (shell/controls.h):
+// from 100 up in the table's order, but the progress window's Cancel
+// button, which is IDCANCEL so that the dialog keys click it with Escape.
+constexpr int Win32Id(ControlId id) {
+  return id == ControlId::kCancelButton ? IDCANCEL : 100 + int(id);
+}
 
+// The table's entry of the control with identifier `win32_id`, or nullptr.
+const ControlInfo* ControlInfoOf(int win32_id);
 // The name of the control with identifier `id` ("" for none), and the
 // identifier of the one named `name` (0 for none).
 const char* ControlNameOf(int id);
 int ControlIdOf(std::string_view name);
 
-// Makes a child control of `parent` with identifier `id`; nullptr when the
+// The control `id` of `window`, or nullptr.
+inline HWND ItemOf(HWND window, ControlId id) { return GetDlgItem(window, Win32Id(id)); }
+
+// Makes the child control `id` of `parent` as the table has it: its class
+// and style for its kind, its text with the key marked; nullptr when the
 // system cannot.
-HWND MakeControl(HWND parent, const wchar_t* window_class, const std::wstring& text, DWORD style,
-                 int id, DWORD ex_style = 0);
+HWND MakeControl(HWND parent, ControlId id);
 
 // The text of a window, in UTF-8.
 std::string WindowText(HWND window);
@@ -62,7 +46,9 @@ std::string WindowText(HWND window);
 // EditChanged), and once for every SetText.
 class Win32TextField : public TextField {
  public:
-  void Attach(HWND edit, HWND tooltip, std::function<void()> on_change);
+  explicit Win32TextField(ControlId id) : id_(id) {}
+  // Takes the control of `window` made for the field's id (MakeControl).
+  void Attach(HWND window, HWND tooltip, std::function<void()> on_change);
   HWND hwnd() const { return edit_; }
 
   std::string Text() const override { return WindowText(edit_); }
@@ -79,6 +65,7 @@ class Win32TextField : public TextField {
   HBRUSH Paint(HDC dc) const;
 
  private:
+  ControlId id_;
   HWND edit_ = nullptr;
   HWND tooltip_ = nullptr;
   std::function<void()> on_change_;
@@ -94,14 +81,14 @@ class Win32TextField : public TextField {
 // in its place.
 class Win32List : public ListControl {
  public:
-  Win32List() = default;
+  explicit Win32List(ControlId id) : id_(id) {}
   ~Win32List() override;
   Win32List(const Win32List&) = delete;
   Win32List& operator=(const Win32List&) = delete;
 
   // `on_activate`, when set, is what Enter and Space on the list do (after
   // selecting the item with the focus, when none is selected).
-  void Attach(HWND list, std::function<void()> on_select, std::function<void()> on_activate);
+  void Attach(HWND window, std::function<void()> on_select, std::function<void()> on_activate);
   HWND hwnd() const { return list_; }
 
   void Clear() override;
@@ -122,6 +109,7 @@ class Win32List : public ListControl {
   void PaintPlaceholder(HDC dc);
   void Activate();
 
+  ControlId id_;
   HWND list_ = nullptr;
   std::function<void()> on_select_, on_activate_;
   std::wstring placeholder_;
@@ -130,7 +118,8 @@ class Win32List : public ListControl {
 // A push button, greyed out unless both enabled and available.
 class Win32Button : public Button {
  public:
-  void Attach(HWND button) { button_ = button; }
+  explicit Win32Button(ControlId id) : id_(id) {}
+  void Attach(HWND window) { button_ = ItemOf(window, id_); }
   HWND hwnd() const { return button_; }
 
   bool Enabled() const override { return enabled_; }
@@ -143,6 +132,7 @@ class Win32Button : public Button {
  private:
   void Apply();
 
+  ControlId id_;
   HWND button_ = nullptr;
   bool enabled_ = true;
   bool available_ = true;
@@ -150,23 +140,27 @@ class Win32Button : public Button {
 
 class Win32CheckBox : public CheckBox {
  public:
-  void Attach(HWND box) { box_ = box; }
+  explicit Win32CheckBox(ControlId id) : id_(id) {}
+  void Attach(HWND window) { box_ = ItemOf(window, id_); }
   bool Checked() const override;
   void SetChecked(bool checked) override;
   bool Enabled() const override { return IsWindowEnabled(box_) != FALSE; }
   void SetEnabled(bool enabled) override { EnableWindow(box_, enabled); }
 
  private:
+  ControlId id_;
   HWND box_ = nullptr;
 };
 
 class Win32Label : public Label {
  public:
-  void Attach(HWND label) { label_ = label; }
+  explicit Win32Label(ControlId id) : id_(id) {}
+  void Attach(HWND window) { label_ = ItemOf(window, id_); }
   std::string Text() const override { return WindowText(label_); }
   void SetText(const std::string& text) override;
 
  private:
+  ControlId id_;
   HWND label_ = nullptr;
 };
 

@@ -16,11 +16,12 @@
 
 namespace jk {
 
+using enum ControlId;
+
 namespace {
 
 constexpr wchar_t kMainWindowClass[] = L"jkrescale_main_window";
 constexpr wchar_t kProgressWindowClass[] = L"jkrescale_progress_window";
-constexpr wchar_t kTitle[] = L"jkrescale";
 constexpr int kBarSteps = 1000;
 
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW;
@@ -106,9 +107,9 @@ Status TopWindow::Register(const wchar_t* window_class) {
 
 Status TopWindow::MakeWindow(const wchar_t* window_class, DWORD style, DWORD ex_style, HWND owner) {
   JK_RETURN_IF_ERROR(Register(window_class));
-  HWND made = CreateWindowExW(ex_style, window_class, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                              GetModuleHandleW(nullptr), this);
+  HWND made = CreateWindowExW(ex_style, window_class, WideOf(kProgramTitle).c_str(), style,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
+                              nullptr, GetModuleHandleW(nullptr), this);
   if (made == nullptr) return SystemFailure("CreateWindowExW");
   return Status::Ok();
 }
@@ -141,7 +142,7 @@ LRESULT CALLBACK TopWindow::Procedure(HWND window, UINT message, WPARAM wparam, 
   return result;
 }
 
-HWND Item(HWND window, int id) { return GetDlgItem(window, id); }
+HWND Item(HWND window, ControlId id) { return ItemOf(window, id); }
 
 // WM_NEXTDLGCTL, which the dialog keys send to the window to move the focus
 // (Tab; Alt and a caption's letter), as a dialog answers it: the next or
@@ -167,27 +168,15 @@ HWND Focusable(HWND window, HWND control) {
 
 // --- The main window ----------------------------------------------------------
 
-class Win32MainWindow : public TopWindow, public MainWindow {
+class Win32MainWindow
+    : public TopWindow,
+      public MainWindowWith<Win32List, Win32TextField, Win32Button, Win32CheckBox, Win32Label> {
  public:
   explicit Win32MainWindow(HINSTANCE instance) : instance_(instance) {}
   ~Win32MainWindow() override { Destroy(); }
 
   Status Create();
 
-  ListControl& archive_list() override { return archive_list_; }
-  ListControl& extra_list() override { return extra_list_; }
-  TextField& game_path_field() override { return game_path_field_; }
-  TextField& expansion_path_field() override { return expansion_path_field_; }
-  TextField& factor_field() override { return factor_field_; }
-  Button& scale_button() override { return scale_button_; }
-  Button& save_mod_button() override { return save_mod_button_; }
-  Button& back_button() override { return back_button_; }
-  Button& browse_game_button() override { return browse_game_button_; }
-  Button& browse_expansion_button() override { return browse_expansion_button_; }
-  CheckBox& gravity_check_box() override { return gravity_check_box_; }
-  CheckBox& start_in_level_check_box() override { return start_in_level_check_box_; }
-  Label& list_caption() override { return list_caption_; }
-  Label& status_line() override { return status_line_; }
   void SetEvents(MainWindowEvents* events) override { events_ = events; }
   void Show() override;
   bool Enabled() const override { return hwnd_ != nullptr && IsWindowEnabled(hwnd_); }
@@ -196,8 +185,6 @@ class Win32MainWindow : public TopWindow, public MainWindow {
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   Status MakeControls();
-  HWND Make(const wchar_t* window_class, const wchar_t* text, DWORD style, int id,
-            DWORD ex_style = 0);
   void AttachControls();
   // The font, the icons and the layout for the monitor's scale.
   void ApplyDpi(UINT dpi);
@@ -220,13 +207,6 @@ class Win32MainWindow : public TopWindow, public MainWindow {
   // The control that had the focus when the window was left or disabled.
   HWND focus_ = nullptr;
   HWND tooltip_ = nullptr;
-
-  Win32List archive_list_, extra_list_;
-  Win32TextField game_path_field_, expansion_path_field_, factor_field_;
-  Win32Button scale_button_, save_mod_button_, back_button_, browse_game_button_,
-      browse_expansion_button_, refresh_button_, about_button_;
-  Win32CheckBox gravity_check_box_, start_in_level_check_box_;
-  Win32Label list_caption_, status_line_;
 };
 
 Status Win32MainWindow::Create() {
@@ -241,88 +221,53 @@ Status Win32MainWindow::Create() {
   return Status::Ok();
 }
 
-HWND Win32MainWindow::Make(const wchar_t* window_class, const wchar_t* text, DWORD style, int id,
-                           DWORD ex_style) {
-  return MakeControl(hwnd_, window_class, text, style, id, ex_style);
-}
-
-// Made in the order of the Tab key; each caption comes just before the
-// control its Alt key goes to. Every key a caption or a button takes with
-// Alt is its own: J, W, M, E, A (or L), B, R, X, F, G, I, T, O, S.
+// Made in the order of the table, which is the order of the Tab key; each
+// caption comes just before the control its Alt key goes to.
 Status Win32MainWindow::MakeControls() {
-  constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
-  constexpr DWORD kList = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-  constexpr DWORD kPush = WS_TABSTOP | BS_PUSHBUTTON;
-  HWND made[] = {
-      Make(WC_BUTTONW, L"Where the game is installed", BS_GROUPBOX, kGroupBox),
-      Make(WC_STATICW, L"&Jedi Knight (JK.EXE):", SS_LEFT, kGamePathLabel),
-      Make(WC_EDITW, L"", kEdit, kGamePathField, WS_EX_CLIENTEDGE),
-      Make(WC_BUTTONW, L"Bro&wse...", kPush, kBrowseGameButton),
-      Make(WC_STATICW, L"&Mysteries of the Sith (JKM.EXE):", SS_LEFT, kExpansionPathLabel),
-      Make(WC_EDITW, L"", kEdit, kExpansionPathField, WS_EX_CLIENTEDGE),
-      Make(WC_BUTTONW, L"Brows&e...", kPush, kBrowseExpansionButton),
-      Make(WC_STATICW, L"", SS_LEFT | SS_ENDELLIPSIS, kListCaption),
-      Make(WC_LISTBOXW, L"", kList, kArchiveList, WS_EX_CLIENTEDGE),
-      Make(WC_BUTTONW, L"&Back to the episodes", kPush, kBackButton),
-      Make(WC_BUTTONW, L"&Refresh (F5)", kPush, kRefreshButton),
-      Make(WC_STATICW, L"E&xtra archive to copy along:", SS_LEFT | SS_ENDELLIPSIS,
-           kExtraListCaption),
-      Make(WC_LISTBOXW, L"", kList, kExtraList, WS_EX_CLIENTEDGE),
-      Make(WC_STATICW, L"Scale &factor:", SS_LEFT, kFactorLabel),
-      Make(WC_EDITW, L"", kEdit, kFactorField, WS_EX_CLIENTEDGE),
-      Make(WC_BUTTONW, L"Divide the world &gravity by the factor", WS_TABSTOP | BS_AUTOCHECKBOX,
-           kGravityCheckBox),
-      Make(WC_BUTTONW, L"Start &in the level", WS_TABSTOP | BS_AUTOCHECKBOX, kStartInLevelCheckBox),
-      Make(WC_BUTTONW, L"Abou&t (F1)", kPush, kAboutButton),
-      Make(WC_BUTTONW, L"Save as m&od...", kPush, kSaveModButton),
-      Make(WC_BUTTONW, L"&Scale and play", kPush, kScaleButton),
-      // Read-only text rather than a label, so that a long message can be
-      // selected and copied.
-      Make(WC_EDITW, L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, kStatusLine),
-  };
+  for (const ControlInfo& control : kControls) {
+    if (control.window != WindowId::kMain) continue;
+    if (MakeControl(hwnd_, control.id) == nullptr) return SystemFailure("CreateWindowExW");
+  }
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
-  if (tooltip_ == nullptr ||
-      std::any_of(std::begin(made), std::end(made), [](HWND c) { return c == nullptr; })) {
-    return SystemFailure("CreateWindowExW");
-  }
+  if (tooltip_ == nullptr) return SystemFailure("CreateWindowExW");
   return Status::Ok();
 }
 
 void Win32MainWindow::AttachControls() {
-  game_path_field_.Attach(Item(hwnd_, kGamePathField), tooltip_,
-                          [this] { Raise(&MainWindowEvents::OnGamePathChanged); });
-  expansion_path_field_.Attach(Item(hwnd_, kExpansionPathField), tooltip_,
+  game_path_field_.Attach(hwnd_, tooltip_, [this] { Raise(&MainWindowEvents::OnGamePathChanged); });
+  expansion_path_field_.Attach(hwnd_, tooltip_,
                                [this] { Raise(&MainWindowEvents::OnExpansionPathChanged); });
-  factor_field_.Attach(Item(hwnd_, kFactorField), tooltip_,
-                       [this] { Raise(&MainWindowEvents::OnFactorChanged); });
+  factor_field_.Attach(hwnd_, tooltip_, [this] { Raise(&MainWindowEvents::OnFactorChanged); });
   SetWindowSubclass(factor_field_.hwnd(), &Win32MainWindow::FactorFieldKeys, 0,
                     reinterpret_cast<DWORD_PTR>(this));
   archive_list_.Attach(
-      Item(hwnd_, kArchiveList), [this] { Raise(&MainWindowEvents::OnArchiveSelectionChanged); },
+      hwnd_, [this] { Raise(&MainWindowEvents::OnArchiveSelectionChanged); },
       [this] { Raise(&MainWindowEvents::OnArchiveActivated); });
-  extra_list_.Attach(Item(hwnd_, kExtraList), nullptr, nullptr);
-  scale_button_.Attach(Item(hwnd_, kScaleButton));
-  save_mod_button_.Attach(Item(hwnd_, kSaveModButton));
-  back_button_.Attach(Item(hwnd_, kBackButton));
-  browse_game_button_.Attach(Item(hwnd_, kBrowseGameButton));
-  browse_expansion_button_.Attach(Item(hwnd_, kBrowseExpansionButton));
-  refresh_button_.Attach(Item(hwnd_, kRefreshButton));
-  about_button_.Attach(Item(hwnd_, kAboutButton));
-  gravity_check_box_.Attach(Item(hwnd_, kGravityCheckBox));
-  start_in_level_check_box_.Attach(Item(hwnd_, kStartInLevelCheckBox));
-  list_caption_.Attach(Item(hwnd_, kListCaption));
-  status_line_.Attach(Item(hwnd_, kStatusLine));
-  TOOLINFOW tip{};
-  tip.cbSize = sizeof tip;
-  tip.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tip.hwnd = hwnd_;
-  tip.uId = reinterpret_cast<UINT_PTR>(Item(hwnd_, kStartInLevelCheckBox));
-  tip.lpszText = const_cast<wchar_t*>(L"OpenJKDF2 loads the level at once, without its menus");
-  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tip));
+  extra_list_.Attach(hwnd_, nullptr, nullptr);
+  for (Win32Button* button : {&scale_button_, &save_mod_button_, &back_button_,
+                              &browse_game_button_, &browse_expansion_button_}) {
+    button->Attach(hwnd_);
+  }
+  gravity_check_box_.Attach(hwnd_);
+  start_in_level_check_box_.Attach(hwnd_);
+  list_caption_.Attach(hwnd_);
+  status_line_.Attach(hwnd_);
+  // The hints of the table; a text field's is its own (SetHint).
+  for (const ControlInfo& control : kControls) {
+    if (control.window != WindowId::kMain || *control.hint == 0) continue;
+    std::wstring hint = WideOf(control.hint);
+    TOOLINFOW tip{};
+    tip.cbSize = sizeof tip;
+    tip.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tip.hwnd = hwnd_;
+    tip.uId = reinterpret_cast<UINT_PTR>(Item(hwnd_, control.id));
+    tip.lpszText = hint.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tip));
+  }
   // Long enough for any path the system can open.
-  for (int field : {kGamePathField, kExpansionPathField, kFactorField}) {
+  for (ControlId field : {kGamePathField, kExpansionPathField, kFactorField}) {
     SendMessageW(Item(hwnd_, field), EM_SETLIMITTEXT, 32767, 0);
   }
 }
@@ -365,7 +310,7 @@ void Win32MainWindow::SetIcons() {
 }
 
 MainTextWidths Win32MainWindow::MeasureTexts() const {
-  auto width = [this](int id) {
+  auto width = [this](ControlId id) {
     HWND control = Item(hwnd_, id);
     return TextWidth(hwnd_, font_.get(), WideOf(WindowText(control)));
   };
@@ -388,8 +333,8 @@ void Win32MainWindow::LayOut() {
   RECT client;
   GetClientRect(hwnd_, &client);
   MainLayout layout = LayOutMainWindow(metrics_, texts_, SizeOf(client));
-  const std::pair<int, const RECT*> places[] = {
-      {kGroupBox, &layout.group},
+  const std::pair<ControlId, const RECT*> places[] = {
+      {kGameGroup, &layout.group},
       {kGamePathLabel, &layout.game_label},
       {kGamePathField, &layout.game_field},
       {kBrowseGameButton, &layout.browse_game},
@@ -480,46 +425,46 @@ void Win32MainWindow::OnCommand(int id, int code) {
   // buttons they stand for, with code 1.
   bool clicked = code == BN_CLICKED || code == 1;
   switch (id) {
-    case kGamePathField:
+    case Win32Id(kGamePathField):
       if (code == EN_CHANGE) game_path_field_.EditChanged();
       break;
-    case kExpansionPathField:
+    case Win32Id(kExpansionPathField):
       if (code == EN_CHANGE) expansion_path_field_.EditChanged();
       break;
-    case kFactorField:
+    case Win32Id(kFactorField):
       if (code == EN_CHANGE) factor_field_.EditChanged();
       break;
-    case kArchiveList:
+    case Win32Id(kArchiveList):
       if (code == LBN_SELCHANGE) archive_list_.SelectionChanged();
       if (code == LBN_DBLCLK) Raise(&MainWindowEvents::OnArchiveActivated);
       break;
-    case kExtraList:
+    case Win32Id(kExtraList):
       if (code == LBN_SELCHANGE) extra_list_.SelectionChanged();
       break;
-    case kBrowseGameButton:
+    case Win32Id(kBrowseGameButton):
       if (clicked) Raise(&MainWindowEvents::OnBrowseGame);
       break;
-    case kBrowseExpansionButton:
+    case Win32Id(kBrowseExpansionButton):
       if (clicked) Raise(&MainWindowEvents::OnBrowseExpansion);
       break;
-    case kBackButton:
+    case Win32Id(kBackButton):
       if (clicked && back_button_.Clickable()) Raise(&MainWindowEvents::OnBack);
       break;
-    case kScaleButton:
+    case Win32Id(kScaleButton):
       if (clicked) ClickScale();
       break;
-    case kSaveModButton:
+    case Win32Id(kSaveModButton):
       if (clicked && save_mod_button_.Clickable() && Enabled()) {
         Raise(&MainWindowEvents::OnSaveAsMod);
       }
       break;
-    case kStartInLevelCheckBox:
+    case Win32Id(kStartInLevelCheckBox):
       if (code == BN_CLICKED) Raise(&MainWindowEvents::OnStartInLevelChanged);
       break;
-    case kRefreshButton:
+    case Win32Id(kRefreshButton):
       if (clicked && Enabled()) Raise(&MainWindowEvents::OnRefresh);
       break;
-    case kAboutButton:
+    case Win32Id(kAboutButton):
       if (clicked && Enabled()) Raise(&MainWindowEvents::OnAbout);
       break;
   }
@@ -598,9 +543,9 @@ class Win32ProgressWindow : public TopWindow, public ProgressWindow {
 Status Win32ProgressWindow::Create(HWND owner) {
   owner_ = owner;
   JK_RETURN_IF_ERROR(MakeWindow(kProgressWindowClass, kProgressStyle, kProgressExStyle, owner));
-  text_ = MakeControl(hwnd_, WC_STATICW, L"", SS_LEFTNOWORDWRAP | SS_NOPREFIX, kProgressText);
-  bar_ = MakeControl(hwnd_, PROGRESS_CLASSW, L"", 0, kProgressBar);
-  cancel_ = MakeControl(hwnd_, WC_BUTTONW, L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, kCancelButton);
+  text_ = MakeControl(hwnd_, kProgressText);
+  bar_ = MakeControl(hwnd_, kProgressBar);
+  cancel_ = MakeControl(hwnd_, kCancelButton);
   if (text_ == nullptr || bar_ == nullptr || cancel_ == nullptr) {
     return SystemFailure("CreateWindowExW");
   }
@@ -611,7 +556,7 @@ Status Win32ProgressWindow::Create(HWND owner) {
 
 void Win32ProgressWindow::ApplyDpi(UINT dpi) {
   SetDpiFont(dpi);
-  int cancel_text = TextWidth(hwnd_, font_.get(), L"Cancel");
+  int cancel_text = TextWidth(hwnd_, font_.get(), WideOf(WindowText(cancel_)));
   ProgressLayout layout = LayOutProgressWindow(metrics_, cancel_text);
   for (auto [control, rect] : {std::pair{text_, layout.text}, std::pair{bar_, layout.bar},
                                std::pair{cancel_, layout.cancel}}) {
@@ -652,7 +597,7 @@ void Win32ProgressWindow::RequestCancel() {
   // The focus stays in the window, so that Escape still reaches it.
   if (GetFocus() == cancel_) SetFocus(hwnd_);
   EnableWindow(cancel_, FALSE);
-  SetWindowTextW(text_, L"Cancelling\u2026");
+  SetWindowTextW(text_, WideOf(kCancellingText).c_str());
 }
 
 LRESULT Win32ProgressWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -915,11 +860,13 @@ int Win32Dialogs::Choose(const std::string& title, const std::string& text,
 }
 
 void Win32Dialogs::Message(const std::string& text) {
-  MessageBoxW(Owner(), WrappableText(text).c_str(), kTitle, MB_OK | MB_ICONWARNING);
+  MessageBoxW(Owner(), WrappableText(text).c_str(), WideOf(kProgramTitle).c_str(),
+              MB_OK | MB_ICONWARNING);
 }
 
 void Win32Dialogs::Notice(const std::string& text) {
-  MessageBoxW(Owner(), WrappableText(text).c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
+  MessageBoxW(Owner(), WrappableText(text).c_str(), WideOf(kProgramTitle).c_str(),
+              MB_OK | MB_ICONINFORMATION);
 }
 
 void Win32Dialogs::About(const std::string& text) {
@@ -929,7 +876,8 @@ void Win32Dialogs::About(const std::string& text) {
   box.hwndOwner = Owner();
   box.hInstance = instance_;
   box.lpszText = wide.c_str();
-  box.lpszCaption = L"About jkrescale";
+  std::wstring title = WideOf(kAboutTitle);
+  box.lpszCaption = title.c_str();
   // The program's own icon beside the text.
   box.dwStyle = MB_OK | MB_USERICON;
   box.lpszIcon = MAKEINTRESOURCEW(kIconResource);
@@ -976,8 +924,8 @@ Status Win32WindowSystem::Create(HINSTANCE instance, std::unique_ptr<Win32Window
   made->dialogs_ = std::make_unique<Win32Dialogs>(instance, made->main_window_.get(),
                                                   made->progress_window_.get());
   ACCEL keys[] = {
-      {FVIRTKEY, VK_F5, kRefreshButton},
-      {FVIRTKEY, VK_F1, kAboutButton},
+      {FVIRTKEY, VK_F5, WORD(Win32Id(kRefreshButton))},
+      {FVIRTKEY, VK_F1, WORD(Win32Id(kAboutButton))},
   };
   made->accelerators_.reset(CreateAcceleratorTableW(keys, int(std::size(keys))));
   if (made->accelerators_ == nullptr) return SystemFailure("CreateAcceleratorTableW");

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "launch/steam_libraries.h"
 #include "platform/path.h"
 #include "platform/system.h"
+#include "scaling/layout.h"
 
 namespace jk {
 
@@ -46,46 +48,8 @@ std::string WithNativeSeparators(std::string path) {
   return path;
 }
 
-// `folder` without its final separators, a root's own aside ("/", "C:\").
-std::string WithoutFinalSeparator(std::string folder) {
-  while (folder.size() > 1 && IsPathSeparator(folder.back()) &&
-         !(folder.size() == 3 && folder[1] == ':')) {
-    folder.pop_back();
-  }
-  return folder;
-}
-
-// One spelling of a path: "." and repeated separators dropped, ".."
-// resolved, the system's separator, and on Windows lower case (file names
-// there ignore letter case).
-std::string NormalForm(std::string_view path) {
-  size_t root = 0;
-  while (root < path.size() && IsPathSeparator(path[root])) ++root;
-  std::vector<std::string_view> parts;
-  for (size_t start = root; start < path.size();) {
-    size_t end = start;
-    while (end < path.size() && !IsPathSeparator(path[end])) ++end;
-    std::string_view part = path.substr(start, end - start);
-    if (part == ".." && !parts.empty() && parts.back() != "..") {
-      parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    start = end + 1;
-  }
-  std::string normal(root, kPathSeparator);
-  for (size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) normal += kPathSeparator;
-    normal += parts[i];
-  }
-#ifdef _WIN32
-  normal = ToLowerAscii(normal);
-#endif
-  return normal;
-}
-
 bool SamePlace(FileSystem& fs, const std::string& a, const std::string& b) {
-  return NormalForm(a) == NormalForm(b) || fs.SameFile(a, b);
+  return NormalPath(a) == NormalPath(b) || fs.SameFile(a, b);
 }
 
 bool SameInstall(FileSystem& fs, const GameInstall& a, const GameInstall& b) {
@@ -217,7 +181,7 @@ class Search {
     std::vector<std::string> libraries;
     auto add = [&](const std::string& library) {
       bool known = std::any_of(libraries.begin(), libraries.end(), [&](const std::string& other) {
-        return NormalForm(other) == NormalForm(library);
+        return NormalPath(other) == NormalPath(library);
       });
       if (!known && libraries.size() < kMostSteamLibraries) libraries.push_back(library);
     };
@@ -225,7 +189,9 @@ class Search {
       if (OutOfTime()) return;
       if (!fs_.IsFolder(root)) continue;
       add(root);
-      for (const std::string& library : ReadLibraries(root)) add(library);
+      for (const std::string& library : ReadSteamLibraryList(fs_, root)) {
+        add(WithNativeSeparators(library));
+      }
     }
     for (const std::string& library : libraries) {
       if (OutOfTime()) return;
@@ -235,22 +201,6 @@ class Search {
         AddInstallsIn(FindIgnoringCase(fs_, common, std::string(game_folder)), InstallKind::kSteam);
       }
     }
-  }
-
-  // The libraries listed in `root`'s libraryfolders.vdf; none when it
-  // cannot be read.
-  std::vector<std::string> ReadLibraries(const std::string& root) {
-    std::string list =
-        FindIgnoringCase(fs_, FindIgnoringCase(fs_, root, "steamapps"), "libraryfolders.vdf");
-    std::unique_ptr<InputFile> in;
-    std::string text;
-    if (!fs_.OpenRead(list, &in).ok() ||
-        !in->Read(size_t(std::min(in->Length(), kMostLibraryListBytes)), &text).ok()) {
-      return {};
-    }
-    std::vector<std::string> libraries = SteamLibraryPaths(text, kMostSteamLibraries);
-    for (std::string& library : libraries) library = WithNativeSeparators(library);
-    return libraries;
   }
 
   // OpenJKDF2 plays the game's own data: a data folder counts when it holds
@@ -276,13 +226,13 @@ class Search {
   }
 
   void AddOpenJkdf2Data(const std::string& program, const std::string& folder) {
-    if (!fs_.IsFolder(FindIgnoringCase(fs_, folder, "Episode"))) return;
-    std::string resource = FindIgnoringCase(fs_, folder, "Resource");
+    if (!fs_.IsFolder(FindIgnoringCase(fs_, folder, kEpisodeFolderName))) return;
+    std::string resource = FindIgnoringCase(fs_, folder, kResourceFolderName);
     if (!fs_.IsFolder(resource)) return;
-    if (fs_.IsFile(FindIgnoringCase(fs_, resource, "res2.gob"))) {
+    if (fs_.IsFile(FindIgnoringCase(fs_, resource, kGameResourceFileName))) {
       found_.push_back({InstallKind::kOpenJkdf2, GameTitle::kJediKnight, program, folder});
     }
-    if (fs_.IsFile(FindIgnoringCase(fs_, resource, "jkmres.goo"))) {
+    if (fs_.IsFile(FindIgnoringCase(fs_, resource, kExpansionResourceFileName))) {
       found_.push_back({InstallKind::kOpenJkdf2, GameTitle::kMysteriesOfTheSith, program, folder});
     }
   }
@@ -293,74 +243,6 @@ class Search {
   bool out_of_time_ = false;
   std::vector<GameInstall> found_;
 };
-
-// Valve's KeyValues text as tokens: quoted or bare strings, and braces.
-class KeyValuesReader {
- public:
-  explicit KeyValuesReader(std::string_view text) : text_(text) {}
-
-  enum class Token { kEnd, kOpen, kClose, kString };
-
-  // The next token; a string's text in `text`.
-  Token Next(std::string* text) {
-    SkipBlanksAndComments();
-    if (at_ >= text_.size()) return Token::kEnd;
-    char c = text_[at_];
-    if (c == '{' || c == '}') {
-      ++at_;
-      return c == '{' ? Token::kOpen : Token::kClose;
-    }
-    text->clear();
-    if (c == '"') return Quoted(text);
-    while (at_ < text_.size() && !IsBlank(text_[at_]) && !IsDelimiter(text_[at_])) {
-      *text += text_[at_++];
-    }
-    return Token::kString;
-  }
-
- private:
-  static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-  static bool IsDelimiter(char c) { return c == '{' || c == '}' || c == '"'; }
-
-  void SkipBlanksAndComments() {
-    while (at_ < text_.size()) {
-      if (IsBlank(text_[at_])) {
-        ++at_;
-      } else if (text_.substr(at_, 2) == "//") {
-        size_t end = text_.find('\n', at_);
-        at_ = end == std::string_view::npos ? text_.size() : end + 1;
-      } else {
-        break;
-      }
-    }
-  }
-
-  // A quoted string; an unfinished one ends the text.
-  Token Quoted(std::string* text) {
-    for (++at_; at_ < text_.size(); ++at_) {
-      char c = text_[at_];
-      if (c == '"') {
-        ++at_;
-        return Token::kString;
-      }
-      if (c == '\\' && at_ + 1 < text_.size()) {
-        char escaped = text_[++at_];
-        *text += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
-      } else {
-        *text += c;
-      }
-    }
-    return Token::kEnd;
-  }
-
-  std::string_view text_;
-  size_t at_ = 0;
-};
-
-bool IsNumber(std::string_view text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 }  // namespace
 
@@ -380,38 +262,6 @@ std::string_view InstallKindName(InstallKind kind) {
       return "OpenJKDF2";
   }
   return "";
-}
-
-std::vector<std::string> SteamLibraryPaths(std::string_view text, size_t limit) {
-  std::vector<std::string> paths;
-  KeyValuesReader reader(text);
-  // The keys of the blocks the reader is in; the key waiting for its value.
-  std::vector<std::string> blocks;
-  std::string key, token;
-  bool have_key = false;
-  while (paths.size() < limit) {
-    KeyValuesReader::Token next = reader.Next(&token);
-    if (next == KeyValuesReader::Token::kEnd) break;
-    if (next == KeyValuesReader::Token::kOpen) {
-      blocks.push_back(have_key ? key : "");
-      have_key = false;
-    } else if (next == KeyValuesReader::Token::kClose) {
-      if (!blocks.empty()) blocks.pop_back();
-      have_key = false;
-    } else if (!have_key) {
-      key = token;
-      have_key = true;
-    } else {
-      have_key = false;
-      if (blocks.empty() || !EqualsIgnoringCase(blocks[0], "libraryfolders")) continue;
-      // Today: "libraryfolders" { "0" { "path" "..." ... } }; before 2021:
-      // "LibraryFolders" { "1" "..." }.
-      bool today = blocks.size() == 2 && EqualsIgnoringCase(key, "path");
-      bool older = blocks.size() == 1 && IsNumber(key);
-      if ((today || older) && !token.empty()) paths.push_back(token);
-    }
-  }
-  return paths;
 }
 
 GameSearch FindGames(const SearchSystem& system, std::chrono::milliseconds time) {

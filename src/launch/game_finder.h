@@ -64,11 +64,8 @@ struct GameInstall {
   bool operator==(const GameInstall&) const = default;
 };
 
-// The bounds of a search.
-inline constexpr size_t kMostSteamLibraries = 32;
+// The bounds of a search (and kMostSteamLibraries, steam_libraries.h).
 inline constexpr size_t kMostRegistrySubkeys = 256;
-// A libraryfolders.vdf is a few kilobytes; no more than this is read.
-inline constexpr int64_t kMostLibraryListBytes = 1 << 20;
 inline constexpr std::chrono::milliseconds kSearchTime{2000};
 
 // What the search sees of the system. The front-ends give it the system's
@@ -109,12 +106,6 @@ SearchSystem SystemSearchView(FileSystem& fs, Registry& registry, ProcessRunner&
 
 // FindGames on this system, with its registry.
 GameSearch FindInstalledGames(FileSystem& fs, ProcessRunner& runner);
-
-// The library folders listed in the text of a Steam libraryfolders.vdf
-// (Valve's KeyValues: quoted keys and values, "\\" for "\" in them, blocks
-// in braces, "//" comments): the "path" of each library block in today's
-// layout, or the numbered values of the older one. No more than `limit`.
-std::vector<std::string> SteamLibraryPaths(std::string_view text, size_t limit);
 
 }  // namespace jk
 

@@ -1,6 +1,6 @@
 // The work folder: where it is, and cleaning it after a game run, and at
 // start-up after a run that never got to its clean-up. Only what a run wrote is removed, and a
-// run notes everything it writes in the run record (scaling/layout.h)
+// run notes everything it writes in the run record (kRunRecordName)
 // before writing it: the test episode, the four work subfolders and the
 // copy of the extra archive. Anything else in the folder (the settings, the
 // user's own archives, files and folders of those names that were there
@@ -22,6 +22,9 @@
 #include "platform/file_system.h"
 
 namespace jk {
+
+// The run record, in the work folder.
+inline constexpr std::string_view kRunRecordName = "jkrescale-run.txt";
 
 // Where a program keeps its runs and its settings: its own folder when it
 // may write there (a portable copy), else, for a program installed where

@@ -4,7 +4,7 @@
 
 namespace jk {
 
-std::string FindIgnoringCase(FileSystem& fs, const std::string& folder, const std::string& name) {
+std::string FindIgnoringCase(FileSystem& fs, const std::string& folder, std::string_view name) {
   std::string exact = JoinPath(folder, name);
   if (fs.Exists(exact)) return exact;
   std::vector<FolderEntry> entries;

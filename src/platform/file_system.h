@@ -113,7 +113,7 @@ class FileSystem {
 // Finds `name` in `folder` whatever its letter case (on systems whose file
 // names respect case): the exact name when it exists, else the first entry
 // that matches it with case ignored, else `folder` joined with `name`.
-std::string FindIgnoringCase(FileSystem& fs, const std::string& folder, const std::string& name);
+std::string FindIgnoringCase(FileSystem& fs, const std::string& folder, std::string_view name);
 
 }  // namespace jk
 

@@ -1,6 +1,7 @@
 #include "platform/path.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace jk {
 
@@ -38,6 +39,40 @@ std::string FileNameOf(std::string_view path) {
   size_t last = LastSeparator(path);
   if (last == std::string_view::npos) return std::string(path);
   return std::string(path.substr(last + 1));
+}
+
+std::string WithoutFinalSeparator(std::string_view folder) {
+  while (folder.size() > 1 && IsPathSeparator(folder.back()) &&
+         !(folder.size() == 3 && folder[1] == ':')) {
+    folder.remove_suffix(1);
+  }
+  return std::string(folder);
+}
+
+std::string NormalPath(std::string_view path) {
+  size_t root = 0;
+  while (root < path.size() && IsPathSeparator(path[root])) ++root;
+  std::vector<std::string_view> parts;
+  for (size_t start = root; start < path.size();) {
+    size_t end = start;
+    while (end < path.size() && !IsPathSeparator(path[end])) ++end;
+    std::string_view part = path.substr(start, end - start);
+    if (part == ".." && !parts.empty() && parts.back() != "..") {
+      parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  std::string normal(root, kPathSeparator);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) normal += kPathSeparator;
+    normal += parts[i];
+  }
+#ifdef _WIN32
+  normal = ComparablePath(normal);
+#endif
+  return normal;
 }
 
 std::string NativeRelativePath(std::string_view archive_name) {

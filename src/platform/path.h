@@ -30,6 +30,14 @@ std::string FolderOf(std::string_view path);
 // The part of the path after its last separator (the whole path when none).
 std::string FileNameOf(std::string_view path);
 
+// `folder` without its final separators; a root keeps its own ("/", "C:\").
+std::string WithoutFinalSeparator(std::string_view folder);
+
+// One spelling of a path, to tell whether two name one place: "." and
+// repeated separators dropped, ".." resolved, the system's separator; on
+// Windows, whose file names ignore letter case, as ComparablePath has it.
+std::string NormalPath(std::string_view path);
+
 // An archive entry's relative name ("sub\name.3do") as a native relative
 // path: on POSIX every "\" becomes "/".
 std::string NativeRelativePath(std::string_view archive_name);

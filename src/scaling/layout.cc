@@ -64,8 +64,9 @@ std::string ResourceArchivePath(FileSystem& fs, std::string_view level_archive_p
                                 const std::string& expansion_folder) {
   bool expansion = IsExpansionArchive(level_archive_path);
   std::string resource =
-      FindIgnoringCase(fs, expansion ? expansion_folder : game_folder, "Resource");
-  return FindIgnoringCase(fs, resource, expansion ? "jkmres.goo" : "res2.gob");
+      FindIgnoringCase(fs, expansion ? expansion_folder : game_folder, kResourceFolderName);
+  return FindIgnoringCase(fs, resource,
+                          expansion ? kExpansionResourceFileName : kGameResourceFileName);
 }
 
 }  // namespace jk

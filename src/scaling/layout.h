@@ -4,8 +4,7 @@
 //
 // The work folder during a run:
 //   episode.jk            the one-level test episode
-//   jkrescale-run.txt     the run record of a play session: what it writes,
-//                         noted before it is written, for the clean-up
+//   jkrescale-run.txt     the run record of a play session (launch/work_folder.h)
 //   NAME.gob / NAME.goo   the copy of the extra archive, when one was picked
 //   jkl\  3do\  cog\  misc\   the scaled level, its models, its cogs and
 //                         misc\cogstrings.uni
@@ -22,7 +21,12 @@ namespace jk {
 // The work subfolders, in the order they are created and cleaned up.
 inline constexpr std::string_view kWorkSubfolders[] = {"jkl", "3do", "cog", "misc"};
 inline constexpr std::string_view kEpisodeFileName = "episode.jk";
-inline constexpr std::string_view kRunRecordName = "jkrescale-run.txt";
+// The game's folders of episode archives and of resources, and the base
+// resource archives in the latter, of the game and of the expansion.
+inline constexpr std::string_view kEpisodeFolderName = "Episode";
+inline constexpr std::string_view kResourceFolderName = "Resource";
+inline constexpr std::string_view kGameResourceFileName = "res2.gob";
+inline constexpr std::string_view kExpansionResourceFileName = "jkmres.goo";
 // The level archive's "misc\cogstrings.uni" is written to "misc" under
 // this name.
 inline constexpr std::string_view kCogStringsFileName = "cogstrings.uni";

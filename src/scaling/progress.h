@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 namespace jk {
 
@@ -59,6 +60,13 @@ class RedrawSchedule {
 // A whole percentage of `fraction`, from 0 to 100, rounded down, so that
 // 100% means done.
 int WholePercent(double fraction);
+
+// How every front-end words the two phases: "Scaling the level… 37%" and
+// "Scaling models: 12 of 40".
+std::string LevelProgressText(double share);
+std::string ModelProgressText(int64_t done, int64_t count);
+// The share of the models done, from 0 to 1 (1 when there are none).
+double ModelFraction(int64_t done, int64_t count);
 
 }  // namespace jk
 

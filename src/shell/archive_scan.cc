@@ -5,23 +5,22 @@
 
 #include "archives/gob_archive.h"
 #include "platform/path.h"
+#include "scaling/layout.h"
 
 namespace jk {
 
 namespace {
-
-constexpr std::string_view kEpisodeEntry = "episode.jk";
-constexpr int32_t kArchiveDirectoryPosition = 12;
 
 enum class ArchiveKind { kNone, kEpisode, kExtra };
 
 ArchiveKind Examine(FileSystem& fs, const std::string& path) {
   std::unique_ptr<GobArchive> archive;
   if (!GobArchive::Open(fs, path, &archive).ok()) return ArchiveKind::kNone;
-  if (archive->directory_position() != kArchiveDirectoryPosition) return ArchiveKind::kNone;
+  // An episode archive's directory follows its header.
+  if (archive->directory_position() != kGobHeaderSize) return ArchiveKind::kNone;
   bool episode = false;
   Status walked = archive->Walk([&](const GobEntry& entry) {
-    episode = entry.name.compare(0, kEpisodeEntry.size(), kEpisodeEntry) == 0;
+    episode = entry.name.compare(0, kEpisodeFileName.size(), kEpisodeFileName) == 0;
     return !episode;
   });
   if (!walked.ok()) return ArchiveKind::kNone;
@@ -44,7 +43,7 @@ void ScanArchives(FileSystem& fs, const std::string& folder, ScannedArchives* fo
   for (const FolderEntry& entry : entries) {
     std::string path = JoinPath(folder, entry.name);
     if (entry.is_folder) {
-      if (!entry.is_link && !EqualsIgnoringCase(entry.name, "resource")) {
+      if (!entry.is_link && !EqualsIgnoringCase(entry.name, kResourceFolderName)) {
         ScanArchives(fs, path, found);
       }
       continue;

@@ -12,11 +12,6 @@
 
 namespace jk {
 
-// The texts of the two phases: "Scaling the level… 37%" and "Scaling
-// models: 12 of 40".
-std::string LevelProgressText(double share);
-std::string ModelProgressText(int64_t done, int64_t count);
-
 class ProgressPresenter : public ScaleProgress {
  public:
   // Both must outlive the presenter.

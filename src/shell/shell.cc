@@ -10,6 +10,7 @@
 #include "scaling/layout.h"
 #include "scaling/text.h"
 #include "shell/archive_scan.h"
+#include "shell/controls.h"
 #include "shell/progress_presenter.h"
 
 namespace jk {
@@ -31,17 +32,6 @@ int FindItem(const ListControl& list, const std::string& text) {
   return -1;
 }
 
-// A label's text shows "&" as the mark of its key: a name with one in it
-// is written with "&&".
-std::string LabelText(std::string_view name) {
-  std::string text;
-  for (char c : name) {
-    if (c == '&') text += '&';
-    text += c;
-  }
-  return text;
-}
-
 // A play session in the windows: the progress window while the level and
 // its models are scaled, the window's events let run while the game runs.
 class WindowedPlay : public PlayObserver {
@@ -54,7 +44,7 @@ class WindowedPlay : public PlayObserver {
   void ScaleFinished() override { windows_.progress_window().Close(); }
   void GameStarting(const std::string& command_line) override {
     windows_.Log("starting the game: " + command_line);
-    windows_.main_window().status_line().SetText(kWaitingForTheGame);
+    windows_.main_window().controls().status_line.SetText(kWaitingForTheGame);
   }
   void WhileGameRuns() override { windows_.PumpEvents(); }
 
@@ -82,12 +72,8 @@ class WindowedSave {
 // An install's data folder when it is not its executable's own folder
 // (OpenJKDF2 keeps its data apart), else "".
 std::string DataFolderApart(const GameInstall& install) {
-  auto without_final_separator = [](std::string folder) {
-    while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
-    return folder;
-  };
-  return without_final_separator(FolderOf(install.executable)) ==
-                 without_final_separator(install.data_folder)
+  return WithoutFinalSeparator(FolderOf(install.executable)) ==
+                 WithoutFinalSeparator(install.data_folder)
              ? std::string()
              : install.data_folder;
 }
@@ -127,13 +113,14 @@ std::string ModSavedText(const std::string& archive_path) {
 }
 
 std::string LevelsCaption(const std::string& archive_path) {
-  return "&Levels in " + LabelText(FileNameOf(archive_path)) + " (pick one):";
+  return "&Levels in " + MarkedText(FileNameOf(archive_path), 0) + " (pick one):";
 }
 
 Shell::Shell(FileSystem& fs, WindowSystem& windows, ProcessRunner& runner, ShellEnvironment env)
     : fs_(fs),
       windows_(windows),
       window_(windows.main_window()),
+      controls_(window_.controls()),
       runner_(runner),
       env_(std::move(env)) {}
 
@@ -153,13 +140,13 @@ void Shell::StartUp() {
   settings_ = saved_;
 
   window_.SetEvents(this);
-  window_.scale_button().SetEnabled(false);
-  window_.back_button().SetAvailable(false);
-  window_.list_caption().SetText(kEpisodesCaption);
-  window_.game_path_field().SetPlaceholder(kGamePathPlaceholder);
-  window_.expansion_path_field().SetPlaceholder(kExpansionPathPlaceholder);
-  window_.factor_field().SetHint(kFactorHint);
-  window_.factor_field().SetText(kInitialFactor);
+  controls_.scale_button.SetEnabled(false);
+  controls_.back_button.SetAvailable(false);
+  controls_.list_caption.SetText(kEpisodesCaption);
+  controls_.game_path_field.SetPlaceholder(kGamePathPlaceholder);
+  controls_.expansion_path_field.SetPlaceholder(kExpansionPathPlaceholder);
+  controls_.factor_field.SetHint(kFactorHint);
+  controls_.factor_field.SetText(kInitialFactor);
   window_.Show();
   if (!cleaned.ok()) windows_.dialogs().Message(cleaned.message());
   if (!read.ok()) {
@@ -167,19 +154,19 @@ void Shell::StartUp() {
                                "\nThe settings were not read, and will not be saved.");
   }
 
-  window_.start_in_level_check_box().SetChecked(settings_.start_in_level);
+  controls_.start_in_level_check_box.SetChecked(settings_.start_in_level);
   // Their change events store the paths and fill the lists.
-  window_.game_path_field().SetText(settings_.game_path);
-  window_.expansion_path_field().SetText(settings_.expansion_path);
+  controls_.game_path_field.SetText(settings_.game_path);
+  controls_.expansion_path_field.SetText(settings_.expansion_path);
   UpdateCommands();
   if (first_start && env_.find_games) OfferFoundGames();
 }
 
 void Shell::OfferFoundGames() {
-  window_.status_line().SetText(kLookingForGames);
+  controls_.status_line.SetText(kLookingForGames);
   windows_.PumpEvents();
   GameSearch search = env_.find_games();
-  window_.status_line().SetText("");
+  controls_.status_line.SetText("");
   if (search.out_of_time) windows_.Log("the search for installed games ran out of time");
   if (search.installs.empty()) return;
   std::vector<std::string> items;
@@ -199,12 +186,12 @@ void Shell::OfferFoundGames() {
   if (game && (game == &install || settings_.game_path.empty())) {
     settings_.game_path = game->executable;
     settings_.game_data_folder = DataFolderApart(*game);
-    window_.game_path_field().SetText(settings_.game_path);
+    controls_.game_path_field.SetText(settings_.game_path);
   }
   if (expansion_install && (expansion_install == &install || settings_.expansion_path.empty())) {
     settings_.expansion_path = expansion_install->executable;
     settings_.expansion_data_folder = DataFolderApart(*expansion_install);
-    window_.expansion_path_field().SetText(settings_.expansion_path);
+    controls_.expansion_path_field.SetText(settings_.expansion_path);
   }
   SaveSettings();
 }
@@ -247,44 +234,44 @@ bool Shell::Browse(const std::string& title, const std::string& folder,
 void Shell::OnBrowseGame() {
   std::string path;
   if (Browse("Find JK.EXE", game_folder_, "JK.EXE", &path)) {
-    window_.game_path_field().SetText(path);
+    controls_.game_path_field.SetText(path);
   }
 }
 
 void Shell::OnBrowseExpansion() {
   std::string path;
   if (Browse("Find JKM.EXE", expansion_folder_, "JKM.EXE", &path)) {
-    window_.expansion_path_field().SetText(path);
+    controls_.expansion_path_field.SetText(path);
   }
 }
 
 void Shell::OnGamePathChanged() {
-  TakeGamePath(window_.game_path_field().Text());
+  TakeGamePath(controls_.game_path_field.Text());
   SaveSettings();
   RefreshArchiveLists();
 }
 
 void Shell::OnExpansionPathChanged() {
-  TakeExpansionPath(window_.expansion_path_field().Text());
+  TakeExpansionPath(controls_.expansion_path_field.Text());
   SaveSettings();
   RefreshArchiveLists();
 }
 
 void Shell::OnStartInLevelChanged() {
-  settings_.start_in_level = window_.start_in_level_check_box().Checked();
+  settings_.start_in_level = controls_.start_in_level_check_box.Checked();
   SaveSettings();
 }
 
 void Shell::OnFactorChanged() {
   double factor;
-  bool accepted = ParseScaleFactor(window_.factor_field().Text(), &factor);
-  window_.factor_field().SetBackground(accepted ? kWhite : kLightRed);
+  bool accepted = ParseScaleFactor(controls_.factor_field.Text(), &factor);
+  controls_.factor_field.SetBackground(accepted ? kWhite : kLightRed);
 }
 
 void Shell::OnArchiveSelectionChanged() { UpdateCommands(); }
 
 void Shell::OnArchiveActivated() {
-  int item = window_.archive_list().SelectedIndex();
+  int item = controls_.archive_list.SelectedIndex();
   if (list_mode_ != ArchiveListMode::kEpisodes || item < 0 ||
       size_t(item) >= episode_paths_.size()) {
     return;
@@ -304,18 +291,18 @@ void Shell::OnArchiveActivated() {
 void Shell::ShowLevels(const LevelArchiveTables& tables, const std::string& level) {
   opened_archive_ = tables.path;
   list_mode_ = ArchiveListMode::kLevels;
-  ListControl& list = window_.archive_list();
+  ListControl& list = controls_.archive_list;
   list.Clear();
   for (const std::string& name : tables.level_names) list.AddItem(name);
   list.SetPlaceholder(kNoLevels);
   list.SetSelectedIndex(FindItem(list, level));
-  window_.list_caption().SetText(LevelsCaption(opened_archive_));
-  window_.back_button().SetAvailable(true);
+  controls_.list_caption.SetText(LevelsCaption(opened_archive_));
+  controls_.back_button.SetAvailable(true);
   UpdateCommands();
 }
 
 void Shell::OnBack() {
-  window_.back_button().SetAvailable(false);
+  controls_.back_button.SetAvailable(false);
   RefreshArchiveLists();
 }
 
@@ -327,11 +314,11 @@ void Shell::OnRefresh() {
   }
   // The levels of the opened archive, read again; an archive that has gone
   // leaves the levels for the episodes.
-  ListControl& list = window_.archive_list();
+  ListControl& list = controls_.archive_list;
   std::string level = list.ItemText(list.SelectedIndex());
   LevelArchiveTables tables;
   if (!OpenLevelArchive(fs_, opened_archive_, &tables).ok()) {
-    window_.back_button().SetAvailable(false);
+    controls_.back_button.SetAvailable(false);
     RefreshArchiveLists(/*keep_picks=*/true);
     return;
   }
@@ -354,12 +341,12 @@ bool Shell::OnCloseRequested() {
 }
 
 void Shell::RefreshArchiveLists(bool keep_picks) {
-  window_.game_path_field().SetBackground(PathColour(fs_, settings_.game_path));
-  window_.expansion_path_field().SetBackground(PathColour(fs_, settings_.expansion_path));
+  controls_.game_path_field.SetBackground(PathColour(fs_, settings_.game_path));
+  controls_.expansion_path_field.SetBackground(PathColour(fs_, settings_.expansion_path));
   game_folder_ = GameFolder(settings_.game_path, settings_.game_data_folder);
   expansion_folder_ = GameFolder(settings_.expansion_path, settings_.expansion_data_folder);
-  ListControl& archives = window_.archive_list();
-  ListControl& extras = window_.extra_list();
+  ListControl& archives = controls_.archive_list;
+  ListControl& extras = controls_.extra_list;
   // The items picked before, picked again when they are still there.
   std::string episode, extra;
   if (keep_picks) {
@@ -378,7 +365,8 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
   extra_paths_.clear();
   std::vector<std::string> extra_items;
   for (const std::string* folder : {&game_folder_, &expansion_folder_}) {
-    if (folder->empty() || !fs_.IsFolder(FindIgnoringCase(fs_, *folder, "Episode"))) continue;
+    if (folder->empty() || !fs_.IsFolder(FindIgnoringCase(fs_, *folder, kEpisodeFolderName)))
+      continue;
     ScannedArchives found;
     ScanArchives(fs_, *folder, &found);
     episode_paths_.insert(episode_paths_.end(), found.episodes.begin(), found.episodes.end());
@@ -395,7 +383,7 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
     for (const std::string& item : extra_items) extras.AddItem(item);
     extras.SetSelectedIndex(std::max(0, FindItem(extras, extra)));
   }
-  window_.list_caption().SetText(kEpisodesCaption);
+  controls_.list_caption.SetText(kEpisodesCaption);
   UpdateCommands();
 }
 
@@ -406,45 +394,45 @@ const std::string& Shell::ProgramToStart() const {
 
 void Shell::UpdateCommands() {
   bool level_picked = !running_ && list_mode_ == ArchiveListMode::kLevels &&
-                      window_.archive_list().SelectedIndex() >= 0;
+                      controls_.archive_list.SelectedIndex() >= 0;
   bool can_scale = level_picked && fs_.IsFile(ProgramToStart());
-  if (window_.scale_button().Enabled() != can_scale) {
-    window_.scale_button().SetEnabled(can_scale);
+  if (controls_.scale_button.Enabled() != can_scale) {
+    controls_.scale_button.SetEnabled(can_scale);
   }
-  if (window_.save_mod_button().Enabled() != level_picked) {
-    window_.save_mod_button().SetEnabled(level_picked);
+  if (controls_.save_mod_button.Enabled() != level_picked) {
+    controls_.save_mod_button.SetEnabled(level_picked);
   }
   bool openjkdf2 = settings_.openjkdf2 || IsOpenJkdf2(ProgramToStart());
-  if (window_.start_in_level_check_box().Enabled() != openjkdf2) {
-    window_.start_in_level_check_box().SetEnabled(openjkdf2);
+  if (controls_.start_in_level_check_box.Enabled() != openjkdf2) {
+    controls_.start_in_level_check_box.SetEnabled(openjkdf2);
   }
 }
 
 std::string Shell::SelectedExtraArchive() const {
-  int item = window_.extra_list().SelectedIndex();
+  int item = controls_.extra_list.SelectedIndex();
   if (item < 1 || size_t(item) > extra_paths_.size()) return "";
   return extra_paths_[size_t(item) - 1];
 }
 
 bool Shell::CheckFactor() {
   double factor;
-  std::string factor_text = window_.factor_field().Text();
+  std::string factor_text = controls_.factor_field.Text();
   if (ParseScaleFactor(factor_text, &factor)) return true;
-  window_.factor_field().SetBackground(kLightRed);
+  controls_.factor_field.SetBackground(kLightRed);
   windows_.dialogs().Message("scale factor '" + factor_text + "': not " + kFactorRangeText);
   return false;
 }
 
 void Shell::OnScaleAndPlay() {
   UpdateCommands();
-  if (!window_.scale_button().Enabled() || !CheckFactor()) return;
+  if (!controls_.scale_button.Enabled() || !CheckFactor()) return;
   running_ = true;
   window_.SetEnabled(false);
-  window_.status_line().SetText("");
+  controls_.status_line.SetText("");
   std::string note;
   std::string message = ScaleAndPlay(&note);
   // What the run left out stays in sight, without holding up the game.
-  window_.status_line().SetText(note);
+  controls_.status_line.SetText(note);
   running_ = false;
   if (!message.empty()) windows_.dialogs().Message(message);
   window_.SetEnabled(true);
@@ -452,7 +440,7 @@ void Shell::OnScaleAndPlay() {
 }
 
 PlayChoices Shell::Choices() const {
-  ListControl& levels = window_.archive_list();
+  ListControl& levels = controls_.archive_list;
   PlayChoices choices;
   choices.game_path = settings_.game_path;
   choices.expansion_path = settings_.expansion_path;
@@ -462,15 +450,15 @@ PlayChoices Shell::Choices() const {
   choices.start_in_level = settings_.start_in_level;
   choices.level_archive_path = opened_archive_;
   choices.level_name = levels.ItemText(levels.SelectedIndex());
-  choices.factor_text = window_.factor_field().Text();
-  choices.divide_gravity = window_.gravity_check_box().Checked();
+  choices.factor_text = controls_.factor_field.Text();
+  choices.divide_gravity = controls_.gravity_check_box.Checked();
   choices.extra_archive_path = SelectedExtraArchive();
   return choices;
 }
 
 void Shell::OnSaveAsMod() {
   UpdateCommands();
-  if (!window_.save_mod_button().Enabled() || !CheckFactor()) return;
+  if (!controls_.save_mod_button.Enabled() || !CheckFactor()) return;
   PlayChoices choices = Choices();
   PlayRequest request = MakePlayRequest(fs_, env_.mod_work_folder, choices);
   if (Status found = CheckResourceArchive(fs_, request); !found.ok()) {
@@ -479,7 +467,7 @@ void Shell::OnSaveAsMod() {
   }
   bool expansion = IsExpansionArchive(opened_archive_);
   std::string folder = expansion ? expansion_folder_ : game_folder_;
-  std::string episodes = FindIgnoringCase(fs_, folder, "Episode");
+  std::string episodes = FindIgnoringCase(fs_, folder, kEpisodeFolderName);
   std::string path = windows_.dialogs().SaveArchive(
       kSaveModTitle, fs_.IsFolder(episodes) ? episodes : folder,
       ModArchiveName(opened_archive_, choices.level_name, choices.factor_text));
@@ -487,7 +475,7 @@ void Shell::OnSaveAsMod() {
 
   running_ = true;
   window_.SetEnabled(false);
-  window_.status_line().SetText("");
+  controls_.status_line.SetText("");
   Status saved = SaveMod(request, path);
   running_ = false;
   if (saved.ok()) {
@@ -508,7 +496,7 @@ Status Shell::SaveMod(const PlayRequest& request, const std::string& archive_pat
                          env_.cleanup_pacing);
   }
   for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
-  window_.status_line().SetText(LeftOutNote(report.missing_models, report.missing_cogs));
+  controls_.status_line.SetText(LeftOutNote(report.missing_models, report.missing_cogs));
   return status;
 }
 

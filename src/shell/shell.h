@@ -170,6 +170,7 @@ class Shell : public MainWindowEvents {
   FileSystem& fs_;
   WindowSystem& windows_;
   MainWindow& window_;
+  MainWindowControls controls_;
   ProcessRunner& runner_;
   ShellEnvironment env_;
   long long settings_suffix_ = 0;

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 
 #include "desktop/qt_windows.h"
 #include "platform/path.h"
+#include "shell/controls.h"
 #include "shell_fixture.h"
 
 namespace jk {
@@ -84,14 +86,20 @@ class QtShellTest : public ::testing::Test {
   std::unique_ptr<Shell> shell_;
 };
 
-// Every control carries its name.
-TEST_F(QtShellTest, ControlsAreNamed) {
-  for (const char* name :
-       {"archive_list", "extra_list", "game_path_field", "expansion_path_field", "factor_field",
-        "scale_button", "back_button", "gravity_check_box", "browse_game_button",
-        "browse_expansion_button", "game_path_label", "expansion_path_label", "list_caption",
-        "extra_list_caption", "factor_label", "save_mod_button", "start_in_level_check_box"}) {
-    EXPECT_NE(ui_.main_window_widget()->findChild<QWidget*>(name), nullptr) << name;
+// Every control is made from the table of the controls: it carries its
+// name and shows its text, with its key marked, and its hint.
+TEST_F(QtShellTest, ControlsComeFromTheTable) {
+  for (const ControlInfo& control : kControls) {
+    QWidget* window =
+        control.window == WindowId::kMain ? ui_.main_window_widget() : ui_.progress_window_widget();
+    auto* widget = window->findChild<QWidget*>(control.name);
+    ASSERT_NE(widget, nullptr) << control.name;
+    QString text;
+    if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) text = group->title();
+    if (*control.label != 0) EXPECT_EQ(text.toStdString(), MarkedLabel(control)) << control.name;
+    if (*control.hint != 0) EXPECT_EQ(widget->toolTip().toStdString(), control.hint);
   }
   EXPECT_EQ(ui_.main_window_widget()->objectName(), "main_window");
   EXPECT_EQ(ui_.progress_window_widget()->objectName(), "progress_window");
@@ -104,10 +112,10 @@ TEST_F(QtShellTest, TypingInTheGamePathField) {
   QTest::keyClick(game_path_field, Qt::Key_End);
   QTest::keyClicks(game_path_field, "2");
   EXPECT_EQ(game_path_field->text().toStdString(), jk_ + "2");
-  EXPECT_EQ(ui_.main_window().game_path_field().Background(), kLightRed);
+  EXPECT_EQ(ui_.main_window().controls().game_path_field.Background(), kLightRed);
   EXPECT_THAT(ArchiveListItems(), ElementsAre("ep1.gob"));
   QTest::keyClick(game_path_field, Qt::Key_Backspace);
-  EXPECT_EQ(ui_.main_window().game_path_field().Background(), kWhite);
+  EXPECT_EQ(ui_.main_window().controls().game_path_field.Background(), kWhite);
 }
 
 // A double-click on an archive shows its levels and makes the back button usable.
@@ -157,11 +165,11 @@ TEST_F(QtShellTest, BadFactorColoursTheFactorField) {
   AnswerNextMessageBox(&message);
   QTest::mouseClick(Find<QPushButton>("scale_button"), Qt::LeftButton);
   EXPECT_EQ(message, "scale factor 'x': not a number from 0.001 to 1000");
-  EXPECT_EQ(ui_.main_window().factor_field().Background(), kLightRed);
+  EXPECT_EQ(ui_.main_window().controls().factor_field.Background(), kLightRed);
   EXPECT_THAT(log_, IsEmpty());
   QTest::keyClick(factor_field, Qt::Key_Backspace);
   QTest::keyClicks(factor_field, "1.5");
-  EXPECT_EQ(ui_.main_window().factor_field().Background(), kWhite);
+  EXPECT_EQ(ui_.main_window().controls().factor_field.Background(), kWhite);
 }
 
 // The progress window shows its text and its bar as they are set.

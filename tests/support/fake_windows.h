@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/controls.h"
 #include "shell/windows.h"
 
 namespace jk {
@@ -20,8 +21,19 @@ namespace jk {
 // FakeProcessRunner "run: PROGRAM ARG ARG...".
 using FakeLog = std::vector<std::string>;
 
-class FakeTextField : public TextField {
+// What every fake control is made with, from the table of the controls:
+// its name and the text it shows (its label, with its key marked).
+class FakeControl {
  public:
+  explicit FakeControl(ControlId id) : name(InfoOf(id).name), label(MarkedLabel(InfoOf(id))) {}
+
+  const std::string name;
+  const std::string label;
+};
+
+class FakeTextField : public TextField, public FakeControl {
+ public:
+  explicit FakeTextField(ControlId id) : FakeControl(id), hint(InfoOf(id).hint) {}
   std::string Text() const override { return text_; }
   void SetText(const std::string& text) override;
   Colour Background() const override { return background_; }
@@ -30,15 +42,17 @@ class FakeTextField : public TextField {
   void SetHint(const std::string& text) override { hint = text; }
 
   std::function<void()> on_change;
-  std::string placeholder, hint;
+  std::string placeholder;
+  std::string hint;
 
  private:
   std::string text_;
   Colour background_ = kWhite;
 };
 
-class FakeLabel : public Label {
+class FakeLabel : public Label, public FakeControl {
  public:
+  explicit FakeLabel(ControlId id) : FakeControl(id), text_(label) {}
   std::string Text() const override { return text_; }
   void SetText(const std::string& text) override { text_ = text; }
 
@@ -46,8 +60,9 @@ class FakeLabel : public Label {
   std::string text_;
 };
 
-class FakeButton : public Button {
+class FakeButton : public Button, public FakeControl {
  public:
+  using FakeControl::FakeControl;
   bool Enabled() const override { return enabled_; }
   void SetEnabled(bool enabled) override { enabled_ = enabled; }
   bool Available() const override { return available_; }
@@ -60,8 +75,9 @@ class FakeButton : public Button {
   bool available_ = true;
 };
 
-class FakeCheckBox : public CheckBox {
+class FakeCheckBox : public CheckBox, public FakeControl {
  public:
+  using FakeControl::FakeControl;
   bool Checked() const override { return checked; }
   void SetChecked(bool value) override { checked = value; }
   bool Enabled() const override { return enabled; }
@@ -73,8 +89,9 @@ class FakeCheckBox : public CheckBox {
 };
 
 // A list whose selection changes raise on_select, as a real list's do.
-class FakeList : public ListControl {
+class FakeList : public ListControl, public FakeControl {
  public:
+  using FakeControl::FakeControl;
   void Clear() override;
   void AddItem(const std::string& text) override { items_.push_back(text); }
   int ItemCount() const override { return int(items_.size()); }
@@ -94,24 +111,11 @@ class FakeList : public ListControl {
   std::string placeholder_;
 };
 
-class FakeMainWindow : public MainWindow {
+class FakeMainWindow
+    : public MainWindowWith<FakeList, FakeTextField, FakeButton, FakeCheckBox, FakeLabel> {
  public:
   explicit FakeMainWindow(FakeLog* log) : log_(log) {}
 
-  ListControl& archive_list() override { return archive_list_; }
-  ListControl& extra_list() override { return extra_list_; }
-  TextField& game_path_field() override { return game_path_field_; }
-  TextField& expansion_path_field() override { return expansion_path_field_; }
-  TextField& factor_field() override { return factor_field_; }
-  Button& scale_button() override { return scale_button_; }
-  Button& save_mod_button() override { return save_mod_button_; }
-  Button& back_button() override { return back_button_; }
-  Button& browse_game_button() override { return browse_game_button_; }
-  Button& browse_expansion_button() override { return browse_expansion_button_; }
-  CheckBox& gravity_check_box() override { return gravity_check_box_; }
-  CheckBox& start_in_level_check_box() override { return start_in_level_check_box_; }
-  Label& list_caption() override { return list_caption_; }
-  Label& status_line() override { return status_line_; }
   void SetEvents(MainWindowEvents* events) override;
   void Show() override;
   bool Enabled() const override { return enabled_; }
@@ -138,12 +142,6 @@ class FakeMainWindow : public MainWindow {
   // Presses F1.
   void AskAbout();
 
-  FakeList archive_list_, extra_list_;
-  FakeTextField game_path_field_, expansion_path_field_, factor_field_;
-  FakeButton scale_button_, save_mod_button_, back_button_, browse_game_button_,
-      browse_expansion_button_;
-  FakeCheckBox gravity_check_box_, start_in_level_check_box_;
-  FakeLabel list_caption_, status_line_;
   bool shown_ = false;
 
  private:

@@ -11,6 +11,7 @@
 #include "desktop/win32_layout.h"
 #include "desktop/win32_windows.h"
 #include "platform/wide_text.h"
+#include "shell/controls.h"
 #include "shell_fixture.h"
 
 namespace jk {
@@ -195,22 +196,16 @@ class Win32ShellTest : public ::testing::Test {
   std::unique_ptr<Shell> shell_;
 };
 
-// Every control carries its name, and so do the two windows.
-TEST_F(Win32ShellTest, ControlsAreNamed) {
-  for (const char* name : {"archive_list",       "extra_list",
-                           "game_path_field",    "expansion_path_field",
-                           "factor_field",       "scale_button",
-                           "back_button",        "gravity_check_box",
-                           "browse_game_button", "browse_expansion_button",
-                           "game_path_label",    "expansion_path_label",
-                           "list_caption",       "extra_list_caption",
-                           "factor_label",       "refresh_button",
-                           "about_button",       "status_line",
-                           "save_mod_button",    "start_in_level_check_box"}) {
-    EXPECT_EQ(ControlName(Control(name)), name);
-  }
-  for (const char* name : {"progress_text", "progress_bar", "cancel_button"}) {
-    EXPECT_EQ(ControlName(ProgressControl(name)), name);
+// Every control is made from the table of the controls: it carries its
+// name and shows its text, with its key marked; and the two windows carry
+// their names.
+TEST_F(Win32ShellTest, ControlsComeFromTheTable) {
+  for (const ControlInfo& control : kControls) {
+    HWND window = control.window == WindowId::kMain ? Main() : ui_->progress_window_handle();
+    HWND made = FindControl(window, control.name);
+    ASSERT_NE(made, nullptr) << control.name;
+    EXPECT_EQ(ControlName(made), control.name);
+    if (*control.label != 0) EXPECT_EQ(Text(made), MarkedLabel(control)) << control.name;
   }
   EXPECT_EQ(ControlName(Main()), "main_window");
   EXPECT_EQ(ControlName(ui_->progress_window_handle()), "progress_window");
@@ -281,11 +276,11 @@ TEST_F(Win32ShellTest, SaveAsModAndStartInTheLevel) {
   ClickItem(1);
   EXPECT_TRUE(IsWindowEnabled(save));
   // The box answers clicks once enabled, and no other call changes it.
-  ui_->main_window().start_in_level_check_box().SetEnabled(true);
-  ui_->main_window().start_in_level_check_box().SetChecked(true);
+  ui_->main_window().controls().start_in_level_check_box.SetEnabled(true);
+  ui_->main_window().controls().start_in_level_check_box.SetChecked(true);
   EXPECT_EQ(SendMessageW(start_in_level, BM_GETCHECK, 0, 0), BST_CHECKED);
   Click(start_in_level);
-  EXPECT_FALSE(ui_->main_window().start_in_level_check_box().Checked());
+  EXPECT_FALSE(ui_->main_window().controls().start_in_level_check_box.Checked());
 }
 
 // The choice dialog shows its items, the first picked, and says which one
@@ -378,7 +373,7 @@ TEST_F(Win32ShellTest, TheKeyboardOpensArchivesAndScales) {
   Press(VK_RETURN);  // nothing selected: the item with the focus opens
   EXPECT_THAT(Items(), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
   Click(Control("back_button"));
-  ui_->main_window().archive_list().SetSelectedIndex(0);
+  ui_->main_window().controls().archive_list.SetSelectedIndex(0);
   SetFocus(list);
   Press(VK_SPACE);
   EXPECT_THAT(Items(), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
@@ -386,7 +381,7 @@ TEST_F(Win32ShellTest, TheKeyboardOpensArchivesAndScales) {
   SetFocus(Control("factor_field"));
   Press(VK_RETURN);  // no level picked: nothing
   EXPECT_THAT(runner_.runs, IsEmpty());
-  ui_->main_window().archive_list().SetSelectedIndex(1);
+  ui_->main_window().controls().archive_list.SetSelectedIndex(1);
   SetFocus(Control("factor_field"));
   Press(VK_RETURN);
   ASSERT_EQ(runner_.runs.size(), 1u);
@@ -410,7 +405,7 @@ TEST_F(Win32ShellTest, TheKeyboardMovesAndClicks) {
   temp_.WriteArchive("game/Episode/ep2.gob", EpisodeArchive());
   Press(VK_F5);
   EXPECT_THAT(Items(), ElementsAre("ep1.gob", "ep2.gob"));
-  ui_->main_window().archive_list().SetSelectedIndex(0);
+  ui_->main_window().controls().archive_list.SetSelectedIndex(0);
   shell_->OnArchiveActivated();
   PressAlt(L'b');
   EXPECT_THAT(Items(), ElementsAre("ep1.gob", "ep2.gob"));
@@ -473,7 +468,7 @@ int InkedPixels(HWND list) {
 
 // An empty list says why in its place; a list without a placeholder stays blank.
 TEST_F(Win32ShellTest, EmptyListsSayWhy) {
-  ui_->main_window().game_path_field().SetText("");
+  ui_->main_window().controls().game_path_field.SetText("");
   Pump();
   EXPECT_THAT(Items(), IsEmpty());
   EXPECT_GT(InkedPixels(Control("archive_list")), 50);

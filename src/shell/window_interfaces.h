@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/controls.h"
+
 namespace jk {
 
 // A colour packed as red + green * 256 + blue * 65536.
@@ -111,31 +113,38 @@ class MainWindowEvents {
   virtual void OnAbout() = 0;
 };
 
+// The main window's controls the program works with (see controls.h for
+// all of them, with their names and texts).
+struct MainWindowControls {
+  // The episode archives, or the levels of the opened one.
+  ListControl& archive_list;
+  // "NONE" and the extra archives, one of which may be copied along.
+  ListControl& extra_list;
+  TextField& game_path_field;
+  TextField& expansion_path_field;
+  TextField& factor_field;
+  Button& scale_button;
+  // "Save as mod...": the scaled level into one archive, no game started.
+  Button& save_mod_button;
+  Button& back_button;
+  Button& browse_game_button;
+  Button& browse_expansion_button;
+  CheckBox& gravity_check_box;
+  // OpenJKDF2 starts in the level rather than at its menus.
+  CheckBox& start_in_level_check_box;
+  // The caption above the archive list, which says what it shows.
+  Label& list_caption;
+  // A line at the foot of the window: what a run left out, what the
+  // program is waiting for.
+  Label& status_line;
+};
+
 class MainWindow {
  public:
   virtual ~MainWindow() = default;
 
-  // The episode archives, or the levels of the opened one.
-  virtual ListControl& archive_list() = 0;
-  // "NONE" and the extra archives, one of which may be copied along.
-  virtual ListControl& extra_list() = 0;
-  virtual TextField& game_path_field() = 0;
-  virtual TextField& expansion_path_field() = 0;
-  virtual TextField& factor_field() = 0;
-  virtual Button& scale_button() = 0;
-  // "Save as mod…": the scaled level into one archive, no game started.
-  virtual Button& save_mod_button() = 0;
-  virtual Button& back_button() = 0;
-  virtual Button& browse_game_button() = 0;
-  virtual Button& browse_expansion_button() = 0;
-  virtual CheckBox& gravity_check_box() = 0;
-  // OpenJKDF2 starts in the level rather than at its menus.
-  virtual CheckBox& start_in_level_check_box() = 0;
-  // The caption above the archive list, which says what it shows.
-  virtual Label& list_caption() = 0;
-  // A line at the foot of the window: what a run left out, what the
-  // program is waiting for.
-  virtual Label& status_line() = 0;
+  // They live as long as the window.
+  virtual MainWindowControls controls() = 0;
 
   // Where the controls send their events; set once, before Show().
   virtual void SetEvents(MainWindowEvents* events) = 0;
@@ -143,6 +152,58 @@ class MainWindow {
   // A disabled window takes no input and cannot be closed by the user.
   virtual bool Enabled() const = 0;
   virtual void SetEnabled(bool enabled) = 0;
+};
+
+// A main window that holds the controls of MainWindowControls as members
+// of its own kinds, each made with its ControlId (see controls.h); the
+// window makes the others.
+template <typename List, typename Field, typename Push, typename Box, typename Text>
+class MainWindowWith : public MainWindow {
+ public:
+  MainWindowControls controls() final {
+    return {archive_list_,       extra_list_,
+            game_path_field_,    expansion_path_field_,
+            factor_field_,       scale_button_,
+            save_mod_button_,    back_button_,
+            browse_game_button_, browse_expansion_button_,
+            gravity_check_box_,  start_in_level_check_box_,
+            list_caption_,       status_line_};
+  }
+
+  List archive_list_{ControlId::kArchiveList};
+  List extra_list_{ControlId::kExtraList};
+  Field game_path_field_{ControlId::kGamePathField};
+  Field expansion_path_field_{ControlId::kExpansionPathField};
+  Field factor_field_{ControlId::kFactorField};
+  Push scale_button_{ControlId::kScaleButton};
+  Push save_mod_button_{ControlId::kSaveModButton};
+  Push back_button_{ControlId::kBackButton};
+  Push browse_game_button_{ControlId::kBrowseGameButton};
+  Push browse_expansion_button_{ControlId::kBrowseExpansionButton};
+  Box gravity_check_box_{ControlId::kGravityCheckBox};
+  Box start_in_level_check_box_{ControlId::kStartInLevelCheckBox};
+  Text list_caption_{ControlId::kListCaption};
+  Text status_line_{ControlId::kStatusLine};
+
+ protected:
+  // Calls `visit(id, control)` for each of these controls.
+  template <typename Visit>
+  void ForEachControl(Visit visit) {
+    visit(ControlId::kArchiveList, archive_list_);
+    visit(ControlId::kExtraList, extra_list_);
+    visit(ControlId::kGamePathField, game_path_field_);
+    visit(ControlId::kExpansionPathField, expansion_path_field_);
+    visit(ControlId::kFactorField, factor_field_);
+    visit(ControlId::kScaleButton, scale_button_);
+    visit(ControlId::kSaveModButton, save_mod_button_);
+    visit(ControlId::kBackButton, back_button_);
+    visit(ControlId::kBrowseGameButton, browse_game_button_);
+    visit(ControlId::kBrowseExpansionButton, browse_expansion_button_);
+    visit(ControlId::kGravityCheckBox, gravity_check_box_);
+    visit(ControlId::kStartInLevelCheckBox, start_in_level_check_box_);
+    visit(ControlId::kListCaption, list_caption_);
+    visit(ControlId::kStatusLine, status_line_);
+  }
 };
 
 // The progress window of a scale run: a line of text, a bar, and Cancel.
