@@ -65,6 +65,9 @@ class ScreenshotWindows : public jk::WindowSystem {
   void RunUntilClosed() override {}
   void PumpEvents() override { qt_.PumpEvents(); }
   void Log(const std::string& line) override { qt_.Log(line); }
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+    qt_.RunInBackground(std::move(work), std::move(done));
+  }
 
   jk::QtWindowSystem qt_;
   QuietDialogs dialogs_;

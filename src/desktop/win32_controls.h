@@ -12,7 +12,7 @@
 
 #include "desktop/win32_handles.h"
 #include "shell/controls.h"
-#include "shell/windows.h"
+#include "shell/window_interfaces.h"
 
 namespace jk {
 

@@ -27,7 +27,7 @@
 
 #include "desktop/win32_handles.h"
 #include "platform/status.h"
-#include "shell/windows.h"
+#include "shell/window_interfaces.h"
 
 namespace jk {
 

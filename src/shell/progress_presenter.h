@@ -8,7 +8,7 @@
 #include <string>
 
 #include "scaling/progress.h"
-#include "shell/windows.h"
+#include "shell/window_interfaces.h"
 
 namespace jk {
 

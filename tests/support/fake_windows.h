@@ -8,10 +8,11 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/controls.h"
-#include "shell/windows.h"
+#include "shell/window_interfaces.h"
 
 namespace jk {
 
@@ -217,6 +218,12 @@ class FakeWindowSystem : public WindowSystem {
   void RunUntilClosed() override;
   void PumpEvents() override { ++pumps; }
   void Log(const std::string& line) override { log_lines.push_back(line); }
+  // Keeps the job until FinishBackgroundWork, as if it took a while.
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+    background.emplace_back(std::move(work), std::move(done));
+  }
+  // Runs the jobs kept, and their follow-ups, in order.
+  void FinishBackgroundWork();
 
   FakeLog log;
   FakeMainWindow main_window_;
@@ -225,6 +232,7 @@ class FakeWindowSystem : public WindowSystem {
   std::function<void()> session;
   int pumps = 0;
   std::vector<std::string> log_lines;
+  std::vector<std::pair<std::function<void()>, std::function<void()>>> background;
 };
 
 }  // namespace jk
