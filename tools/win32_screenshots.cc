@@ -59,6 +59,9 @@ class ScreenshotWindows : public jk::WindowSystem {
   void RunUntilClosed() override {}
   void PumpEvents() override { real_->PumpEvents(); }
   void Log(const std::string& line) override { real_->Log(line); }
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+    real_->RunInBackground(std::move(work), std::move(done));
+  }
 
  private:
   jk::Win32WindowSystem* real_;
