@@ -29,7 +29,7 @@ TEST_F(ShellEventsTest, BrowseForTheGame) {
   temp_.WriteArchive("other/Episode/ep9.gob", EpisodeArchive());
   ui_.dialogs_.answers = {other};
   main_window().Click(main_window().browse_game_button_);
-  EXPECT_EQ(ui_.log.back(), "open dialog: Find JK.EXE | " + game_folder_ + " | JK.EXE");
+  EXPECT_EQ(ui_.record.back(), "open dialog: Find JK.EXE | " + game_folder_ + " | JK.EXE");
   EXPECT_EQ(main_window().game_path_field_.Text(), other);
   EXPECT_EQ(BrowsedFolder(), temp_.Path("other/"));
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("ep9.gob"));
@@ -40,7 +40,7 @@ TEST_F(ShellEventsTest, BrowseForTheExpansion) {
   ui_.dialogs_.answers = {jk_};
   main_window().Click(main_window().browse_expansion_button_);
   // No expansion path yet: the dialog starts where the system chooses.
-  EXPECT_EQ(ui_.log.back(), "open dialog: Find JKM.EXE |  | JKM.EXE");
+  EXPECT_EQ(ui_.record.back(), "open dialog: Find JKM.EXE |  | JKM.EXE");
   EXPECT_EQ(main_window().expansion_path_field_.Text(), jk_);
   EXPECT_EQ(main_window().expansion_path_field_.Background(), kWhite);
 }
@@ -196,7 +196,7 @@ TEST_F(ShellEventsTest, RefreshFollowsTheDisk) {
 // F1 shows the About box, with the version the build was made with.
 TEST_F(ShellEventsTest, AboutTellsTheVersion) {
   main_window().AskAbout();
-  ASSERT_EQ(ui_.log.back().substr(0, 7 + 10 + std::string(kVersion).size()),
+  ASSERT_EQ(ui_.record.back().substr(0, 7 + 10 + std::string(kVersion).size()),
             "about: jkrescale " + std::string(kVersion));
   EXPECT_EQ(std::string(kVersion), JKRESCALE_VERSION);
 }

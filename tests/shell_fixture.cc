@@ -65,7 +65,7 @@ void ShellTest::OpenLevel(int item, int level) {
 
 std::string ShellTest::BrowsedFolder() {
   ui_.main_window_.Click(ui_.main_window_.browse_game_button_);
-  std::string line = ui_.log.back();  // "open dialog: TITLE | FOLDER | NAME"
+  std::string line = ui_.record.back();  // "open dialog: TITLE | FOLDER | NAME"
   size_t start = line.find(" | ") + 3;
   return line.substr(start, line.rfind(" | ") - start);
 }

@@ -77,7 +77,7 @@ class ShellTest : public ::testing::Test {
   std::string work_;
   RealFileSystem fs_;
   FakeWindowSystem ui_;
-  FakeProcessRunner runner_{&ui_.log};
+  FakeProcessRunner runner_{&ui_.record};
   std::unique_ptr<Shell> shell_;
   std::string identity_ = IdentityText("tester");
   // The search for installed games the shell is given (none by default).

@@ -128,8 +128,8 @@ TEST_F(ShellGamesTest, SaveAsMod) {
   ui_.dialogs_.answers = {mod};
   main_window().Click(main_window().save_mod_button_);
 
-  EXPECT_THAT(ui_.log, testing::Contains("save dialog: Save the scaled level as a mod | " +
-                                         temp_.Path("game/Episode") + " | two-x2.gob"));
+  EXPECT_THAT(ui_.record, testing::Contains("save dialog: Save the scaled level as a mod | " +
+                                            temp_.Path("game/Episode") + " | two-x2.gob"));
   EXPECT_THAT(ui_.dialogs_.notices, ElementsAre(ModSavedText(mod)));
   EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
   EXPECT_TRUE(runner_.runs.empty());
@@ -155,8 +155,8 @@ TEST_F(ShellGamesTest, SaveAsModThatIsNotSaved) {
   StartShell();
   OpenLevel(0, 0);
   main_window().Click(main_window().save_mod_button_);
-  EXPECT_EQ(ui_.log.back(), "save dialog: Save the scaled level as a mod | " +
-                                temp_.Path("game/Episode") + " | one-x1.gob");
+  EXPECT_EQ(ui_.record.back(), "save dialog: Save the scaled level as a mod | " +
+                                   temp_.Path("game/Episode") + " | one-x1.gob");
   EXPECT_FALSE(fs_.Exists(temp_.Path("game/Episode/one-x1.gob")));
 
   std::filesystem::remove(FsPath(temp_.Path("game/Resource/res2.gob")));

@@ -23,7 +23,7 @@ class ScaleCommandTest : public ShellTest {
     jk_ = MakeGame();
     WriteSettingsFile(jk_ + "\r\n");
     StartShell();
-    ui_.log.clear();
+    ui_.record.clear();
   }
   // Records the work folder while the "game" runs.
   void WatchTheGame() {
@@ -53,9 +53,9 @@ class ScaleCommandTest : public ShellTest {
 // With an archive open but no level selected the command does nothing.
 TEST_F(ScaleCommandTest, NoLevelSelectedDoesNothing) {
   main_window().DoubleClick(0);
-  ui_.log.clear();
+  ui_.record.clear();
   shell_->OnScaleAndPlay();
-  EXPECT_THAT(ui_.log, IsEmpty());
+  EXPECT_THAT(ui_.record, IsEmpty());
   EXPECT_FALSE(ui_.progress_window_.Visible());
 }
 
@@ -66,11 +66,11 @@ TEST_F(ScaleCommandTest, RefusesABadFactor) {
   OpenLevel(0, 0);
   for (const char* text : {"", "abc", "0", "-2", "2x", "1e999", "1e-300", "1001"}) {
     main_window().factor_field_.SetText(text);
-    ui_.log.clear();
+    ui_.record.clear();
     main_window().Click(main_window().scale_button_);
     EXPECT_EQ(main_window().factor_field_.Background(), kLightRed) << text;
-    EXPECT_THAT(ui_.log, ElementsAre("message: scale factor '" + std::string(text) +
-                                     "': not a number from 0.001 to 1000"))
+    EXPECT_THAT(ui_.record, ElementsAre("message: scale factor '" + std::string(text) +
+                                        "': not a number from 0.001 to 1000"))
         << text;
     EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix(identity_))));
   }
@@ -90,7 +90,7 @@ TEST_F(ScaleCommandTest, ScalesStartsTheGameAndCleansUp) {
   main_window().gravity_check_box_.checked = true;
   WatchTheGame();
   main_window().Click(main_window().scale_button_);
-  EXPECT_THAT(ui_.log,
+  EXPECT_THAT(ui_.record,
               ElementsAre("main window disabled", "progress window shown", "progress window closed",
                           "run: " + jk_ +
                               " -debug con -verbose 2 -devmode "
@@ -182,7 +182,7 @@ TEST_F(ScaleCommandTest, FailedRunShowsOneMessage) {
   OpenLevel(0, 0);
   main_window().Select(main_window().extra_list_, 1);
   main_window().Click(main_window().scale_button_);
-  EXPECT_THAT(ui_.log,
+  EXPECT_THAT(ui_.record,
               ElementsAre("main window disabled", "progress window shown", "progress window closed",
                           "message: The game's resource archive Resource\\res2.gob was "
                           "not found in " +
@@ -207,15 +207,15 @@ TEST_F(ScaleCommandTest, UsersFilesInThePlacesARunWrites) {
     SCOPED_TRACE(place.file);
     std::string path = temp_.WriteFile(std::string("work/") + place.file, "the user's\r\n");
     std::vector<std::string> before = WorkFolderAfterRun();
-    ui_.log.clear();
+    ui_.record.clear();
     main_window().Click(main_window().scale_button_);
-    EXPECT_THAT(ui_.log, ElementsAre("main window disabled", "progress window shown",
-                                     "progress window closed",
-                                     "message: '" + NativeJoin(work_, place.place) +
-                                         "': is in the work folder already and was not left "
-                                         "by an earlier run of jkrescale; it would be "
-                                         "replaced, so nothing was done",
-                                     "main window enabled"));
+    EXPECT_THAT(ui_.record, ElementsAre("main window disabled", "progress window shown",
+                                        "progress window closed",
+                                        "message: '" + NativeJoin(work_, place.place) +
+                                            "': is in the work folder already and was not left "
+                                            "by an earlier run of jkrescale; it would be "
+                                            "replaced, so nothing was done",
+                                        "main window enabled"));
     EXPECT_EQ(WorkFolderAfterRun(), before);
     EXPECT_EQ(ReadFile(path), "the user's\r\n");
     std::filesystem::remove_all(FsPath(NativeJoin(work_, place.place)));

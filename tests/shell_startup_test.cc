@@ -68,7 +68,7 @@ TEST_F(ShellTest, UnreadableSettingsAreNeitherUsedNorReplaced) {
     }
   } unreadable;
   unreadable.refused = settings;
-  ui_.session = [&] { main_window().game_path_field_.SetText(jk); };
+  ui_.user_actions = [&] { main_window().game_path_field_.SetText(jk); };
   shell_ = std::make_unique<Shell>(unreadable, ui_, runner_,
                                    ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->Run();
@@ -101,7 +101,7 @@ TEST_F(ShellTest, PathsAreSavedAsTheyChange) {
   std::string jk = MakeGame();
   WriteSettingsFile(jk + "\n");
   std::string settings = JoinPath(work_, SettingsFileName(SettingsSuffix(identity_)));
-  ui_.session = [&] {
+  ui_.user_actions = [&] {
     main_window().Type(main_window().expansion_path_field_, "x");
     EXPECT_EQ(ReadFile(settings), jk + "\r\nx\r\n");
   };
@@ -109,7 +109,7 @@ TEST_F(ShellTest, PathsAreSavedAsTheyChange) {
       std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->Run();
   EXPECT_EQ(ReadFile(settings), jk + "\r\nx\r\n");
-  EXPECT_EQ(ui_.log.back(), "main window closed");
+  EXPECT_EQ(ui_.record.back(), "main window closed");
 
   StartShell();
   EXPECT_EQ(main_window().expansion_path_field_.Text(), "x");
@@ -165,7 +165,7 @@ TEST_F(ShellTest, StartUpReportsWhatItCannotRemove) {
                                    ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->StartUp();
   EXPECT_EQ(stuck.attempts, 3);
-  EXPECT_THAT(ui_.log,
+  EXPECT_THAT(ui_.record,
               ElementsAre("main window shown", "message: could not clean the work folder '" +
                                                    work_ + "': '" + JoinPath(work_, "episode.jk") +
                                                    "': cannot delete: Device or resource busy"));

@@ -266,7 +266,7 @@ std::string_view InstallKindName(InstallKind kind) {
 
 GameSearch FindGames(const SearchSystem& system, std::chrono::milliseconds time) {
   Search search(system, time);
-  if (system.windows) {
+  if (system.on_windows) {
     search.LookOnWindows();
   } else {
     search.LookElsewhere();

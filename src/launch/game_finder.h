@@ -81,7 +81,7 @@ struct SearchSystem {
   std::function<std::chrono::steady_clock::time_point()> now;
   // Whether to look where the games are installed on Windows (the
   // registry), or where they are found on other systems.
-  bool windows = false;
+  bool on_windows = false;
 };
 
 struct GameSearch {

@@ -13,7 +13,8 @@ namespace {
 
 enum class ArchiveKind { kNone, kEpisode, kExtra };
 
-ArchiveKind Examine(FileSystem& fs, const std::string& path) {
+// What the archive at `path` is, read from its header and its directory.
+ArchiveKind KindOfArchive(FileSystem& fs, const std::string& path) {
   std::unique_ptr<GobArchive> archive;
   if (!GobArchive::Open(fs, path, &archive).ok()) return ArchiveKind::kNone;
   // An episode archive's directory follows its header.
@@ -51,7 +52,7 @@ void ScanArchives(FileSystem& fs, const std::string& folder, ScannedArchives* fo
     if (!EndsWithIgnoringCase(entry.name, ".gob") && !EndsWithIgnoringCase(entry.name, ".goo")) {
       continue;
     }
-    switch (Examine(fs, path)) {
+    switch (KindOfArchive(fs, path)) {
       case ArchiveKind::kEpisode:
         found->episodes.push_back(path);
         break;

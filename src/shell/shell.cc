@@ -500,7 +500,7 @@ void Shell::OnSaveAsMod() {
   running_ = true;
   window_.SetEnabled(false);
   controls_.status_line.SetText("");
-  Status saved = SaveMod(request, path);
+  Status saved = SaveModShowingProgress(request, path);
   running_ = false;
   if (saved.ok()) {
     windows_.dialogs().Notice(ModSavedText(path));
@@ -511,13 +511,13 @@ void Shell::OnSaveAsMod() {
   UpdateCommands();
 }
 
-Status Shell::SaveMod(const PlayRequest& request, const std::string& archive_path) {
+Status Shell::SaveModShowingProgress(const PlayRequest& request, const std::string& archive_path) {
   ScaleReport report;
   Status status;
   {
     WindowedSave save(windows_);
-    status = jk::SaveMod(fs_, {request.scale, archive_path}, save.progress(), &report,
-                         env_.cleanup_pacing);
+    status =
+        SaveMod(fs_, {request.scale, archive_path}, save.progress(), &report, env_.cleanup_pacing);
   }
   for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
   controls_.status_line.SetText(LeftOutNote(report.missing_models, report.missing_cogs));

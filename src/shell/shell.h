@@ -162,7 +162,7 @@ class Shell : public MainWindowEvents {
   const std::string& ProgramToStart() const;
   // Saves the mod of the picked level as `archive_path`, showing the
   // progress window, and notes in the status line what it left out.
-  Status SaveMod(const PlayRequest& request, const std::string& archive_path);
+  Status SaveModShowingProgress(const PlayRequest& request, const std::string& archive_path);
   // Browse for an executable; true when the user picked an existing file.
   bool Browse(const std::string& title, const std::string& folder, const std::string& proposed_name,
               std::string* path);

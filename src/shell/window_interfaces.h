@@ -6,8 +6,8 @@
 // Every control raises its events through the MainWindowEvents it was given,
 // on the one user-interface thread, one at a time. A text field raises its
 // change event on every change of its text, by typing or by the program.
-#ifndef JKRESCALE_SHELL_WINDOWS_H_
-#define JKRESCALE_SHELL_WINDOWS_H_
+#ifndef JKRESCALE_SHELL_WINDOW_INTERFACES_H_
+#define JKRESCALE_SHELL_WINDOW_INTERFACES_H_
 
 #include <cstdint>
 #include <functional>
@@ -277,4 +277,4 @@ class WindowSystem {
 
 }  // namespace jk
 
-#endif  // JKRESCALE_SHELL_WINDOWS_H_
+#endif  // JKRESCALE_SHELL_WINDOW_INTERFACES_H_

@@ -174,8 +174,8 @@ void FakeWindowSystem::FinishBackgroundWork() {
 }
 
 void FakeWindowSystem::RunUntilClosed() {
-  if (session) session();
-  log.push_back("main window closed");
+  if (user_actions) user_actions();
+  record.push_back("main window closed");
 }
 
 }  // namespace jk

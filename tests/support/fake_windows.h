@@ -209,15 +209,15 @@ class FakeDialogs : public Dialogs {
 
 class FakeWindowSystem : public WindowSystem {
  public:
-  FakeWindowSystem() : main_window_(&log), progress_window_(&log), dialogs_(&log) {}
+  FakeWindowSystem() : main_window_(&record), progress_window_(&record), dialogs_(&record) {}
 
   MainWindow& main_window() override { return main_window_; }
   ProgressWindow& progress_window() override { return progress_window_; }
   Dialogs& dialogs() override { return dialogs_; }
-  // Runs `session` (what the user does), then closes the main window.
+  // Runs `user_actions`, then closes the main window.
   void RunUntilClosed() override;
   void PumpEvents() override { ++pumps; }
-  void Log(const std::string& line) override { log_lines.push_back(line); }
+  void Log(const std::string& line) override { program_log.push_back(line); }
   // Keeps the job until FinishBackgroundWork, as if it took a while.
   void RunInBackground(std::function<void()> work, std::function<void()> done) override {
     background.emplace_back(std::move(work), std::move(done));
@@ -225,13 +225,17 @@ class FakeWindowSystem : public WindowSystem {
   // Runs the jobs kept, and their follow-ups, in order.
   void FinishBackgroundWork();
 
-  FakeLog log;
+  // What the windows showed and what was run, in order (see FakeLog).
+  FakeLog record;
   FakeMainWindow main_window_;
   FakeProgressWindow progress_window_;
   FakeDialogs dialogs_;
-  std::function<void()> session;
+  // What the user does while the window system runs.
+  std::function<void()> user_actions;
   int pumps = 0;
-  std::vector<std::string> log_lines;
+  // The lines of the program's log.
+  std::vector<std::string> program_log;
+  // The jobs given to RunInBackground and not yet finished.
   std::vector<std::pair<std::function<void()>, std::function<void()>>> background;
 };
 
