@@ -126,6 +126,7 @@ int main(int argc, char** argv) {
     QThread::msleep(10);
     QApplication::processEvents();
   }
+  QApplication::processEvents();  // and the window laid out again around it
   ok = Save(main_window->grab(), out + "/main-window-levels.png") && ok;
 
   // While the "game" runs: the main window waits for it.
