@@ -193,6 +193,9 @@ int main(int argc, char** argv) {
   controls.extra_list.SetSelectedIndex(1);
   controls.factor_field.SetText("2");
   SetFocus(jk::FindControl(main, "archive_list"));
+  // The line under the factor once the level has been read (in the
+  // background, a moment).
+  for (int k = 0; k < 100 && controls.player_line.Text().empty(); ++k) Settle(*real);
   Settle(*real);
   ok = Capture(main, out + "\\windows-main-window-levels.bmp") && ok;
 
