@@ -20,15 +20,21 @@ void PlayerLine::Pick(const std::string& archive, const std::string& level,
   auto read = std::make_shared<bool>(false);
   // The work runs on another thread: it holds its own copies of what it
   // needs, and the result is taken only if the same level is still picked.
-  windows_.RunInBackground(
-      [&fs = fs_, archive, level, resource, walk, read] {
-        *read = ReadPlayerWalkFromArchive(fs, archive, level, resource, walk.get()).ok();
-      },
-      [this, key, walk, read] {
-        if (key != key_ || !*read) return;
-        walk_ = walk;
-        if (changed_) changed_();
-      });
+  auto work = [&fs = fs_, archive, level, resource, walk, read] {
+    *read = ReadPlayerWalkFromArchive(fs, archive, level, resource, walk.get()).ok();
+  };
+  auto done = [this, key, walk, read] {
+    if (key != key_ || !*read) return;
+    walk_ = walk;
+    if (changed_) changed_();
+  };
+  // A file system that one thread at a time must use is read here.
+  if (!fs_.AllowsConcurrentUse()) {
+    work();
+    done();
+    return;
+  }
+  windows_.RunInBackground(std::move(work), std::move(done));
 }
 
 void PlayerLine::Clear() {
