@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "scaling/text.h"
+#include "scaling/numbers.h"
 
 namespace {
 

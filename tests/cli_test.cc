@@ -321,6 +321,22 @@ TEST_F(CliTest, PlayWarnsOfWhatNoArchiveHolds) {
   EXPECT_EQ(FolderNames(work), Names{});
 }
 
+// play: what the scaled level passes of the game's limits, in a warning
+// line before the game starts.
+TEST_F(CliTest, PlayWarnsOfTheGamesLimitsBeforeTheGameStarts) {
+  archive_ = WriteArchive("Episode/far.gob",
+                          GobWriter().Add("jkl\\far.jkl", "Ceiling Sky Z 750.000000\r\n"));
+  std::string game = WriteBytes("JK", "x");
+  std::string work = Path("program");
+  ASSERT_TRUE(fs_.CreateFolder(work).ok());
+  Result result = Run({"play", archive_, "jkl\\far.jkl", "2", "--game", game}, work);
+  EXPECT_EQ(result.code, kExitOk) << result.err;
+  EXPECT_TRUE(
+      result.err.starts_with("jkrescale-cli: warning: Ceiling Sky Z would be 1500, above "
+                             "the 1000 the game draws\njkrescale-cli: starting the game: "))
+      << result.err;
+}
+
 // A failed write, such as a full disk, fails the run with the file's name.
 TEST_F(CliTest, FailedWrite) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";

@@ -17,6 +17,7 @@
 #include "gob_writer.h"
 #include "level_generator.h"
 #include "platform/real_file_system.h"
+#include "scaling/game_text.h"
 #include "scaling/level_check.h"
 #include "scaling/text.h"
 #include "test_util.h"
@@ -30,10 +31,11 @@ using levelgen::GeneratedModel;
 // What a line of the output must be, compared with the line of the input.
 struct Expectation {
   enum Kind {
-    kSame,      // byte for byte the same
-    kFields,    // the fields `scaled` (counted from 0) scaled, the others as read
-    kThing,     // fields 4 to 6 and the frames' positions scaled
-    kTemplate,  // the values of size=, movesize= and height= scaled
+    kSame,       // byte for byte the same
+    kFields,     // the fields `scaled` (counted from 0) scaled, the others as read
+    kThing,      // fields 4 to 6 and the frames' positions scaled
+    kThingRest,  // a line that continues a thing line after its position
+    kTemplate,   // the values of size=, movesize= and height= scaled
   } kind = kSame;
   std::vector<size_t> scaled;
 };
@@ -80,8 +82,13 @@ class LineComparer {
       EXPECT_EQ(out, in) << at;
       return;
     }
-    std::vector<std::string_view> a = SplitOnWhiteSpace(Trim(in));
-    std::vector<std::string_view> b = SplitOnWhiteSpace(Trim(out));
+    // The game's reading of both: the comments as they were, the fields of
+    // the data compared.
+    GameLine read_in = ReadGameLine(in), read_out = ReadGameLine(out);
+    EXPECT_EQ(read_out.comment, read_in.comment) << at;
+    EXPECT_EQ(read_out.continues(), read_in.continues()) << at;
+    std::vector<std::string_view> a = SplitFields(Trim(read_in.data));
+    std::vector<std::string_view> b = SplitFields(Trim(read_out.data));
     ASSERT_EQ(a.size(), b.size()) << at;
     for (size_t f = 0; f < a.size(); ++f) {
       if (e.kind == Expectation::kFields) {
@@ -89,6 +96,8 @@ class LineComparer {
         EXPECT_TRUE(scaled ? IsScaled(a[f], b[f], factor_) : a[f] == b[f]) << at << " field " << f;
       } else if (e.kind == Expectation::kThing) {
         CompareThingField(a[f], b[f], f, at);
+      } else if (e.kind == Expectation::kThingRest) {
+        CompareThingField(a[f], b[f], f + 6, at);
       } else {
         CompareTemplateField(a[f], b[f], at);
       }
@@ -157,11 +166,12 @@ Expectations LevelLengths(const GeneratedLevel& level) {
   }
   for (const levelgen::ThingFacts& thing : level.things) {
     e[thing.line] = {Expectation::kThing, {}};
+    if (thing.continued_line) e[thing.continued_line] = {Expectation::kThingRest, {}};
   }
   // Scenery: based on a scenery base, or on a scenery template before it.
   std::vector<std::string> scenery = {"_decor", "_structure", "_walkstruct"};
   for (size_t i = 0; i < lines.size(); ++i) {
-    std::vector<std::string_view> f = SplitOnWhiteSpace(Trim(lines[i]));
+    std::vector<std::string_view> f = SplitFields(Trim(lines[i]));
     for (const levelgen::TemplateFacts& t : level.templates) {
       if (f.size() < 2 || f[0] != t.name || f[1] != t.base) continue;
       if (std::find(scenery.begin(), scenery.end(), t.base) == scenery.end()) continue;
@@ -196,11 +206,11 @@ Expectations ModelLengths(const GeneratedModel& model) {
 class GameTrueTest : public TempFolderTest {
  protected:
   void SetUp() override {
-    UseLevel({.sectors = 4, .collide_box_every = 2, .sound_every = 3, .door_chain = 4});
+    Make({.sectors = 4, .collide_box_every = 2, .sound_every = 3, .door_chain = 4});
   }
 
-  // Makes the level the archive holds, with its models.
-  void UseLevel(const levelgen::LevelOptions& options) {
+  // The archive of a level made with `options` and of its models.
+  void Make(const levelgen::LevelOptions& options) {
     level_ = levelgen::MakeLevel(options);
     models_.clear();
     GobWriter archive;
@@ -265,6 +275,34 @@ TEST_F(GameTrueTest, ScalesEveryLengthAndNothingElse) {
   }
 }
 
+// A level in every form the game reads (";" lines, trailing comments after
+// vertex, surface, sector, template, thing and cog lines, commas between
+// fields, a continued line) is scaled as the same level in the editors'
+// form, and every comment comes out byte for byte; under the classic rules
+// too, which rewrite fewer lines.
+TEST_F(GameTrueTest, ReadsTheLevelAsTheGameReadsIt) {
+  Make({.sectors = 3, .door_chain = 3, .game_reader_forms = true});
+  ASSERT_EQ(Scale("2", "out"), "");
+  LineComparer compare(2, "level in the game's forms");
+  compare.Compare(Lines(level_.text), Lines(ReadFile(Path("out/jkl/generated.jkl"))),
+                  LevelLengths(level_));
+
+  ASSERT_EQ(Scale("2", "classic", /*classic=*/true), "");
+  std::vector<std::string> in = Lines(level_.text);
+  std::vector<std::string> out = Lines(ReadFile(Path("classic/jkl/generated.jkl")));
+  ASSERT_EQ(in.size(), out.size());
+  int comments = 0;
+  for (size_t i = 0; i < in.size(); ++i) {
+    GameLine read_in = ReadGameLine(in[i]), read_out = ReadGameLine(out[i]);
+    EXPECT_EQ(read_out.comment, read_in.comment) << in[i] << " -> " << out[i];
+    comments += !read_in.comment.empty();
+  }
+  EXPECT_GE(comments, 8);
+  // The vertex with commas and the vertex with a comment, scaled.
+  EXPECT_EQ(out[size_t(level_.vertex_lines[0]) - 1], "0: -2.75 -0.5 0.25\t# corner 0: 1.0 2.0 3.0");
+  EXPECT_EQ(out[size_t(level_.vertex_lines[1]) - 1], "1: -0.75 -0.5 0.25");
+}
+
 // The models of every scenery template of the chain are written, the last
 // one's through its base, as it names none of its own; the player's is not.
 TEST_F(GameTrueTest, TemplatesOfAChainShowTheirBasesModels) {
@@ -296,7 +334,7 @@ TEST_F(GameTrueTest, ScaledLevelPassesTheCheckAndTheClassicOneFails) {
 // 0.0049 off, passes at every factor, where numbers carry few decimals and
 // the dists' errors grow with the factor; its classic output does not.
 TEST_F(GameTrueTest, CheckHoldsLevelsInTheThousandsAtAnyFactor) {
-  UseLevel({.sectors = 9, .offset = 1813.123457, .sector_size = 0.3, .dist_error = 0.0049});
+  Make({.sectors = 9, .offset = 1813.123457, .sector_size = 0.3, .dist_error = 0.0049});
   for (const char* factor : {"0.001", "0.5", "1.25", "2", "3.7", "1000"}) {
     std::string out = std::string("true") + factor;
     ASSERT_EQ(Scale(factor, out), "");

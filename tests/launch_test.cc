@@ -392,7 +392,10 @@ class PlaySessionTest : public ShellTest {
   class Observer : public PlayObserver {
    public:
     ScaleProgress& progress() override { return none_; }
-    void ScaleFinished() override { events.push_back("scale finished"); }
+    void ScaleFinished(const std::vector<std::string>& warnings) override {
+      events.push_back("scale finished" + std::string(warnings.empty() ? "" : ": ") +
+                       LimitWarningLine(warnings));
+    }
     void GameStarting(const std::string&) override { events.push_back("game starting"); }
     void WhileGameRuns() override {}
     std::vector<std::string> events;
@@ -569,6 +572,19 @@ TEST_F(PlaySessionTest, MissingNamedResourceArchive) {
 
 // What no archive holds reaches the front-end with the report, and as one
 // note for the main window; nothing left out, no note.
+// What the scaled level passes of the game's limits reaches the front-end
+// when the scale run ends, before the game starts.
+TEST_F(PlaySessionTest, TellsTheGamesLimitsBeforeTheGameStarts) {
+  choices_.level_archive_path = temp_.WriteArchive(
+      "game/Episode/far.gob", GobWriter().Add("jkl\\far.jkl", "Ceiling Sky Z 750\r\n"));
+  choices_.level_name = "jkl\\far.jkl";
+  ASSERT_TRUE(Play().ok());
+  EXPECT_THAT(observer_.events,
+              ElementsAre("scale finished: Ceiling Sky Z would be 1500, above the 1000 the game "
+                          "draws",
+                          "game starting"));
+}
+
 TEST_F(PlaySessionTest, ReportsWhatNoArchiveHolds) {
   ASSERT_TRUE(Play().ok());
   EXPECT_EQ(LeftOutNote(report_.missing_models, report_.missing_cogs), "");

@@ -155,6 +155,29 @@ TEST_F(LevelPassTest, HandlersGetTheLinesOfTheirSections) {
             "World things 1\r\nWorld cogs 1\r\n0: a.cog\r\nEnd\r\nlast\r\n");
 }
 
+// The handlers get the lines as the game reads them: comment lines go to
+// none and open no section, trailing comments are kept behind the
+// rewritten data, and a continued line goes once, joined.
+TEST_F(LevelPassTest, HandlersGetWhatTheGameReads) {
+  std::vector<std::string> calls;
+  RecordingHandler vertices("V", &calls, true), things("H", &calls);
+  SectionHandlers handlers{.vertices = &vertices, .things = &things};
+  std::string out = Pass(
+      "World vertices 2 # two\n"
+      "; 1: 4.0 5.0 6.0\n"
+      "# World things 1\n"
+      "0: 1,2 3\t# corner\n"
+      "1: 1 \\\n"
+      "  2 3\n"
+      "World things 1\n",
+      handlers);
+  EXPECT_EQ(calls, (std::vector<std::string>{"V:World vertices 2", "V:0: 1,2 3", "V:1: 1   2 3",
+                                             "H:World things 1"}));
+  EXPECT_EQ(out,
+            "<World vertices 2> # two\r\n; 1: 4.0 5.0 6.0\r\n# World things 1\r\n"
+            "<0: 1,2 3>\t# corner\r\n<1: 1 \\\r\n  2 3>\r\nWorld things 1\r\n");
+}
+
 // The header step rewrites lines in any section; an empty entry gives an empty output.
 TEST_F(LevelPassTest, HeaderStepWritesEveryLine) {
   EXPECT_EQ(Pass("World vertices 1\n World Gravity 4\n\nMipMap Distances 1 2 3 4\n", {}),

@@ -7,6 +7,7 @@
 #include "gob_writer.h"
 #include "platform/path.h"
 #include "platform/real_file_system.h"
+#include "scaling/game_text.h"
 #include "scaling/model_pass.h"
 #include "scaling_fixture.h"
 
@@ -18,23 +19,34 @@ using scaling_test::ReadFile;
 using scaling_test::RecordedProgress;
 using scaling_test::TempFolder;
 
+// The lines of a model as the model pass writes them: read as the game
+// reads them, scaled by `scaler`.
 std::vector<std::string> Scaled(ModelTextScaler& scaler, std::vector<std::string> lines,
                                 bool from_level_archive) {
-  for (std::string& line : lines) scaler.ScaleLine(line, from_level_archive);
-  return lines;
+  std::vector<std::string> written;
+  GameTextRewriter rewriter([&](std::string& data) { scaler.ScaleLine(data, from_level_archive); },
+                            [&](std::string_view line) {
+                              written.emplace_back(line);
+                              return Status::Ok();
+                            });
+  for (std::string& line : lines) EXPECT_TRUE(rewriter.Line(line).ok());
+  EXPECT_TRUE(rewriter.Finish().ok());
+  return written;
 }
 
-// Vertex lists and radius lines are scaled; every other line stays.
+// Vertex lists and radius lines are scaled; every other line stays, and so
+// does every comment.
 TEST(ModelTextScalerTest, ScalesVertexListsAndRadii) {
   ModelTextScaler scaler(2);
   EXPECT_EQ(Scaled(scaler,
                    {"3DO 2.1", "0: 1 1 1 0", "  Radius 0.5", "RADIUSX 2", "Vertices 3",
-                    "#num: x y z intensity", "  0:\t1  2 3\t0.5 extra", "1: 1 2 3", "RADIUS 1.5",
-                    "TEXTURE VERTICES 1", "0: 1 1 1 1"},
+                    "#num: x y z intensity", "  0:\t1  2 3\t0.5 extra", "1: 1 2 3", "; 2: 1 1 1 0",
+                    "2: 1,1,1 0 # radius 1", "RADIUS 1.5 # x", "TEXTURE VERTICES 1", "0: 1 1 1 1"},
                    true),
             (std::vector<std::string>{"3DO 2.1", "0: 1 1 1 0", "RADIUS 1", "RADIUS 0", "Vertices 3",
                                       "#num: x y z intensity", "0: 2 4 6 0.5", "1: 1 2 3",
-                                      "RADIUS 3", "TEXTURE VERTICES 1", "0: 1 1 1 1"}));
+                                      "; 2: 1 1 1 0", "2: 2 2 2 0 # radius 1", "RADIUS 3 # x",
+                                      "TEXTURE VERTICES 1", "0: 1 1 1 1"}));
   EXPECT_FALSE(scaler.in_vertex_list());
 }
 

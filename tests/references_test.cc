@@ -36,16 +36,19 @@ class ModelLookupTest : public ::testing::Test {
   ModelLookup lookup_{&templates_, &list_};
 };
 
-// The first row of a name wins, the level archive's before the resource's.
+// The first row of a name wins, the level archive's before the resource's;
+// names compare in any letter case, as the game finds its files.
 TEST_F(ModelLookupTest, TableGivesTheFirstRowOfAName) {
   EXPECT_EQ(table_.Find("crate.3do"), &level_[0]);
+  EXPECT_EQ(table_.Find("CRATE.3do"), &level_[0]);
   EXPECT_EQ(table_.Find("lamp.3do"), &resource_[1]);
   EXPECT_EQ(table_.Find("sub\\arch.3do"), &level_[2]);
-  EXPECT_EQ(table_.Find("door.3do"), nullptr);  // letter case counts
+  EXPECT_EQ(table_.Find("door.3do"), &resource_[2]);
   EXPECT_EQ(table_.Find("3do\\lamp.3do"), nullptr);
 }
 
-// Every stored template of the name, each model3d= in order.
+// Every stored template of the name (in any letter case), each model3d= in
+// order.
 TEST_F(ModelLookupTest, AppendsTheRowsOfEveryTemplateOfTheName) {
   templates_.Append("crate _structure model3d=lamp.3do size=1 MODEL3D=crate.3do");
   templates_.Append("other _decor model3d=sub\\arch.3do");
@@ -55,7 +58,8 @@ TEST_F(ModelLookupTest, AppendsTheRowsOfEveryTemplateOfTheName) {
   lookup_.Lookup("Crate");
   EXPECT_EQ(NamesAndOffsets(list_),
             (std::vector<std::string>{"3do\\lamp.3do@21 resource", "3do\\crate.3do@10 level",
-                                      "3do\\Door.3do@22 resource"}));
+                                      "3do\\Door.3do@22 resource", "3do\\lamp.3do@21 resource",
+                                      "3do\\crate.3do@10 level", "3do\\Door.3do@22 resource"}));
 }
 
 // The models named that no table row holds are collected, each once, in
@@ -69,11 +73,12 @@ TEST_F(ModelLookupTest, CollectsModelsNoArchiveHolds) {
   templates_.Append("bigcrate crate size=2", "crate");
   templates_.Append("unused _decor model3d=unused.3do");
   for (const char* name : {"bigcrate", "lamp", "crate", "lamp", "nothing"}) lookup.Lookup(name);
-  EXPECT_EQ(missing.names(), (std::vector<std::string>{"lost.3do", "gone.3do", "door.3do"}));
+  EXPECT_EQ(missing.names(), (std::vector<std::string>{"lost.3do", "gone.3do"}));
   EXPECT_EQ(templates_.MissingModelsOf("bigcrate"), (std::vector<std::string>{"lost.3do"}));
 }
 
-// Cog lines add the first cog table row of their script; lines stay as read.
+// Cog lines add the first cog table row of their script, named in any
+// letter case; lines stay as read.
 TEST(CogReferenceHandlerTest, ListsScriptsOfTheLevelArchive) {
   std::vector<EntryRow> table{
       {"cog\\door.cog", 1, 1, true}, {"cog\\door.cog", 2, 1, true}, {"cog\\lift.cog", 3, 1, true}};
@@ -82,9 +87,10 @@ TEST(CogReferenceHandlerTest, ListsScriptsOfTheLevelArchive) {
   const char* lines[] = {"World cogs 4",    "#Num\tScript", "0:\tdoor.cog", "1: rules.cog 0x10",
                          "2:  lift.cog  5", "3: Door.cog",  "lone"};
   for (const char* line : lines) EXPECT_EQ(Handled(handler, line), line);
-  ASSERT_EQ(list.size(), 2u);
+  ASSERT_EQ(list.size(), 3u);
   EXPECT_EQ(list[0].name + "@" + std::to_string(list[0].offset), "cog\\door.cog@1");
   EXPECT_EQ(list[1].name + "@" + std::to_string(list[1].offset), "cog\\lift.cog@3");
+  EXPECT_EQ(list[2].name + "@" + std::to_string(list[2].offset), "cog\\door.cog@1");
 }
 
 // A numbered cog line whose script neither archive holds is collected, once;
@@ -99,8 +105,8 @@ TEST(CogReferenceHandlerTest, CollectsScriptsNoArchiveHolds) {
       "World cogs 6",   "#Num\tScript", "0:\tdoor.cog", "1: rules.cog 0x10", "2:  lost.cog",
       "10: Door.cog 5", "x: odd.cog",   "3: lost.cog",  ": none.cog",        "lone"};
   for (const char* line : lines) EXPECT_EQ(Handled(handler, line), line);
-  EXPECT_EQ(missing.names(), (std::vector<std::string>{"lost.cog", "Door.cog"}));
-  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(missing.names(), (std::vector<std::string>{"lost.cog"}));
+  ASSERT_EQ(list.size(), 2u);
 }
 
 // Repeated names go; the first row of each name stays, in order.

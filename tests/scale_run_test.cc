@@ -223,6 +223,57 @@ TEST_F(ScaleRunTest, ReportsWhatNoArchiveHolds) {
             "cogs lost.cog, other.cog");
 }
 
+// A level that passes the game's sky and coordinate limits once scaled is
+// scaled all the same, and the command line says so in one warning line.
+TEST_F(ScaleRunTest, CliWarnsOfTheGamesLimits) {
+  WriteArchives();
+  ASSERT_TRUE(GobWriter()
+                  .Add("jkl\\far.jkl", CrLfLines({"Ceiling Sky Z 600.000000", "World vertices 1",
+                                                  "0:\t-6000\t1\t1"}))
+                  .WriteTo(dir_ / "far.gob"));
+  std::vector<std::string> args = ScaleArgs();
+  args[1] = dir_ / "far.gob";
+  args[2] = "jkl\\far.jkl";
+  scaling_test::CliRun run = RunCliCaptured(args);
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.err,
+            "jkrescale-cli: warning: Ceiling Sky Z would be 1200, above the 1000 the game draws; "
+            "a coordinate would be -12000, more than 10000 from the origin, where the game's "
+            "motion turns jerky\n");
+  EXPECT_EQ(ReadFile(out_ + "/jkl/far.jkl"),
+            CrLfLines({"Ceiling Sky Z 1200", "World vertices 1", "0: -12000 2 2"}));
+}
+
+// A line that would pass the game's 1,023 characters once scaled stops the
+// run with a message naming the line; the level file begun is deleted and
+// no model is written.
+TEST_F(ScaleRunTest, StopsBeforeALineOverTheGamesLimit) {
+  WriteArchives();
+  std::string crate = "crate _structure model3d=crate.3do";
+  for (int i = 0; i < 100; ++i) crate += " size=1";
+  ASSERT_TRUE(
+      GobWriter()
+          .Add("jkl\\long.jkl", CrLfLines({"World templates 1", crate, "end", "World things 1",
+                                           "0: crate c 1 1 1 0 0 0 1", "end"}))
+          .WriteTo(dir_ / "long.gob"));
+  RealFileSystem fs;
+  ScaleRequest request{.work_folder = dir_ / "work",
+                       .level_archive_path = dir_ / "long.gob",
+                       .level_name = "jkl\\long.jkl",
+                       .resource_archive_path = resource_path_,
+                       .factor_text = "0.333333333"};
+  RecordedProgress progress;
+  ReferenceLists lists;
+  ScaleReport report;
+  Status status = RunScale(fs, request, progress, &lists, &report);
+  EXPECT_EQ(status.message(),
+            "'jkl\\long.jkl': line 2 (crate) would be 1734 characters long, more than the 1023 "
+            "the game reads");
+  EXPECT_EQ(FilesIn(dir_ / "work/jkl"), std::vector<std::string>{});
+  EXPECT_EQ(FilesIn(dir_ / "work/3do"), std::vector<std::string>{});
+  EXPECT_EQ(report.level_output, "");
+}
+
 // The phrase names each kind only when it has names, and is empty without.
 TEST(LeftOutPhraseTest, EachKindWhenItHasNames) {
   EXPECT_EQ(LeftOutPhrase({}, {}), "");

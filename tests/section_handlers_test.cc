@@ -27,8 +27,6 @@ TEST(VertexHandlerTest, RewritesVertexLines) {
       {"2:  1\t2\t3", "2: 0 2 4"},      // two blanks: empty x, the rest moves up
       {"3:\tabc\t1e2\t.5", "3: 0 200 1"},
       {"World vertices 8", "World vertices 8"},
-      {"#num:\tvertex:", "#num:\tvertex:"},
-      {"#num:\tx:\ty:\tz:", "#num:\tx:\ty:\tz:"},  // a comment of four fields too
       {"", ""},
   };
   VertexHandler handler(2);
@@ -41,14 +39,13 @@ TEST(VertexHandlerTest, RewritesVertexLines) {
 TEST(TemplateHandlerTest, ClassicRulesScaleStructureTemplatesOnly) {
   const LineCase cases[] = {
       {"World templates 3", "World templates 3"},
-      {"#Name: _structure size=1", "#Name: _structure size=1"},
       {"  crate  _structure\tsize=0.05 movesize=0.05 height=0.1 model3d=crate.3do",
        "crate _structure size=0.1 movesize=0.1 height=0.2 model3d=crate.3do"},
       {"lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x",
        "lamp _decor size=1 thingflags=0x1 movesize=0"},
       {"bridge _walkstruct height=3", "bridge _walkstruct height=6"},
       {"crate2 crate size=0.05", "crate2 crate size=0.05"},  // only the direct base counts
-      {"lamp _Decor size=0.5", "lamp _Decor size=0.5"},      // base compared with its case
+      {"lamp _Decor size=0.5", "lamp _Decor size=1"},        // the base in any case
       {"walker _actor size=0.1", "walker _actor size=0.1"},
       {"bare _structure", "bare _structure"},
   };
@@ -60,23 +57,23 @@ TEST(TemplateHandlerTest, ClassicRulesScaleStructureTemplatesOnly) {
   EXPECT_EQ(templates.lines(),
             (std::vector<std::string>{
                 "crate  _structure\tsize=0.05 movesize=0.05 height=0.1 model3d=crate.3do",
-                "lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x", "bridge _walkstruct height=3"}));
+                "lamp _decor SIZE=0.5 thingflags=0x1 MoveSize=x", "bridge _walkstruct height=3",
+                "lamp _Decor size=0.5"}));
 }
 
 // Game-true rules: a template based on a scenery template defined earlier is
 // scenery too, through any number of steps; it shows its base's models
-// unless it names its own. Names compare exactly, and only earlier
-// templates count.
+// unless it names its own. Names compare in any letter case, and only
+// earlier templates count.
 TEST(TemplateHandlerTest, GameTrueRulesFollowChainsOfScenery) {
   const LineCase cases[] = {
       {"door3 door2 size=1", "door3 door2 size=1"},  // door2 is not defined yet
       {"door1 _structure size=0.05 model3d=door.3do", "door1 _structure size=0.1 model3d=door.3do"},
       {"door2 door1 movesize=0.5", "door2 door1 movesize=1"},
       {"door3\tdoor2  height=1 model3d=lid.3do", "door3 door2 height=2 model3d=lid.3do"},
-      {"door4 Door1 size=1", "door4 Door1 size=1"},
+      {"door4 Door1 size=1", "door4 Door1 size=2"},  // names in any case
       {"walker _walkplayer size=0.065", "walker _walkplayer size=0.065"},
       {"walker2 walker size=0.1", "walker2 walker size=0.1"},
-      {"#door5 door1 size=1", "#door5 door1 size=1"},
   };
   std::vector<ModelRow> models{{{"3do\\door.3do", 1, 1, true}, true},
                                {{"3do\\lid.3do", 2, 1, true}, true}};
@@ -91,8 +88,9 @@ TEST(TemplateHandlerTest, GameTrueRulesFollowChainsOfScenery) {
     return found;
   };
   EXPECT_EQ(names("door2"), std::vector<std::string>{"3do\\door.3do"});
-  EXPECT_EQ(names("door3"), std::vector<std::string>{"3do\\lid.3do"});
-  EXPECT_EQ(templates.lines().size(), 3u);
+  EXPECT_EQ(names("DOOR3"), std::vector<std::string>{"3do\\lid.3do"});
+  EXPECT_EQ(names("door4"), std::vector<std::string>{"3do\\door.3do"});
+  EXPECT_EQ(templates.lines().size(), 4u);
 }
 
 // The coordinate rules on regular, short and irregular frame parameters.
@@ -145,9 +143,6 @@ TEST_F(ThingHandlerTest, LooksUpModelsOfThingLinesOnly) {
   EXPECT_EQ(Handled(handler_, "0: crate c 1 2 3 0 0 0"), "0: crate c 1 2 3 0 0 0");
   EXPECT_TRUE(model_list_.empty());
   EXPECT_EQ(Handled(handler_, "0: crate c 1 2 3 0 0 0 1"), "0: crate c 2 4 6 0 0 0 1");
-  // A column heading of ten fields is a comment: as read, and no lookup.
-  EXPECT_EQ(Handled(handler_, "#num crate name x y z pitch yaw roll sector"),
-            "#num crate name x y z pitch yaw roll sector");
   ASSERT_EQ(model_list_.size(), 1u);
   EXPECT_EQ(model_list_[0].entry.name, "3do\\crate.3do");
 }
@@ -169,7 +164,6 @@ TEST(SectorHandlerTest, ScalesBoxesCentreAndRadius) {
       {"VERTICES\t8", "VERTICES\t8"},
       {"0:\t12", "0:\t12"},
       {"SURFACES\t0\t6", "SURFACES\t0\t6"},
-      {"# RADIUS 4", "# RADIUS 4"},
       {"RADIUSES 4", "RADIUSES 4"},
       {"", ""},
   };
@@ -177,12 +171,11 @@ TEST(SectorHandlerTest, ScalesBoxesCentreAndRadius) {
   for (const LineCase& c : cases) EXPECT_EQ(Handled(handler, c.line), c.expected) << c.line;
 }
 
-// Only the N lines after "World adjoins N" are adjoins; comments do not
-// count, and the surfaces and normals after them stay as read.
+// Only the N lines after "World adjoins N" are adjoins; the surfaces and normals after them stay as
+// read.
 TEST(AdjoinHandlerTest, ScalesTheDistanceOfTheListedAdjoinsOnly) {
   const LineCase cases[] = {
       {"World adjoins 2", "World adjoins 2"},
-      {"#num:\tflags:\tmirror:\tdist:", "#num:\tflags:\tmirror:\tdist:"},
       {"0:\t0x7\t1\t0.500000", "0: 0x7 1 1"},
       {"", ""},
       {"1:\t0x7\t0\t0.25", "1: 0x7 0 0.5"},

@@ -326,6 +326,26 @@ TEST_F(ScaleCommandTest, WhileTheGameRunsTheWindowWaits) {
   EXPECT_TRUE(main_window().RequestClose());
 }
 
+// What the scaled level passes of the game's limits is in the status line
+// before the game starts and while it runs.
+TEST_F(ScaleCommandTest, ShowsTheGamesLimitsWhileTheGameRuns) {
+  temp_.WriteArchive("game/Episode/ep1.gob",
+                     GobWriter()
+                         .Add("episode.jk", "\"ep1.gob\"\r\nTYPE 1\r\nSEQ 1\r\nend\r\n")
+                         .Add("jkl\\one.jkl", "Ceiling Sky Z 600\r\n"));
+  OpenLevel(0, 0);
+  main_window().factor_field_.SetText("2");
+  std::string status;
+  runner_.on_run = [&](const ProgramStart&) {
+    status = main_window().status_line_.Text();
+    return Status::Ok();
+  };
+  main_window().Click(main_window().scale_button_);
+  EXPECT_EQ(status,
+            "Ceiling Sky Z would be 1200, above the 1000 the game draws. Waiting for the game to "
+            "end…");
+}
+
 // Scale and play is enabled only when the program it would start is a
 // file: a folder typed as the game, or a missing expansion for a ".goo"
 // archive, leaves it disabled.

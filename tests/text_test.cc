@@ -1,6 +1,7 @@
 // The line conventions: trimming, keyword tests, splits and number texts.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "scaling/text.h"
+#include "scaling/fields.h"
+#include "scaling/numbers.h"
 
 namespace jk {
 namespace {
@@ -84,12 +86,9 @@ TEST(TextOfTest, AgreesWithPrintf) {
 // ones do: short decimals as editors write them, their products by usual
 // factors, values next to a rounding boundary (a half at the ninth digit,
 // a power of ten), and random doubles of every magnitude.
-TEST(TextOfTest, FastWaysAgreeWithTheExactOnes) {
-  auto exactly = [](double value) {
-    std::string text;
-    AppendTextOfExactly(value, &text);
-    return text;
-  };
+// Short decimals as editors write them, their products by usual factors,
+// values next to a rounding boundary and random doubles of every magnitude.
+std::vector<double> AgreementValues() {
   std::mt19937_64 random(20261207);
   std::vector<double> values = {0.5e-7, 1e-7,        1e8,          999999999.5, 999999999.4999999,
                                 1e9,    100000000.5, 0.1000000005, 123456789.5, 0.000123456785};
@@ -98,20 +97,51 @@ TEST(TextOfTest, FastWaysAgreeWithTheExactOnes) {
     char text[32];
     std::snprintf(text, sizeof text, "%.6f", double(micro(random)) / 1e6);
     double read = ValueOf(text);
-    ASSERT_EQ(read, std::strtod(text, nullptr)) << text;
+    EXPECT_EQ(read, std::strtod(text, nullptr)) << text;
     for (double factor : {2.0, 0.5, 1.25, 3.0, 0.333333333, 1000.0})
       values.push_back(read * factor);
   }
   std::uniform_int_distribution<uint64_t> bits;
   for (int i = 0; i < 100000; ++i) {
     uint64_t b = bits(random);
-    double value;
-    std::memcpy(&value, &b, sizeof value);
-    values.push_back(value);
+    values.push_back(std::bit_cast<double>(b));
     values.push_back(std::ldexp(double(b >> 11), -53 - int(b % 60)));
   }
-  for (double value : values) ASSERT_EQ(TextOf(value), exactly(value)) << value;
+  return values;
 }
+
+// Whether TextOf writes every value as the exact way does.
+::testing::AssertionResult FastWayAgrees(const std::vector<double>& values) {
+  for (double value : values) {
+    std::string exact;
+    AppendTextOfExactly(value, &exact);
+    if (TextOf(value) != exact) {
+      return ::testing::AssertionFailure() << value << ": " << TextOf(value) << ", not " << exact;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(TextOfTest, FastWaysAgreeWithTheExactOnes) { EXPECT_TRUE(FastWayAgrees(AgreementValues())); }
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+// The x87 unit's precision control (bits 8 and 9 of its control word: 0
+// for 24 bits, 2 for 53, 3 for 64) is a setting of each thread, which a
+// library or a driver may change; the numbers written must not depend on
+// it.
+TEST(TextOfTest, FastWayDoesNotDependOnTheX87Precision) {
+  const std::vector<double> values = AgreementValues();
+  uint16_t saved = 0;
+  asm volatile("fnstcw %0" : "=m"(saved));
+  for (uint16_t precision : {0, 2}) {
+    const uint16_t word = uint16_t((saved & ~0x300) | (precision << 8));
+    asm volatile("fldcw %0" : : "m"(word));
+    ::testing::AssertionResult agrees = FastWayAgrees(values);
+    asm volatile("fldcw %0" : : "m"(saved));
+    EXPECT_TRUE(agrees) << "at precision control " << precision;
+  }
+}
+#endif
 
 // A scaled number is written as the double product of its value and the
 // factor would be: for short decimals of every length and form, for
@@ -207,10 +237,10 @@ using Fields = std::vector<std::string_view>;
 
 // "\s": every white-space character ends a field.
 TEST(SplitTest, SingleWhiteSpaceKeepsEmptyFields) {
-  EXPECT_EQ(SplitOnSingleWhiteSpace("0:\t1.0\t2.0\t3.0"), (Fields{"0:", "1.0", "2.0", "3.0"}));
-  EXPECT_EQ(SplitOnSingleWhiteSpace("0:  1.0\t2.0\t3.0"), (Fields{"0:", "", "1.0", "2.0", "3.0"}));
-  EXPECT_EQ(SplitOnSingleWhiteSpace("a\vb\fc\rd"), (Fields{"a", "b", "c", "d"}));
-  EXPECT_EQ(SplitOnSingleWhiteSpace(""), (Fields{""}));
+  EXPECT_EQ(SplitOnSingleSeparator("0:\t1.0\t2.0\t3.0"), (Fields{"0:", "1.0", "2.0", "3.0"}));
+  EXPECT_EQ(SplitOnSingleSeparator("0:  1.0\t2.0\t3.0"), (Fields{"0:", "", "1.0", "2.0", "3.0"}));
+  EXPECT_EQ(SplitOnSingleSeparator("a\vb\fc\rd"), (Fields{"a", "b", "c", "d"}));
+  EXPECT_EQ(SplitOnSingleSeparator(""), (Fields{""}));
 }
 
 // "\s+": every run of white space ends a field.
@@ -257,6 +287,30 @@ TEST(SplitTest, FieldsAcrossBlocks) {
     EXPECT_EQ(SplitOnWhiteSpace(word + " x"), (Fields{word, "x"}));
     EXPECT_EQ(SplitOnWhiteSpace("x" + std::string(n, ' ') + "y"), (Fields{"x", "y"}));
   }
+}
+
+// The plain way of finding the separators and the SSE2 way agree on every
+// byte, NUL, backspace, shift-out and the bytes above 127 among them, for
+// every length up to 64.
+TEST(SplitTest, PlainAndSse2SeparatorsAgree) {
+#if defined(__SSE2__)
+  std::mt19937_64 random(2026);
+  const std::string kBytes = std::string(" \t\r\n\v\f,;#ax0", 15) + std::string(1, '\0') +
+                             "\b\x0e" + "\x7f\x80\x85\xa0\xff";
+  std::uniform_int_distribution<size_t> pick(0, kBytes.size() - 1);
+  std::uniform_int_distribution<int> any_byte(0, 255);
+  for (int i = 0; i < 20000; ++i) {
+    char bytes[64];
+    const size_t count = size_t(i % 65);
+    for (size_t n = 0; n < count; ++n) {
+      bytes[n] = i % 2 ? kBytes[pick(random)] : char(any_byte(random));
+    }
+    ASSERT_EQ(SeparatorBitsPlain<true>(bytes, count), SeparatorBitsSse2<true>(bytes, count)) << i;
+    ASSERT_EQ(SeparatorBitsPlain<false>(bytes, count), SeparatorBitsSse2<false>(bytes, count)) << i;
+  }
+#else
+  GTEST_SKIP() << "no SSE2 on this processor";
+#endif
 }
 
 }  // namespace

@@ -133,10 +133,16 @@ int AdjoinOf(int sector, int face, int sectors) {
   return -1;
 }
 
-void WriteHeader(Lines& out, GeneratedLevel& level) {
+// The trailing comment `comment` when the level carries the game reader's
+// forms, else nothing.
+std::string Trailing(const LevelOptions& options, const char* comment) {
+  return options.game_reader_forms ? comment : "";
+}
+
+void WriteHeader(Lines& out, const LevelOptions& options, GeneratedLevel& level) {
   out.Add("SECTION: HEADER");
   level.gravity_line = out.Add("World Gravity " + SixDecimals(4));
-  out.Add("Ceiling Sky Z " + SixDecimals(15));
+  out.Add("Ceiling Sky Z " + SixDecimals(15) + Trailing(options, " # was 7.5, size=0.3"));
   out.Add("Horizon Distance " + SixDecimals(200));
   out.Add("Horizon Pixels per Rev " + SixDecimals(768));
   out.Add("Horizon Sky Offset " + Joined({0, 0}, " "));
@@ -148,13 +154,18 @@ void WriteHeader(Lines& out, GeneratedLevel& level) {
   out.Add("");
 }
 
-void WriteVertices(Lines& out, const std::vector<SectorGeometry>& sectors, GeneratedLevel& level) {
+void WriteVertices(Lines& out, const std::vector<SectorGeometry>& sectors,
+                   const LevelOptions& options, GeneratedLevel& level) {
   out.Add("World vertices " + std::to_string(sectors.size() * 8));
   out.Add("#num:\tvertex:");
+  if (options.game_reader_forms) out.Add("; 1: 4.0 5.0 6.0");
   for (const SectorGeometry& g : sectors) {
     for (const Vec& c : g.corners) {
-      std::string number = std::to_string(level.vertex_lines.size());
-      level.vertex_lines.push_back(out.Add(number + ":\t" + Triple(c, "\t")));
+      size_t index = level.vertex_lines.size();
+      std::string line = std::to_string(index) + ":\t" + Triple(c, "\t");
+      if (options.game_reader_forms && index == 0) line += "\t# corner 0: 1.0 2.0 3.0";
+      if (options.game_reader_forms && index == 1) line = "1:," + Triple(c, ",");
+      level.vertex_lines.push_back(out.Add(line));
     }
   }
   out.Add("");
@@ -185,7 +196,7 @@ void WriteAdjoins(Lines& out, const std::vector<SectorGeometry>& sectors, double
   out.Add("");
 }
 
-void WriteSurfaces(Lines& out, int sectors, GeneratedLevel& level) {
+void WriteSurfaces(Lines& out, int sectors, const LevelOptions& options, GeneratedLevel& level) {
   out.Add("World surfaces " + std::to_string(sectors * 6));
   out.Add(
       "#num:\tmat:\tsurfflags:\tfaceflags:\tgeo:\tlight:\ttex:\tadjoin:\textralight:\tnverts:"
@@ -202,6 +213,7 @@ void WriteSurfaces(Lines& out, int sectors, GeneratedLevel& level) {
             "\t" + std::to_string(sector * 8 + kFaces[face].corners[i]) + "," + std::to_string(i);
       }
       for (int i = 0; i < 4; ++i) line += "\t" + SixDecimals(0.5);
+      if (level.surface_lines.empty()) line += Trailing(options, " # the first wall, 2.0 wide");
       level.surface_lines.push_back(out.Add(line));
     }
   }
@@ -232,7 +244,8 @@ void WriteSector(Lines& out, int index, const Box& box, const SectorGeometry& g,
   }
   if (every(options.sound_every))
     facts.sound_line = out.Add("SOUND\tambient.wav " + SixDecimals(1));
-  facts.center_line = out.Add("CENTER\t" + Triple(g.center, " "));
+  facts.center_line = out.Add("CENTER\t" + Triple(g.center, " ") +
+                              Trailing(options, index == 0 ? "\t#middle 1.0 1.0 1.0" : ""));
   facts.radius_line = out.Add("RADIUS\t" + SixDecimals(g.radius));
   facts.vertices_line = out.Add("VERTICES\t8");
   for (int i = 0; i < 8; ++i) out.Add(std::to_string(i) + ":\t" + std::to_string(index * 8 + i));
@@ -286,6 +299,7 @@ void WriteTemplates(Lines& out, const LevelOptions& options, GeneratedLevel& lev
     if (facts.name == "door1") out.Add("# the doors, each based on the one before");
     std::string line = facts.name + "\t" + facts.base + "\t" + params;
     if (!facts.own_model.empty()) line += " model3d=" + facts.own_model;
+    if (facts.name == "door3") line += Trailing(options, " # size=0.3");
     out.Add(line);
     if (!facts.own_model.empty() && std::find(level.model_files.begin(), level.model_files.end(),
                                               facts.own_model) == level.model_files.end()) {
@@ -299,7 +313,8 @@ void WriteTemplates(Lines& out, const LevelOptions& options, GeneratedLevel& lev
 
 // One thing of each template, at the center of a sector in turn; every other
 // one has a frame= parameter.
-void WriteThings(Lines& out, const std::vector<SectorGeometry>& sectors, GeneratedLevel& level) {
+void WriteThings(Lines& out, const std::vector<SectorGeometry>& sectors,
+                 const LevelOptions& options, GeneratedLevel& level) {
   out.Add("SECTION: THINGS");
   out.Add("World things " + std::to_string(level.templates.size()));
   out.Add("#num template: name: X: Y: Z: Pitch: Yaw: Roll: Sector: Flags:");
@@ -308,23 +323,33 @@ void WriteThings(Lines& out, const std::vector<SectorGeometry>& sectors, Generat
     size_t sector = sectors.empty() ? 0 : i % sectors.size();
     Vec at = sectors.empty() ? Vec{0.25, 0.25, 0.25} : sectors[sector].center;
     Vec turn{0, double(i % 4) * 90, 0};
-    std::string line = std::to_string(i) + ": " + name + " " + name + " " + Triple(at, " ") + " " +
-                       Triple(turn, " ") + " " + std::to_string(sector) + " thingflags=0x" +
+    std::string line = std::to_string(i) + ": " + name + " " + name + " " + Triple(at, " ") + " ";
+    // The thing of the first door goes on on a second line after its position.
+    const bool continued = options.game_reader_forms && name == "door1";
+    std::string rest = Triple(turn, " ") + " " + std::to_string(sector) + " thingflags=0x" +
                        (name == "walkplayer" ? "401" : "8");
     bool framed = i % 2 == 1;
-    if (framed) line += " frame=(" + Triple(at, "/") + ":" + Triple(turn, "/") + ")";
-    level.things.push_back({out.Add(line), name, framed});
+    if (framed) rest += " frame=(" + Triple(at, "/") + ":" + Triple(turn, "/") + ")";
+    if (i == 0) rest += Trailing(options, " # at 1.0 2.0 3.0");
+    ThingFacts facts{0, 0, name, framed};
+    if (continued) {
+      facts.line = out.Add(line + "\\ # its angles follow");
+      facts.continued_line = out.Add("\t" + rest);
+    } else {
+      facts.line = out.Add(line + rest);
+    }
+    level.things.push_back(facts);
   }
   out.Add("end");
   out.Add("");
 }
 
-void WriteCogs(Lines& out, GeneratedLevel& level) {
+void WriteCogs(Lines& out, const LevelOptions& options, GeneratedLevel& level) {
   level.cog_scripts = {"door.cog", "lift.cog"};
   out.Add("SECTION: COGS");
   out.Add("World cogs 2");
   out.Add("#Num\tScript\tvalues");
-  out.Add("0:\tdoor.cog\t12 13");
+  out.Add("0:\tdoor.cog\t12 13" + Trailing(options, " # the doors.cog"));
   out.Add("1:\tlift.cog\t" + SixDecimals(0.5));
   out.Add("end");
 }
@@ -471,18 +496,18 @@ GeneratedLevel MakeLevel(const LevelOptions& options) {
   out.Add("SECTION: JK");
   out.Add("VERSION 1");
   out.Add("");
-  WriteHeader(out, level);
+  WriteHeader(out, options, level);
   out.Add("SECTION: GEORESOURCE");
   out.Add("World Colormaps 1");
   out.Add("0:\tdflt.cmp");
   out.Add("");
-  WriteVertices(out, geometry, level);
+  WriteVertices(out, geometry, options, level);
   WriteAdjoins(out, geometry, options.dist_error, level);
-  WriteSurfaces(out, int(boxes.size()), level);
+  WriteSurfaces(out, int(boxes.size()), options, level);
   WriteSectors(out, boxes, geometry, options, level);
   WriteTemplates(out, options, level);
-  WriteThings(out, geometry, level);
-  WriteCogs(out, level);
+  WriteThings(out, geometry, options, level);
+  WriteCogs(out, options, level);
   level.text = out.Text();
   return level;
 }

@@ -42,6 +42,13 @@ struct LevelOptions {
   // Each adjoin's dist is written this much off the true distance, up for
   // even adjoins and down for odd ones, as editors write dist roughly.
   double dist_error = 0;
+  // Lines in every form the game reads besides the editors' own: ";"
+  // comment lines, trailing "#" comments (after a vertex, a surface, a
+  // sector's CENTER, a template, a thing and a cog line, and the sky
+  // height), a vertex whose fields are separated by commas, and a thing
+  // line continued on the next line with "\". The comments hold numbers and
+  // size= parameters that no scale run may touch.
+  bool game_reader_forms = false;
 };
 
 // Where a sector's lines are (line numbers count from 1), and its radius.
@@ -70,6 +77,8 @@ struct TemplateFacts {
 
 struct ThingFacts {
   int line = 0;
+  // The line that continues it (game_reader_forms); 0 when it has none.
+  int continued_line = 0;
   std::string template_name;
   bool has_frame = false;
 };

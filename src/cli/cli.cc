@@ -104,6 +104,12 @@ void WarnSkipped(const Context& c, const std::vector<std::string>& skipped) {
   std::fprintf(c.err, "%s\n", line.c_str());
 }
 
+// One line for what the scaled level passes of the game's limits.
+void WarnLimits(const Context& c, const std::vector<std::string>& warnings) {
+  std::string line = LimitWarningLine(warnings);
+  if (!line.empty()) std::fprintf(c.err, "jkrescale-cli: warning: %s\n", line.c_str());
+}
+
 // One line for what the run left out because no archive holds it.
 void WarnLeftOut(const Context& c, const std::vector<std::string>& missing_models,
                  const std::vector<std::string>& missing_cogs) {
@@ -242,6 +248,7 @@ int Scale(const Context& c, const std::vector<std::string>& args) {
                                        c.cleanup_pacing)
                              : RunScale(c.fs, request, shown.progress(), &lists, &report);
   shown.Finish();
+  WarnLimits(c, report.limit_warnings);
   WarnSkipped(c, report.skipped);
   WarnLeftOut(c, report.missing_models, report.missing_cogs);
   return status.ok() ? kExitOk : Failed(c, status);
@@ -253,7 +260,10 @@ class TerminalPlay : public PlayObserver {
  public:
   explicit TerminalPlay(const Context& c) : c_(c), shown_(c) {}
   ScaleProgress& progress() override { return shown_.progress(); }
-  void ScaleFinished() override { shown_.Finish(); }
+  void ScaleFinished(const std::vector<std::string>& limit_warnings) override {
+    shown_.Finish();
+    WarnLimits(c_, limit_warnings);
+  }
   void GameStarting(const std::string& command_line) override {
     std::fprintf(c_.err, "jkrescale-cli: starting the game: %s\n", command_line.c_str());
     std::fflush(c_.err);

@@ -1,10 +1,11 @@
 #include "launch/game_launch.h"
 
+#include "platform/ascii.h"
 #include "platform/path.h"
 #include "platform/short_path.h"
 #include "platform/system.h"
+#include "scaling/fields.h"
 #include "scaling/layout.h"
-#include "scaling/text.h"
 
 namespace jk {
 

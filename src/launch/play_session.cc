@@ -147,7 +147,7 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
   if (status.ok()) status = PlanWrites(fs, request.scale, &names);
   if (!status.ok()) {
     // Nothing was written, so there is nothing to clean up.
-    observer.ScaleFinished();
+    observer.ScaleFinished({});
     return status;
   }
   std::vector<std::string> recorded;
@@ -158,7 +158,7 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
   if (status.ok() && observer.progress().CancelRequested()) {
     status = Status::Cancelled("the scale run was cancelled");
   }
-  observer.ScaleFinished();
+  observer.ScaleFinished(scaled.limit_warnings);
   report->skipped = scaled.skipped;
   report->missing_models = scaled.missing_models;
   report->missing_cogs = scaled.missing_cogs;

@@ -71,8 +71,10 @@ class PlayObserver {
   virtual ~PlayObserver() = default;
   // Where the scale run reports its progress.
   virtual ScaleProgress& progress() = 0;
-  // The scale run is over, whether or not it went well.
-  virtual void ScaleFinished() = 0;
+  // The scale run is over, whether or not it went well. `limit_warnings`
+  // says what its result passes of the game's limits (ScaleReport), to be
+  // shown before the game starts.
+  virtual void ScaleFinished(const std::vector<std::string>& limit_warnings) = 0;
   // The game is starting with this command line.
   virtual void GameStarting(const std::string& command_line) = 0;
   // Called every few milliseconds while the game runs.

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "archives/gob_writer.h"
+#include "platform/ascii.h"
 #include "platform/path.h"
 #include "platform/system.h"
 #include "scaling/episode.h"
 #include "scaling/layout.h"
-#include "scaling/text.h"
 
 namespace jk {
 

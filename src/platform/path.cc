@@ -81,27 +81,12 @@ std::string NativeRelativePath(std::string_view archive_name) {
   return native;
 }
 
-// ASCII only: the names and keywords of the game's files are ASCII, and the
-// result must not depend on the user's locale.
-static char Lower(char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
-
-std::string ToLowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = Lower(c);
-  return lower;
-}
-
 std::string ComparablePath(std::string_view path) {
   std::string comparable = ToLowerAscii(path);
   for (char& c : comparable) {
     if (IsPathSeparator(c)) c = kPathSeparator;
   }
   return comparable;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {

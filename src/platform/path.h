@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ascii.h"
+
 namespace jk {
 
 #ifdef _WIN32
@@ -50,12 +52,6 @@ std::string ComparablePath(std::string_view path);
 
 // True when `text` ends with `suffix`, ASCII letter case ignored.
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
-
-// `text` with the ASCII letters A to Z in lower case.
-std::string ToLowerAscii(std::string_view text);
-
-// True when the two texts are equal, ASCII letter case ignored.
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace jk
 

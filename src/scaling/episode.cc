@@ -2,9 +2,9 @@
 
 #include <memory>
 
+#include "platform/ascii.h"
 #include "platform/path.h"
 #include "scaling/layout.h"
-#include "scaling/text.h"
 
 namespace jk {
 

@@ -29,6 +29,8 @@ constexpr HeaderValue kHeaderValues[] = {
     {{"perspective", "distance", ""}, 1, false}, {{"gouraud", "distance", ""}, 1, false},
 };
 
+constexpr size_t kCeilingSkyZ = 3;  // in kHeaderValues
+
 // Whether a line that begins with `c` may begin with one of the keywords.
 bool MayBeginAKeyword(char c) {
   c = char(c | 0x20);  // ASCII letters in lower case
@@ -55,13 +57,31 @@ size_t KeywordFields(const HeaderValue& value, const std::vector<std::string_vie
 }  // namespace
 
 const std::string& HeaderStep::Apply(const std::string& line) {
-  if (rules_ == ScaleRules::kClassic) return ApplyClassic(line);
+  const std::string& written =
+      rules_ == ScaleRules::kClassic ? ApplyClassic(line) : ApplyGameTrue(line);
+  if (limits_) WatchSky(written);
+  return written;
+}
+
+void HeaderStep::WatchSky(const std::string& written) {
+  // Every line of the level comes here: those that do not begin with a "c"
+  // pass at once.
+  size_t first = 0;
+  while (first < written.size() && IsWhiteSpace(written[first])) ++first;
+  if (first == written.size() || LowerAscii(written[first]) != 'c') return;
+  SplitFields(Trim(written), &fields_);
+  if (KeywordFields(kHeaderValues[kCeilingSkyZ], fields_) == 3 && fields_.size() > 3) {
+    limits_->NoteSky(ValueOf(fields_[3]));
+  }
+}
+
+const std::string& HeaderStep::ApplyGameTrue(const std::string& line) {
   std::string_view trimmed = Trim(line);
   // Every line of the level comes here: those that cannot begin with a
   // keyword, nearly all of them, pass at once.
   if (trimmed.empty() || !MayBeginAKeyword(trimmed[0])) return line;
   Fields& fields = fields_;
-  SplitOnWhiteSpace(trimmed, &fields);
+  SplitFields(trimmed, &fields);
   for (const HeaderValue& value : kHeaderValues) {
     size_t first = KeywordFields(value, fields);
     if (first == 0) continue;
@@ -95,7 +115,7 @@ const std::string& HeaderStep::ApplyClassic(const std::string& line) {
     return rewritten_;
   }
   if (BeginsWith(trimmed, kMipMapKeyword)) {
-    std::vector<std::string_view> fields = SplitOnWhiteSpace(trimmed);
+    std::vector<std::string_view> fields = SplitFields(trimmed);
     rewritten_ = "MipMap Distances";
     // Only the distances present are written; fields after the fourth
     // distance are dropped.

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "scaling/game_limits.h"
 #include "scaling/rules.h"
 #include "scaling/text.h"
 
@@ -14,9 +15,12 @@ namespace jk {
 
 class HeaderStep {
  public:
-  // `factor` must be a finite number greater than 0.
-  HeaderStep(double factor, bool divide_gravity, ScaleRules rules = ScaleRules::kGameTrue)
-      : factor_(factor), divide_gravity_(divide_gravity), rules_(rules) {}
+  // `factor` must be a finite number greater than 0. `limits`, when not
+  // null, learns the Ceiling Sky Z of every line written, under either
+  // rules (and must outlive the step).
+  HeaderStep(double factor, bool divide_gravity, ScaleRules rules = ScaleRules::kGameTrue,
+             LimitWatch* limits = nullptr)
+      : factor_(factor), divide_gravity_(divide_gravity), rules_(rules), limits_(limits) {}
 
   // The line to write for `line`: its replacement, or `line` itself. The
   // result lives until the next call.
@@ -36,11 +40,16 @@ class HeaderStep {
   const std::string& Apply(const std::string& line);
 
  private:
+  const std::string& ApplyGameTrue(const std::string& line);
   const std::string& ApplyClassic(const std::string& line);
+  // Tells limits_ the sky height of `written` when it is a Ceiling Sky Z
+  // line.
+  void WatchSky(const std::string& written);
 
   ScaleFactor factor_;
   bool divide_gravity_;
   ScaleRules rules_;
+  LimitWatch* limits_;
   Fields fields_;
   std::string rewritten_;
 };

@@ -7,8 +7,9 @@
 #include <memory>
 #include <string_view>
 
-#include "scaling/game_fields.h"
+#include "scaling/fields.h"
 #include "scaling/game_limits.h"
+#include "scaling/game_text.h"
 #include "scaling/level_sections.h"
 #include "scaling/text.h"
 
@@ -174,10 +175,12 @@ class LevelChecker {
 
 void LevelChecker::Take(std::string_view line) {
   ++line_;
-  std::string_view trimmed = Trim(line);
+  // What the game reads of the line: no comment, commas as separators.
+  const GameLine game = ReadGameLine(line);
+  std::string_view trimmed = Trim(game.data);
   CheckLineLimits(line, trimmed);
-  if (trimmed.empty() || IsComment(trimmed)) return;
-  const LevelHeader header = RecogniseLevelHeader(line);
+  if (game.is_comment_line || trimmed.empty()) return;
+  const LevelHeader header = RecogniseLevelHeader(game.data);
   if (IsSectionHeader(header) || header == LevelHeader::kEnd) {
     FinishSector();
     section_ = header == LevelHeader::kGeoresourceSection ? Section::kGeoresource
@@ -187,7 +190,7 @@ void LevelChecker::Take(std::string_view line) {
     list_ = List::kNone;
     return;
   }
-  Fields fields = SplitOnWhiteSpace(trimmed);
+  Fields fields = SplitFields(trimmed);
   if (header != LevelHeader::kNone) {
     // "World vertices 8", "World texture vertices 4"...: the list that
     // follows. The surfaces' count says where their normals begin.
@@ -206,8 +209,8 @@ void LevelChecker::CheckLineLimits(std::string_view line, std::string_view trimm
     Limit(line_, "the line has " + std::to_string(line.size()) + " characters, more than the " +
                      std::to_string(kLongestGameLine) + " the game reads");
   }
-  if (trimmed.empty() || IsComment(trimmed)) return;
-  SplitGameFields(trimmed, &game_fields_);
+  if (trimmed.empty()) return;
+  SplitFields(trimmed, &game_fields_);
   if (game_fields_.size() > kMostGameFields) {
     Limit(line_, "the line has " + std::to_string(game_fields_.size()) + " fields, more than the " +
                      std::to_string(kMostGameFields) + " the game reads");
@@ -224,12 +227,12 @@ void LevelChecker::HeaderLine(std::string_view trimmed, const Fields& fields) {
 }
 
 void LevelChecker::CheckCoordinateLimits() {
-  if (farthest_ <= kSmoothCoordinates) return;
-  const bool breaks = farthest_ > kWorkingCoordinates;
+  if (farthest_ <= kSmoothMotionLimit) return;
+  const bool breaks = farthest_ > kWorkingMotionLimit;
   const int64_t beyond = breaks ? beyond_working_ : beyond_smooth_;
   Limit(farthest_line_,
         "vertex " + std::to_string(farthest_vertex_) + ": " + TextOf(farthest_) + " is beyond ±" +
-            TextOf(breaks ? kWorkingCoordinates : kSmoothCoordinates) +
+            TextOf(breaks ? kWorkingMotionLimit : kSmoothMotionLimit) +
             (breaks ? ", where the game's motion breaks" : ", where the game's motion is jerky") +
             " (" + Counted(beyond, "vertex is", "vertices are") + ")");
 }
@@ -271,8 +274,8 @@ void LevelChecker::VertexLine(const Fields& fields) {
   double xyz[3] = {};
   for (size_t i = 1; i < 4 && i < fields.size(); ++i) xyz[i - 1] = ValueOf(fields[i]);
   const double far = std::max({std::fabs(xyz[0]), std::fabs(xyz[1]), std::fabs(xyz[2])});
-  beyond_smooth_ += far > kSmoothCoordinates;
-  beyond_working_ += far > kWorkingCoordinates;
+  beyond_smooth_ += far > kSmoothMotionLimit;
+  beyond_working_ += far > kWorkingMotionLimit;
   if (far > farthest_) {
     farthest_ = far;
     farthest_vertex_ = int64_t(vertices_.size());
@@ -322,14 +325,16 @@ void LevelChecker::SurfaceLine(const Fields& fields) {
 void LevelChecker::SurfaceVertices(const Fields& fields, Surface& surface) {
   const std::string name = "surface " + std::to_string(surfaces_.size());
   int64_t count = 0;
-  if (!ParseInteger(fields[9], &count) || count < 1 || uint64_t(count) > fields.size() - 10) {
+  // Each vertex is a pair of fields: the world vertex and the texture
+  // vertex ("4,1").
+  const int64_t pairs = (int64_t(fields.size()) - 10) / 2;
+  if (!ParseInteger(fields[9], &count) || count < 1 || count > pairs) {
     Report(line_, name + ": " + std::string(fields[9]) + " vertices, but " +
                       Counted(int64_t(fields.size()) - 10, "field follows", "fields follow"));
-    count = std::min<int64_t>(std::max<int64_t>(count, 0), int64_t(fields.size()) - 10);
+    count = std::min<int64_t>(std::max<int64_t>(count, 0), pairs);
   }
   for (int64_t i = 0; i < count; ++i) {
-    std::string_view pair = fields[size_t(10 + i)];
-    std::string_view vertex = pair.substr(0, pair.find(','));
+    std::string_view vertex = fields[size_t(10 + 2 * i)];
     int64_t index = 0;
     if (!ParseIndex(vertex, vertices_.size(), &index)) {
       Report(line_, name + ": vertex " + std::string(vertex) + " is not one of the " +

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "archives/gob_archive.h"
+#include "platform/ascii.h"
+#include "scaling/game_text.h"
 #include "scaling/level_sections.h"
 
 namespace jk {
@@ -70,10 +72,16 @@ SectionHandler* SectionHandlers::For(SectionState state) const {
 Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHandlers& handlers,
                     HeaderStep& header, OutputFile& output, ScaleProgress& progress) {
   SectionState state = SectionState::kNone;
+  GameTextRewriter rewriter(
+      [&](std::string& data) {
+        state = NextSectionState(state, data);
+        if (SectionHandler* handler = handlers.For(state)) handler->HandleLine(data);
+        const std::string& written = header.Apply(data);
+        if (&written != &data) data.assign(written);
+      },
+      [&](std::string_view line) { return output.WriteLine(line); }, level.name);
   int64_t next_report = 0;
-  return ReadEntryText(archive, level.offset, level.length, [&](std::string& line) {
-    state = NextSectionState(state, line);
-    if (SectionHandler* handler = handlers.For(state)) handler->HandleLine(line);
+  JK_RETURN_IF_ERROR(ReadEntryText(archive, level.offset, level.length, [&](std::string& line) {
     const int64_t read = archive.Position() - level.offset;
     if (read >= next_report || read >= level.length) {
       next_report = read + kReportEvery;
@@ -81,8 +89,9 @@ Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHand
       progress.LevelText(std::min(1.0, double(read) / double(level.length)));
       if (progress.CancelRequested()) return Status::Cancelled("the scale run was cancelled");
     }
-    return output.WriteLine(header.Apply(line));
-  });
+    return rewriter.Line(line);
+  }));
+  return rewriter.Finish();
 }
 
 }  // namespace jk

@@ -31,8 +31,10 @@ enum class SectionState {
 // read that begins with "end", closes it; any other line keeps the state.
 SectionState NextSectionState(SectionState state, std::string_view line);
 
-// The handler of the lines of one section. It may replace the line with a
-// rewritten one; it never writes.
+// The handler of the lines of one section. It gets the data of each line as
+// the game reads it (GameTextRewriter: no comment line, no trailing
+// comment, a continued line joined with the next) and may replace it with
+// a rewritten one; it never writes.
 class SectionHandler {
  public:
   virtual ~SectionHandler() = default;
@@ -55,12 +57,15 @@ struct SectionHandlers {
 };
 
 // Reads the text of `level` (which must lie inside the archive) from
-// `archive`, and writes every line, rewritten or not, to `output` through
-// the header step. The header line of a section goes to the handler of the
-// section it opens. After the first line, then about every 64 KiB of text
+// `archive` as the game reads it (GameTextRewriter): the data of each line
+// goes to the handler of its section and then through the header step, and
+// every line, rewritten or not, is written to `output`. The header line of
+// a section goes to the handler of the section it opens; comment lines go
+// to none and open or close no section. After the first line, then about every 64 KiB of text
 // and after the last line, `progress` learns the share of the level text
 // read so far, and the pass stops, cancelled, when it asks to.
-// Fails on the first failed read or write.
+// Fails on the first failed read or write, and before writing a line that
+// would pass the game's limits (GameTextRewriter).
 Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHandlers& handlers,
                     HeaderStep& header, OutputFile& output, ScaleProgress& progress);
 

@@ -10,6 +10,7 @@
 
 #include "platform/path.h"
 #include "scaling/entry_skip.h"
+#include "scaling/game_text.h"
 #include "scaling/layout.h"
 #include "scaling/text.h"
 
@@ -31,14 +32,13 @@ constexpr FieldRange kNodePivot{14, 3};
 
 // The heading tests of a model line, as the model pass applies them: a
 // line that begins with "vertices" (any case) turns the vertex list on, one
-// that begins with "texture" turns it off. Comment lines are no headings.
+// that begins with "texture" turns it off.
 // The models of the game's own resource archive are indented in places
 // where those of the level archives never are; the headings are found on
 // the trimmed line there, and in the first column only elsewhere.
 // True when the line was a heading.
 bool FollowHeadings(std::string_view line, std::string_view trimmed, bool from_level_archive,
                     bool* vertex_list) {
-  if (IsComment(trimmed)) return false;
   std::string_view heading = from_level_archive ? line : trimmed;
   if (BeginsWith(heading, kVerticesKeyword)) {
     *vertex_list = true;
@@ -104,11 +104,12 @@ Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row, const
                   ModelTextScaler& scaler) {
   std::unique_ptr<OutputFile> out;
   JK_RETURN_IF_ERROR(fs.OpenWrite(path, &out));
-  JK_RETURN_IF_ERROR(
-      ReadEntryText(archive, row.entry.offset, row.entry.length, [&](std::string& line) {
-        scaler.ScaleLine(line, row.from_level_archive);
-        return out->WriteLine(line);
-      }));
+  GameTextRewriter rewriter(
+      [&](std::string& data) { scaler.ScaleLine(data, row.from_level_archive); },
+      [&](std::string_view line) { return out->WriteLine(line); }, row.entry.name);
+  JK_RETURN_IF_ERROR(ReadEntryText(archive, row.entry.offset, row.entry.length,
+                                   [&](std::string& line) { return rewriter.Line(line); }));
+  JK_RETURN_IF_ERROR(rewriter.Finish());
   return out->Close();
 }
 
@@ -224,7 +225,6 @@ void ModelTextScaler::StartModel(bool in_vertex_list) {
 
 void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
   std::string_view trimmed = Trim(line);
-  if (IsComment(trimmed)) return;
   // Every keyword begins with a letter: most lines (vertices, faces, nodes)
   // are told from them at once.
   const bool keyword = !trimmed.empty() && IsAsciiLetter(trimmed[0]);
@@ -240,7 +240,7 @@ void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
     trimmed = Trim(line);
   }
   if (!vertex_list_ && (saw_heading_ || start_mattered_)) return;
-  SplitOnWhiteSpace(trimmed, &fields_);
+  SplitFields(trimmed, &fields_);
   if (fields_.size() < kVertexFields || fields_[0].empty()) return;
   // A vertex line before the model's first heading is rewritten or not by
   // the state the model started with.
@@ -258,13 +258,13 @@ void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
 
 bool ModelTextScaler::ScaleGameTrueLine(std::string& line, std::string_view trimmed, bool keyword) {
   if (keyword && BeginsWith(trimmed, kInsertOffsetKeyword)) {
-    SplitOnWhiteSpace(trimmed, &fields_);
+    SplitFields(trimmed, &fields_);
     JoinScaling(fields_, {{2, 3}}, factor_, &rewritten_);
     line.swap(rewritten_);
     return true;
   }
   if (keyword && BeginsWith(trimmed, kHierarchyKeyword)) {
-    SplitOnWhiteSpace(trimmed, &fields_);
+    SplitFields(trimmed, &fields_);
     double count = fields_.size() > 2 ? ValueOf(fields_[2]) : 0;
     nodes_left_ = count > 0 ? int64_t(std::min(count, 1e15)) : 0;
     return true;
@@ -275,7 +275,7 @@ bool ModelTextScaler::ScaleGameTrueLine(std::string& line, std::string_view trim
     return false;
   }
   --nodes_left_;
-  SplitOnWhiteSpace(trimmed, &fields_);
+  SplitFields(trimmed, &fields_);
   if (fields_.size() < kNodeFields) return true;
   JoinScaling(fields_, {kNodePosition, kNodePivot}, factor_, &rewritten_);
   line.swap(rewritten_);

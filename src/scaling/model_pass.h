@@ -35,15 +35,18 @@ class ModelTextScaler {
   // with "radius" becomes "RADIUS " and the scaled number that follows the
   // six letters. The first two tests look at the line as read for the level
   // archive's models and at the trimmed line for the resource archive's.
-  // Then, inside a vertex list, a trimmed line that splits on runs of white
-  // space into at least five fields with a non-empty field 1 becomes field
+  // Then, inside a vertex list, a trimmed line that splits (SplitFields)
+  // into at least five fields with a non-empty field 1 becomes field
   // 1, fields 2 to 4 scaled and field 5, joined by single blanks.
   //
   // Under game-true rules, besides: "INSERT OFFSET x y z", where the model
   // stands relative to its position, has x y z scaled; and "HIERARCHY NODES
   // N" is followed by N node lines whose x y z (fields 9 to 11) and pivot
   // (fields 15 to 17) are scaled, which place each part of a model made of
-  // several. Comment lines are never rewritten.
+  // several.
+  //
+  // `line` is the data of a line as the game reads it (GameTextRewriter
+  // hands it over without its comment; comment lines never come).
   void ScaleLine(std::string& line, bool from_level_archive);
 
   // Where the vertex list stands after the lines so far.

@@ -9,7 +9,8 @@
 #include "archives/archive_tables.h"
 #include "archives/gob_archive.h"
 #include "platform/path.h"
-#include "scaling/game_fields.h"
+#include "scaling/fields.h"
+#include "scaling/game_text.h"
 #include "scaling/level_sections.h"
 #include "scaling/references.h"
 #include "scaling/text.h"
@@ -172,9 +173,11 @@ class WalkReader {
 };
 
 void WalkReader::Take(std::string_view line) {
-  std::string_view trimmed = Trim(line);
-  if (trimmed.empty() || IsComment(trimmed)) return;
-  const LevelHeader header = RecogniseLevelHeader(line);
+  // What the game reads of the line: no comment, commas as separators.
+  const GameLine game = ReadGameLine(line);
+  std::string_view trimmed = Trim(game.data);
+  if (game.is_comment_line || trimmed.empty()) return;
+  const LevelHeader header = RecogniseLevelHeader(game.data);
   if (IsSectionHeader(header) || header == LevelHeader::kEnd) {
     section_ = header == LevelHeader::kHeaderSection        ? Section::kHeader
                : header == LevelHeader::kGeoresourceSection ? Section::kGeoresource
@@ -186,8 +189,7 @@ void WalkReader::Take(std::string_view line) {
     sector_ = -1;
     return;
   }
-  SplitGameFields(trimmed, &fields_);
-  if (fields_.empty()) return;
+  SplitFields(trimmed, &fields_);
   if (header != LevelHeader::kNone) {
     if (section_ == Section::kHeader && fields_.size() > 2 &&
         BeginsWith(trimmed, "world gravity")) {
@@ -489,9 +491,9 @@ bool ApplyModelInsertOffset(std::string_view model_text, PlayerWalk* walk) {
   bool found = false;
   Fields fields;
   ForEachLine(model_text, [&](std::string_view line) {
-    std::string_view trimmed = Trim(line);
+    std::string_view trimmed = Trim(ReadGameLine(line).data);
     if (found || !BeginsWith(trimmed, "insert offset")) return;
-    SplitGameFields(trimmed, &fields);
+    SplitFields(trimmed, &fields);
     if (fields.size() < 5) return;
     found = true;
     if (walk->player.has_height) return;

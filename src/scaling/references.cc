@@ -1,6 +1,7 @@
 #include "scaling/references.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_set>
 
 #include "scaling/layout.h"
@@ -47,6 +48,13 @@ void KeepFirstOfEachName(std::vector<Row>* rows) {
 
 }  // namespace
 
+size_t NameHash::operator()(std::string_view s) const {
+  // FNV-1a over the name in lower case.
+  uint64_t hash = 14695981039346656037u;
+  for (char c : s) hash = (hash ^ uint8_t(LowerAscii(c))) * 1099511628211u;
+  return size_t(hash);
+}
+
 void FirstSeenNames::Add(std::string_view name) {
   if (name.empty() || seen_.find(name) != seen_.end()) return;
   seen_.emplace(name);
@@ -83,7 +91,7 @@ const ModelRow* ModelTable::Find(std::string_view file_name) const {
 
 void ScaledTemplates::Append(std::string_view trimmed_line, std::string_view based_on) {
   lines_.emplace_back(trimmed_line);
-  std::vector<std::string_view> fields = SplitOnWhiteSpace(lines_.back());
+  std::vector<std::string_view> fields = SplitFields(lines_.back());
   // A thing line looks its template up by name on every line; resolving
   // the models once here gives the same rows in the same order, since the
   // model table does not change during the pass.
@@ -140,7 +148,7 @@ CogReferenceHandler::CogReferenceHandler(const std::vector<EntryRow>* cog_table,
 
 void CogReferenceHandler::HandleLine(std::string& line) {
   Fields& fields = fields_;
-  SplitOnWhiteSpace(Trim(line), &fields);
+  SplitFields(Trim(line), &fields);
   if (fields.size() < 2 || fields[0].empty()) return;
   size_t row = index_.Find(fields[1]);
   if (row != PrefixedNameIndex::kNoRow) {

@@ -23,18 +23,28 @@
 #include <vector>
 
 #include "archives/archive_tables.h"
+#include "platform/ascii.h"
 #include "scaling/level_pass.h"
 
 namespace jk {
 
 // A hash for maps keyed by std::string that are searched with string_views,
-// so that a lookup does not copy the name it looks for.
+// so that a lookup does not copy the name it looks for. Names that differ
+// in ASCII letter case only hash alike.
 struct NameHash {
   using is_transparent = void;
-  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  size_t operator()(std::string_view s) const;
 };
+// Names as the game compares them: it reads its text in lower case.
+struct SameGameName {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return EqualsIgnoringCase(a, b); }
+};
+// Maps and sets of the names of templates and files, ASCII letter case
+// ignored.
 template <typename Value>
-using NameMap = std::unordered_map<std::string, Value, NameHash, std::equal_to<>>;
+using NameMap = std::unordered_map<std::string, Value, NameHash, SameGameName>;
+using NameSet = std::unordered_set<std::string, NameHash, SameGameName>;
 
 // Names in the order they were first added, each once.
 class FirstSeenNames {
@@ -49,8 +59,9 @@ class FirstSeenNames {
 };
 
 // Row numbers of a table by the part of each row's entry name after its
-// four-character folder prefix ("3do\", "cog\"). Names compare exactly; the
-// first row of a name wins.
+// four-character folder prefix ("3do\", "cog\"). Names compare without
+// regard to letter case, as the game finds its files; the first row of a
+// name wins.
 class PrefixedNameIndex {
  public:
   static constexpr size_t kNoRow = static_cast<size_t>(-1);
@@ -140,12 +151,10 @@ class ModelLookup {
   FirstSeenNames* missing_;
 };
 
-// The handler of the cogs section: a line whose field 2 (split on runs of
-// white space) names a script of the level archive's cog table, by its
-// name without "cog\", adds a copy of the first such row to the cog list.
-// A cog line (field 1 a number and ":") whose script neither that table nor
-// the resource archive's cogs hold adds the script's name to `missing`.
-// The line itself is never changed.
+// The handler of the cogs section: a line whose field 2 (SplitFields) names a script of the level
+// archive's cog table, by its name without "cog\", adds a copy of the first such row to the cog
+// list. A cog line (field 1 a number and ":") whose script neither that table nor the resource
+// archive's cogs hold adds the script's name to `missing`. The line itself is never changed.
 class CogReferenceHandler : public SectionHandler {
  public:
   // All must outlive the handler; `resource_cogs` and `missing` may be

@@ -5,6 +5,7 @@
 #include "platform/path.h"
 #include "scaling/cog_copies.h"
 #include "scaling/episode.h"
+#include "scaling/game_limits.h"
 #include "scaling/header_step.h"
 #include "scaling/layout.h"
 #include "scaling/level_pass.h"
@@ -87,9 +88,10 @@ Status ScaleLevelText(FileSystem& fs, const ScaleRequest& request, const EntryRo
   ScaledTemplates templates(&model_table);
   FirstSeenNames missing_models, missing_cogs;
   ModelLookup model_lookup(&templates, &lists->models, &missing_models);
-  VertexHandler vertices(factor);
+  LimitWatch limits;
+  VertexHandler vertices(factor, &limits);
   TemplateHandler template_handler(factor, &templates, request.rules);
-  ThingHandler things(factor, &model_lookup);
+  ThingHandler things(factor, &model_lookup, &limits);
   CogReferenceHandler cogs(&tables.cogs, &lists->cogs, &archives.resource_cogs, &missing_cogs);
   SectorHandler sectors(factor);
   AdjoinHandler adjoins(factor);
@@ -103,10 +105,17 @@ Status ScaleLevelText(FileSystem& fs, const ScaleRequest& request, const EntryRo
     handlers.adjoins = &adjoins;
   }
 
-  HeaderStep header(factor, request.divide_gravity, request.rules);
+  HeaderStep header(factor, request.divide_gravity, request.rules, &limits);
   Status passed = RunLevelPass(archives.level->file(), level, handlers, header, *output, progress);
   report->missing_models = missing_models.names();
   report->missing_cogs = missing_cogs.names();
+  report->limit_warnings = limits.Warnings();
+  if (passed.kind() == Status::Kind::kInvalid) {
+    // A line over the game's limits: no part of the level is left.
+    static_cast<void>(output->Close());
+    static_cast<void>(fs.DeleteFile(report->level_output));
+    report->level_output.clear();
+  }
   JK_RETURN_IF_ERROR(passed);
   return output->Close();
 }
@@ -128,6 +137,12 @@ std::string LeftOutPhrase(const std::vector<std::string>& missing_models,
   if (!missing_models.empty() && !missing_cogs.empty()) phrase += "; ";
   if (!missing_cogs.empty()) phrase += NamedList("cogs", missing_cogs);
   return phrase;
+}
+
+std::string LimitWarningLine(const std::vector<std::string>& warnings) {
+  std::string line;
+  for (size_t i = 0; i < warnings.size(); ++i) line += (i ? "; " : "") + warnings[i];
+  return line;
 }
 
 Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& progress,

@@ -58,7 +58,16 @@ struct ScaleReport {
   // the resource archive holds. The game shows such a model unscaled.
   std::vector<std::string> missing_models;
   std::vector<std::string> missing_cogs;
+  // What the scaled level passes of the game's limits (the sky height, the
+  // coordinates), each in one sentence (LimitWatch). The game still runs
+  // it, not as it should.
+  std::vector<std::string> limit_warnings;
 };
+
+// The warnings of a run in one line: "Ceiling Sky Z would be 1500, above
+// the 1000 the game draws; a coordinate would be ..."; "" when there are
+// none.
+std::string LimitWarningLine(const std::vector<std::string>& warnings);
 
 // What a run left out because no archive holds it, as one phrase: "not
 // found in any archive, so not scaled: models a.3do, b.3do; cogs c.cog"
@@ -74,7 +83,9 @@ std::string LeftOutPhrase(const std::vector<std::string>& missing_models,
 // collect its models and cogs, the level pass, the clean-up of the reference lists,
 // the model pass, the cog copies and the test episode. The first failed file
 // operation ends the run with its message; what was written so far stays
-// (and `report` says what the run copied, for the clean-up).
+// (and `report` says what the run copied, for the clean-up). A level line
+// that would pass the game's limits ends the run too, and the level file
+// begun is deleted.
 Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& progress,
                 ReferenceLists* lists, ScaleReport* report);
 

@@ -32,7 +32,7 @@ bool IsKeyword(std::string_view field, std::string_view keyword) {
 
 void SectorHandler::HandleLine(std::string& line) {
   Fields& fields = fields_;
-  SplitOnWhiteSpace(Trim(line), &fields);
+  SplitFields(Trim(line), &fields);
   for (const SectorValue& value : kSectorValues) {
     if (!IsKeyword(fields[0], value.keyword)) continue;
     JoinScaling(fields, {{1, value.count}}, factor_, &rewritten_);
@@ -43,9 +43,9 @@ void SectorHandler::HandleLine(std::string& line) {
 
 void AdjoinHandler::HandleLine(std::string& line) {
   std::string_view trimmed = Trim(line);
-  if (trimmed.empty() || IsComment(trimmed)) return;
+  if (trimmed.empty()) return;
   Fields& fields = fields_;
-  SplitOnWhiteSpace(trimmed, &fields);
+  SplitFields(trimmed, &fields);
   if (BeginsWith(trimmed, "world adjoins")) {
     double count = fields.size() > 2 ? ValueOf(fields[2]) : 0;
     adjoins_left_ = count > 0 ? int64_t(std::min(count, 1e15)) : 0;

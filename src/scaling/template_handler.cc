@@ -15,15 +15,16 @@ constexpr std::string_view kSizeKeys[] = {"size=", "movesize=", "height="};
 }  // namespace
 
 bool IsStructureBase(std::string_view base) {
-  return base == "_decor" || base == "_structure" || base == "_walkstruct";
+  return EqualsIgnoringCase(base, "_decor") || EqualsIgnoringCase(base, "_structure") ||
+         EqualsIgnoringCase(base, "_walkstruct");
 }
 
 void TemplateHandler::HandleLine(std::string& line) {
   std::string_view trimmed = Trim(line);
   Fields& fields = fields_;
-  SplitOnWhiteSpace(trimmed, &fields);
-  if (fields.size() < 3 || IsComment(fields[0])) return;
-  bool derived = rules_ == ScaleRules::kGameTrue && scenery_.count(std::string(fields[1]));
+  SplitFields(trimmed, &fields);
+  if (fields.size() < 3) return;
+  bool derived = rules_ == ScaleRules::kGameTrue && scenery_.count(fields[1]);
   if (!IsStructureBase(fields[1]) && !derived) return;
   if (rules_ == ScaleRules::kGameTrue) scenery_.emplace(fields[0]);
   templates_->Append(trimmed, derived ? fields[1] : std::string_view());

@@ -19,7 +19,7 @@
 
 namespace jk {
 
-// Whether a template's base (field 2, compared exactly) makes it a
+// Whether a template's base (field 2, any letter case) makes it a
 // structure template.
 bool IsStructureBase(std::string_view base);
 
@@ -31,9 +31,9 @@ class TemplateHandler : public SectionHandler {
                   ScaleRules rules = ScaleRules::kGameTrue)
       : factor_(factor), templates_(templates), rules_(rules) {}
 
-  // A scenery template is a trimmed line that, split on runs of white
-  // space, has at least three fields, a field 1 that does not begin with
-  // "#" and a scenery base as field 2 (compared exactly). Its trimmed line
+  // A scenery template is a trimmed line that, split into its fields
+  // (SplitFields), has at least three fields and a scenery base as field 2
+  // (names compare in any letter case, as the game reads them). Its trimmed line
   // is appended to the scaled template list as it is (a template based on
   // another scenery template shows that one's models unless it names its
   // own); the line becomes fields 1 and 2 and then every later field,
@@ -48,7 +48,7 @@ class TemplateHandler : public SectionHandler {
   ScaleRules rules_;
   Fields fields_;
   // The names of the scenery templates defined so far (game-true rules).
-  std::unordered_set<std::string> scenery_;
+  NameSet scenery_;
   std::string rewritten_;
 };
 

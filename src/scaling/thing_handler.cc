@@ -32,7 +32,8 @@ FramePosition FramePositionOf(std::string_view text) {
   return position;
 }
 
-void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std::string* out) {
+void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std::string* out,
+                          LimitWatch* limits) {
   std::string_view rest = field.substr(std::min(kFramePrefixLength, field.size()));
   std::string_view position_text, tail;
   if (size_t colon = rest.find(':'); colon != std::string_view::npos) {
@@ -46,30 +47,34 @@ void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std
   }
   FramePosition p = FramePositionOf(position_text);
   out->append(" frame=(");
-  AppendScaled(p.x, factor, out);
-  out->push_back('/');
-  AppendScaled(p.y, factor, out);
-  out->push_back('/');
-  AppendScaled(p.z, factor, out);
+  const std::string_view coordinates[] = {p.x, p.y, p.z};
+  for (size_t i = 0; i < 3; ++i) {
+    if (i > 0) out->push_back('/');
+    const size_t start = out->size();
+    AppendScaled(coordinates[i], factor, out);
+    if (limits) limits->NoteWrittenCoordinate(std::string_view(*out).substr(start));
+  }
   out->append(tail);
 }
 
 void ThingHandler::HandleLine(std::string& line) {
   Fields& fields = fields_;
-  SplitOnWhiteSpace(Trim(line), &fields);
-  if (fields.size() < kThingFields || fields[0].empty() || IsComment(fields[0])) return;
+  SplitFields(Trim(line), &fields);
+  if (fields.size() < kThingFields || fields[0].empty()) return;
   rewritten_.clear();
   for (size_t i = 0; i < kFirstAngleField; ++i) {
     if (i > 0) rewritten_ += ' ';
     if (i < kFirstPositionField) {
       rewritten_ += fields[i];
     } else {
+      const size_t start = rewritten_.size();
       AppendScaled(fields[i], factor_, &rewritten_);
+      if (limits_) limits_->NoteWrittenCoordinate(std::string_view(rewritten_).substr(start));
     }
   }
   for (size_t i = kFirstAngleField; i < fields.size(); ++i) {
     if (BeginsWith(fields[i], kFrameKey)) {
-      AppendFrameParameter(fields[i], factor_, &rewritten_);
+      AppendFrameParameter(fields[i], factor_, &rewritten_, limits_);
     } else {
       rewritten_ += ' ';
       rewritten_ += fields[i];

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "scaling/game_limits.h"
 #include "scaling/level_pass.h"
 #include "scaling/references.h"
 #include "scaling/text.h"
@@ -30,16 +31,20 @@ FramePosition FramePositionOf(std::string_view position_text);
 // (scaled) is followed by the field from its first ":" on, unchanged; else
 // when it holds ")", the position text is all of it and " frame=(x/y/z)"
 // is appended; else nothing is appended and the parameter is dropped.
-void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std::string* out);
+// `limits`, when not null, learns the coordinates written.
+void AppendFrameParameter(std::string_view field, const ScaleFactor& factor, std::string* out,
+                          LimitWatch* limits = nullptr);
 
 class ThingHandler : public SectionHandler {
  public:
-  // `factor` is the run's scale factor; `lookup` must outlive the handler.
-  ThingHandler(double factor, ModelLookup* lookup) : factor_(factor), lookup_(lookup) {}
+  // `factor` is the run's scale factor; `lookup` must outlive the handler;
+  // `limits`, when not null, learns every position written (and must
+  // outlive the handler).
+  ThingHandler(double factor, ModelLookup* lookup, LimitWatch* limits = nullptr)
+      : factor_(factor), lookup_(lookup), limits_(limits) {}
 
-  // A thing line is a trimmed line that, split on runs of white space, has
-  // at least ten fields and a non-empty field 1 that does not begin with "#"
-  // (the column titles are a comment). It becomes fields 1 to 3,
+  // A thing line is a trimmed line that, split into its fields (SplitFields), has
+  // at least ten fields and a non-empty field 1. It becomes fields 1 to 3,
   // fields 4 to 6 (the position) scaled, and every later field joined by
   // single blanks, where a field that begins with "frame=" (any case) is
   // rewritten by AppendFrameParameter. Then the model lookup runs for field
@@ -49,6 +54,7 @@ class ThingHandler : public SectionHandler {
  private:
   ScaleFactor factor_;
   ModelLookup* lookup_;
+  LimitWatch* limits_;
   Fields fields_;
   std::string rewritten_;
 };

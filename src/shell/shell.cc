@@ -8,7 +8,7 @@
 #include "platform/system.h"
 #include "platform/version.h"
 #include "scaling/layout.h"
-#include "scaling/text.h"
+#include "scaling/numbers.h"
 #include "shell/archive_scan.h"
 #include "shell/controls.h"
 #include "shell/progress_presenter.h"
@@ -41,16 +41,29 @@ class WindowedPlay : public PlayObserver {
     windows_.progress_window().Show();
   }
   ScaleProgress& progress() override { return progress_; }
-  void ScaleFinished() override { windows_.progress_window().Close(); }
+  // What the level passes of the game's limits stays in the status line
+  // while the game runs.
+  void ScaleFinished(const std::vector<std::string>& limit_warnings) override {
+    windows_.progress_window().Close();
+    warnings_ = LimitWarningLine(limit_warnings);
+    if (!warnings_.empty()) {
+      if (warnings_[0] >= 'a' && warnings_[0] <= 'z') warnings_[0] = char(warnings_[0] - 'a' + 'A');
+      windows_.Log("warning: " + warnings_);
+      windows_.main_window().controls().status_line.SetText(warnings_);
+    }
+  }
   void GameStarting(const std::string& command_line) override {
     windows_.Log("starting the game: " + command_line);
-    windows_.main_window().controls().status_line.SetText(kWaitingForTheGame);
+    windows_.main_window().controls().status_line.SetText(
+        warnings_.empty() ? std::string(kWaitingForTheGame)
+                          : warnings_ + ". " + kWaitingForTheGame);
   }
   void WhileGameRuns() override { windows_.PumpEvents(); }
 
  private:
   WindowSystem& windows_;
   ProgressPresenter progress_;
+  std::string warnings_;
 };
 
 // A mod being saved, in the windows: the progress window while the level

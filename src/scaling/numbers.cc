@@ -1,4 +1,4 @@
-#include "scaling/text.h"
+#include "scaling/numbers.h"
 
 #include <algorithm>
 #include <bit>
@@ -9,132 +9,7 @@
 #include <iterator>
 #include <limits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace jk {
-
-namespace {
-
-// Space, tab, CR, LF, VT and FF, by byte: one look-up per character in the
-// loops that split every line.
-struct WhiteSpaceTable {
-  bool is[256] = {};
-  constexpr WhiteSpaceTable() {
-    for (unsigned char c : {' ', '\t', '\r', '\n', '\v', '\f'}) is[c] = true;
-  }
-};
-constexpr WhiteSpaceTable kWhiteSpace;
-
-}  // namespace
-
-bool IsWhiteSpace(char c) { return kWhiteSpace.is[static_cast<unsigned char>(c)]; }
-
-std::string_view Trim(std::string_view text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && IsWhiteSpace(text[begin])) ++begin;
-  while (end > begin && IsWhiteSpace(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
-static char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
-
-bool BeginsWith(std::string_view text, std::string_view keyword) {
-  if (text.size() < keyword.size()) return false;
-  for (size_t i = 0; i < keyword.size(); ++i) {
-    if (LowerAscii(text[i]) != LowerAscii(keyword[i])) return false;
-  }
-  return true;
-}
-
-void SplitOnSingleWhiteSpace(std::string_view text, Fields* fields) {
-  fields->clear();
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (IsWhiteSpace(text[i])) {
-      fields->push_back(text.substr(start, i - start));
-      start = i + 1;
-    }
-  }
-  fields->push_back(text.substr(start));
-}
-
-Fields SplitOnSingleWhiteSpace(std::string_view text) {
-  Fields fields;
-  SplitOnSingleWhiteSpace(text, &fields);
-  return fields;
-}
-
-// Bit i set when p[i] is white space, for the `count` (at most 64) bytes
-// from p; the bits past them are set too. Built without a branch per byte:
-// the field boundaries of a line then come from the bits, and the
-// processor does not have to guess where each field ends.
-static uint64_t WhiteSpaceBits(const char* p, size_t count) {
-#if defined(__SSE2__)
-  // Sixteen bytes at a time, from a copy padded with blanks (the bytes
-  // after the text may not be there to read). White space is the blank
-  // and the five bytes from tab (9) to CR (13).
-  alignas(16) char block[64];
-  std::memset(block, ' ', sizeof block);
-  std::memcpy(block, p, count);
-  const __m128i blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'), four = _mm_set1_epi8(4);
-  uint64_t bits = 0;
-  for (int i = 0; i < 4; ++i) {
-    const __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i*>(block) + i);
-    const __m128i from_tab = _mm_sub_epi8(bytes, tab);  // 0 to 4 for tab to CR
-    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(from_tab, four), from_tab);
-    const __m128i space = _mm_or_si128(control, _mm_cmpeq_epi8(bytes, blank));
-    bits |= uint64_t(uint16_t(_mm_movemask_epi8(space))) << (16 * i);
-  }
-  return bits;
-#else
-  uint64_t bits = count < 64 ? ~uint64_t(0) << count : 0;
-  for (size_t i = 0; i < count; ++i) {
-    bits |= uint64_t(kWhiteSpace.is[static_cast<unsigned char>(p[i])]) << i;
-  }
-  return bits;
-#endif
-}
-
-void SplitOnWhiteSpace(std::string_view text, Fields* fields) {
-  fields->clear();
-  if (text.empty()) {
-    fields->push_back({});
-    return;
-  }
-  // A leading run makes an empty first field, as a split on a pattern does.
-  if (IsWhiteSpace(text.front())) fields->push_back({});
-  // The fields are the runs of other characters, found 64 bytes at a time:
-  // a field starts at a byte that is no white space after one that is,
-  // and ends at white space after a byte that is not.
-  bool in_field = false;
-  size_t field_start = 0;
-  for (size_t base = 0; base < text.size(); base += 64) {
-    const uint64_t space =
-        WhiteSpaceBits(text.data() + base, std::min<size_t>(64, text.size() - base));
-    const uint64_t space_before = (space << 1) | (in_field ? 0 : 1);
-    const uint64_t starts = ~space & space_before;
-    for (uint64_t events = starts | (space & ~space_before); events != 0; events &= events - 1) {
-      const size_t i = size_t(std::countr_zero(events));
-      if ((starts >> i) & 1) {
-        field_start = base + i;
-      } else {
-        fields->push_back(text.substr(field_start, base + i - field_start));
-      }
-    }
-    in_field = !(space >> 63);
-  }
-  if (in_field) fields->push_back(text.substr(field_start));
-  // A trailing run ends one last, empty field.
-  if (IsWhiteSpace(text.back())) fields->push_back({});
-}
-
-Fields SplitOnWhiteSpace(std::string_view text) {
-  Fields fields;
-  SplitOnWhiteSpace(text, &fields);
-  return fields;
-}
 
 static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -316,47 +191,75 @@ void AppendDigits(uint64_t q, int k, bool negative, std::string* out) {
   AppendPlainDecimal(first, count, count - k, negative, out);
 }
 
-// The fast way for the common magnitudes: the nine digits from one product
-// in extended precision, whose error (below 2^-63 of it) can only matter
-// when the product lies next to a rounding boundary; then it gives up and
-// the exact way decides. False when it gave up.
+// Powers of ten as integers, 10^0 to 10^19.
+constexpr uint64_t kPowersOfTen[] = {1,
+                                     10,
+                                     100,
+                                     1000,
+                                     10000,
+                                     100000,
+                                     1000000,
+                                     10000000,
+                                     100000000,
+                                     1000000000,
+                                     10000000000,
+                                     100000000000,
+                                     1000000000000,
+                                     10000000000000,
+                                     100000000000000,
+                                     1000000000000000,
+                                     10000000000000000,
+                                     100000000000000000,
+                                     1000000000000000000,
+                                     10000000000000000000u};
+
+// The fast way for the common magnitudes, in integers only, so that no
+// setting of the floating-point unit can change it: the value is its
+// mantissa m over 2^s, and m times 10^k (in 128 bits) over 2^s is the
+// number scaled to nine digits before the point, its whole part and the
+// rest exact. An exact tie (a rest of one half) is left to the exact way,
+// which decides ties as the standard library does. False when it gave
+// the value to the exact way.
 bool AppendTextOfFast(double value, std::string* out) {
-  if constexpr (std::numeric_limits<long double>::digits < 64) return false;
-  const long double a = std::fabs(value);
-  if (!(a >= 1e-7L && a < 1e9L)) return false;
+#if defined(__SIZEOF_INT128__)
+  using Wide = unsigned __int128;
+  const double a = std::fabs(value);
+  if (!(a >= 1e-7 && a < 1e9)) return false;
+  const uint64_t bits = std::bit_cast<uint64_t>(a);
+  const int exponent = int(bits >> 52) - 1023;  // a = 1.f * 2^exponent: a is normal here
+  const uint64_t mantissa = (bits & ((uint64_t(1) << 52) - 1)) | (uint64_t(1) << 52);
+  const int shift = 52 - exponent;  // a = mantissa / 2^shift, shift from 23 to 76
   // k such that a * 10^k lies from 10^8 to 10^9: first a guess from the
-  // binary exponent (a is normal here), then a step or two.
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  int binary_exponent = int((bits >> 52) & 0x7ff) - 1023;  // a = 1.f * 2^binary_exponent
-  int k = 8 - (binary_exponent * 1233 >> 12);              // 1233 / 4096: just below log10(2)
-  long double x = 0;
+  // binary exponent, then a step or two.
+  int k = 8 - (exponent * 1233 >> 12);  // 1233 / 4096: just below log10(2)
   for (int step = 0; step < 3; ++step) {
-    if (k < 0 || k >= int(std::size(kExactPowersOfTen))) return false;
-    x = a * static_cast<long double>(kExactPowersOfTen[k]);
-    if (x < 1e8L) {
+    if (k < 0 || k >= int(std::size(kPowersOfTen))) return false;
+    const Wide product = Wide(mantissa) * kPowersOfTen[k];  // below 2^117
+    const Wide whole = product >> shift;
+    if (whole < 100000000) {
       ++k;
-    } else if (x >= 1e9L) {
+    } else if (whole >= 1000000000) {
       --k;
     } else {
-      break;
+      const Wide rest = product - (whole << shift);
+      const Wide half = Wide(1) << (shift - 1);
+      if (rest == half) return false;
+      uint64_t m = uint64_t(whole) + (rest > half ? 1 : 0);
+      if (m == 1000000000) {
+        m = 100000000;
+        --k;
+      }
+      AppendDigits(m, k, value < 0, out);
+      return true;
     }
   }
-  if (!(x >= 1e8L && x < 1e9L)) return false;
-  const long double error = x * 0x1p-62L;
-  const uint32_t whole = uint32_t(x);  // x is positive: this is its floor
-  const long double fraction = x - whole;
-  // Too near a half (the rounding could go either way), or too near a
-  // power of ten (the product may belong to the next k).
-  if (std::fabs(fraction - 0.5L) <= error) return false;
-  if (x - 1e8L <= error || 1e9L - x <= error) return false;
-  uint32_t m = whole + (fraction > 0.5L ? 1 : 0);
-  if (m == 1000000000) {
-    m = 100000000;
-    --k;
-  }
-  AppendDigits(m, k, value < 0, out);
-  return true;
+  return false;
+#else
+  // Without 128-bit integers the exact way writes every number.
+  static_cast<void>(value);
+  static_cast<void>(out);
+  return false;
+#endif
 }
 
 }  // namespace
@@ -445,8 +348,6 @@ void AppendScaled(std::string_view number, const ScaleFactor& factor, std::strin
   }
   AppendDigits(digits, decimals, parts.negative, out);
 }
-
-bool IsComment(std::string_view trimmed) { return trimmed.starts_with('#'); }
 
 void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
                  const ScaleFactor& factor, std::string* out) {
