@@ -111,6 +111,8 @@ TEST_F(LevelCheckTest, GeneratedLevelsPass) {
   EXPECT_EQ(Check(MakeLevel({.sectors = 40, .collide_box_every = 1, .sound_every = 5}).text),
             "level.jkl: 40 sectors and 78 adjoins checked: consistent\n");
   EXPECT_EQ(Check(""), "level.jkl: 0 sectors and 0 adjoins checked: consistent\n");
+  // Read as the game reads it: comments, commas between fields.
+  EXPECT_EQ(Check(MakeLevel({.sectors = 3, .game_reader_forms = true}).text), kConsistent);
 }
 
 // Each wrong value is reported once, at its own line.

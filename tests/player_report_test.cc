@@ -174,6 +174,19 @@ TEST_F(PlayerReportTest, ExpansionLevels) {
   }
 }
 
+// Comments and trailing comments are no part of what is read.
+TEST_F(PlayerReportTest, CommentsAreSkipped) {
+  std::string text = levelgen::MakeWalkLevel({.rooms = KnownRooms()}).text;
+  std::string commented;
+  for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
+       start = end + 2) {
+    commented += "; a comment line\r\n" + text.substr(start, end - start) + " # 1 2 3\r\n";
+  }
+  PlayerWalk walk;
+  ReadPlayerWalk(commented, &walk);
+  EXPECT_EQ(CountsOf(ReportPlayer(walk, 2, false)), (Counts{5, 1, 0, 2}));
+}
+
 // An adjoin without the movement flag is no passage.
 TEST_F(PlayerReportTest, ClosedPassages) {
   std::vector<Room> rooms = KnownRooms();
