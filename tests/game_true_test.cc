@@ -330,5 +330,24 @@ TEST_F(GameTrueTest, ScaledLevelPassesTheCheckAndTheClassicOneFails) {
   EXPECT_GE(classic.findings.size(), 4u * 3);  // each sector's BOUNDBOX, CENTER and RADIUS
 }
 
+// A level far from the origin, of small sectors whose dists the editor wrote
+// 0.0049 off, passes at every factor, where numbers carry few decimals and
+// the dists' errors grow with the factor; its classic output does not.
+TEST_F(GameTrueTest, CheckHoldsLevelsInTheThousandsAtAnyFactor) {
+  Make({.sectors = 9, .offset = 1813.123457, .sector_size = 0.3, .dist_error = 0.0049});
+  for (const char* factor : {"0.001", "0.5", "1.25", "2", "3.7", "1000"}) {
+    std::string out = std::string("true") + factor;
+    ASSERT_EQ(Scale(factor, out), "");
+    LevelCheckReport report = Check(out);
+    EXPECT_TRUE(report.consistent()) << factor << ": " << report.findings.front().text;
+    EXPECT_EQ(report.adjoins, 16);
+  }
+  for (const char* factor : {"0.5", "0.8", "1.25", "2"}) {
+    std::string out = std::string("classic") + factor;
+    ASSERT_EQ(Scale(factor, out, /*classic=*/true), "");
+    EXPECT_GE(Check(out).findings.size(), 9u * 3) << factor;
+  }
+}
+
 }  // namespace
 }  // namespace jk

@@ -1,5 +1,6 @@
 // The consistency check on generated levels: as generated, with one value
-// changed, scaled, rounded and damaged; and the check command.
+// changed, scaled, rounded and damaged; and the check command, with the
+// player report it adds.
 #include "scaling/level_check.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,11 @@
 
 #include "cli/cli.h"
 #include "fake_process_runner.h"
+#include "gob_writer.h"
 #include "level_generator.h"
 #include "memory_file_system.h"
 #include "scaling/text.h"
+#include "walk_level_generator.h"
 
 namespace jk {
 namespace {
@@ -21,6 +24,7 @@ namespace {
 using levelgen::GeneratedLevel;
 using levelgen::LevelOptions;
 using levelgen::MakeLevel;
+using levelgen::SixDecimals;
 using Lines = std::vector<std::string>;
 
 Lines SplitLines(const std::string& text) {
@@ -44,12 +48,6 @@ std::string Edited(const GeneratedLevel& level,
   Lines lines = SplitLines(level.text);
   for (const auto& [line, text] : edits) lines.at(size_t(line) - 1) = text;
   return JoinLines(lines);
-}
-
-std::string SixDecimals(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.6f", value);
-  return text;
 }
 
 // The level with fields `first` and later of the given lines multiplied by
@@ -113,6 +111,8 @@ TEST_F(LevelCheckTest, GeneratedLevelsPass) {
   EXPECT_EQ(Check(MakeLevel({.sectors = 40, .collide_box_every = 1, .sound_every = 5}).text),
             "level.jkl: 40 sectors and 78 adjoins checked: consistent\n");
   EXPECT_EQ(Check(""), "level.jkl: 0 sectors and 0 adjoins checked: consistent\n");
+  // Read as the game reads it: comments, commas between fields.
+  EXPECT_EQ(Check(MakeLevel({.sectors = 3, .game_reader_forms = true}).text), kConsistent);
 }
 
 // Each wrong value is reported once, at its own line.
@@ -144,23 +144,40 @@ TEST_F(LevelCheckTest, WrongValuesAtTheirLines) {
                 "level.jkl: 3 sectors and 4 adjoins checked: 2 inconsistencies\n");
 }
 
-// dist may be off by 0.01 in a sector of radius up to 1, and by 0.01 R in
-// a larger one (sector 1: R = 1.447).
+// dist may be off by 0.025 max(R, L), L the median R: 0.0221 in sectors 0
+// (R = 0.884 = L) and 2 (R = 0.820), 0.0362 in sector 1 (R = 1.447).
 TEST_F(LevelCheckTest, DistTolerance) {
   auto with_dist = [&](int adjoin, const char* dist) {
     std::string mirror = std::to_string(adjoin ^ 1);
     return Check(Edited(level_, {{level_.adjoin_lines[size_t(adjoin)],
                                   std::to_string(adjoin) + "\t0x7\t" + mirror + "\t" + dist}}));
   };
-  EXPECT_EQ(with_dist(0, "0.509"), kConsistent);
-  EXPECT_EQ(with_dist(0, "0.491"), kConsistent);
-  EXPECT_EQ(with_dist(0, "0.52"),
+  EXPECT_EQ(with_dist(0, "0.522"), kConsistent);
+  EXPECT_EQ(with_dist(0, "0.478"), kConsistent);
+  EXPECT_EQ(with_dist(0, "0.523"),
             At(level_.adjoin_lines[0],
-               "adjoin 0: dist 0.52 is not the distance from the CENTER of sector 0 to the plane "
+               "adjoin 0: dist 0.523 is not the distance from the CENTER of sector 0 to the plane "
                "of surface 1, 0.5") +
                 "level.jkl: 3 sectors and 4 adjoins checked: 1 inconsistency\n");
-  EXPECT_EQ(with_dist(1, "1.264"), kConsistent);
-  EXPECT_NE(with_dist(1, "1.266"), kConsistent);
+  EXPECT_EQ(with_dist(1, "1.286"), kConsistent);
+  EXPECT_NE(with_dist(1, "1.287"), kConsistent);
+  EXPECT_EQ(with_dist(3, "0.397"), kConsistent);
+  EXPECT_NE(with_dist(3, "0.398"), kConsistent);
+}
+
+// Far from the origin a value may be off by one step of single precision
+// at its magnitude: at 2001, 2.4e-4 (with the 5.5e-6 of the sector's size).
+TEST_F(LevelCheckTest, ToleranceGrowsWithTheCoordinates) {
+  GeneratedLevel far = MakeLevel({.sectors = 3, .offset = 2000});
+  const int center = far.sectors[0].center_line;
+  auto with_center = [&](const char* text) {
+    return Check(Edited(far, {{center, std::string("CENTER\t") + text + " 2000.375 2000.5"}}));
+  };
+  EXPECT_EQ(with_center("1999.125"), kConsistent);
+  EXPECT_EQ(with_center("1999.12524"), kConsistent);
+  EXPECT_EQ(with_center("1999.12476"), kConsistent);
+  EXPECT_NE(with_center("1999.12525"), kConsistent);
+  EXPECT_NE(with_center("1999.12475"), kConsistent);
 }
 
 // Geometry multiplied as a whole passes, written by TextOf or rounded to
@@ -168,9 +185,12 @@ TEST_F(LevelCheckTest, DistTolerance) {
 TEST_F(LevelCheckTest, ScaledLevels) {
   GeneratedLevel big = MakeLevel({.sectors = 12});
   const std::string kBig = "level.jkl: 12 sectors and 22 adjoins checked: consistent\n";
-  for (double factor : {2.0, 0.5, 1.25, 1000.0}) {
+  for (double factor : {2.0, 0.5, 1.25}) {
     EXPECT_EQ(Check(Scaled(big, factor, TextOf)), kBig) << factor;
   }
+  // At x1000 the level reaches beyond 10,000 units: consistent still.
+  const std::string far = Check(Scaled(big, 1000, TextOf));
+  EXPECT_TRUE(far.ends_with("checked: consistent; 1 line beyond the game's limits\n")) << far;
   for (double factor : {1 / 3.0, 0.7, 3.7, 0.01}) {
     EXPECT_EQ(Check(Scaled(big, factor, SixDecimals)), kBig) << factor;
   }
@@ -221,6 +241,46 @@ TEST_F(LevelCheckTest, DamagedLevels) {
             "level.jkl: 0 sectors and 4 adjoins checked: 4 inconsistencies\n");
 }
 
+// The game's limits are reported apart from the inconsistencies: a sky too
+// high, a line too long or of too many fields, the farthest vertex beyond
+// each distance.
+TEST_F(LevelCheckTest, GameLimits) {
+  Lines lines = SplitLines(level_.text);
+  const int sky = level_.gravity_line + 1;
+  ASSERT_TRUE(lines[size_t(sky) - 1].starts_with("Ceiling Sky Z"));
+  const auto& v = level_.vertex_lines;
+  std::string many_fields = "# many fields:";
+  for (int i = 0; i < 129; ++i) many_fields += " 1,2";
+  Lines edited = lines;
+  edited[size_t(sky) - 1] = "Ceiling Sky Z 1500.5";
+  edited[size_t(v[3]) - 1] = "3:\t12000\t0\t0";
+  edited[size_t(v[5]) - 1] = "5:\t0\t-10500\t0";
+  edited.insert(edited.begin() + 1, "# " + std::string(1100, 'x'));
+  edited.insert(edited.begin() + 1, many_fields.substr(2));
+  // Two lines inserted before the others: their numbers grow by 2.
+  fs_.SetFile("level.jkl", JoinLines(edited));
+  LevelCheckReport report;
+  ASSERT_TRUE(CheckLevel(fs_, "level.jkl", &report).ok());
+  std::vector<std::string> limits;
+  for (const LevelFinding& f : report.limits) limits.push_back(FindingLine("level.jkl", f));
+  EXPECT_EQ(limits, (std::vector<std::string>{
+                        "level.jkl:2: the line has 260 fields, more than the 128 the game reads",
+                        "level.jkl:3: the line has 1102 characters, more than the 1023 the "
+                        "game reads",
+                        "level.jkl:" + std::to_string(sky + 2) +
+                            ": Ceiling Sky Z 1500.5 is above the 1000 the game draws",
+                        "level.jkl:" + std::to_string(v[3] + 2) +
+                            ": vertex 3: 12000 is beyond ±10000, where the game's motion is "
+                            "jerky (2 vertices are)",
+                    }));
+  EXPECT_TRUE(SummaryLine("level.jkl", report).ends_with("; 4 lines beyond the game's limits"));
+  edited[size_t(v[5]) + 1] = "5:\t0\t-31000\t0";
+  fs_.SetFile("level.jkl", JoinLines(edited));
+  ASSERT_TRUE(CheckLevel(fs_, "level.jkl", &report).ok());
+  EXPECT_EQ(report.limits.back().text,
+            "vertex 5: 31000 is beyond ±30000, where the game's motion breaks (1 vertex is)");
+}
+
 // A file that is not there fails with a message that names it.
 TEST_F(LevelCheckTest, MissingFile) {
   LevelCheckReport report;
@@ -257,18 +317,24 @@ class CheckCommandTest : public LevelCheckTest {
 // a usage error; findings and summary on standard output.
 TEST_F(CheckCommandTest, ExitStatusAndOutput) {
   fs_.SetFile("good.jkl", level_.text);
+  // The player report follows the summary (tests/player_report_test.cc).
   Result good = Run({"check", "good.jkl"});
   EXPECT_EQ(good.code, kExitOk);
-  EXPECT_EQ(good.out, "good.jkl: 3 sectors and 4 adjoins checked: consistent\n");
+  EXPECT_TRUE(
+      good.out.starts_with("good.jkl: 3 sectors and 4 adjoins checked: consistent\n"
+                           "player: "))
+      << good.out;
   EXPECT_EQ(good.err, "");
 
   fs_.SetFile("bad.jkl", Edited(level_, {{level_.sectors[0].radius_line, "RADIUS\t1"}}));
   Result bad = Run({"check", "bad.jkl"});
   EXPECT_EQ(bad.code, kExitFailed);
-  EXPECT_EQ(bad.out, "bad.jkl:" + std::to_string(level_.sectors[0].radius_line) +
-                         ": sector 0: RADIUS 1 is not the largest distance from its CENTER to "
-                         "its vertices, 0.883883476\n"
-                         "bad.jkl: 3 sectors and 4 adjoins checked: 1 inconsistency\n");
+  EXPECT_TRUE(bad.out.starts_with("bad.jkl:" + std::to_string(level_.sectors[0].radius_line) +
+                                  ": sector 0: RADIUS 1 is not the largest distance from its "
+                                  "CENTER to its vertices, 0.883883476\n"
+                                  "bad.jkl: 3 sectors and 4 adjoins checked: 1 inconsistency\n"
+                                  "player: "))
+      << bad.out;
   EXPECT_EQ(bad.err, "");
 
   Result missing = Run({"check", "gone.jkl"});
@@ -278,8 +344,8 @@ TEST_F(CheckCommandTest, ExitStatusAndOutput) {
   EXPECT_EQ(missing.err.find('\n'), missing.err.size() - 1);
 
   const std::pair<std::vector<std::string>, std::string> kUsageErrors[] = {
-      {{"check"}, "check takes one level file"},
-      {{"check", "good.jkl", "bad.jkl"}, "check takes one level file"},
+      {{"check"}, "check takes one level file, or an archive and a level"},
+      {{"check", "a", "b", "c"}, "check takes one level file, or an archive and a level"},
       {{"check", "-x", "good.jkl"}, "unknown option -x"},
   };
   for (const auto& [args, message] : kUsageErrors) {
@@ -288,6 +354,63 @@ TEST_F(CheckCommandTest, ExitStatusAndOutput) {
     EXPECT_EQ(usage.out, "");
     EXPECT_TRUE(usage.err.starts_with("jkrescale-cli: " + message + "\nusage: ")) << usage.err;
   }
+}
+
+// check FILE.jkl adds the report after the summary; its exit status still
+// says only whether the level is consistent.
+TEST_F(CheckCommandTest, CheckFileAddsTheReport) {
+  fs_.SetFile("out/jkl/walk.jkl",
+              levelgen::MakeWalkLevel({.rooms = levelgen::RoomsOfEveryKind()}).text);
+  Result r = Run({"check", "out/jkl/walk.jkl", "--factor", "2", "--svg", "walk.svg"});
+  EXPECT_EQ(r.code, kExitOk) << r.out << r.err;
+  EXPECT_NE(r.out.find("out/jkl/walk.jkl: 10 sectors and 18 adjoins checked: consistent\n"
+                       "player: template walkplayer"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\nAt ×2: 5 steps too high to climb (1 can be jumped) and 2 drops that "
+                       "hurt."),
+            std::string::npos);
+  EXPECT_TRUE(fs_.IsFile("walk.svg"));
+}
+
+// check ARCHIVE LEVEL reads the level from the archive and the player's
+// model from the resource archive.
+TEST_F(CheckCommandTest, CheckArchiveLevel) {
+  GobWriter episode;
+  episode.Add("jkl\\walk.jkl",
+              levelgen::MakeWalkLevel({.rooms = levelgen::RoomsOfEveryKind(), .height = 0}).text);
+  fs_.SetFile("walk.goo", episode.Build());
+  GobWriter resource;
+  resource.Add("3do\\ky.3do", levelgen::MakePlayerModel(0.18));
+  fs_.SetFile("jkmres.goo", resource.Build());
+  Result r = Run({"check", "walk.goo", "jkl\\walk.jkl", "--resource", "jkmres.goo", "--factor", "2",
+                  "--gravity"});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_NE(r.out.find("At ×2: 5 steps too high to climb (2 can be jumped) and 1 drop that "
+                       "hurts."),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("height 0.18:"), std::string::npos) << r.out;
+  // Without the resource archive, the height is not known.
+  Result bare = Run({"check", "walk.goo", "jkl\\walk.jkl"});
+  EXPECT_EQ(bare.code, kExitOk);
+  EXPECT_NE(bare.out.find("neither its template nor its model ky.3do gives its height"),
+            std::string::npos);
+
+  const std::pair<std::vector<std::string>, std::string> kUsageErrors[] = {
+      {{"check", "a", "b", "c"}, "check takes one level file, or an archive and a level"},
+      {{"check", "walk.jkl", "--resource", "r.gob"}, "--resource goes with ARCHIVE LEVEL"},
+      {{"check", "walk.goo", "jkl\\walk.jkl", "--factor", "0"},
+       "--factor takes a number from 0.001 to 1000"},
+  };
+  for (const auto& [args, message] : kUsageErrors) {
+    Result usage = Run(args);
+    EXPECT_EQ(usage.code, kExitUsage);
+    EXPECT_TRUE(usage.err.starts_with("jkrescale-cli: " + message + "\n")) << usage.err;
+  }
+  Result missing = Run({"check", "walk.goo", "jkl\\gone.jkl"});
+  EXPECT_EQ(missing.code, kExitFailed);
+  EXPECT_EQ(missing.err, "jkrescale-cli: 'walk.goo': holds no level 'jkl\\gone.jkl'\n");
 }
 
 }  // namespace

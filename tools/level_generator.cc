@@ -10,16 +10,8 @@ namespace jk::levelgen {
 
 namespace {
 
-// Six decimals, as the editors write every number. Adding 0 turns a
-// negative zero into "0.000000".
-std::string Fixed(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.6f", value + 0.0);
-  return text;
-}
-
-// The value a reader finds in Fixed(value).
-double Rounded(double value) { return std::strtod(Fixed(value).c_str(), nullptr); }
+// The value a reader finds in SixDecimals(value).
+double Rounded(double value) { return std::strtod(SixDecimals(value).c_str(), nullptr); }
 
 // The lines of a text being written; each is ended with CR LF at the end.
 class Lines {
@@ -42,7 +34,7 @@ class Lines {
 // "a<sep>b<sep>c" of `values` in six decimals.
 std::string Joined(const std::vector<double>& values, const char* separator) {
   std::string text;
-  for (size_t i = 0; i < values.size(); ++i) text += (i ? separator : "") + Fixed(values[i]);
+  for (size_t i = 0; i < values.size(); ++i) text += (i ? separator : "") + SixDecimals(values[i]);
   return text;
 }
 
@@ -86,12 +78,17 @@ constexpr double kLowY = -0.25, kHighY = 1.0, kLowZ = 0.125, kHighZ = 0.875;
 // How far a COLLIDEBOX lies inside its sector's box on each side.
 constexpr double kCollideInset = 0.125;
 
-std::vector<Box> SectorBoxes(int count) {
+std::vector<Box> SectorBoxes(const LevelOptions& options) {
   std::vector<Box> boxes;
+  const double o = options.offset;
+  const double size = options.sector_size;
   double x = kFirstX;
-  for (int i = 0; i < count; ++i) {
-    double length = kLengths[size_t(i) % std::size(kLengths)];
-    boxes.push_back({{x, kLowY, kLowZ}, {x + length, kHighY, kHighZ}});
+  for (int i = 0; i < std::max(0, options.sectors); ++i) {
+    double length = size > 0 ? size : kLengths[size_t(i) % std::size(kLengths)];
+    Vec low{o + x, o + kLowY, o + kLowZ};
+    Vec high = size > 0 ? Vec{low.x + size, low.y + size, low.z + size}
+                        : Vec{o + x + length, o + kHighY, o + kHighZ};
+    boxes.push_back({low, high});
     x += length;
   }
   return boxes;
@@ -144,16 +141,16 @@ std::string Trailing(const LevelOptions& options, const char* comment) {
 
 void WriteHeader(Lines& out, const LevelOptions& options, GeneratedLevel& level) {
   out.Add("SECTION: HEADER");
-  level.gravity_line = out.Add("World Gravity " + Fixed(4));
-  out.Add("Ceiling Sky Z " + Fixed(15) + Trailing(options, " # was 7.5, size=0.3"));
-  out.Add("Horizon Distance " + Fixed(200));
-  out.Add("Horizon Pixels per Rev " + Fixed(768));
+  level.gravity_line = out.Add("World Gravity " + SixDecimals(4));
+  out.Add("Ceiling Sky Z " + SixDecimals(15) + Trailing(options, " # was 7.5, size=0.3"));
+  out.Add("Horizon Distance " + SixDecimals(200));
+  out.Add("Horizon Pixels per Rev " + SixDecimals(768));
   out.Add("Horizon Sky Offset " + Joined({0, 0}, " "));
   out.Add("Ceiling Sky Offset " + Joined({0, 0}, " "));
   level.mipmap_line = out.Add("MipMap Distances " + Joined({1, 2, 3, 4}, " "));
   level.lod_line = out.Add("LOD Distances " + Joined({0.3, 0.6, 0.9, 1.2}, " "));
-  out.Add("Perspective distance " + Fixed(2));
-  out.Add("Gouraud distance " + Fixed(2));
+  out.Add("Perspective distance " + SixDecimals(2));
+  out.Add("Gouraud distance " + SixDecimals(2));
   out.Add("");
 }
 
@@ -181,7 +178,8 @@ void WriteVertices(Lines& out, const std::vector<SectorGeometry>& sectors,
   out.Add("");
 }
 
-void WriteAdjoins(Lines& out, const std::vector<SectorGeometry>& sectors, GeneratedLevel& level) {
+void WriteAdjoins(Lines& out, const std::vector<SectorGeometry>& sectors, double dist_error,
+                  GeneratedLevel& level) {
   int count = sectors.empty() ? 0 : 2 * (int(sectors.size()) - 1);
   out.Add("World adjoins " + std::to_string(count));
   out.Add("#num:\tflags:\tmirror:\tdist:");
@@ -189,10 +187,11 @@ void WriteAdjoins(Lines& out, const std::vector<SectorGeometry>& sectors, Genera
     // Even adjoins look out of the +x face of their sector, odd ones out of
     // the -x face of the next.
     int sector = adjoin / 2 + adjoin % 2;
-    double dist = FaceDistance(sectors[size_t(sector)], adjoin % 2 == 0 ? 1 : 0);
+    double dist = FaceDistance(sectors[size_t(sector)], adjoin % 2 == 0 ? 1 : 0) +
+                  (adjoin % 2 == 0 ? dist_error : -dist_error);
     int mirror = adjoin ^ 1;
-    level.adjoin_lines.push_back(
-        out.Add(std::to_string(adjoin) + ":\t0x7\t" + std::to_string(mirror) + "\t" + Fixed(dist)));
+    level.adjoin_lines.push_back(out.Add(std::to_string(adjoin) + ":\t0x7\t" +
+                                         std::to_string(mirror) + "\t" + SixDecimals(dist)));
   }
   out.Add("");
 }
@@ -208,12 +207,12 @@ void WriteSurfaces(Lines& out, int sectors, const LevelOptions& options, Generat
       // An adjoin is an opening: no material, nothing drawn.
       std::string line = std::to_string(level.surface_lines.size()) + ":\t" +
                          (adjoin < 0 ? "0\t0x4\t0x4\t4" : "-1\t0x4\t0x0\t0") + "\t3\t4\t" +
-                         std::to_string(adjoin) + "\t" + Fixed(0) + "\t4";
+                         std::to_string(adjoin) + "\t" + SixDecimals(0) + "\t4";
       for (int i = 0; i < 4; ++i) {
         line +=
             "\t" + std::to_string(sector * 8 + kFaces[face].corners[i]) + "," + std::to_string(i);
       }
-      for (int i = 0; i < 4; ++i) line += "\t" + Fixed(0.5);
+      for (int i = 0; i < 4; ++i) line += "\t" + SixDecimals(0.5);
       if (level.surface_lines.empty()) line += Trailing(options, " # the first wall, 2.0 wide");
       level.surface_lines.push_back(out.Add(line));
     }
@@ -243,10 +242,11 @@ void WriteSector(Lines& out, int index, const Box& box, const SectorGeometry& g,
     facts.collidebox_line =
         out.Add("COLLIDEBOX\t" + Triple(low, " ") + " " + Triple(box.high - in, " "));
   }
-  if (every(options.sound_every)) facts.sound_line = out.Add("SOUND\tambient.wav " + Fixed(1));
+  if (every(options.sound_every))
+    facts.sound_line = out.Add("SOUND\tambient.wav " + SixDecimals(1));
   facts.center_line = out.Add("CENTER\t" + Triple(g.center, " ") +
                               Trailing(options, index == 0 ? "\t#middle 1.0 1.0 1.0" : ""));
-  facts.radius_line = out.Add("RADIUS\t" + Fixed(g.radius));
+  facts.radius_line = out.Add("RADIUS\t" + SixDecimals(g.radius));
   facts.vertices_line = out.Add("VERTICES\t8");
   for (int i = 0; i < 8; ++i) out.Add(std::to_string(i) + ":\t" + std::to_string(index * 8 + i));
   facts.surfaces_line = out.Add("SURFACES\t" + std::to_string(index * 6) + "\t6");
@@ -282,9 +282,9 @@ std::vector<std::pair<TemplateFacts, std::string>> TemplateList(int door_chain) 
     std::string base = k == 1 ? "_structure" : "door" + std::to_string(k - 1);
     std::string own = k == 3 ? "" : name + ".3do";
     if (!own.empty()) inherited = own;
-    std::string params = "size=" + Fixed(0.05 * k) + " movesize=" + Fixed(0.05 * k);
+    std::string params = "size=" + SixDecimals(0.05 * k) + " movesize=" + SixDecimals(0.05 * k);
     if (k == 1) params = "thingflags=0x8 " + params;
-    if (k == 3) params += " height=" + Fixed(0.3);
+    if (k == 3) params += " height=" + SixDecimals(0.3);
     list.push_back({{name, base, own, inherited}, params});
   }
   return list;
@@ -375,7 +375,7 @@ void WriteCogs(Lines& out, const LevelOptions& options, GeneratedLevel& level) {
   out.Add("World cogs " + std::to_string(level.cog_scripts.size()));
   out.Add("#Num\tScript\tvalues");
   out.Add("0:\tdoor.cog\t12 13" + Trailing(options, " # the doors.cog"));
-  out.Add("1:\tlift.cog\t" + Fixed(0.5));
+  out.Add("1:\tlift.cog\t" + SixDecimals(0.5));
   if (options.moving_scenery) {
     out.Add("2:\tmover.cog\t" + std::to_string(ThingOf(level, "fan")) + " 8.000000 3 1");
     out.Add("3:\tconveyor.cog\t4 5");
@@ -405,7 +405,7 @@ std::string Row(int number, const std::vector<double>& values) {
   std::string line = head;
   for (double v : values) {
     char cell[64];
-    std::snprintf(cell, sizeof cell, " %10s", Fixed(v).c_str());
+    std::snprintf(cell, sizeof cell, " %10s", SixDecimals(v).c_str());
     line += cell;
   }
   return line;
@@ -423,7 +423,7 @@ void WriteMesh(Lines& out, int m, GeneratedModel& model) {
   Box box = MeshBox(m);
   out.Add("MESH " + std::to_string(m));
   out.Add(std::string("NAME ") + kMeshNames[m]);
-  model.mesh_radius_lines.push_back(out.Add("RADIUS " + Fixed(MeshRadius(m))));
+  model.mesh_radius_lines.push_back(out.Add("RADIUS " + SixDecimals(MeshRadius(m))));
   out.Add("GEOMETRYMODE\t4");
   out.Add("LIGHTINGMODE\t3");
   out.Add("TEXTUREMODE\t3");
@@ -451,7 +451,7 @@ void WriteMesh(Lines& out, int m, GeneratedModel& model) {
   for (int f = 0; f < 6; ++f) {
     char head[96];
     std::snprintf(head, sizeof head, "%6d: %9d  0x0000 %5d %7d %6d %12s %7d", f, 0, 4, 3, 0,
-                  Fixed(0).c_str(), 4);
+                  SixDecimals(0).c_str(), 4);
     std::string line = head;
     for (int i = 0; i < 4; ++i) {
       line += "  " + std::to_string(kFaces[f].corners[i]) + ", " + std::to_string(i);
@@ -498,7 +498,7 @@ void WriteHierarchy(Lines& out, int meshes, GeneratedModel& model) {
     for (double v : {node.offset.x, node.offset.y, node.offset.z, 0.0, node.yaw, 0.0, node.pivot.x,
                      node.pivot.y, node.pivot.z}) {
       char cell[64];
-      std::snprintf(cell, sizeof cell, " %10s", Fixed(v).c_str());
+      std::snprintf(cell, sizeof cell, " %10s", SixDecimals(v).c_str());
       line += cell;
     }
     line += std::string("  ") + (k < meshes ? kMeshNames[k] : "tip");
@@ -508,9 +508,16 @@ void WriteHierarchy(Lines& out, int meshes, GeneratedModel& model) {
 
 }  // namespace
 
+// Adding 0 turns a negative zero into "0.000000".
+std::string SixDecimals(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.6f", value + 0.0);
+  return text;
+}
+
 GeneratedLevel MakeLevel(const LevelOptions& options) {
   GeneratedLevel level;
-  std::vector<Box> boxes = SectorBoxes(std::max(0, options.sectors));
+  std::vector<Box> boxes = SectorBoxes(options);
   std::vector<SectorGeometry> geometry;
   for (const Box& box : boxes) geometry.push_back(GeometryOf(box));
 
@@ -525,7 +532,7 @@ GeneratedLevel MakeLevel(const LevelOptions& options) {
   out.Add("0:\tdflt.cmp");
   out.Add("");
   WriteVertices(out, geometry, options, level);
-  WriteAdjoins(out, geometry, level);
+  WriteAdjoins(out, geometry, options.dist_error, level);
   WriteSurfaces(out, int(boxes.size()), options, level);
   WriteSectors(out, boxes, geometry, options, level);
   WriteTemplates(out, options, level);
@@ -724,7 +731,7 @@ GeneratedModel MakeModel(const std::string& name, int meshes) {
   double radius = 0;
   for (int m = 0; m < meshes; ++m) radius = std::max(radius, MeshRadius(m));
   for (int k = 0; k <= meshes; ++k) radius += Length(NodeOf(k).offset) + Length(NodeOf(k).pivot);
-  model.radius_line = out.Add("RADIUS " + Fixed(radius));
+  model.radius_line = out.Add("RADIUS " + SixDecimals(radius));
   model.insert_offset_line = out.Add("INSERT OFFSET " + Triple({0.015625, -0.03125, 0.125}, " "));
   out.Add("GEOSETS 1");
   out.Add("GEOSET 0");

@@ -5,10 +5,11 @@
 // A level is a row of boxes along x, one sector each. Each box has its own
 // eight corners among the world vertices and six quad surfaces with outward
 // normals; consecutive boxes share a face, which carries an adjoin on each
-// side. The box sizes and positions are multiples of 1/8, so that every
-// coordinate is exact at six decimals, and they lie off the origin, so that
-// no center is 0. BOUNDBOX, CENTER, RADIUS and every adjoin's dist are what
-// the six-decimal vertices give, written with six decimals.
+// side. The box sizes and positions are multiples of 1/8 (unless the
+// options give others), so that every coordinate is exact at six decimals,
+// and they lie off the origin, so that no center is 0. BOUNDBOX, CENTER,
+// RADIUS and every adjoin's dist (but for the error the options may ask
+// for) are what the six-decimal vertices give, written with six decimals.
 //
 // Besides the text, a generated level and model tell where their lines are,
 // so that a test can change one value and know which line it changed.
@@ -32,6 +33,15 @@ struct LevelOptions {
   // (based on door1), door3 (based on door2)... door3 has no model3d= of its
   // own.
   int door_chain = 3;
+  // Added to every coordinate of the geometry: 2500 puts the level in the
+  // thousands, where numbers carry fewer decimals.
+  double offset = 0;
+  // When above 0, every sector is a cube of this size in place of the
+  // boxes of various lengths.
+  double sector_size = 0;
+  // Each adjoin's dist is written this much off the true distance, up for
+  // even adjoins and down for odd ones, as editors write dist roughly.
+  double dist_error = 0;
   // Lines in every form the game reads besides the editors' own: ";"
   // comment lines, trailing "#" comments (after a vertex, a surface, a
   // sector's CENTER, a template, a thing and a cog line, and the sky
@@ -100,6 +110,10 @@ struct GeneratedLevel {
 };
 
 GeneratedLevel MakeLevel(const LevelOptions& options = {});
+
+// `value` with six decimals, as the editors write every number ("0.000000"
+// for a negative zero).
+std::string SixDecimals(double value);
 
 // Where a model's lines are (line numbers count from 1).
 struct GeneratedModel {

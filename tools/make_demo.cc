@@ -22,32 +22,19 @@
 #include "platform/system.h"
 #include "shell/settings.h"
 #include "test_archive.h"
+#include "walk_level_generator.h"
 
 namespace {
 
-const char* kLevel =
-    "# A made-up level for jkrescale's demo\r\n"
-    "SECTION: JK\r\n"
-    "VERSION 1\r\n"
-    "\r\n"
-    "SECTION: HEADER\r\n"
-    "World Gravity 4.000000\r\n"
-    "MipMap Distances 1.000000 2.000000 3.000000 4.000000\r\n"
-    "\r\n"
-    "SECTION: GEORESOURCE\r\n"
-    "World vertices 4\r\n"
-    "#num:\tvertex:\r\n"
-    "0:\t-0.500000\t1.250000\t2.000000\r\n"
-    "1:\t0.500000\t1.250000\t2.000000\r\n"
-    "2:\t0.500000\t-1.250000\t0.000000\r\n"
-    "3:\t-0.500000\t-1.250000\t0.000000\r\n"
-    "\r\n"
-    "World texture vertices 1\r\n"
-    "0:\t0.000000\t0.000000\r\n"
-    "\r\n"
+// The rest of the demo level after its geometry: the player's templates,
+// scenery of each kind, its things and its cogs.
+const char* kLevelTail =
     "SECTION: TEMPLATES\r\n"
-    "World templates 4\r\n"
+    "World templates 7\r\n"
     "#Name:       Based on:   Params:\r\n"
+    "_humanactor  none        type=actor size=0.065000 movesize=0.065000 jumpspeed=1.500000\r\n"
+    "_walkplayer  _humanactor type=player model3d=ky.3do height=0.180000\r\n"
+    "walkplayer   _walkplayer\r\n"
     "crate        _structure  size=0.050000 movesize=0.050000 height=0.100000 model3d=crate.3do\r\n"
     "lamp         _decor      model3d=lamp.3do size=0.020000\r\n"
     "walker       _actor      size=0.100000 model3d=walker.3do\r\n"
@@ -55,20 +42,22 @@ const char* kLevel =
     "end\r\n"
     "\r\n"
     "SECTION: THINGS\r\n"
-    "World things 4\r\n"
+    "World things 5\r\n"
     "#num template name x y z pitch yaw roll sector\r\n"
-    "0: crate crate1 1.000000 2.000000 3.000000 0.000000 90.000000 0.000000 0 thingflags=0x0\r\n"
-    "1: lamp lamp1 0.500000 0.500000 0.500000 0.000000 0.000000 0.000000 0 "
+    "0: walkplayer walkplayer 1.000000 0.000000 0.200000 0.000000 0.000000 0.000000 0 "
+    "thingflags=0x401\r\n"
+    "1: crate crate1 1.000000 0.500000 0.050000 0.000000 90.000000 0.000000 0 thingflags=0x0\r\n"
+    "2: lamp lamp1 0.500000 0.500000 0.500000 0.000000 0.000000 0.000000 0 "
     "frame=(1.0/2.0/3.0:0.0/90.0/0.0)\r\n"
-    "2: walker walker1 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0\r\n"
-    "3: door door1 0.000000 1.000000 0.000000 0.000000 0.000000 0.000000 0 "
-    "frame=(0.0/1.0/0.0:0.0/0.0/0.0) frame=(0.0/1.0/0.8:0.0/0.0/0.0)\r\n"
+    "3: walker walker1 3.000000 0.000000 0.100000 0.000000 0.000000 0.000000 1\r\n"
+    "4: door door1 1.000000 -0.500000 0.000000 0.000000 0.000000 0.000000 0 "
+    "frame=(1.0/-0.5/0.0:0.0/0.0/0.0) frame=(1.0/-0.5/0.8:0.0/0.0/0.0)\r\n"
     "end\r\n"
     "\r\n"
     "SECTION: COGS\r\n"
     "World cogs 2\r\n"
     "#Num\tScript\r\n"
-    "0:\tdoor.cog\t3\t8.000000\r\n"
+    "0:\tdoor.cog\t4\t8.000000\r\n"
     "1:\tgame_rules.cog\r\n"
     "end\r\n";
 
@@ -93,6 +82,18 @@ const char* kDoorScript =
     "   MoveToFrame(door, 0, speed);\r\n"
     "   return;\r\n"
     "end\r\n";
+
+// A made-up level: the geometry of rooms with steps, drops, a low tunnel
+// and a narrow corridor from the generator, so that the player report has
+// something to say; the mipmap distances in its header; and the tail above.
+std::string DemoLevel() {
+  std::string level = jk::levelgen::MakeWalkLevel({.rooms = jk::levelgen::RoomsOfEveryKind()}).text;
+  level = level.substr(0, level.find("SECTION: TEMPLATES"));
+  const std::string gravity = "World Gravity 4.000000\r\n";
+  level.insert(level.find(gravity) + gravity.size(),
+               "MipMap Distances 1.000000 2.000000 3.000000 4.000000\r\n");
+  return level + kLevelTail;
+}
 
 std::string Model(const std::string& name, double size) {
   std::string text = "# " + name + " (made up)\r\n3DO 2.1\r\n\r\nSECTION: GEOMETRYDEF\r\n";
@@ -135,7 +136,7 @@ bool MakeGame(const std::filesystem::path& root) {
                 .Add("episode.jk",
                      "\"demo.gob\"\r\nTYPE 1\r\nSEQ 1\r\n"
                      "10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n")
-                .Add("jkl\\demo.jkl", kLevel)
+                .Add("jkl\\demo.jkl", DemoLevel())
                 .Add("3do\\crate.3do", Model("crate.3do", 0.05))
                 .Add("3do\\mat\\crate.mat", "not a model")
                 .Add("3do\\door.3do", Model("door.3do", 0.1))
@@ -163,8 +164,8 @@ bool MakeExpansion(const std::filesystem::path& root) {
                 .Add("episode.jk",
                      "\"motsdemo.goo\"\r\nTYPE 1\r\nSEQ 1\r\n"
                      "10: 0 1 LEVEL demo.jkl 0 0 -1 -1\r\nend\r\n")
-                .Add("jkl\\demo.jkl", kLevel)
-                .Add("jkl\\demo2.jkl", kLevel)
+                .Add("jkl\\demo.jkl", DemoLevel())
+                .Add("jkl\\demo2.jkl", DemoLevel())
                 .WriteTo((root / "Episode" / "motsdemo.goo").string());
   ok = ok && jk::TestArchive()
                  .Add("3do\\lamp.3do", Model("lamp.3do", 0.02))

@@ -2,8 +2,9 @@
 // captures of the desktop program's windows for the README, made with Qt's
 // grab on whatever platform Qt runs on (offscreen in scripts/screenshots.sh):
 //   OUT_FOLDER/main-window-archives.png  the main window with the episode archives
-//   OUT_FOLDER/main-window-levels.png    the main window with an archive opened
-//                                        and a level picked
+//   OUT_FOLDER/main-window-levels.png    the main window with an archive opened,
+//                                        a level picked and the factor 2, and
+//                                        the line that says what it changes
 //   OUT_FOLDER/main-window-waiting.png   the main window while the game runs
 //   OUT_FOLDER/progress-window.png       the progress window, models being scaled
 //   OUT_FOLDER/first-start-finds.png     the first start, offering the games
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QPixmap>
+#include <QThread>
 #include <QWidget>
 #include <cstdio>
 #include <filesystem>
@@ -65,6 +67,9 @@ class ScreenshotWindows : public jk::WindowSystem {
   void RunUntilClosed() override {}
   void PumpEvents() override { qt_.PumpEvents(); }
   void Log(const std::string& line) override { qt_.Log(line); }
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+    qt_.RunInBackground(std::move(work), std::move(done));
+  }
 
   jk::QtWindowSystem qt_;
   QuietDialogs dialogs_;
@@ -115,7 +120,13 @@ int main(int argc, char** argv) {
   controls.archive_list.SetSelectedIndex(0);
   controls.extra_list.SetSelectedIndex(1);
   controls.factor_field.SetText("2");
-  QApplication::processEvents();
+  // The line under the factor once the level has been read (in the
+  // background, a moment).
+  for (int k = 0; k < 500 && controls.player_line.Text().empty(); ++k) {
+    QThread::msleep(10);
+    QApplication::processEvents();
+  }
+  QApplication::processEvents();  // and the window laid out again around it
   ok = Save(main_window->grab(), out + "/main-window-levels.png") && ok;
 
   // While the "game" runs: the main window waits for it.

@@ -59,6 +59,9 @@ class ScreenshotWindows : public jk::WindowSystem {
   void RunUntilClosed() override {}
   void PumpEvents() override { real_->PumpEvents(); }
   void Log(const std::string& line) override { real_->Log(line); }
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+    real_->RunInBackground(std::move(work), std::move(done));
+  }
 
  private:
   jk::Win32WindowSystem* real_;
@@ -190,6 +193,9 @@ int main(int argc, char** argv) {
   controls.extra_list.SetSelectedIndex(1);
   controls.factor_field.SetText("2");
   SetFocus(jk::FindControl(main, "archive_list"));
+  // The line under the factor once the level has been read (in the
+  // background, a moment).
+  for (int k = 0; k < 100 && controls.player_line.Text().empty(); ++k) Settle(*real);
   Settle(*real);
   ok = Capture(main, out + "\\windows-main-window-levels.bmp") && ok;
 

@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <charconv>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -12,7 +13,11 @@
 #include "platform/version.h"
 #include "scaling/layout.h"
 #include "scaling/level_check.h"
+#include "scaling/player_drawing.h"
+#include "scaling/player_report.h"
+#include "scaling/player_walk.h"
 #include "scaling/scale_run.h"
+#include "scaling/text.h"
 
 namespace jk {
 
@@ -28,7 +33,9 @@ constexpr const char* kUsage =
     "       jkrescale-cli play ARCHIVE LEVEL FACTOR --game EXE [--resource FILE]\n"
     "                          [--gravity] [--extra FILE] [--openjkdf2]\n"
     "                          [--no-autostart] [--data DIR]\n"
-    "       jkrescale-cli check LEVEL\n"
+    "       jkrescale-cli check LEVEL [--factor F] [--gravity] [--svg FILE]\n"
+    "       jkrescale-cli check ARCHIVE LEVEL [--factor F] [--gravity] [--resource FILE]\n"
+    "                           [--svg FILE]\n"
     "       jkrescale-cli games\n"
     "\n"
     "levels  prints the level entries of an episode archive, one a line.\n"
@@ -61,7 +68,13 @@ constexpr const char* kUsage =
     "        geometry: each sector's BOUNDBOX, CENTER and RADIUS with its\n"
     "        vertices, each adjoin's dist with its sector and surface. Prints\n"
     "        one line per inconsistency and a summary; the exit status is 1\n"
-    "        when there is an inconsistency.\n"
+    "        when there is an inconsistency. Then reports what the level, as if\n"
+    "        scaled by F (1 by default; --gravity divides the gravity by F),\n"
+    "        changes for the player: steps too high, openings too low or too\n"
+    "        narrow, drops that hurt, and the factors that keep it as playable.\n"
+    "        With ARCHIVE LEVEL, reports on a level of an archive, the player's\n"
+    "        model from it or from the resource archive FILE. --svg draws the\n"
+    "        level from above with the places reported into FILE.\n"
     "games   lists the installed copies of the game and of the expansion that\n"
     "        it finds (Retail, Steam, GOG, OpenJKDF2), one a line: the kind, the\n"
     "        program to start and the data folder (the one holding Episode and\n"
@@ -305,21 +318,67 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   return status.ok() ? kExitOk : Failed(c, status);
 }
 
-// Prints the findings and the summary; the exit status says whether the
-// level is consistent.
+// Prints the player report on `walk` at `factor`, and draws it into `svg`
+// when asked for.
+int PrintPlayerReport(const Context& c, const PlayerWalk& walk, double factor, bool divide_gravity,
+                      const std::optional<std::string>& svg) {
+  PlayerReport report = ReportPlayer(walk, factor, divide_gravity);
+  for (const std::string& line : PlayerReportLines(walk, report)) {
+    std::fprintf(c.out, "%s\n", line.c_str());
+  }
+  if (!svg) return kExitOk;
+  std::unique_ptr<OutputFile> file;
+  Status status = c.fs.OpenWrite(*svg, &file);
+  if (status.ok()) status = file->Write(DrawPlayerReportSvg(walk, report));
+  if (status.ok()) status = file->Close();
+  return status.ok() ? kExitOk : Failed(c, status);
+}
+
+// `check FILE.jkl` prints the findings, the summary and the player report;
+// the exit status says whether the level is consistent. `check ARCHIVE
+// LEVEL` prints the player report on a level of an archive.
 int Check(const Context& c, const std::vector<std::string>& args) {
-  if (args.size() == 1 && args[0] == "--help") return Help(c);
-  for (const std::string& arg : args) {
+  RunArguments parsed;
+  std::optional<std::string> factor_text, svg;
+  auto problem = ParseRunArguments(
+      args, {{"--resource", &parsed.resource}, {"--factor", &factor_text}, {"--svg", &svg}},
+      {{"--gravity", &parsed.gravity}}, &parsed);
+  if (parsed.help) return Help(c);
+  if (problem) return UsageError(c, *problem);
+  for (const std::string& arg : parsed.positional) {
     if (arg.size() > 1 && arg[0] == '-') return UsageError(c, "unknown option " + arg);
   }
-  if (args.size() != 1) return UsageError(c, "check takes one level file");
-  LevelCheckReport report;
-  Status status = CheckLevel(c.fs, args[0], &report);
-  if (!status.ok()) return Failed(c, status);
-  for (const LevelFinding& finding : report.findings) {
-    std::fprintf(c.out, "%s\n", FindingLine(args[0], finding).c_str());
+  const auto& positional = parsed.positional;
+  if (positional.empty() || positional.size() > 2) {
+    return UsageError(c, "check takes one level file, or an archive and a level");
   }
-  std::fprintf(c.out, "%s\n", SummaryLine(args[0], report).c_str());
+  if (parsed.resource && positional.size() == 1) {
+    return UsageError(c, "--resource goes with ARCHIVE LEVEL");
+  }
+  double factor = 1;
+  if (factor_text && !ParseScaleFactor(*factor_text, &factor)) {
+    return UsageError(c, "--factor takes " + std::string(kFactorRangeText));
+  }
+  PlayerWalk walk;
+  if (positional.size() == 2) {
+    Status status = ReadPlayerWalkFromArchive(c.fs, positional[0], positional[1],
+                                              parsed.resource.value_or(""), &walk);
+    if (!status.ok()) return Failed(c, status);
+    return PrintPlayerReport(c, walk, factor, parsed.gravity, svg);
+  }
+  const std::string& path = positional[0];
+  LevelCheckReport report;
+  Status status = CheckLevel(c.fs, path, &report);
+  if (status.ok()) status = ReadPlayerWalkFile(c.fs, path, &walk);
+  if (!status.ok()) return Failed(c, status);
+  for (const auto* list : {&report.findings, &report.limits}) {
+    for (const LevelFinding& finding : *list) {
+      std::fprintf(c.out, "%s\n", FindingLine(path, finding).c_str());
+    }
+  }
+  std::fprintf(c.out, "%s\n", SummaryLine(path, report).c_str());
+  const int reported = PrintPlayerReport(c, walk, factor, parsed.gravity, svg);
+  if (reported != kExitOk) return reported;
   return report.consistent() ? kExitOk : kExitFailed;
 }
 

@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "desktop/background_work.h"
 #include "shell/controls.h"
 
 namespace jk {
@@ -282,7 +283,7 @@ class QtMainWindow : public QWidget,
   QGroupBox* MakePathGroup();
   QLayout* MakeLists();
   QLayout* MakeCommandRow();
-  QWidget* MakeStatusLine();
+  QWidget* MakeTextLine(ControlId id);
 
   MainWindowEvents* events_ = nullptr;
   // Every control of the main window, by ControlId; null for the others.
@@ -310,7 +311,8 @@ QtMainWindow::QtMainWindow() {
   window->addWidget(MakePathGroup());
   window->addLayout(MakeLists(), 1);
   window->addLayout(MakeCommandRow());
-  window->addWidget(MakeStatusLine());
+  window->addWidget(MakeTextLine(ControlId::kPlayerLine));
+  window->addWidget(MakeTextLine(ControlId::kStatusLine));
   SetTabOrder();
 
   // A size that shows long paths and archive names without scrolling; the
@@ -395,12 +397,13 @@ QLayout* QtMainWindow::MakeCommandRow() {
   return command;
 }
 
-// What a run left out, in text that can be selected and copied.
-QWidget* QtMainWindow::MakeStatusLine() {
-  auto* status = Widget<QLabel>(ControlId::kStatusLine);
-  status->setWordWrap(true);
-  status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  return status;
+// What the factor changes for the player, or what a run left out, in text
+// that can be selected and copied.
+QWidget* QtMainWindow::MakeTextLine(ControlId id) {
+  auto* line = Widget<QLabel>(id);
+  line->setWordWrap(true);
+  line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return line;
 }
 
 void QtMainWindow::SetEvents(MainWindowEvents* events) {
@@ -430,6 +433,8 @@ void QtMainWindow::SetEvents(MainWindowEvents* events) {
   // Clicks only: the program's own SetChecked raises no event.
   connect(Widget<QCheckBox>(ControlId::kStartInLevelCheckBox), &QCheckBox::clicked, this,
           raise(&MainWindowEvents::OnStartInLevelChanged));
+  connect(Widget<QCheckBox>(ControlId::kGravityCheckBox), &QCheckBox::clicked, this,
+          raise(&MainWindowEvents::OnGravityChanged));
   connect(new QShortcut(QKeySequence::Refresh, this), &QShortcut::activated, this,
           raise(&MainWindowEvents::OnRefresh));
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
@@ -600,11 +605,18 @@ std::unique_ptr<QInputDialog> MakeChooseDialog(QWidget* parent, const std::strin
 QtWindowSystem::QtWindowSystem()
     : main_window_(std::make_unique<QtMainWindow>()),
       progress_window_(std::make_unique<QtProgressWindow>()),
-      dialogs_(std::make_unique<QtDialogs>(main_window_.get())) {
+      dialogs_(std::make_unique<QtDialogs>(main_window_.get())),
+      // A finished job wakes the main window's thread through its event
+      // queue; a queued call whose window is gone is dropped.
+      background_(std::make_unique<BackgroundWork>([this] {
+        QMetaObject::invokeMethod(
+            main_window_.get(), [this] { background_->RunFinished(); }, Qt::QueuedConnection);
+      })) {
   progress_window_->PlaceOver(main_window_.get());
 }
 
-QtWindowSystem::~QtWindowSystem() = default;
+// The worker is stopped first, before the windows it may wake go.
+QtWindowSystem::~QtWindowSystem() { background_.reset(); }
 
 MainWindow& QtWindowSystem::main_window() { return *main_window_; }
 ProgressWindow& QtWindowSystem::progress_window() { return *progress_window_; }
@@ -620,6 +632,10 @@ void QtWindowSystem::PumpEvents() { QCoreApplication::processEvents(); }
 
 void QtWindowSystem::Log(const std::string& line) {
   std::fprintf(stderr, "jkrescale: %s\n", line.c_str());
+}
+
+void QtWindowSystem::RunInBackground(std::function<void()> work, std::function<void()> done) {
+  background_->Run(std::move(work), std::move(done));
 }
 
 }  // namespace jk

@@ -8,6 +8,7 @@
 #ifndef JKRESCALE_DESKTOP_QT_WINDOWS_H_
 #define JKRESCALE_DESKTOP_QT_WINDOWS_H_
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ namespace jk {
 class QtMainWindow;
 class QtProgressWindow;
 class QtDialogs;
+class BackgroundWork;
 
 // The dialog of Dialogs::Choose: `text` over a list of `items`, the first
 // picked, with OK and Cancel. Its picked item is its textValue().
@@ -40,6 +42,7 @@ class QtWindowSystem : public WindowSystem {
   void RunUntilClosed() override;
   void PumpEvents() override;
   void Log(const std::string& line) override;
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override;
 
   // The windows themselves, for tests and screenshots.
   QWidget* main_window_widget();
@@ -49,6 +52,7 @@ class QtWindowSystem : public WindowSystem {
   std::unique_ptr<QtMainWindow> main_window_;
   std::unique_ptr<QtProgressWindow> progress_window_;
   std::unique_ptr<QtDialogs> dialogs_;
+  std::unique_ptr<BackgroundWork> background_;
 };
 
 }  // namespace jk

@@ -120,12 +120,15 @@ MainLayout LayOutMainWindow(const FontMetrics& font, const MainTextWidths& texts
   MainLayout layout;
   int right = std::max(int(client.cx) - s.margin_x, s.margin_x);
   int group_bottom = LayOutPaths(font, texts, s, right, &layout);
-  // From the bottom up: the status line, the command row, then the lists
-  // take what is left.
+  // From the bottom up: the status line, the player line, the command
+  // row, then the lists take what is left.
   int status_bottom = std::max(int(client.cy) - s.margin_y, group_bottom);
   int status_top = status_bottom - 2 * font.line_height;
   layout.status = RECT{s.margin_x, status_top, right, status_bottom};
-  int command_top = status_top - s.gap_y - s.row;
+  int player_bottom = status_top - s.gap_y;
+  int player_top = player_bottom - 2 * font.line_height;
+  layout.player_line = RECT{s.margin_x, player_top, right, player_bottom};
+  int command_top = player_top - s.gap_y - s.row;
   LayOutCommands(font, texts, s, command_top, right, &layout);
   int lists_top = group_bottom + s.margin_y;
   int lists_bottom = std::max(command_top - s.margin_y, lists_top);
@@ -150,8 +153,8 @@ SIZE MainWindowMinimumSize(const FontMetrics& font, const MainTextWidths& texts)
   // Each list shows at least five items.
   int list_area =
       font.line_height + font.DluY(kCaptionGap) + 5 * font.line_height + s.gap_y + s.row;
-  int height = s.margin_y + group + s.margin_y + list_area + s.margin_y + s.row + s.gap_y +
-               2 * font.line_height + s.margin_y;
+  int height = s.margin_y + group + s.margin_y + list_area + s.margin_y + s.row +
+               2 * (s.gap_y + 2 * font.line_height) + s.margin_y;
   return SIZE{width, height};
 }
 

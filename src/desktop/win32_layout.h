@@ -11,7 +11,8 @@
 //   the command row: factor caption and field, the check boxes "Divide
 //   the world gravity by the factor" and "Start in the level", and About,
 //   Save as mod... and Scale and play at the right;
-//   the status line, two lines high.
+//   the player line (what the factor changes for the player) and the
+//   status line, each two lines high.
 // Margins and spacing are the usual ones of Windows dialogs, in dialog
 // units: 7 at the edges, 4 between controls, buttons and fields 14 high.
 #ifndef JKRESCALE_DESKTOP_WIN32_LAYOUT_H_
@@ -38,7 +39,7 @@ struct MainLayout {
       browse_expansion{};
   RECT list_caption{}, archive_list{}, back{}, refresh{}, extra_caption{}, extra_list{};
   RECT factor_label{}, factor_field{}, gravity{}, start_in_level{}, about{}, save_mod{}, scale{};
-  RECT status{};
+  RECT player_line{}, status{};
 };
 
 // The main window's controls in a client area of `client` pixels.

@@ -64,6 +64,7 @@ void Win32MainWindow::AttachControls() {
   gravity_check_box_.Attach(hwnd_);
   start_in_level_check_box_.Attach(hwnd_);
   list_caption_.Attach(hwnd_);
+  player_line_.Attach(hwnd_);
   status_line_.Attach(hwnd_);
   // The hints of the table; a text field's is its own (SetHint).
   for (const ControlInfo& control : kControls) {
@@ -165,6 +166,7 @@ void Win32MainWindow::LayOut() {
       {kAboutButton, &layout.about},
       {kSaveModButton, &layout.save_mod},
       {kScaleButton, &layout.scale},
+      {kPlayerLine, &layout.player_line},
       {kStatusLine, &layout.status},
   };
   HDWP moves = BeginDeferWindowPos(int(std::size(places)));
@@ -227,6 +229,9 @@ LRESULT Win32MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
       // The shell says whether the window may close (not while a game runs).
       if (events_ == nullptr || events_->OnCloseRequested()) DestroyWindow(hwnd_);
       return 0;
+    case kWorkDoneMessage:
+      if (on_work_done) on_work_done();
+      return 0;
   }
   return Default(message, wparam, lparam);
 }
@@ -271,6 +276,9 @@ void Win32MainWindow::OnCommand(int id, int code) {
       break;
     case Win32Id(kStartInLevelCheckBox):
       if (code == BN_CLICKED) Raise(&MainWindowEvents::OnStartInLevelChanged);
+      break;
+    case Win32Id(kGravityCheckBox):
+      if (code == BN_CLICKED) Raise(&MainWindowEvents::OnGravityChanged);
       break;
     case Win32Id(kRefreshButton):
       if (clicked && Enabled()) Raise(&MainWindowEvents::OnRefresh);

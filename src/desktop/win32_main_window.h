@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "desktop/win32_controls.h"
 #include "desktop/win32_handles.h"
 #include "desktop/win32_layout.h"
@@ -17,6 +19,9 @@
 namespace jk {
 
 inline constexpr wchar_t kMainWindowClass[] = L"jkrescale_main_window";
+
+// Posted to the main window when a job of the background work has finished.
+inline constexpr UINT kWorkDoneMessage = WM_APP + 1;
 
 // The main window: the paths, the lists, the factor and the commands.
 class Win32MainWindow
@@ -32,6 +37,9 @@ class Win32MainWindow
   void Show() override;
   bool Enabled() const override { return hwnd_ != nullptr && IsWindowEnabled(hwnd_); }
   void SetEnabled(bool enabled) override;
+
+  // Runs the follow-ups of the background work when it says it has some.
+  std::function<void()> on_work_done;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;

@@ -3,8 +3,11 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <utility>
 
+#include "desktop/background_work.h"
 #include "desktop/win32_controls.h"
 #include "desktop/win32_dialogs.h"
 #include "desktop/win32_main_window.h"
@@ -32,6 +35,8 @@ std::string ControlName(HWND control) {
 Win32WindowSystem::Win32WindowSystem() = default;
 
 Win32WindowSystem::~Win32WindowSystem() {
+  // The worker first, before the window it wakes goes.
+  background_.reset();
   // The progress window first: the main window owns it.
   dialogs_.reset();
   progress_window_.reset();
@@ -57,6 +62,13 @@ Status Win32WindowSystem::Create(HINSTANCE instance, std::unique_ptr<Win32Window
   };
   made->accelerators_.reset(CreateAcceleratorTableW(keys, int(std::size(keys))));
   if (made->accelerators_ == nullptr) return SystemFailure("CreateAcceleratorTableW");
+  // A finished job wakes the main window through its message queue, which
+  // modal loops (message boxes, dialogs) serve too; once the window is
+  // gone, the message goes nowhere.
+  Win32WindowSystem* self = made.get();
+  made->background_ = std::make_unique<BackgroundWork>(
+      [window = made->main_window_->hwnd()] { PostMessageW(window, kWorkDoneMessage, 0, 0); });
+  made->main_window_->on_work_done = [self] { self->background_->RunFinished(); };
   *system = std::move(made);
   return Status::Ok();
 }
@@ -100,6 +112,10 @@ void Win32WindowSystem::PumpEvents() {
     }
     Dispatch(&message);
   }
+}
+
+void Win32WindowSystem::RunInBackground(std::function<void()> work, std::function<void()> done) {
+  background_->Run(std::move(work), std::move(done));
 }
 
 void Win32WindowSystem::Log(const std::string& line) {

@@ -21,6 +21,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,6 +44,7 @@ std::string ControlName(HWND control);
 class Win32MainWindow;
 class Win32ProgressWindow;
 class Win32Dialogs;
+class BackgroundWork;
 
 class Win32WindowSystem : public WindowSystem {
  public:
@@ -58,6 +60,7 @@ class Win32WindowSystem : public WindowSystem {
   void RunUntilClosed() override;
   void PumpEvents() override;
   void Log(const std::string& line) override;
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override;
 
   // The windows themselves; the main window's is nullptr once it has been
   // closed.
@@ -74,6 +77,7 @@ class Win32WindowSystem : public WindowSystem {
   std::unique_ptr<Win32MainWindow> main_window_;
   std::unique_ptr<Win32ProgressWindow> progress_window_;
   std::unique_ptr<Win32Dialogs> dialogs_;
+  std::unique_ptr<BackgroundWork> background_;
 };
 
 }  // namespace jk

@@ -7,6 +7,10 @@
 #include <memory>
 #include <string_view>
 
+#include "scaling/fields.h"
+#include "scaling/game_limits.h"
+#include "scaling/game_text.h"
+#include "scaling/level_sections.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -63,6 +67,13 @@ struct Adjoin {
   double dist = 0;
   int64_t surface = -1;  // the surface that names it
   bool reached = false;  // that surface lies in a sector
+  // What its sector gives, once measured: the distance from its CENTER to
+  // the surface's plane, its radius R and the magnitude of its coordinates.
+  bool measured = false;
+  int64_t sector = -1;
+  double distance = 0;
+  double sector_radius = 0;
+  double magnitude = 0;
 };
 
 // A BOUNDBOX, CENTER or RADIUS line of the sector being read.
@@ -90,11 +101,14 @@ struct Measured {
   std::array<double, 6> box;  // minima, then maxima
   Vec3 center;
   double radius = 0;
+  double magnitude = 0;  // the largest absolute coordinate
 };
 
-// The fields of a trimmed line, split on runs of blanks and tabs.
+double Magnitude(const Vec3& v) {
+  return std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
+}
 
-enum class Section { kOther, kGeoresource, kSectors };
+enum class Section { kOther, kHeader, kGeoresource, kSectors };
 enum class List { kNone, kVertices, kAdjoins, kSurfaces, kNormals };
 
 // Takes a level's lines one at a time. The lists of the geometry resource
@@ -105,12 +119,17 @@ class LevelChecker {
   explicit LevelChecker(LevelCheckReport* report) : report_(report) {}
 
   void Take(std::string_view line);
-  // Checks the last sector and the adjoins that no sector reached.
+  // Checks the last sector and the adjoins.
   void Finish();
 
  private:
   void Report(int64_t line, std::string text) { report_->findings.push_back({line, text}); }
 
+  void Limit(int64_t line, std::string text) { report_->limits.push_back({line, text}); }
+  void CheckLineLimits(std::string_view line, std::string_view trimmed);
+  void HeaderLine(std::string_view trimmed, const Fields& fields);
+  void CheckCoordinateLimits();
+  void ListHeader(LevelHeader header, const Fields& fields);
   void GeoresourceLine(const Fields& fields);
   void VertexLine(const Fields& fields);
   void AdjoinLine(const Fields& fields);
@@ -125,10 +144,11 @@ class LevelChecker {
   Measured Measure() const;
   void CheckValue(const ValueLine& value, const char* name, const double* expected, size_t count,
                   const char* meaning, double tolerance);
-  // The sector's surfaces and their adjoins, measured from `center`; the
-  // tolerance follows `sector_radius`.
-  void CheckSurfaces(const Vec3& center, double sector_radius);
-  void CheckAdjoin(int64_t surface_index, const Vec3& center, double sector_radius);
+  // The sector's surfaces and their adjoins, measured from `center`.
+  void MeasureSurfaces(const Vec3& center, const Measured& measured);
+  void MeasureAdjoin(int64_t surface_index, const Vec3& center, const Measured& measured);
+  // The adjoins' dists, once every sector's radius is known.
+  void CheckAdjoins();
 
   std::string SectorName() const { return "sector " + std::to_string(sector_.index); }
 
@@ -143,47 +163,92 @@ class LevelChecker {
   std::vector<Surface> surfaces_;
   bool in_sector_ = false;
   Sector sector_;
+  std::vector<double> sector_radii_;
+  Fields game_fields_;
+  // The farthest vertex from the origin along any axis: its index, line and
+  // that coordinate; and how many lie beyond each limit.
+  int64_t farthest_vertex_ = -1;
+  int64_t farthest_line_ = 0;
+  double farthest_ = 0;
+  int64_t beyond_smooth_ = 0, beyond_working_ = 0;
 };
 
 void LevelChecker::Take(std::string_view line) {
   ++line_;
-  std::string_view trimmed = Trim(line);
-  if (trimmed.empty() || trimmed.starts_with('#')) return;
-  if (BeginsWith(trimmed, "section:")) {
+  // What the game reads of the line: no comment, commas as separators.
+  const GameLine game = ReadGameLine(line);
+  std::string_view trimmed = Trim(game.data);
+  CheckLineLimits(line, trimmed);
+  if (game.is_comment_line || trimmed.empty()) return;
+  const LevelHeader header = RecogniseLevelHeader(game.data);
+  if (IsSectionHeader(header) || header == LevelHeader::kEnd) {
     FinishSector();
-    std::string_view name = Trim(trimmed.substr(8));
-    section_ = Is(name, "georesource") ? Section::kGeoresource
-               : Is(name, "sectors")   ? Section::kSectors
-                                       : Section::kOther;
+    section_ = header == LevelHeader::kGeoresourceSection ? Section::kGeoresource
+               : header == LevelHeader::kSectorsSection   ? Section::kSectors
+               : header == LevelHeader::kHeaderSection    ? Section::kHeader
+                                                          : Section::kOther;
     list_ = List::kNone;
     return;
   }
-  Fields fields = SplitOnWhiteSpace(trimmed);
-  if (Is(fields[0], "end")) {
-    FinishSector();
-    section_ = Section::kOther;
+  Fields fields = SplitFields(trimmed);
+  if (header != LevelHeader::kNone) {
+    // "World vertices 8", "World texture vertices 4"...: the list that
+    // follows. The surfaces' count says where their normals begin.
+    if (section_ == Section::kGeoresource) ListHeader(header, fields);
   } else if (section_ == Section::kGeoresource) {
     GeoresourceLine(fields);
   } else if (section_ == Section::kSectors) {
     SectorLine(fields);
+  } else if (section_ == Section::kHeader) {
+    HeaderLine(trimmed, fields);
+  }
+}
+
+void LevelChecker::CheckLineLimits(std::string_view line, std::string_view trimmed) {
+  if (line.size() > kLongestGameLine) {
+    Limit(line_, "the line has " + std::to_string(line.size()) + " characters, more than the " +
+                     std::to_string(kLongestGameLine) + " the game reads");
+  }
+  if (trimmed.empty()) return;
+  SplitFields(trimmed, &game_fields_);
+  if (game_fields_.size() > kMostGameFields) {
+    Limit(line_, "the line has " + std::to_string(game_fields_.size()) + " fields, more than the " +
+                     std::to_string(kMostGameFields) + " the game reads");
+  }
+}
+
+void LevelChecker::HeaderLine(std::string_view trimmed, const Fields& fields) {
+  if (!BeginsWith(trimmed, "ceiling sky z") || fields.size() < 4) return;
+  const double sky = ValueOf(fields[3]);
+  if (sky > kHighestSky) {
+    Limit(line_, "Ceiling Sky Z " + TextOf(sky) + " is above the " + TextOf(kHighestSky) +
+                     " the game draws");
+  }
+}
+
+void LevelChecker::CheckCoordinateLimits() {
+  if (farthest_ <= kSmoothMotionLimit) return;
+  const bool breaks = farthest_ > kWorkingMotionLimit;
+  const int64_t beyond = breaks ? beyond_working_ : beyond_smooth_;
+  Limit(farthest_line_,
+        "vertex " + std::to_string(farthest_vertex_) + ": " + TextOf(farthest_) + " is beyond ±" +
+            TextOf(breaks ? kWorkingMotionLimit : kSmoothMotionLimit) +
+            (breaks ? ", where the game's motion breaks" : ", where the game's motion is jerky") +
+            " (" + Counted(beyond, "vertex is", "vertices are") + ")");
+}
+
+void LevelChecker::ListHeader(LevelHeader header, const Fields& fields) {
+  list_ = header == LevelHeader::kWorldVertices   ? List::kVertices
+          : header == LevelHeader::kWorldAdjoins  ? List::kAdjoins
+          : header == LevelHeader::kWorldSurfaces ? List::kSurfaces
+                                                  : List::kNone;
+  if (list_ == List::kSurfaces &&
+      !(fields.size() > 2 && ParseInteger(fields[2], &surfaces_declared_))) {
+    surfaces_declared_ = 0;
   }
 }
 
 void LevelChecker::GeoresourceLine(const Fields& fields) {
-  if (Is(fields[0], "world")) {
-    // "World vertices 8", "World texture vertices 4"...: the list that
-    // follows. The surfaces' count says where their normals begin.
-    std::string_view what = fields.size() > 1 ? fields[1] : "";
-    list_ = Is(what, "vertices")   ? List::kVertices
-            : Is(what, "adjoins")  ? List::kAdjoins
-            : Is(what, "surfaces") ? List::kSurfaces
-                                   : List::kNone;
-    if (list_ == List::kSurfaces &&
-        !(fields.size() > 2 && ParseInteger(fields[2], &surfaces_declared_))) {
-      surfaces_declared_ = 0;
-    }
-    return;
-  }
   if (list_ == List::kSurfaces && int64_t(surfaces_.size()) >= surfaces_declared_) {
     list_ = List::kNormals;
   }
@@ -208,6 +273,14 @@ void LevelChecker::VertexLine(const Fields& fields) {
   // A short line still takes its place, so that later indices stay right.
   double xyz[3] = {};
   for (size_t i = 1; i < 4 && i < fields.size(); ++i) xyz[i - 1] = ValueOf(fields[i]);
+  const double far = std::max({std::fabs(xyz[0]), std::fabs(xyz[1]), std::fabs(xyz[2])});
+  beyond_smooth_ += far > kSmoothMotionLimit;
+  beyond_working_ += far > kWorkingMotionLimit;
+  if (far > farthest_) {
+    farthest_ = far;
+    farthest_vertex_ = int64_t(vertices_.size());
+    farthest_line_ = line_;
+  }
   vertices_.push_back({xyz[0], xyz[1], xyz[2]});
 }
 
@@ -252,14 +325,16 @@ void LevelChecker::SurfaceLine(const Fields& fields) {
 void LevelChecker::SurfaceVertices(const Fields& fields, Surface& surface) {
   const std::string name = "surface " + std::to_string(surfaces_.size());
   int64_t count = 0;
-  if (!ParseInteger(fields[9], &count) || count < 1 || uint64_t(count) > fields.size() - 10) {
+  // Each vertex is a pair of fields: the world vertex and the texture
+  // vertex ("4,1").
+  const int64_t pairs = (int64_t(fields.size()) - 10) / 2;
+  if (!ParseInteger(fields[9], &count) || count < 1 || count > pairs) {
     Report(line_, name + ": " + std::string(fields[9]) + " vertices, but " +
                       Counted(int64_t(fields.size()) - 10, "field follows", "fields follow"));
-    count = std::min<int64_t>(std::max<int64_t>(count, 0), int64_t(fields.size()) - 10);
+    count = std::min<int64_t>(std::max<int64_t>(count, 0), pairs);
   }
   for (int64_t i = 0; i < count; ++i) {
-    std::string_view pair = fields[size_t(10 + i)];
-    std::string_view vertex = pair.substr(0, pair.find(','));
+    std::string_view vertex = fields[size_t(10 + 2 * i)];
     int64_t index = 0;
     if (!ParseIndex(vertex, vertices_.size(), &index)) {
       Report(line_, name + ": vertex " + std::string(vertex) + " is not one of the " +
@@ -360,6 +435,7 @@ Measured LevelChecker::Measure() const {
       m.box[size_t(i) + 3] = std::max(m.box[size_t(i) + 3], xyz[i]);
     }
     sum = {sum.x + v.x, sum.y + v.y, sum.z + v.z};
+    m.magnitude = std::max(m.magnitude, Magnitude(v));
   }
   const double n = double(sector_.vertices.size());
   m.center = {sum.x / n, sum.y / n, sum.z / n};
@@ -383,24 +459,26 @@ void LevelChecker::FinishSector() {
     return;
   }
   Measured m = Measure();
-  const double tolerance = kSectorSlack * (2 + 4 * m.radius);
+  sector_radii_.push_back(m.radius);
+  Vec3 written = m.center;
+  if (s.center.line && s.center.complete) {
+    written = {s.center.values[0], s.center.values[1], s.center.values[2]};
+    m.magnitude = std::max(m.magnitude, Magnitude(written));
+  }
+  const double tolerance = kSectorSlack * (2 + 4 * m.radius) + kFloatStep * m.magnitude;
   const double center[3] = {m.center.x, m.center.y, m.center.z};
   CheckValue(s.boundbox, "BOUNDBOX", m.box.data(), 6, "the minimum and maximum of its vertices",
              tolerance);
   CheckValue(s.center, "CENTER", center, 3, "the average of its vertices", tolerance);
   // The engine measures from the CENTER as written: the RADIUS and the
   // adjoins' distances must agree with it, right or wrong.
-  Vec3 written = m.center;
-  if (s.center.line && s.center.complete) {
-    written = {s.center.values[0], s.center.values[1], s.center.values[2]};
-  }
   double radius = 0;
   for (int64_t index : s.vertices) {
     radius = std::max(radius, Length(Minus(vertices_[size_t(index)], written)));
   }
   CheckValue(s.radius, "RADIUS", &radius, 1, "the largest distance from its CENTER to its vertices",
              tolerance);
-  CheckSurfaces(written, m.radius);
+  MeasureSurfaces(written, m);
 }
 
 void LevelChecker::CheckValue(const ValueLine& value, const char* name, const double* expected,
@@ -419,7 +497,7 @@ void LevelChecker::CheckValue(const ValueLine& value, const char* name, const do
   }
 }
 
-void LevelChecker::CheckSurfaces(const Vec3& center, double sector_radius) {
+void LevelChecker::MeasureSurfaces(const Vec3& center, const Measured& measured) {
   const Sector& s = sector_;
   if (!s.surfaces_line) return;  // its adjoins are reported as reached by no sector
   if (s.first_surface < 0 || s.surface_count < 0 ||
@@ -443,33 +521,41 @@ void LevelChecker::CheckSurfaces(const Vec3& center, double sector_radius) {
       continue;
     }
     surface.sector = s.index;
-    if (surface.adjoin >= 0) CheckAdjoin(i, center, sector_radius);
+    if (surface.adjoin >= 0) MeasureAdjoin(i, center, measured);
   }
 }
 
-void LevelChecker::CheckAdjoin(int64_t surface_index, const Vec3& center, double sector_radius) {
+void LevelChecker::MeasureAdjoin(int64_t surface_index, const Vec3& center,
+                                 const Measured& measured) {
   const Surface& surface = surfaces_[size_t(surface_index)];
   Adjoin& adjoin = adjoins_[size_t(surface.adjoin)];
   adjoin.reached = true;
-  const std::string name = "adjoin " + std::to_string(surface.adjoin);
   if (!adjoin.has_dist || surface.first_vertex < 0) return;  // reported when read
   if (!surface.has_normal) {
-    Report(adjoin.line, name + ": surface " + std::to_string(surface_index) + " has no normal");
+    Report(adjoin.line, "adjoin " + std::to_string(surface.adjoin) + ": surface " +
+                            std::to_string(surface_index) + " has no normal");
     return;
   }
   const Vec3& on_plane = vertices_[size_t(surface.first_vertex)];
-  const double distance =
+  adjoin.measured = true;
+  adjoin.sector = sector_.index;
+  adjoin.distance =
       std::fabs(Dot(surface.normal, Minus(center, on_plane))) / Length(surface.normal);
-  if (std::fabs(adjoin.dist - distance) > kDistSlack * std::max(1.0, sector_radius)) {
-    Report(adjoin.line, name + ": dist " + TextOf(adjoin.dist) +
-                            " is not the distance from the CENTER of " + SectorName() +
-                            " to the plane of surface " + std::to_string(surface_index) + ", " +
-                            TextOf(distance));
-  }
+  adjoin.sector_radius = measured.radius;
+  adjoin.magnitude = std::max(measured.magnitude, std::fabs(adjoin.dist));
 }
 
-void LevelChecker::Finish() {
-  FinishSector();
+// The median of the sectors' radii: a length that grows with the level as a
+// whole, small sectors and all.
+double TypicalRadius(std::vector<double> radii) {
+  if (radii.empty()) return 0;
+  auto middle = radii.begin() + std::ptrdiff_t(radii.size() / 2);
+  std::nth_element(radii.begin(), middle, radii.end());
+  return *middle;
+}
+
+void LevelChecker::CheckAdjoins() {
+  const double typical = TypicalRadius(sector_radii_);
   for (size_t i = 0; i < adjoins_.size(); ++i) {
     const Adjoin& adjoin = adjoins_[i];
     const std::string name = "adjoin " + std::to_string(i);
@@ -478,8 +564,25 @@ void LevelChecker::Finish() {
     } else if (!adjoin.reached) {
       Report(adjoin.line, name + ": surface " + std::to_string(adjoin.surface) +
                               ", which names it, is in no sector");
+    } else if (adjoin.measured) {
+      const double tolerance =
+          kDistSlack * std::max(adjoin.sector_radius, typical) + kFloatStep * adjoin.magnitude;
+      if (std::fabs(adjoin.dist - adjoin.distance) > tolerance) {
+        Report(adjoin.line, name + ": dist " + TextOf(adjoin.dist) +
+                                " is not the distance from the CENTER of sector " +
+                                std::to_string(adjoin.sector) + " to the plane of surface " +
+                                std::to_string(adjoin.surface) + ", " + TextOf(adjoin.distance));
+      }
     }
   }
+}
+
+void LevelChecker::Finish() {
+  FinishSector();
+  CheckAdjoins();
+  CheckCoordinateLimits();
+  std::stable_sort(report_->limits.begin(), report_->limits.end(),
+                   [](const LevelFinding& a, const LevelFinding& b) { return a.line < b.line; });
   std::stable_sort(report_->findings.begin(), report_->findings.end(),
                    [](const LevelFinding& a, const LevelFinding& b) { return a.line < b.line; });
 }
@@ -507,9 +610,15 @@ std::string FindingLine(const std::string& path, const LevelFinding& finding) {
 
 std::string SummaryLine(const std::string& path, const LevelCheckReport& report) {
   const int64_t found = int64_t(report.findings.size());
-  return path + ": " + Counted(report.sectors, "sector", "sectors") + " and " +
-         Counted(report.adjoins, "adjoin", "adjoins") + " checked: " +
-         (found == 0 ? "consistent" : Counted(found, "inconsistency", "inconsistencies"));
+  std::string line =
+      path + ": " + Counted(report.sectors, "sector", "sectors") + " and " +
+      Counted(report.adjoins, "adjoin", "adjoins") + " checked: " +
+      (found == 0 ? "consistent" : Counted(found, "inconsistency", "inconsistencies"));
+  if (!report.limits.empty()) {
+    line += "; " + Counted(int64_t(report.limits.size()), "line", "lines") +
+            " beyond the game's limits";
+  }
+  return line;
 }
 
 }  // namespace jk

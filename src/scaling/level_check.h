@@ -27,21 +27,31 @@
 namespace jk {
 
 // The check cannot know by what factor a level was scaled, so its
-// tolerances grow with the size of each sector: R, the largest distance of
-// its vertices from their average.
+// tolerances grow with the level: with the magnitude of the coordinates,
+// with the size of each sector and with the size of the level's sectors as
+// a whole. R is a sector's largest distance of its vertices from their
+// average, M the largest absolute coordinate of its vertices and CENTER,
+// and L the median R of the level's sectors.
 //
-// BOUNDBOX, CENTER and RADIUS may be off by kSectorSlack * (2 + 4 R). The
-// editors write the vertices and these values rounded to six decimals, so
-// a value is off by up to 5e-7 and what it is compared with, made of
+// The game holds every coordinate in single precision, and a scaled level
+// writes nine significant digits: two values that differ by less than one
+// step of single precision at their magnitude, kFloatStep * M, are the same
+// to the game. Both tolerances below add that much.
+inline constexpr double kFloatStep = 1.0 / (1 << 23);
+// BOUNDBOX, CENTER and RADIUS may be off by kSectorSlack * (2 + 4 R) besides.
+// The editors write the vertices and these values rounded to six decimals,
+// so a value is off by up to 5e-7 and what it is compared with, made of
 // rounded vertices, by about as much again: 2e-6 covers both. A level
 // scaled by a factor carries its rounding errors multiplied by that factor,
 // as its sectors' sizes are; 4e-6 R follows them.
 inline constexpr double kSectorSlack = 1e-6;
-// dist may be off by kDistSlack * max(1, R). The editors compute dist more
-// roughly than the other values: it is within 0.01 of the true distance at
-// the level's own scale, where sectors are a unit or more across. Scaled
-// levels carry that error multiplied by the factor, as R is.
-inline constexpr double kDistSlack = 0.01;
+// dist may be off by kDistSlack * max(R, L) besides. The editors compute
+// dist more roughly than the other values: within 0.005 of the true
+// distance at the level's own scale. A scaled level carries that error
+// multiplied by the factor, in small sectors as in large ones, and so does
+// L: at 0.025 L the tolerance holds the editors' error at any factor as
+// long as the level's typical sector reaches 0.2 units from its center.
+inline constexpr double kDistSlack = 0.025;
 
 // One inconsistency: the line it is found at (the first line is 1) and what
 // is wrong, such as "sector 5: CENTER 0 0 1 is not the average of its
@@ -57,6 +67,12 @@ struct LevelCheckReport {
   int64_t adjoins = 0;
   // In line order; findings of one line in the order they were made.
   std::vector<LevelFinding> findings;
+  // Where the level passes a limit of the game (scaling/game_limits.h), in
+  // line order: a line longer than the game reads or with more fields, a
+  // Ceiling Sky Z above the height the game draws, and the farthest vertex
+  // beyond each of the distances within which the game moves things
+  // smoothly and at all. These are no inconsistency.
+  std::vector<LevelFinding> limits;
 
   bool consistent() const { return findings.empty(); }
 };
@@ -72,7 +88,8 @@ Status CheckLevel(FileSystem& fs, const std::string& path, LevelCheckReport* rep
 std::string FindingLine(const std::string& path, const LevelFinding& finding);
 
 // "PATH: 3 sectors and 4 adjoins checked: consistent", or ": 2
-// inconsistencies" (": 1 inconsistency") in place of "consistent".
+// inconsistencies" (": 1 inconsistency") in place of "consistent"; then
+// "; 2 lines beyond the game's limits" when there are any.
 std::string SummaryLine(const std::string& path, const LevelCheckReport& report);
 
 }  // namespace jk

@@ -5,12 +5,11 @@
 #include "archives/gob_archive.h"
 #include "platform/ascii.h"
 #include "scaling/game_text.h"
+#include "scaling/level_sections.h"
 
 namespace jk {
 
 namespace {
-
-constexpr std::string_view kSectionKeyword = "section";
 
 // The progress is reported, and the question whether to stop asked, each
 // time this much more of the text has been read: often enough for a smooth
@@ -21,28 +20,33 @@ constexpr int64_t kReportEvery = 64 * 1024;
 }  // namespace
 
 SectionState NextSectionState(SectionState state, std::string_view line) {
-  static constexpr struct {
-    std::string_view keyword;
-    SectionState state;
-  } kHeaders[] = {
-      {"world vertices", SectionState::kVertices},
-      {"world texture vertices", SectionState::kTextureVertices},
-      {"world adjoins", SectionState::kAdjoins},
-      {"world templates", SectionState::kTemplates},
-      {"world things", SectionState::kThings},
-      {"world cogs", SectionState::kCogs},
-  };
-  std::string_view trimmed = Trim(line);
-  for (const auto& header : kHeaders) {
-    if (BeginsWith(trimmed, header.keyword)) return header.state;
+  switch (RecogniseLevelHeader(line)) {
+    case LevelHeader::kWorldVertices:
+      return SectionState::kVertices;
+    case LevelHeader::kWorldTextureVertices:
+      return SectionState::kTextureVertices;
+    case LevelHeader::kWorldAdjoins:
+      return SectionState::kAdjoins;
+    case LevelHeader::kWorldTemplates:
+      return SectionState::kTemplates;
+    case LevelHeader::kWorldThings:
+      return SectionState::kThings;
+    case LevelHeader::kWorldCogs:
+      return SectionState::kCogs;
+    case LevelHeader::kSectorsSection:
+      return SectionState::kSectors;
+    case LevelHeader::kGeoresourceSection:
+    case LevelHeader::kHeaderSection:
+    case LevelHeader::kTemplatesSection:
+    case LevelHeader::kThingsSection:
+    case LevelHeader::kOtherSection:
+    case LevelHeader::kEnd:
+      return SectionState::kNone;
+    case LevelHeader::kWorldSurfaces:  // the adjoins section runs on through them
+    case LevelHeader::kWorldOther:
+    case LevelHeader::kNone:
+      return state;
   }
-  if (BeginsWith(trimmed, kSectionKeyword)) {
-    // "SECTION: SECTORS", with or without blanks around the colon.
-    std::string_view name = trimmed.substr(kSectionKeyword.size());
-    name.remove_prefix(std::min(name.size(), name.find_first_not_of(": \t")));
-    return BeginsWith(name, "sectors") ? SectionState::kSectors : SectionState::kNone;
-  }
-  if (BeginsWith(line, "end")) return SectionState::kNone;
   return state;
 }
 

@@ -44,6 +44,7 @@ enum class ControlId {
   kAboutButton,
   kSaveModButton,
   kScaleButton,
+  kPlayerLine,
   kStatusLine,
   // The progress window.
   kProgressText,
@@ -121,6 +122,8 @@ inline constexpr ControlInfo kControls[] = {
      "Save as mod...", 'o', ""},
     {ControlId::kScaleButton, ControlKind::kButton, WindowId::kMain, "scale_button",
      "Scale and play", 's', ""},
+    // Under the factor: what the factor changes for the player.
+    {ControlId::kPlayerLine, ControlKind::kStatusLine, WindowId::kMain, "player_line", "", 0, ""},
     {ControlId::kStatusLine, ControlKind::kStatusLine, WindowId::kMain, "status_line", "", 0, ""},
     {ControlId::kProgressText, ControlKind::kProgressText, WindowId::kProgress, "progress_text", "",
      0, ""},

@@ -135,7 +135,8 @@ Shell::Shell(FileSystem& fs, WindowSystem& windows, ProcessRunner& runner, Shell
       window_(windows.main_window()),
       controls_(window_.controls()),
       runner_(runner),
-      env_(std::move(env)) {}
+      env_(std::move(env)),
+      player_line_(fs, windows, [this] { ShowPlayerLine(); }) {}
 
 void Shell::Run() {
   StartUp();
@@ -279,9 +280,32 @@ void Shell::OnFactorChanged() {
   double factor;
   bool accepted = ParseScaleFactor(controls_.factor_field.Text(), &factor);
   controls_.factor_field.SetBackground(accepted ? kWhite : kLightRed);
+  ShowPlayerLine();
 }
 
-void Shell::OnArchiveSelectionChanged() { UpdateCommands(); }
+void Shell::OnGravityChanged() { ShowPlayerLine(); }
+
+void Shell::OnArchiveSelectionChanged() {
+  UpdateCommands();
+  PickPlayerLevel();
+}
+
+void Shell::PickPlayerLevel() {
+  const ListControl& list = controls_.archive_list;
+  if (list_mode_ != ArchiveListMode::kLevels || list.SelectedIndex() < 0) {
+    player_line_.Clear();
+  } else {
+    PlayRequest request = MakePlayRequest(fs_, env_.work_folder, Choices());
+    player_line_.Pick(opened_archive_, request.scale.level_name,
+                      request.scale.resource_archive_path);
+  }
+  ShowPlayerLine();
+}
+
+void Shell::ShowPlayerLine() {
+  controls_.player_line.SetText(
+      player_line_.Text(controls_.factor_field.Text(), controls_.gravity_check_box.Checked()));
+}
 
 void Shell::OnArchiveActivated() {
   int item = controls_.archive_list.SelectedIndex();

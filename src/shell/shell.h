@@ -16,6 +16,7 @@
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "scaling/scale_run.h"
+#include "shell/player_line.h"
 #include "shell/settings.h"
 #include "shell/window_interfaces.h"
 
@@ -113,6 +114,7 @@ class Shell : public MainWindowEvents {
   void OnGamePathChanged() override;
   void OnExpansionPathChanged() override;
   void OnFactorChanged() override;
+  void OnGravityChanged() override;
   void OnArchiveSelectionChanged() override;
   void OnArchiveActivated() override;
   void OnScaleAndPlay() override;
@@ -147,6 +149,10 @@ class Shell : public MainWindowEvents {
   // folder and the OpenJKDF2 setting were the old path's.
   void TakeGamePath(const std::string& path);
   void TakeExpansionPath(const std::string& path);
+  // The player line follows the level picked (none in the episodes mode),
+  // the factor and the gravity choice.
+  void PickPlayerLevel();
+  void ShowPlayerLine();
   // The factor field's text when it is an accepted factor; else false,
   // after saying so.
   bool CheckFactor();
@@ -194,6 +200,7 @@ class Shell : public MainWindowEvents {
   std::string opened_archive_;
   // The model and cog lists of the opened archive; they last as long as it.
   ReferenceLists references_;
+  PlayerLine player_line_;
 };
 
 }  // namespace jk

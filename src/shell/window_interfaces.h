@@ -10,6 +10,7 @@
 #define JKRESCALE_SHELL_WINDOW_INTERFACES_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,8 @@ class MainWindowEvents {
   virtual void OnGamePathChanged() = 0;
   virtual void OnExpansionPathChanged() = 0;
   virtual void OnFactorChanged() = 0;
+  // The user clicked "Divide the world gravity by the factor".
+  virtual void OnGravityChanged() = 0;
   // The archive list's selected item changed (by the user or the program).
   virtual void OnArchiveSelectionChanged() = 0;
   // An item of the archive list was double-clicked.
@@ -134,6 +137,8 @@ struct MainWindowControls {
   CheckBox& start_in_level_check_box;
   // The caption above the archive list, which says what it shows.
   Label& list_caption;
+  // The line under the factor: what the factor changes for the player.
+  Label& player_line;
   // A line at the foot of the window: what a run left out, what the
   // program is waiting for.
   Label& status_line;
@@ -167,7 +172,8 @@ class MainWindowWith : public MainWindow {
             save_mod_button_,    back_button_,
             browse_game_button_, browse_expansion_button_,
             gravity_check_box_,  start_in_level_check_box_,
-            list_caption_,       status_line_};
+            list_caption_,       player_line_,
+            status_line_};
   }
 
   List archive_list_{ControlId::kArchiveList};
@@ -183,6 +189,7 @@ class MainWindowWith : public MainWindow {
   Box gravity_check_box_{ControlId::kGravityCheckBox};
   Box start_in_level_check_box_{ControlId::kStartInLevelCheckBox};
   Text list_caption_{ControlId::kListCaption};
+  Text player_line_{ControlId::kPlayerLine};
   Text status_line_{ControlId::kStatusLine};
 
  protected:
@@ -202,6 +209,7 @@ class MainWindowWith : public MainWindow {
     visit(ControlId::kGravityCheckBox, gravity_check_box_);
     visit(ControlId::kStartInLevelCheckBox, start_in_level_check_box_);
     visit(ControlId::kListCaption, list_caption_);
+    visit(ControlId::kPlayerLine, player_line_);
     visit(ControlId::kStatusLine, status_line_);
   }
 };
@@ -260,6 +268,11 @@ class WindowSystem {
   // A line for the run's log (standard error of the desktop program):
   // what the user may want to know but need not confirm.
   virtual void Log(const std::string& line) = 0;
+  // Runs `work` off the user-interface thread, and then `done` on it, in
+  // the course of its events. Jobs run one at a time, in order. `work` must
+  // touch nothing the user-interface thread uses; a job not yet done when
+  // the window system ends is dropped.
+  virtual void RunInBackground(std::function<void()> work, std::function<void()> done) = 0;
 };
 
 }  // namespace jk

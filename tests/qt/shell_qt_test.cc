@@ -153,6 +153,27 @@ TEST_F(QtShellTest, PickingALevelAndScaling) {
   EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix("qt"))));
 }
 
+// The line under the factor says what the factor changes once the level
+// picked has been read in the background, and follows the typing at once.
+TEST_F(QtShellTest, ThePlayerLineFollowsTheFactor) {
+  DoubleClickArchiveList(0);
+  auto* factor_field = Find<QLineEdit>("factor_field");
+  factor_field->clear();
+  QTest::keyClicks(factor_field, "2");
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
+                    ItemPoint(0));
+  auto* line = Find<QLabel>("player_line");
+  for (int k = 0; k < 500 && line->text().isEmpty(); ++k) {
+    QTest::qWait(10);  // the window goes on taking events meanwhile
+  }
+  EXPECT_EQ(line->text().toStdString(),
+            "At ×2: no step too high to climb, no opening too small, no drop that hurts.");
+  QTest::keyClicks(factor_field, ".5");
+  EXPECT_EQ(line->text().toStdString(),
+            "At ×2.5: no step too high to climb, no opening too small, no drop that hurts.");
+  EXPECT_GT(line->geometry().top(), factor_field->geometry().bottom());
+}
+
 // A bad factor turns the factor field light red; a good one white again.
 TEST_F(QtShellTest, BadFactorColoursTheFactorField) {
   DoubleClickArchiveList(0);

@@ -41,6 +41,7 @@ void FakeMainWindow::SetEvents(MainWindowEvents* events) {
   scale_button_.on_click = [this] { events_->OnScaleAndPlay(); };
   save_mod_button_.on_click = [this] { events_->OnSaveAsMod(); };
   start_in_level_check_box_.on_click = [this] { events_->OnStartInLevelChanged(); };
+  gravity_check_box_.on_click = [this] { events_->OnGravityChanged(); };
   back_button_.on_click = [this] { events_->OnBack(); };
   game_path_field_.on_change = [this] { events_->OnGamePathChanged(); };
   expansion_path_field_.on_change = [this] { events_->OnExpansionPathChanged(); };
@@ -161,6 +162,15 @@ void FakeDialogs::Message(const std::string& text) {
 void FakeDialogs::Notice(const std::string& text) {
   notices.push_back(text);
   log_->push_back("notice: " + text);
+}
+
+void FakeWindowSystem::FinishBackgroundWork() {
+  while (!background.empty()) {
+    auto job = std::move(background.front());
+    background.erase(background.begin());
+    job.first();
+    job.second();
+  }
 }
 
 void FakeWindowSystem::RunUntilClosed() {

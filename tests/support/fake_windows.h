@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/controls.h"
@@ -217,6 +218,12 @@ class FakeWindowSystem : public WindowSystem {
   void RunUntilClosed() override;
   void PumpEvents() override { ++pumps; }
   void Log(const std::string& line) override { program_log.push_back(line); }
+  // Keeps the job until FinishBackgroundWork, as if it took a while.
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+    background.emplace_back(std::move(work), std::move(done));
+  }
+  // Runs the jobs kept, and their follow-ups, in order.
+  void FinishBackgroundWork();
 
   // What the windows showed and what was run, in order (see FakeLog).
   FakeLog record;
@@ -228,6 +235,8 @@ class FakeWindowSystem : public WindowSystem {
   int pumps = 0;
   // The lines of the program's log.
   std::vector<std::string> program_log;
+  // The jobs given to RunInBackground and not yet finished.
+  std::vector<std::pair<std::function<void()>, std::function<void()>>> background;
 };
 
 }  // namespace jk

@@ -1,0 +1,48 @@
+// The header lines of a level's sections, recognised one way for every
+// reader of a level: the level pass, which rewrites a level, and the
+// consistency check and the player report, which read one.
+//
+// A level is a series of sections ("SECTION: GEORESOURCE", "SECTION:
+// SECTORS"...), some of which hold lists headed by a "World ..." line
+// ("World vertices 8", "World adjoins 4"). A line that begins with "end"
+// closes a section.
+#ifndef JKRESCALE_SCALING_LEVEL_SECTIONS_H_
+#define JKRESCALE_SCALING_LEVEL_SECTIONS_H_
+
+#include <string_view>
+
+namespace jk {
+
+enum class LevelHeader {
+  kNone,  // not a header line
+  // "SECTION: NAME", with or without blanks around the colon.
+  kGeoresourceSection,
+  kSectorsSection,
+  kHeaderSection,
+  kTemplatesSection,
+  kThingsSection,
+  kOtherSection,
+  // The "World ..." lines that head a list.
+  kWorldVertices,
+  kWorldTextureVertices,
+  kWorldAdjoins,
+  kWorldSurfaces,
+  kWorldTemplates,
+  kWorldThings,
+  kWorldCogs,
+  kWorldOther,  // "World colormaps 1", "World sectors 3"...
+  kEnd,
+};
+
+// What `line` (as read) heads. Keywords are recognised at the start of the
+// trimmed line, letter case ignored: "world vertices" at the start of
+// "World vertices 8". "end" counts only at the very start of the line as
+// read.
+LevelHeader RecogniseLevelHeader(std::string_view line);
+
+// Whether `header` opens a section ("SECTION: ...").
+bool IsSectionHeader(LevelHeader header);
+
+}  // namespace jk
+
+#endif  // JKRESCALE_SCALING_LEVEL_SECTIONS_H_
