@@ -12,10 +12,10 @@
 
 #include "cli/cli.h"
 #include "fake_process_runner.h"
-#include "gob_writer.h"
 #include "level_generator.h"
 #include "memory_file_system.h"
 #include "scaling/text.h"
+#include "test_archive.h"
 #include "walk_level_generator.h"
 
 namespace jk {
@@ -376,11 +376,11 @@ TEST_F(CheckCommandTest, CheckFileAddsTheReport) {
 // check ARCHIVE LEVEL reads the level from the archive and the player's
 // model from the resource archive.
 TEST_F(CheckCommandTest, CheckArchiveLevel) {
-  GobWriter episode;
+  TestArchive episode;
   episode.Add("jkl\\walk.jkl",
               levelgen::MakeWalkLevel({.rooms = levelgen::RoomsOfEveryKind(), .height = 0}).text);
   fs_.SetFile("walk.goo", episode.Build());
-  GobWriter resource;
+  TestArchive resource;
   resource.Add("3do\\ky.3do", levelgen::MakePlayerModel(0.18));
   fs_.SetFile("jkmres.goo", resource.Build());
   Result r = Run({"check", "walk.goo", "jkl\\walk.jkl", "--resource", "jkmres.goo", "--factor", "2",

@@ -13,12 +13,12 @@ class PlayerLineTest : public ShellTest {
     jk_ = MakeGame();
     // The walk level's player has no height=: its model in the resource
     // archive gives it.
-    GobWriter episode = EpisodeArchive();
+    TestArchive episode = EpisodeArchive();
     episode.Add("jkl\\walk.jkl",
                 levelgen::MakeWalkLevel({.rooms = levelgen::RoomsOfEveryKind(), .height = 0}).text);
     temp_.WriteArchive("game/Episode/ep1.gob", episode);
     temp_.WriteArchive("game/Resource/res2.gob",
-                       GobWriter().Add("3do\\ky.3do", levelgen::MakePlayerModel(0.18)));
+                       TestArchive().Add("3do\\ky.3do", levelgen::MakePlayerModel(0.18)));
     WriteSettingsFile(jk_ + "\r\n");
     StartShell();
   }

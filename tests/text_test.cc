@@ -295,8 +295,8 @@ TEST(SplitTest, FieldsAcrossBlocks) {
 TEST(SplitTest, PlainAndSse2SeparatorsAgree) {
 #if defined(__SSE2__)
   std::mt19937_64 random(2026);
-  const std::string kBytes = std::string(" \t\r\n\v\f,;#ax0") + std::string(1, '\0') +
-                             "\b\x0e" + "\x7f\x80\x85\xa0\xff";
+  const std::string kBytes =
+      std::string(" \t\r\n\v\f,;#ax0") + std::string(1, '\0') + "\b\x0e" + "\x7f\x80\x85\xa0\xff";
   std::uniform_int_distribution<size_t> pick(0, kBytes.size() - 1);
   std::uniform_int_distribution<int> any_byte(0, 255);
   for (int i = 0; i < 20000; ++i) {
