@@ -261,6 +261,7 @@ TEST_F(ScaleRunTest, StopsBeforeALineOverTheGamesLimit) {
                        .level_archive_path = dir_ / "long.gob",
                        .level_name = "jkl\\long.jkl",
                        .resource_archive_path = resource_path_,
+                       .extra_archive_path = resource_path_,
                        .factor_text = "0.333333333"};
   RecordedProgress progress;
   ReferenceLists lists;
@@ -269,9 +270,17 @@ TEST_F(ScaleRunTest, StopsBeforeALineOverTheGamesLimit) {
   EXPECT_EQ(status.message(),
             "'jkl\\long.jkl': line 2 (crate) would be 1734 characters long, more than the 1023 "
             "the game reads");
-  EXPECT_EQ(FilesIn(dir_ / "work/jkl"), std::vector<std::string>{});
-  EXPECT_EQ(FilesIn(dir_ / "work/3do"), std::vector<std::string>{});
+  // Neither the work folder nor the extra archive's copy is left.
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "work"));
   EXPECT_EQ(report.level_output, "");
+  EXPECT_EQ(report.extra_copy, "");
+
+  // In a work folder that was there, with a file of the user's, that file
+  // stays and nothing is added.
+  ASSERT_TRUE(WriteFile(dir_ / "work/jkl/mine.txt", "mine"));
+  ASSERT_FALSE(RunScale(fs, request, progress, &lists, &report).ok());
+  EXPECT_EQ(FilesIn(dir_ / "work"), std::vector<std::string>{"jkl"});
+  EXPECT_EQ(FilesIn(dir_ / "work/jkl"), std::vector<std::string>{"mine.txt"});
 }
 
 // The phrase names each kind only when it has names, and is empty without.

@@ -39,6 +39,29 @@ Status CheckLevel(const LevelArchiveTables& tables, const std::string& level_nam
   return Status::Ok();
 }
 
+// The work folder and its subfolders that are not there yet, in the order
+// a run creates them.
+std::vector<std::string> FoldersNotThereYet(FileSystem& fs, const std::string& work_folder) {
+  std::vector<std::string> folders;
+  if (!fs.Exists(work_folder)) folders.push_back(work_folder);
+  for (std::string_view sub : kWorkSubfolders) {
+    std::string folder = JoinPath(work_folder, sub);
+    if (!fs.Exists(folder)) folders.push_back(folder);
+  }
+  return folders;
+}
+
+// Takes back what a run prepared before its level pass: the copy of the
+// extra archive and the folders it made, deepest first. A folder that holds
+// anything stays.
+void UndoPreparation(FileSystem& fs, const std::vector<std::string>& made, ScaleReport* report) {
+  if (!report->extra_copy.empty()) static_cast<void>(fs.DeleteFile(report->extra_copy));
+  report->extra_copy.clear();
+  for (auto folder = made.rbegin(); folder != made.rend(); ++folder) {
+    static_cast<void>(fs.RemoveFolder(*folder));
+  }
+}
+
 // The archives a run reads from, open for its whole length.
 struct OpenArchives {
   std::unique_ptr<GobArchive> level;
@@ -179,13 +202,18 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
   }
   JK_RETURN_IF_ERROR(CheckLevel(tables, request.level_name, *level));
 
+  const std::vector<std::string> made = FoldersNotThereYet(fs, request.work_folder);
   JK_RETURN_IF_ERROR(fs.CreateFolder(request.work_folder));
   OpenArchives archives;
   JK_RETURN_IF_ERROR(PrepareExtraction(fs, request, &archives, report));
   const bool game_true = request.rules == ScaleRules::kGameTrue;
   SceneryUses uses;
-  JK_RETURN_IF_ERROR(ScaleLevelText(fs, request, *level, tables, factor, archives, progress, lists,
-                                    game_true ? &uses : nullptr, report));
+  Status scaled = ScaleLevelText(fs, request, *level, tables, factor, archives, progress, lists,
+                                 game_true ? &uses : nullptr, report);
+  // A line over the game's limits: the run leaves nothing behind, as if it
+  // had stopped before writing.
+  if (scaled.kind() == Status::Kind::kInvalid) UndoPreparation(fs, made, report);
+  JK_RETURN_IF_ERROR(scaled);
   RemoveRepeatedRows(&lists->models);
   RemoveRepeatedRows(&lists->cogs);
   ModelPassFiles model_files{request.work_folder, archives.level.get(), archives.resource.get()};
