@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/ascii.h"
 #include "scaling/fields.h"
 #include "scaling/game_limits.h"
 #include "scaling/game_text.h"
@@ -23,10 +24,6 @@ struct Vec3 {
 Vec3 Minus(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 double Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
-
-bool Is(std::string_view field, std::string_view keyword) {
-  return field.size() == keyword.size() && BeginsWith(field, keyword);
-}
 
 // A whole field that is a decimal integer (an index or a count).
 bool ParseInteger(std::string_view text, int64_t* value) {
@@ -118,7 +115,7 @@ class LevelChecker {
  public:
   explicit LevelChecker(LevelCheckReport* report) : report_(report) {}
 
-  void Take(std::string_view line);
+  void ReadLine(std::string_view line);
   // Checks the last sector and the adjoins.
   void Finish();
 
@@ -173,7 +170,7 @@ class LevelChecker {
   int64_t beyond_smooth_ = 0, beyond_working_ = 0;
 };
 
-void LevelChecker::Take(std::string_view line) {
+void LevelChecker::ReadLine(std::string_view line) {
   ++line_;
   // What the game reads of the line: no comment, commas as separators.
   const GameLine game = ReadGameLine(line);
@@ -367,7 +364,7 @@ void LevelChecker::NormalLine(const Fields& fields) {
 
 void LevelChecker::SectorLine(const Fields& fields) {
   std::string_view key = fields[0];
-  if (Is(key, "sector")) {
+  if (EqualsIgnoringCase(key, "sector")) {
     FinishSector();
     sector_ = Sector();
     sector_.index = report_->sectors++;
@@ -376,18 +373,18 @@ void LevelChecker::SectorLine(const Fields& fields) {
     return;
   }
   if (!in_sector_) return;
-  if (Is(key, "boundbox")) {
+  if (EqualsIgnoringCase(key, "boundbox")) {
     ReadValues(fields, 6, &sector_.boundbox);
-  } else if (Is(key, "center")) {
+  } else if (EqualsIgnoringCase(key, "center")) {
     ReadValues(fields, 3, &sector_.center);
-  } else if (Is(key, "radius")) {
+  } else if (EqualsIgnoringCase(key, "radius")) {
     ReadValues(fields, 1, &sector_.radius);
-  } else if (Is(key, "vertices")) {
+  } else if (EqualsIgnoringCase(key, "vertices")) {
     sector_.vertices_line = line_;
     if (fields.size() < 2 || !ParseInteger(fields[1], &sector_.vertices_declared)) {
       sector_.vertices_declared = -1;
     }
-  } else if (Is(key, "surfaces")) {
+  } else if (EqualsIgnoringCase(key, "surfaces")) {
     sector_.surfaces_line = line_;
     if (fields.size() < 3 || !ParseInteger(fields[1], &sector_.first_surface) ||
         !ParseInteger(fields[2], &sector_.surface_count)) {
@@ -598,7 +595,7 @@ Status CheckLevel(FileSystem& fs, const std::string& path, LevelCheckReport* rep
   std::string line;
   while (file->Position() < end) {
     JK_RETURN_IF_ERROR(file->ReadLine(end, &line));
-    checker.Take(line);
+    checker.ReadLine(line);
   }
   checker.Finish();
   return Status::Ok();
