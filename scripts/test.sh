@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, checks the code's layout and runs the whole
 # test suite; then the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, each fuzz target for 60 seconds, and the
+# UndefinedBehaviorSanitizer, each fuzz target for 30 seconds, and the
 # Windows build under Wine (its test suite, and jkrescale-cli.exe against the
 # Linux build). With --quick, only the layout check, the ordinary build and
 # its suite.
@@ -22,6 +22,6 @@ ctest --test-dir build -j"$jobs" --output-on-failure
 echo "== sanitizers"
 scripts/sanitize.sh
 echo "== fuzzing"
-scripts/fuzz.sh 60
+scripts/fuzz.sh 30
 echo "== Windows"
 scripts/windows-test.sh

@@ -300,7 +300,7 @@ else
   grep -qxE 'argument: Z:\\.*\\work' "$report" ||
     whole_problems+=("the game was not given the work folder")
   for line in "argument: -path" "work folder: episode.jk" "work folder: jkl/demo.jkl" \
-    "jkl/demo.jkl| World Gravity 4.000000" "jkl/demo.jkl| 0: -1 2.5 4"; do
+    "jkl/demo.jkl| World Gravity 4.000000" "jkl/demo.jkl| 0: 0 -2 0"; do
     grep -qxF -- "$line" "$report" || whole_problems+=("the game's report lacks '$line'")
   done
 fi
