@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "scaling/fields.h"
+#include "scaling/level_sections.h"
 #include "scaling/numbers.h"
+#include "scaling/template_table.h"
 
 namespace jk {
 namespace {
@@ -212,6 +214,46 @@ TEST(ParseScaleFactorTest, AcceptsOnlyNumbersInRange) {
     double factor = 0;
     EXPECT_FALSE(ParseScaleFactor(text, &factor)) << '"' << text << '"';
   }
+}
+
+// The whole-field readers: a plain decimal (a script's literal), an integer
+// and a numbered line's "12:".
+TEST(WholeFieldTest, ReadsOnlyWholeNumbers) {
+  for (const char* text : {"5", "-5", "+5", ".5", "5.", "12.25", "007"}) {
+    EXPECT_TRUE(IsPlainDecimal(text)) << text;
+  }
+  for (const char* text : {"", "-", ".", "1e3", " 5", "5 ", "5x", "0x10", "speed"}) {
+    EXPECT_FALSE(IsPlainDecimal(text)) << '"' << text << '"';
+  }
+  int64_t value = 0;
+  EXPECT_TRUE(ParseInteger("-42", &value));
+  EXPECT_EQ(value, -42);
+  EXPECT_TRUE(ParseInteger("ff", &value, 16));
+  EXPECT_EQ(value, 255);
+  for (const char* text : {"", "+4", "4.0", "4:", "99999999999999999999"}) {
+    EXPECT_FALSE(ParseInteger(text, &value)) << '"' << text << '"';
+  }
+  EXPECT_EQ(LineNumber("12:"), 12);
+  EXPECT_EQ(LineNumber("0:"), 0);
+  for (const char* text : {"12", ":", "-1:", "x:", "1 2:", ""}) {
+    EXPECT_EQ(LineNumber(text), -1) << '"' << text << '"';
+  }
+}
+
+// A template starts as a copy of its base as it stands when the template is
+// read, so a later change of the base does not reach it.
+TEST(TemplateTableTest, CopiesTheBaseAtDefinition) {
+  TemplateTable<std::string> table;
+  table.Add("_Decor", "none") = "decor";
+  EXPECT_EQ(table.Add("lamp", "_DECOR"), "decor");
+  table.Add("lamp", "_decor") += "+lamp";
+  EXPECT_EQ(table.Add("bright", "LAMP"), "decor+lamp");
+  table.Add("_decor", "none") = "changed";
+  EXPECT_EQ(*table.Find("Bright"), "decor+lamp");
+  EXPECT_EQ(table.Find("nothing"), nullptr);
+  ASSERT_EQ(table.rows().size(), 3u);  // "_decor" redefined in its place
+  EXPECT_EQ(table.rows()[0].values, "changed");
+  EXPECT_EQ(table.rows()[2].name, "bright");
 }
 
 // Trimming removes space, tab, CR, LF, VT and FF at both ends only.

@@ -55,7 +55,6 @@ std::vector<ScaledArgument> ScaledArguments(CogFunction function) {
 
 bool IsNameStart(char c) { return IsAsciiLetter(c) || c == '_'; }
 bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9'); }
-bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
 
 // When a comment of the code or a quoted text starts at `i`, the position
 // after it; else `i`. (The comments of the game's line rules are blanked
@@ -190,19 +189,6 @@ std::string WithoutComments(std::string_view text) {
   return code;
 }
 
-// Whether `text` is a plain number: an optional sign, digits with an
-// optional point and fraction (".5" and "5." count).
-bool IsLiteralNumber(std::string_view text) {
-  size_t i = 0;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-  size_t digits = 0;
-  for (; i < text.size() && IsDigitChar(text[i]); ++i) ++digits;
-  if (i < text.size() && text[i] == '.') {
-    for (++i; i < text.size() && IsDigitChar(text[i]); ++i) ++digits;
-  }
-  return digits > 0 && i == text.size();
-}
-
 bool IsName(std::string_view text) {
   return !text.empty() && IsNameStart(text[0]) && std::all_of(text.begin(), text.end(), IsNameChar);
 }
@@ -211,7 +197,7 @@ bool IsName(std::string_view text) {
 std::string ScaledArgumentText(std::string_view argument, ArgumentRule rule,
                                const ScaleFactor& factor) {
   std::string out;
-  if (IsLiteralNumber(argument)) {
+  if (IsPlainDecimal(argument)) {
     double value = ValueOf(argument);
     if (rule == ArgumentRule::kSpeed && value == 0) {
       argument = "5";

@@ -26,11 +26,6 @@ double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 double Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
 
 // A whole field that is a decimal integer (an index or a count).
-bool ParseInteger(std::string_view text, int64_t* value) {
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
-  return error == std::errc() && end == text.data() + text.size() && !text.empty();
-}
-
 // Whether `text` is an index into a list of `size` items; the index.
 bool ParseIndex(std::string_view text, size_t size, int64_t* index) {
   return ParseInteger(text, index) && *index >= 0 && uint64_t(*index) < size;

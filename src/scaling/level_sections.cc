@@ -60,4 +60,10 @@ bool IsSectionHeader(LevelHeader header) {
   return header >= LevelHeader::kGeoresourceSection && header <= LevelHeader::kOtherSection;
 }
 
+int64_t LineNumber(std::string_view first_field) {
+  if (first_field.size() < 2 || first_field.back() != ':' || first_field[0] == '-') return -1;
+  int64_t number = -1;
+  return ParseInteger(first_field.substr(0, first_field.size() - 1), &number) ? number : -1;
+}
+
 }  // namespace jk

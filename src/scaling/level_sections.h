@@ -9,6 +9,7 @@
 #ifndef JKRESCALE_SCALING_LEVEL_SECTIONS_H_
 #define JKRESCALE_SCALING_LEVEL_SECTIONS_H_
 
+#include <cstdint>
 #include <string_view>
 
 namespace jk {
@@ -42,6 +43,10 @@ LevelHeader RecogniseLevelHeader(std::string_view line);
 
 // Whether `header` opens a section ("SECTION: ...").
 bool IsSectionHeader(LevelHeader header);
+
+// The number of a numbered line of a level (a thing or a cog, "12:"), from
+// its first field; -1 when the field is no such number.
+int64_t LineNumber(std::string_view first_field);
 
 }  // namespace jk
 

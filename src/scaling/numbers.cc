@@ -120,6 +120,17 @@ double ValueOf(std::string_view text) {
   return value;
 }
 
+bool IsPlainDecimal(std::string_view text) {
+  if (text.empty() || text[0] == ' ' || text[0] == '\t') return false;
+  DecimalText parts = ScanDecimal(text);
+  return parts.digits > 0 && !parts.has_exponent && parts.end == text.size();
+}
+
+bool ParseInteger(std::string_view text, int64_t* value, int base) {
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value, base);
+  return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
 bool ParseScaleFactor(std::string_view text, double* factor) {
   std::string_view trimmed = Trim(text);
   size_t used = ScanNumber(trimmed, factor);

@@ -22,6 +22,14 @@ namespace jk {
 // outside the range of a double. Independent of the locale.
 double ValueOf(std::string_view text);
 
+// Whether the whole of `text` is a number without exponent: an optional
+// sign, digits with an optional point and fraction (".5" and "5." count).
+bool IsPlainDecimal(std::string_view text);
+
+// Reads the whole of `text` as an integer in `base`, with an optional "-":
+// false, *value unspecified, when it is anything else or does not fit.
+bool ParseInteger(std::string_view text, int64_t* value, int base = 10);
+
 // The range of scale factors. The game holds its numbers in single
 // precision: a factor far outside this range writes numbers it cannot hold.
 inline constexpr double kSmallestFactor = 0.001;

@@ -8,11 +8,13 @@
 
 #include "archives/archive_tables.h"
 #include "archives/gob_archive.h"
+#include "platform/ascii.h"
 #include "platform/path.h"
 #include "scaling/fields.h"
 #include "scaling/game_text.h"
 #include "scaling/level_sections.h"
 #include "scaling/references.h"
+#include "scaling/template_table.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -31,9 +33,6 @@ constexpr double kMinimumHeightAboveRadius = 0.005;
 // opening in a floor or a ceiling, which the report does not judge.
 constexpr double kMostlyHorizontal = 0.7;
 
-// A template's chain is followed this many steps at most: a loop ends.
-constexpr int kLongestChain = 64;
-
 // An integer field, decimal or "0x" hexadecimal; `fallback` when it is none.
 int64_t IntegerOf(std::string_view text, int64_t fallback) {
   int base = 10;
@@ -44,25 +43,12 @@ int64_t IntegerOf(std::string_view text, int64_t fallback) {
     base = 16;
   }
   int64_t value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return fallback;
+  if (text.empty() || text[0] == '-' || !ParseInteger(text, &value, base)) return fallback;
   return negative ? -value : value;
 }
 
-// "name=value" parameters of a template line, keys in lower case.
-struct Template {
-  std::string name;
-  std::string base;
-  std::vector<std::pair<std::string, std::string>> params;
-};
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return lower;
-}
+// The "name=value" parameters of a template and its chain, in lower case.
+using TemplateParams = std::unordered_map<std::string, std::string>;
 
 // Where a surface line holds its vertex count, 0 for nowhere: after the
 // extra light, which is one value (field 9) or, with colour, four (field
@@ -143,9 +129,8 @@ class WalkReader {
   void TemplateLine();
   void ThingLine();
 
-  const Template* FindTemplate(std::string_view name) const;
   // The value of `key` in template `name` or its chain; null when none.
-  const std::string* Param(const std::string& name, std::string_view key) const;
+  const std::string* Param(std::string_view name, const std::string& key) const;
   void FindPlayer();
   struct Floor {
     bool found = false;
@@ -166,8 +151,7 @@ class WalkReader {
   int64_t sector_ = -1;
   int64_t sectors_ = 0;
   std::vector<std::vector<size_t>> sector_floors_;
-  std::vector<Template> templates_;
-  std::unordered_map<std::string, size_t> template_index_;
+  TemplateTable<TemplateParams> templates_;
   std::string first_thing_template_;  // of the first thing whose template is a player
   bool player_thing_found_ = false;
 };
@@ -300,21 +284,18 @@ void WalkReader::SectorLine() {
 void WalkReader::TemplateLine() {
   const Fields& f = fields_;
   if (f.size() < 2) return;
-  Template t;
-  t.name = Lower(f[0]);
-  t.base = Lower(f[1]);
+  TemplateParams& params = templates_.Add(f[0], f[1]);
+  // The last of a key on a line wins, as the engine reads them in turn.
   for (size_t i = 2; i < f.size(); ++i) {
     const size_t equals = f[i].find('=');
     if (equals == std::string_view::npos) continue;
-    t.params.emplace_back(Lower(f[i].substr(0, equals)), Lower(f[i].substr(equals + 1)));
+    params[ToLowerAscii(f[i].substr(0, equals))] = ToLowerAscii(f[i].substr(equals + 1));
   }
-  template_index_[t.name] = templates_.size();  // a later one of a name wins
-  templates_.push_back(std::move(t));
 }
 
 void WalkReader::ThingLine() {
   if (player_thing_found_ || fields_.size() < 2) return;
-  const std::string name = Lower(fields_[1]);
+  const std::string name = ToLowerAscii(fields_[1]);
   const std::string* type = Param(name, "type");
   if (type && *type == "player") {
     first_thing_template_ = name;
@@ -322,30 +303,21 @@ void WalkReader::ThingLine() {
   }
 }
 
-const Template* WalkReader::FindTemplate(std::string_view name) const {
-  auto it = template_index_.find(std::string(name));
-  return it == template_index_.end() ? nullptr : &templates_[it->second];
-}
-
-const std::string* WalkReader::Param(const std::string& name, std::string_view key) const {
-  const Template* t = FindTemplate(name);
-  for (int step = 0; t && step < kLongestChain; ++step) {
-    // The last of a key on a line wins, as the engine reads them in turn.
-    for (auto it = t->params.rbegin(); it != t->params.rend(); ++it) {
-      if (it->first == key) return &it->second;
-    }
-    t = FindTemplate(t->base);
-  }
-  return nullptr;
+const std::string* WalkReader::Param(std::string_view name, const std::string& key) const {
+  const TemplateParams* params = templates_.Find(name);
+  if (!params) return nullptr;
+  auto value = params->find(key);
+  return value == params->end() ? nullptr : &value->second;
 }
 
 void WalkReader::FindPlayer() {
   std::string name = first_thing_template_;
   if (name.empty()) {
-    for (auto it = templates_.rbegin(); it != templates_.rend(); ++it) {
-      const std::string* type = Param(it->name, "type");
-      if (type && *type == "player") {
-        name = it->name;
+    const auto& rows = templates_.rows();
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+      auto type = it->values.find("type");
+      if (type != it->values.end() && type->second == "player") {
+        name = ToLowerAscii(it->name);
         break;
       }
     }

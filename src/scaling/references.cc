@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "scaling/layout.h"
+#include "scaling/level_sections.h"
 #include "scaling/scenery_uses.h"
 #include "scaling/text.h"
 
@@ -17,11 +18,6 @@ constexpr std::string_view kModelKey = "model3d=";
 const std::string& NameOf(const ModelRow& row) { return row.entry.name; }
 
 // Whether a field is the number of a cog line: digits and a colon ("12:").
-bool IsCogNumber(std::string_view field) {
-  if (field.size() < 2 || field.back() != ':') return false;
-  field.remove_suffix(1);
-  return std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 const std::string& NameOf(const EntryRow& row) { return row.name; }
 
 // Marks the first row of each name with a set of the names seen, then moves
@@ -151,7 +147,7 @@ void CogReferenceHandler::HandleLine(std::string& line) {
   Fields& fields = fields_;
   SplitFields(Trim(line), &fields);
   if (fields.size() < 2 || fields[0].empty()) return;
-  if (uses_ && IsCogNumber(fields[0])) uses_->AddCog(fields);
+  if (uses_ && LineNumber(fields[0]) >= 0) uses_->AddCog(fields);
   size_t row = index_.Find(fields[1]);
   if (row != PrefixedNameIndex::kNoRow) {
     cog_list_->push_back((*cog_table_)[row]);
@@ -159,7 +155,7 @@ void CogReferenceHandler::HandleLine(std::string& line) {
   }
   // The section's header, its comments and anything else that is not a
   // numbered cog line name no script.
-  if (missing_ && IsCogNumber(fields[0]) &&
+  if (missing_ && LineNumber(fields[0]) >= 0 &&
       resource_index_.Find(fields[1]) == PrefixedNameIndex::kNoRow) {
     missing_->Add(fields[1]);
   }

@@ -285,7 +285,7 @@ Status RunSceneryPass(FileSystem& fs, const SceneryPassFiles& files, const Scene
                       double factor, SharedFiles* shared, std::vector<std::string>* skipped) {
   UsedFiles keyframes, puppets, sound_classes, sprites;
   JK_RETURN_IF_ERROR(RewriteScripts(fs, files, uses, ScaleFactor(factor), &keyframes, skipped));
-  for (const TemplateFiles& t : uses.templates()) {
+  for (const auto& [name, t] : uses.templates()) {
     unsigned users = t.scenery ? kScenery : kOthers;
     puppets.Add(t.puppet, users);
     sound_classes.Add(t.sound_class, users);

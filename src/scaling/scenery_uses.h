@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "scaling/references.h"
+#include "scaling/template_table.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -35,10 +36,9 @@ struct CogLine {
 class SceneryUses {
  public:
   // A template line's fields: field 1 its name, field 2 its base, then its
-  // parameters. A template takes from its base (a template added before)
-  // every file it does not name itself, as the game's templates do. Names
-  // compare in lower case, as the game reads them. `scenery` is what the
-  // template handler decided.
+  // parameters. A template takes from its base every file it does not name
+  // itself (see TemplateTable). `scenery` is what the template handler
+  // decided.
   void AddTemplate(const Fields& fields, bool scenery);
   // A thing line: its number ("12:") and its template.
   void AddThing(std::string_view number, std::string_view template_name);
@@ -46,15 +46,15 @@ class SceneryUses {
   void AddCog(const Fields& fields);
 
   // The templates in the order first added.
-  const std::vector<TemplateFiles>& templates() const { return templates_; }
+  const std::vector<TemplateTable<TemplateFiles>::Row>& templates() const {
+    return templates_.rows();
+  }
   const std::vector<CogLine>& cogs() const { return cogs_; }
   // Whether thing `number` (as a cog value gives it) is scenery.
   bool IsSceneryThing(std::string_view number) const;
 
  private:
-  std::vector<TemplateFiles> templates_;
-  NameMap<size_t> template_rows_;  // by name in lower case
-  std::string lower_;
+  TemplateTable<TemplateFiles> templates_;
   std::unordered_set<int64_t> scenery_things_;
   std::vector<CogLine> cogs_;
 };

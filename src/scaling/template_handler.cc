@@ -28,11 +28,13 @@ void TemplateHandler::HandleLine(std::string& line) {
   Fields& fields = fields_;
   SplitFields(trimmed, &fields);
   if (fields.size() < 2) return;
-  bool derived = rules_ == ScaleRules::kGameTrue && scenery_.count(fields[1]);
+  const bool game_true = rules_ == ScaleRules::kGameTrue;
+  const bool* base_is_scenery = scenery_.Find(fields[1]);
+  bool derived = game_true && base_is_scenery && *base_is_scenery;
   bool scenery = fields.size() >= 3 && (IsStructureBase(fields[1]) || derived);
+  if (game_true) scenery_.Add(fields[0], fields[1]) = scenery;
   if (uses_) uses_->AddTemplate(fields, scenery);
   if (!scenery) return;
-  if (rules_ == ScaleRules::kGameTrue) scenery_.emplace(fields[0]);
   templates_->Append(trimmed, derived ? fields[1] : std::string_view());
   rewritten_.assign(fields[0]);
   rewritten_ += ' ';

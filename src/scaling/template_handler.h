@@ -10,12 +10,12 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_set>
 
 #include "scaling/level_pass.h"
 #include "scaling/references.h"
 #include "scaling/rules.h"
 #include "scaling/scenery_uses.h"
+#include "scaling/template_table.h"
 #include "scaling/text.h"
 
 namespace jk {
@@ -51,8 +51,8 @@ class TemplateHandler : public SectionHandler {
   ScaleRules rules_;
   SceneryUses* uses_;
   Fields fields_;
-  // The names of the scenery templates defined so far (game-true rules).
-  NameSet scenery_;
+  // Whether each template defined so far is scenery (game-true rules).
+  TemplateTable<bool> scenery_;
   std::string rewritten_;
 };
 
