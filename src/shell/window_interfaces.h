@@ -154,7 +154,8 @@ class MainWindow {
   // Where the controls send their events; set once, before Show().
   virtual void SetEvents(MainWindowEvents* events) = 0;
   virtual void Show() = 0;
-  // A disabled window takes no input and cannot be closed by the user.
+  // A disabled window greys out its controls, which take no input; the
+  // user can still ask to close it, and OnCloseRequested answers.
   virtual bool Enabled() const = 0;
   virtual void SetEnabled(bool enabled) = 0;
 };
