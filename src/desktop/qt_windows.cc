@@ -44,13 +44,27 @@ Colour FromQColor(const QColor& colour) {
 }
 
 // A list that says what it would hold when it holds nothing, and whose
-// keyboard cursor is always on an item when it has the focus, so that the
-// user sees where the focus is.
+// keyboard cursor is always on an item, so that the user sees where the
+// focus is when the list has it; the keys that act on an item act on that
+// one.
 class ListView : public QListWidget {
  public:
   void SetPlaceholder(const QString& text) {
     placeholder_ = text;
     viewport()->update();
+  }
+  // The cursor on the selected item, or else the first, without selecting
+  // it; none while the list is empty.
+  void PlaceCursor() {
+    if (currentRow() < 0 && count() > 0) {
+      setCurrentRow(std::max(0, SelectedRow()), QItemSelectionModel::NoUpdate);
+    }
+  }
+  // The item under the cursor selected, when none is: what Enter and Space
+  // act on.
+  void SelectCursorItem() {
+    PlaceCursor();
+    if (SelectedRow() < 0 && currentRow() >= 0) setCurrentRow(currentRow());
   }
 
  protected:
@@ -64,9 +78,7 @@ class ListView : public QListWidget {
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, placeholder_);
   }
   void focusInEvent(QFocusEvent* event) override {
-    if (currentRow() < 0 && count() > 0) {
-      setCurrentRow(std::max(0, SelectedRow()), QItemSelectionModel::NoUpdate);
-    }
+    PlaceCursor();
     QListWidget::focusInEvent(event);
   }
 
@@ -213,6 +225,7 @@ class QtList : public ListControl {
     if (index < 0 || index >= list_->count()) {
       list_->clearSelection();
       list_->setCurrentRow(-1);
+      list_->PlaceCursor();
     } else {
       list_->setCurrentRow(index);
     }
@@ -258,10 +271,12 @@ class QtMainWindow : public QWidget,
         !key->text().isEmpty()) {
       return true;
     }
-    // Enter or Space on an episode archive opens it, as a double-click does.
-    if (watched == Widget<ListView>(ControlId::kArchiveList) && events_) {
+    // Enter or Space on an episode archive opens it, as a double-click does;
+    // on a level, it picks it.
+    if (auto* list = Widget<ListView>(ControlId::kArchiveList); watched == list && events_) {
       if (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
           key->key() == Qt::Key_Enter) {
+        list->SelectCursorItem();
         events_->OnArchiveActivated();
         return true;
       }

@@ -229,6 +229,29 @@ TEST_F(QtShellTest, TheKeyboardOpensArchivesAndScales) {
                                 "-path " + work_));
 }
 
+// The keys act on the item under the cursor, which a list always has:
+// Alt+A goes to the episode archives, where Enter opens the first; the
+// list of its levels has its cursor on the first too, and after Alt+L
+// Space picks it.
+TEST_F(QtShellTest, EnterAndSpaceActOnTheItemUnderTheCursor) {
+  ui_.main_window_widget()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(ui_.main_window_widget()));
+  auto* factor = Find<QLineEdit>("factor_field");
+  auto* list = Find<QListWidget>("archive_list");
+  factor->setFocus();
+  QTest::keyClick(factor, Qt::Key_A, Qt::AltModifier);
+  ASSERT_TRUE(list->hasFocus());
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
+  EXPECT_EQ(list->currentRow(), 0);
+  factor->setFocus();
+  QTest::keyClick(factor, Qt::Key_L, Qt::AltModifier);
+  ASSERT_TRUE(list->hasFocus());
+  QTest::keyClick(list, Qt::Key_Space);
+  EXPECT_EQ(ui_.main_window().controls().archive_list.SelectedIndex(), 0);
+  EXPECT_TRUE(Find<QPushButton>("scale_button")->isEnabled());
+}
+
 // Alt and a letter that names no control does nothing: in the level view
 // Alt+A (the episode archives' key) and Alt+Z type nothing into the
 // focused field, and the list stays as it was.
