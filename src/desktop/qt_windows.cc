@@ -394,9 +394,9 @@ QLayout* QtMainWindow::MakeLists() {
 // The factor and the check boxes at the left, the commands at the right.
 QLayout* QtMainWindow::MakeCommandRow() {
   auto* factor = Widget<QLineEdit>(ControlId::kFactorField);
-  // Room for about ten characters of factor.
-  factor->setMaximumWidth(factor->fontMetrics().horizontalAdvance('0') * 10 +
-                          factor->fontMetrics().height());
+  // As wide in a narrow window as in a wide one.
+  factor->setFixedWidth(factor->fontMetrics().horizontalAdvance('0') * kFactorFieldDigits +
+                        factor->fontMetrics().height());
   auto* command = new QHBoxLayout;
   command->addWidget(Widget<QWidget>(ControlId::kFactorLabel));
   command->addWidget(factor);

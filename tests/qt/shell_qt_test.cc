@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTest>
 #include <QTimer>
 
@@ -191,6 +193,24 @@ TEST_F(QtShellTest, BadFactorColoursTheFactorField) {
   QTest::keyClick(factor_field, Qt::Key_Backspace);
   QTest::keyClicks(factor_field, "1.5");
   EXPECT_EQ(ui_.main_window().controls().factor_field.Background(), kWhite);
+}
+
+// The factor field shows "0.001" and "1000.5" whole, however narrow the
+// window.
+TEST_F(QtShellTest, TheFactorFieldFitsItsNumbers) {
+  ui_.main_window_widget()->resize(1, 1);  // as narrow as it goes
+  QCoreApplication::processEvents();
+  auto* factor = Find<QLineEdit>("factor_field");
+  QStyleOptionFrame frame;
+  frame.initFrom(factor);
+  frame.rect = factor->rect();
+  frame.lineWidth = factor->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, factor);
+  // Inside its frame a line edit keeps 2 pixels a side for its cursor.
+  int room =
+      factor->style()->subElementRect(QStyle::SE_LineEditContents, &frame, factor).width() - 4;
+  for (const char* text : {"0.001", "1000.5"}) {
+    EXPECT_LE(factor->fontMetrics().horizontalAdvance(text), room) << text;
+  }
 }
 
 // The progress window shows its text and its bar as they are set.
