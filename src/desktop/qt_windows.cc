@@ -246,8 +246,12 @@ class QtMainWindow : public QWidget,
 
   void SetEvents(MainWindowEvents* events) override;
   void Show() override { show(); }
-  bool Enabled() const override { return isEnabled(); }
-  void SetEnabled(bool enabled) override { setEnabled(enabled); }
+  bool Enabled() const override { return body_->isEnabled(); }
+  // Greys out every control but the status line, which stays readable.
+  void SetEnabled(bool enabled) override { body_->setEnabled(enabled); }
+  void FocusControl(ControlId id) override {
+    if (QWidget* widget = widgets_[size_t(id)]) widget->setFocus(Qt::OtherFocusReason);
+  }
 
  protected:
   // The shell says whether the window may close (not while a game runs).
@@ -301,6 +305,8 @@ class QtMainWindow : public QWidget,
   QWidget* MakeTextLine(ControlId id);
 
   MainWindowEvents* events_ = nullptr;
+  // Holds every control but the status line.
+  QWidget* body_ = nullptr;
   // Every control of the main window, by ControlId; null for the others.
   std::array<QWidget*, kControlCount> widgets_;
 };
@@ -322,11 +328,15 @@ QtMainWindow::QtMainWindow() {
     if (widget != nullptr) widget->installEventFilter(this);
   }
 
+  body_ = new QWidget;
+  auto* body = new QVBoxLayout(body_);
+  body->setContentsMargins(0, 0, 0, 0);
+  body->addWidget(MakePathGroup());
+  body->addLayout(MakeLists(), 1);
+  body->addLayout(MakeCommandRow());
+  body->addWidget(MakeTextLine(ControlId::kPlayerLine));
   auto* window = new QVBoxLayout(this);
-  window->addWidget(MakePathGroup());
-  window->addLayout(MakeLists(), 1);
-  window->addLayout(MakeCommandRow());
-  window->addWidget(MakeTextLine(ControlId::kPlayerLine));
+  window->addWidget(body_, 1);
   window->addWidget(MakeTextLine(ControlId::kStatusLine));
   SetTabOrder();
 
@@ -450,9 +460,10 @@ void QtMainWindow::SetEvents(MainWindowEvents* events) {
           raise(&MainWindowEvents::OnStartInLevelChanged));
   connect(Widget<QCheckBox>(ControlId::kGravityCheckBox), &QCheckBox::clicked, this,
           raise(&MainWindowEvents::OnGravityChanged));
-  connect(new QShortcut(QKeySequence::Refresh, this), &QShortcut::activated, this,
+  // Keys of the controls: greyed out with them.
+  connect(new QShortcut(QKeySequence::Refresh, body_), &QShortcut::activated, this,
           raise(&MainWindowEvents::OnRefresh));
-  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+  connect(new QShortcut(QKeySequence::HelpContents, body_), &QShortcut::activated, this,
           raise(&MainWindowEvents::OnAbout));
   // Enter in the factor field is Scale and play, when that can be clicked.
   connect(Widget<QLineEdit>(ControlId::kFactorField), &QLineEdit::returnPressed, this, [this] {

@@ -109,6 +109,14 @@ void Win32MainWindow::SetEnabled(bool enabled) {
   if (enabled && Focusable(hwnd_, focus_) != nullptr) SetFocus(focus_);
 }
 
+void Win32MainWindow::FocusControl(ControlId id) {
+  HWND control = Focusable(hwnd_, ItemOf(hwnd_, id));
+  if (control == nullptr) return;
+  // Kept too for when the window is activated again.
+  focus_ = control;
+  SetFocus(control);
+}
+
 void Win32MainWindow::ApplyDpi(UINT dpi) {
   SetDpiFont(dpi);
   SetIcons();

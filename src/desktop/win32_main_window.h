@@ -39,6 +39,7 @@ class Win32MainWindow
   // The controls are greyed out, not the window: its close box still asks
   // the shell, which says why the window stays.
   void SetEnabled(bool enabled) override;
+  void FocusControl(ControlId id) override;
 
   // Runs the follow-ups of the background work when it says it has some.
   std::function<void()> on_work_done;

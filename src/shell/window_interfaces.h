@@ -158,6 +158,9 @@ class MainWindow {
   // user can still ask to close it, and OnCloseRequested answers.
   virtual bool Enabled() const = 0;
   virtual void SetEnabled(bool enabled) = 0;
+  // Puts the keyboard focus on the window's control `id`, when it can take
+  // it (it is enabled).
+  virtual void FocusControl(ControlId id) = 0;
 };
 
 // A main window that holds the controls of MainWindowControls as members

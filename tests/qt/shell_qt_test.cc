@@ -155,6 +155,34 @@ TEST_F(QtShellTest, PickingALevelAndScaling) {
   EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix("qt"))));
 }
 
+// While the game runs, every control is greyed out but the status line,
+// which says so in the window's own text colour; closing the window says
+// why it stays. Afterwards the focus is on Scale and play.
+TEST_F(QtShellTest, WhileTheGameRuns) {
+  DoubleClickArchiveList(0);
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
+                    ItemPoint(1));
+  auto* scale = Find<QPushButton>("scale_button");
+  auto* status = Find<QLabel>("status_line");
+  bool scale_enabled = true, status_enabled = false;
+  std::string status_text, message;
+  runner_.on_run = [&](const ProgramStart&) {
+    scale_enabled = scale->isEnabled();
+    status_enabled = status->isEnabled();
+    status_text = status->text().toStdString();
+    AnswerNextMessageBox(&message);
+    ui_.main_window_widget()->close();
+    return Status::Ok();
+  };
+  QTest::mouseClick(scale, Qt::LeftButton);
+  EXPECT_FALSE(scale_enabled);
+  EXPECT_TRUE(status_enabled);
+  EXPECT_EQ(status_text, kWaitingForTheGame);
+  EXPECT_EQ(message, kCannotCloseYet);
+  EXPECT_TRUE(ui_.main_window_widget()->isVisible());
+  EXPECT_EQ(ui_.main_window_widget()->focusWidget(), scale);
+}
+
 // The line under the factor says what the factor changes once the level
 // picked has been read in the background, and follows the typing at once.
 TEST_F(QtShellTest, ThePlayerLineFollowsTheFactor) {

@@ -265,7 +265,8 @@ TEST_F(Win32ShellTest, PickingALevelAndScaling) {
 // While the game runs, every control is greyed out but the status line,
 // which says so; the window itself is not, so that closing it (its close
 // box, Alt+F4) asks the shell, which says why it stays. Afterwards each
-// control is back as it was.
+// control is back as it was, and the focus is on Scale and play (the run
+// was started with Enter in the factor field).
 TEST_F(Win32ShellTest, WhileTheGameRunsTheControlsAreGreyed) {
   ClickItem(0, /*twice=*/true);
   ClickItem(1);
@@ -284,7 +285,8 @@ TEST_F(Win32ShellTest, WhileTheGameRunsTheControlsAreGreyed) {
     still_open = Main() != nullptr;
     return Status::Ok();
   };
-  Click(Control("scale_button"));
+  SetFocus(Control("factor_field"));
+  Press(VK_RETURN);
   ASSERT_EQ(runner_.runs.size(), 1u);
   EXPECT_THAT(enabled_during_game, ElementsAre("status_line"));
   EXPECT_TRUE(window_enabled);
@@ -293,6 +295,7 @@ TEST_F(Win32ShellTest, WhileTheGameRunsTheControlsAreGreyed) {
   EXPECT_TRUE(IsWindowEnabled(Control("archive_list")));
   EXPECT_TRUE(IsWindowEnabled(Control("scale_button")));
   EXPECT_FALSE(IsWindowEnabled(Control("start_in_level_check_box")));  // not OpenJKDF2
+  EXPECT_EQ(GetFocus(), Control("scale_button"));
 }
 
 // Save as mod... goes with a picked level; "Start in the level" only with
