@@ -245,7 +245,10 @@ class QtMainWindow : public QWidget,
   QtMainWindow();
 
   void SetEvents(MainWindowEvents* events) override;
-  void Show() override { show(); }
+  void Show() override {
+    PlaceOnScreen();
+    show();
+  }
   bool Enabled() const override { return body_->isEnabled(); }
   // Greys out every control but the status line, which stays readable.
   void SetEnabled(bool enabled) override { body_->setEnabled(enabled); }
@@ -289,6 +292,15 @@ class QtMainWindow : public QWidget,
   }
 
  private:
+  // In the middle of the screen's free area, its top left corner on it:
+  // placed by the program rather than by the window manager, so that a
+  // dialog shown at once (the games found on the first start) knows where
+  // the window is and opens over it.
+  void PlaceOnScreen() {
+    QRect free = screen()->availableGeometry();
+    QPoint corner = free.center() - rect().center();
+    move(std::max(corner.x(), free.left()), std::max(corner.y(), free.top()));
+  }
   // The widget of one of the main window's controls.
   template <typename T>
   T* Widget(ControlId id) const {

@@ -430,6 +430,28 @@ TEST_F(QtShellTest, StartInTheLevelAndSaveAsMod) {
   EXPECT_TRUE(save_mod->isEnabled());
 }
 
+// The main window opens in the middle of the screen, placed there by the
+// program rather than left to the window manager, so that a dialog shown
+// at once, as the installed games found on the first start are, opens
+// over it.
+TEST_F(QtShellTest, TheGamesDialogOpensOverTheMainWindow) {
+  QWidget* window = ui_.main_window_widget();
+  QRect main = window->frameGeometry();
+  QRect free = window->screen()->availableGeometry();
+  EXPECT_NEAR(main.center().y(), free.center().y(), 4);
+  EXPECT_TRUE(free.contains(main.topLeft()));
+  QRect dialog;
+  QTimer::singleShot(10, [&] {
+    auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(shown, nullptr);
+    dialog = shown->frameGeometry();
+    shown->reject();
+  });
+  ui_.dialogs().Choose(kFoundGamesTitle, kFoundGamesText, {"Jedi Knight, Steam: C:\\JK.EXE"});
+  EXPECT_TRUE(main.contains(dialog.center()));
+  EXPECT_NEAR(dialog.center().y(), main.center().y(), 4);
+}
+
 // The dialog that offers the games found: a list, the first picked; the
 // item picked is what the user clicked.
 TEST_F(QtShellTest, ChooseDialog) {
