@@ -153,15 +153,17 @@ class Win32CheckBox : public CheckBox {
   bool Enabled() const override { return enabled_; }
   void SetEnabled(bool enabled) override {
     enabled_ = enabled;
-    EnableWindow(box_, enabled_ && !held_);
+    Apply();
   }
   // As Win32Button::SetHeld.
   void SetHeld(bool held) {
     held_ = held;
-    EnableWindow(box_, enabled_ && !held_);
+    Apply();
   }
 
  private:
+  void Apply() { EnableWindow(box_, enabled_ && !held_); }
+
   ControlId id_;
   HWND box_ = nullptr;
   bool enabled_ = true;
