@@ -116,7 +116,8 @@ TEST_F(ShellGamesTest, OpenJkdf2StartsInTheLevel) {
 
 // Save as mod: offered in the game's Episode folder under the level's name
 // and the factor; the archive holds the scaled level and the episode, and
-// the folder it was made in is gone. No game starts.
+// the folder it was made in is gone. No game starts. The focus is back on
+// Save as mod.
 TEST_F(ShellGamesTest, SaveAsMod) {
   std::string jk = MakeGame();
   WriteSettingsFile(jk + "\r\n\r\n");
@@ -135,6 +136,7 @@ TEST_F(ShellGamesTest, SaveAsMod) {
   EXPECT_TRUE(runner_.runs.empty());
   EXPECT_FALSE(fs_.Exists(temp_.Path("mod")));
   EXPECT_TRUE(main_window().Enabled());
+  EXPECT_EQ(main_window().focused, "save_mod_button");
   std::unique_ptr<GobArchive> archive;
   ASSERT_TRUE(GobArchive::Open(fs_, mod, &archive).ok());
   std::vector<std::string> names;

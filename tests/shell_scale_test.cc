@@ -83,7 +83,8 @@ TEST_F(ScaleCommandTest, RefusesABadFactor) {
 }
 
 // A whole run: the main window disabled, the progress window shown and closed, the game started on
-// the work folder with the scaled files in it, then everything removed.
+// the work folder with the scaled files in it, then everything removed, and the focus back on
+// Scale and play.
 TEST_F(ScaleCommandTest, ScalesStartsTheGameAndCleansUp) {
   OpenLevel(0, 1);
   main_window().factor_field_.SetText("2");
@@ -107,6 +108,7 @@ TEST_F(ScaleCommandTest, ScalesStartsTheGameAndCleansUp) {
             "\"" + jk_ + "\" -debug con -verbose 2 -devmode -windowgui -path " + PathValue());
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
   EXPECT_TRUE(main_window().scale_button_.Enabled());
+  EXPECT_EQ(main_window().focused, "scale_button");
   EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
 }
 

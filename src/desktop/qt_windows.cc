@@ -44,13 +44,27 @@ Colour FromQColor(const QColor& colour) {
 }
 
 // A list that says what it would hold when it holds nothing, and whose
-// keyboard cursor is always on an item when it has the focus, so that the
-// user sees where the focus is.
+// keyboard cursor is always on an item, so that the user sees where the
+// focus is when the list has it; the keys that act on an item act on that
+// one.
 class ListView : public QListWidget {
  public:
   void SetPlaceholder(const QString& text) {
     placeholder_ = text;
     viewport()->update();
+  }
+  // The cursor on the selected item, or else the first, without selecting
+  // it; none while the list is empty.
+  void PlaceCursor() {
+    if (currentRow() < 0 && count() > 0) {
+      setCurrentRow(std::max(0, SelectedRow()), QItemSelectionModel::NoUpdate);
+    }
+  }
+  // The item under the cursor selected, when none is: what Enter and Space
+  // act on.
+  void SelectCursorItem() {
+    PlaceCursor();
+    if (SelectedRow() < 0 && currentRow() >= 0) setCurrentRow(currentRow());
   }
 
  protected:
@@ -64,9 +78,7 @@ class ListView : public QListWidget {
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, placeholder_);
   }
   void focusInEvent(QFocusEvent* event) override {
-    if (currentRow() < 0 && count() > 0) {
-      setCurrentRow(std::max(0, SelectedRow()), QItemSelectionModel::NoUpdate);
-    }
+    PlaceCursor();
     QListWidget::focusInEvent(event);
   }
 
@@ -213,6 +225,7 @@ class QtList : public ListControl {
     if (index < 0 || index >= list_->count()) {
       list_->clearSelection();
       list_->setCurrentRow(-1);
+      list_->PlaceCursor();
     } else {
       list_->setCurrentRow(index);
     }
@@ -232,9 +245,16 @@ class QtMainWindow : public QWidget,
   QtMainWindow();
 
   void SetEvents(MainWindowEvents* events) override;
-  void Show() override { show(); }
-  bool Enabled() const override { return isEnabled(); }
-  void SetEnabled(bool enabled) override { setEnabled(enabled); }
+  void Show() override {
+    PlaceOnScreen();
+    show();
+  }
+  bool Enabled() const override { return body_->isEnabled(); }
+  // Greys out every control but the status line, which stays readable.
+  void SetEnabled(bool enabled) override { body_->setEnabled(enabled); }
+  void FocusControl(ControlId id) override {
+    if (QWidget* widget = widgets_[size_t(id)]) widget->setFocus(Qt::OtherFocusReason);
+  }
 
  protected:
   // The shell says whether the window may close (not while a game runs).
@@ -258,10 +278,12 @@ class QtMainWindow : public QWidget,
         !key->text().isEmpty()) {
       return true;
     }
-    // Enter or Space on an episode archive opens it, as a double-click does.
-    if (watched == Widget<ListView>(ControlId::kArchiveList) && events_) {
+    // Enter or Space on an episode archive opens it, as a double-click does;
+    // on a level, it picks it.
+    if (auto* list = Widget<ListView>(ControlId::kArchiveList); watched == list && events_) {
       if (key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
           key->key() == Qt::Key_Enter) {
+        list->SelectCursorItem();
         events_->OnArchiveActivated();
         return true;
       }
@@ -270,6 +292,15 @@ class QtMainWindow : public QWidget,
   }
 
  private:
+  // In the middle of the screen's free area, its top left corner on it:
+  // placed by the program rather than by the window manager, so that a
+  // dialog shown at once (the games found on the first start) knows where
+  // the window is and opens over it.
+  void PlaceOnScreen() {
+    QRect free = screen()->availableGeometry();
+    QPoint corner = free.center() - rect().center();
+    move(std::max(corner.x(), free.left()), std::max(corner.y(), free.top()));
+  }
   // The widget of one of the main window's controls.
   template <typename T>
   T* Widget(ControlId id) const {
@@ -286,6 +317,8 @@ class QtMainWindow : public QWidget,
   QWidget* MakeTextLine(ControlId id);
 
   MainWindowEvents* events_ = nullptr;
+  // Holds every control but the status line.
+  QWidget* body_ = nullptr;
   // Every control of the main window, by ControlId; null for the others.
   std::array<QWidget*, kControlCount> widgets_;
 };
@@ -307,11 +340,15 @@ QtMainWindow::QtMainWindow() {
     if (widget != nullptr) widget->installEventFilter(this);
   }
 
+  body_ = new QWidget;
+  auto* body = new QVBoxLayout(body_);
+  body->setContentsMargins(0, 0, 0, 0);
+  body->addWidget(MakePathGroup());
+  body->addLayout(MakeLists(), 1);
+  body->addLayout(MakeCommandRow());
+  body->addWidget(MakeTextLine(ControlId::kPlayerLine));
   auto* window = new QVBoxLayout(this);
-  window->addWidget(MakePathGroup());
-  window->addLayout(MakeLists(), 1);
-  window->addLayout(MakeCommandRow());
-  window->addWidget(MakeTextLine(ControlId::kPlayerLine));
+  window->addWidget(body_, 1);
   window->addWidget(MakeTextLine(ControlId::kStatusLine));
   SetTabOrder();
 
@@ -379,9 +416,9 @@ QLayout* QtMainWindow::MakeLists() {
 // The factor and the check boxes at the left, the commands at the right.
 QLayout* QtMainWindow::MakeCommandRow() {
   auto* factor = Widget<QLineEdit>(ControlId::kFactorField);
-  // Room for about ten characters of factor.
-  factor->setMaximumWidth(factor->fontMetrics().horizontalAdvance('0') * 10 +
-                          factor->fontMetrics().height());
+  // As wide in a narrow window as in a wide one.
+  factor->setFixedWidth(factor->fontMetrics().horizontalAdvance('0') * kFactorFieldDigits +
+                        factor->fontMetrics().height());
   auto* command = new QHBoxLayout;
   command->addWidget(Widget<QWidget>(ControlId::kFactorLabel));
   command->addWidget(factor);
@@ -435,9 +472,10 @@ void QtMainWindow::SetEvents(MainWindowEvents* events) {
           raise(&MainWindowEvents::OnStartInLevelChanged));
   connect(Widget<QCheckBox>(ControlId::kGravityCheckBox), &QCheckBox::clicked, this,
           raise(&MainWindowEvents::OnGravityChanged));
-  connect(new QShortcut(QKeySequence::Refresh, this), &QShortcut::activated, this,
+  // Keys of the controls: greyed out with them.
+  connect(new QShortcut(QKeySequence::Refresh, body_), &QShortcut::activated, this,
           raise(&MainWindowEvents::OnRefresh));
-  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+  connect(new QShortcut(QKeySequence::HelpContents, body_), &QShortcut::activated, this,
           raise(&MainWindowEvents::OnAbout));
   // Enter in the factor field is Scale and play, when that can be clicked.
   connect(Widget<QLineEdit>(ControlId::kFactorField), &QLineEdit::returnPressed, this, [this] {

@@ -301,8 +301,13 @@ void Win32Button::SetAvailable(bool available) {
   Apply();
 }
 
+void Win32Button::SetHeld(bool held) {
+  held_ = held;
+  Apply();
+}
+
 void Win32Button::Apply() {
-  bool on = Clickable();
+  bool on = Clickable() && !held_;
   // A button greyed out while it has the focus would leave the keyboard
   // nowhere: the focus goes on to the next control first.
   if (!on && GetFocus() == button_) SendMessageW(GetParent(button_), WM_NEXTDLGCTL, 0, FALSE);

@@ -115,7 +115,8 @@ class Win32List : public ListControl {
   std::wstring placeholder_;
 };
 
-// A push button, greyed out unless both enabled and available.
+// A push button, greyed out unless both enabled and available, and while
+// its window is held (takes no input).
 class Win32Button : public Button {
  public:
   explicit Win32Button(ControlId id) : id_(id) {}
@@ -128,6 +129,9 @@ class Win32Button : public Button {
   void SetAvailable(bool available) override;
   // Whether a click does something.
   bool Clickable() const { return enabled_ && available_; }
+  // Greys the button out whatever its own state; released, it shows that
+  // state again.
+  void SetHeld(bool held);
 
  private:
   void Apply();
@@ -136,20 +140,34 @@ class Win32Button : public Button {
   HWND button_ = nullptr;
   bool enabled_ = true;
   bool available_ = true;
+  bool held_ = false;
 };
 
+// A check box, greyed out unless enabled, and while its window is held.
 class Win32CheckBox : public CheckBox {
  public:
   explicit Win32CheckBox(ControlId id) : id_(id) {}
   void Attach(HWND window) { box_ = ItemOf(window, id_); }
   bool Checked() const override;
   void SetChecked(bool checked) override;
-  bool Enabled() const override { return IsWindowEnabled(box_) != FALSE; }
-  void SetEnabled(bool enabled) override { EnableWindow(box_, enabled); }
+  bool Enabled() const override { return enabled_; }
+  void SetEnabled(bool enabled) override {
+    enabled_ = enabled;
+    Apply();
+  }
+  // As Win32Button::SetHeld.
+  void SetHeld(bool held) {
+    held_ = held;
+    Apply();
+  }
 
  private:
+  void Apply() { EnableWindow(box_, enabled_ && !held_); }
+
   ControlId id_;
   HWND box_ = nullptr;
+  bool enabled_ = true;
+  bool held_ = false;
 };
 
 class Win32Label : public Label {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "shell/controls.h"
+
 namespace jk {
 
 namespace {
@@ -38,8 +40,7 @@ struct Spacing {
 };
 
 int FactorFieldWidth(const FontMetrics& font) {
-  // Room for about ten characters of factor, as typed.
-  return font.digit_width * 10 + font.line_height;
+  return font.digit_width * kFactorFieldDigits + font.line_height;
 }
 
 int CheckBoxWidth(const FontMetrics& font, int text_width) {

@@ -93,10 +93,28 @@ void Win32MainWindow::Show() {
 }
 
 void Win32MainWindow::SetEnabled(bool enabled) {
-  if (hwnd_ == nullptr) return;
-  if (!enabled && IsWindowEnabled(hwnd_)) focus_ = Focusable(hwnd_, GetFocus());
-  EnableWindow(hwnd_, enabled);
+  if (hwnd_ == nullptr || enabled == enabled_) return;
+  if (!enabled) focus_ = Focusable(hwnd_, GetFocus());
+  enabled_ = enabled;
+  // Every control but the status line, which stays readable; the buttons
+  // and check boxes then go back to their own states.
+  for (const ControlInfo& control : kControls) {
+    if (control.window == WindowId::kMain && control.id != kStatusLine) {
+      EnableWindow(ItemOf(hwnd_, control.id), enabled);
+    }
+  }
+  ForEachControl([held = !enabled](ControlId, auto& control) {
+    if constexpr (requires { control.SetHeld(held); }) control.SetHeld(held);
+  });
   if (enabled && Focusable(hwnd_, focus_) != nullptr) SetFocus(focus_);
+}
+
+void Win32MainWindow::FocusControl(ControlId id) {
+  HWND control = Focusable(hwnd_, ItemOf(hwnd_, id));
+  if (control == nullptr) return;
+  // Kept too for when the window is activated again.
+  focus_ = control;
+  SetFocus(control);
 }
 
 void Win32MainWindow::ApplyDpi(UINT dpi) {
@@ -300,9 +318,12 @@ void Win32MainWindow::OnActivate(bool active) {
     if (HWND focus = Focusable(hwnd_, GetFocus())) focus_ = focus;
     return;
   }
-  HWND focus = Focusable(hwnd_, focus_);
-  if (focus == nullptr) focus = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-  if (focus != nullptr) SetFocus(focus);
+  // A window whose controls are greyed out has none to take the focus.
+  if (enabled_) {
+    HWND focus = Focusable(hwnd_, focus_);
+    if (focus == nullptr) focus = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if (focus != nullptr) SetFocus(focus);
+  }
   Raise(&MainWindowEvents::OnRefresh);
 }
 

@@ -35,8 +35,11 @@ class Win32MainWindow
 
   void SetEvents(MainWindowEvents* events) override { events_ = events; }
   void Show() override;
-  bool Enabled() const override { return hwnd_ != nullptr && IsWindowEnabled(hwnd_); }
+  bool Enabled() const override { return hwnd_ != nullptr && enabled_; }
+  // The controls are greyed out, not the window: its close box still asks
+  // the shell, which says why the window stays.
   void SetEnabled(bool enabled) override;
+  void FocusControl(ControlId id) override;
 
   // Runs the follow-ups of the background work when it says it has some.
   std::function<void()> on_work_done;
@@ -61,6 +64,7 @@ class Win32MainWindow
 
   HINSTANCE instance_;
   MainWindowEvents* events_ = nullptr;
+  bool enabled_ = true;
   MainTextWidths texts_;
   UniqueIcon big_icon_, small_icon_;
   // The control that had the focus when the window was left or disabled.

@@ -21,6 +21,9 @@ inline constexpr const char* kProgramTitle = "jkrescale";
 inline constexpr const char* kAboutTitle = "About jkrescale";
 // What the progress window says once Cancel has been clicked.
 inline constexpr const char* kCancellingText = "Cancelling…";
+// The width of the factor field, in digits of the window's font and the
+// height of a line for its frame: "0.001" and "1000.5" show whole.
+inline constexpr int kFactorFieldDigits = 10;
 
 enum class ControlId {
   // The main window.

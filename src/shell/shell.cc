@@ -474,6 +474,8 @@ void Shell::OnScaleAndPlay() {
   if (!message.empty()) windows_.dialogs().Message(message);
   window_.SetEnabled(true);
   UpdateCommands();
+  // Back where the user left it, ready for another run.
+  window_.FocusControl(ControlId::kScaleButton);
 }
 
 PlayChoices Shell::Choices() const {
@@ -522,6 +524,7 @@ void Shell::OnSaveAsMod() {
   }
   window_.SetEnabled(true);
   UpdateCommands();
+  window_.FocusControl(ControlId::kSaveModButton);
 }
 
 Status Shell::SaveModShowingProgress(const PlayRequest& request, const std::string& archive_path) {

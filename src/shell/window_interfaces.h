@@ -154,9 +154,14 @@ class MainWindow {
   // Where the controls send their events; set once, before Show().
   virtual void SetEvents(MainWindowEvents* events) = 0;
   virtual void Show() = 0;
-  // A disabled window takes no input and cannot be closed by the user.
+  // A disabled window greys out its controls, which take no input, all but
+  // the status line, which stays readable; the user can still ask to close
+  // the window, and OnCloseRequested answers.
   virtual bool Enabled() const = 0;
   virtual void SetEnabled(bool enabled) = 0;
+  // Puts the keyboard focus on the window's control `id`, when it can take
+  // it (it is enabled).
+  virtual void FocusControl(ControlId id) = 0;
 };
 
 // A main window that holds the controls of MainWindowControls as members

@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTest>
 #include <QTimer>
 
@@ -153,6 +155,34 @@ TEST_F(QtShellTest, PickingALevelAndScaling) {
   EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix("qt"))));
 }
 
+// While the game runs, every control is greyed out but the status line,
+// which says so in the window's own text colour; closing the window says
+// why it stays. Afterwards the focus is on Scale and play.
+TEST_F(QtShellTest, WhileTheGameRuns) {
+  DoubleClickArchiveList(0);
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
+                    ItemPoint(1));
+  auto* scale = Find<QPushButton>("scale_button");
+  auto* status = Find<QLabel>("status_line");
+  bool scale_enabled = true, status_enabled = false;
+  std::string status_text, message;
+  runner_.on_run = [&](const ProgramStart&) {
+    scale_enabled = scale->isEnabled();
+    status_enabled = status->isEnabled();
+    status_text = status->text().toStdString();
+    AnswerNextMessageBox(&message);
+    ui_.main_window_widget()->close();
+    return Status::Ok();
+  };
+  QTest::mouseClick(scale, Qt::LeftButton);
+  EXPECT_FALSE(scale_enabled);
+  EXPECT_TRUE(status_enabled);
+  EXPECT_EQ(status_text, kWaitingForTheGame);
+  EXPECT_EQ(message, kCannotCloseYet);
+  EXPECT_TRUE(ui_.main_window_widget()->isVisible());
+  EXPECT_EQ(ui_.main_window_widget()->focusWidget(), scale);
+}
+
 // The line under the factor says what the factor changes once the level
 // picked has been read in the background, and follows the typing at once.
 TEST_F(QtShellTest, ThePlayerLineFollowsTheFactor) {
@@ -193,6 +223,24 @@ TEST_F(QtShellTest, BadFactorColoursTheFactorField) {
   EXPECT_EQ(ui_.main_window().controls().factor_field.Background(), kWhite);
 }
 
+// The factor field shows "0.001" and "1000.5" whole, however narrow the
+// window.
+TEST_F(QtShellTest, TheFactorFieldFitsItsNumbers) {
+  ui_.main_window_widget()->resize(1, 1);  // as narrow as it goes
+  QCoreApplication::processEvents();
+  auto* factor = Find<QLineEdit>("factor_field");
+  QStyleOptionFrame frame;
+  frame.initFrom(factor);
+  frame.rect = factor->rect();
+  frame.lineWidth = factor->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, factor);
+  // Inside its frame a line edit keeps 2 pixels a side for its cursor.
+  int room =
+      factor->style()->subElementRect(QStyle::SE_LineEditContents, &frame, factor).width() - 4;
+  for (const char* text : {"0.001", "1000.5"}) {
+    EXPECT_LE(factor->fontMetrics().horizontalAdvance(text), room) << text;
+  }
+}
+
 // The progress window shows its text and its bar as they are set.
 TEST_F(QtShellTest, ProgressWindowShowsTextAndBar) {
   ui_.progress_window().Show();
@@ -227,6 +275,29 @@ TEST_F(QtShellTest, TheKeyboardOpensArchivesAndScales) {
   QTest::keyClick(factor, Qt::Key_Return);
   EXPECT_THAT(log_, ElementsAre("run: " + jk_ + " -debug con -verbose 2 -devmode -windowgui " +
                                 "-path " + work_));
+}
+
+// The keys act on the item under the cursor, which a list always has:
+// Alt+A goes to the episode archives, where Enter opens the first; the
+// list of its levels has its cursor on the first too, and after Alt+L
+// Space picks it.
+TEST_F(QtShellTest, EnterAndSpaceActOnTheItemUnderTheCursor) {
+  ui_.main_window_widget()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(ui_.main_window_widget()));
+  auto* factor = Find<QLineEdit>("factor_field");
+  auto* list = Find<QListWidget>("archive_list");
+  factor->setFocus();
+  QTest::keyClick(factor, Qt::Key_A, Qt::AltModifier);
+  ASSERT_TRUE(list->hasFocus());
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("jkl\\one.jkl", "jkl\\two.jkl"));
+  EXPECT_EQ(list->currentRow(), 0);
+  factor->setFocus();
+  QTest::keyClick(factor, Qt::Key_L, Qt::AltModifier);
+  ASSERT_TRUE(list->hasFocus());
+  QTest::keyClick(list, Qt::Key_Space);
+  EXPECT_EQ(ui_.main_window().controls().archive_list.SelectedIndex(), 0);
+  EXPECT_TRUE(Find<QPushButton>("scale_button")->isEnabled());
 }
 
 // Alt and a letter that names no control does nothing: in the level view
@@ -357,6 +428,28 @@ TEST_F(QtShellTest, StartInTheLevelAndSaveAsMod) {
   QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
                     ItemPoint(0));
   EXPECT_TRUE(save_mod->isEnabled());
+}
+
+// The main window opens in the middle of the screen, placed there by the
+// program rather than left to the window manager, so that a dialog shown
+// at once, as the installed games found on the first start are, opens
+// over it.
+TEST_F(QtShellTest, TheGamesDialogOpensOverTheMainWindow) {
+  QWidget* window = ui_.main_window_widget();
+  QRect main = window->frameGeometry();
+  QRect free = window->screen()->availableGeometry();
+  EXPECT_NEAR(main.center().y(), free.center().y(), 4);
+  EXPECT_TRUE(free.contains(main.topLeft()));
+  QRect dialog;
+  QTimer::singleShot(10, [&] {
+    auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(shown, nullptr);
+    dialog = shown->frameGeometry();
+    shown->reject();
+  });
+  ui_.dialogs().Choose(kFoundGamesTitle, kFoundGamesText, {"Jedi Knight, Steam: C:\\JK.EXE"});
+  EXPECT_TRUE(main.contains(dialog.center()));
+  EXPECT_NEAR(dialog.center().y(), main.center().y(), 4);
 }
 
 // The dialog that offers the games found: a list, the first picked; the

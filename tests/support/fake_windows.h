@@ -121,6 +121,7 @@ class FakeMainWindow
   void Show() override;
   bool Enabled() const override { return enabled_; }
   void SetEnabled(bool enabled) override;
+  void FocusControl(ControlId id) override { focused = InfoOf(id).name; }
 
   // What a user can do. Each does nothing while the window or the control
   // is disabled, as with real windows.
@@ -144,6 +145,9 @@ class FakeMainWindow
   void AskAbout();
 
   bool shown_ = false;
+  // The name of the control the program last put the focus on; "" for
+  // none.
+  std::string focused;
 
  private:
   FakeLog* log_;

@@ -249,20 +249,53 @@ TEST_F(Win32ShellTest, PickingALevelAndScaling) {
   ClickItem(1);
   EXPECT_TRUE(IsWindowEnabled(scale));
   std::vector<std::string> during_game;
-  bool main_enabled_during_game = true;
   runner_.on_run = [&](const ProgramStart&) {
     during_game = Listing(work_);
-    main_enabled_during_game = IsWindowEnabled(Main());
     return Status::Ok();
   };
   Click(scale);
   ASSERT_EQ(runner_.runs.size(), 1u);
   EXPECT_EQ(runner_.runs[0].program, jk_);
   EXPECT_THAT(during_game, ::testing::Contains("jkl/two.jkl"));
-  EXPECT_FALSE(main_enabled_during_game);
   EXPECT_FALSE(IsWindowVisible(ui_->progress_window_handle()));
   EXPECT_TRUE(IsWindowEnabled(Main()));
   EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix("win32"))));
+}
+
+// While the game runs, every control is greyed out but the status line,
+// which says so; the window itself is not, so that closing it (its close
+// box, Alt+F4) asks the shell, which says why it stays. Afterwards each
+// control is back as it was, and the focus is on Scale and play (the run
+// was started with Enter in the factor field).
+TEST_F(Win32ShellTest, WhileTheGameRunsTheControlsAreGreyed) {
+  ClickItem(0, /*twice=*/true);
+  ClickItem(1);
+  std::vector<std::string> enabled_during_game;
+  bool window_enabled = false, still_open = false;
+  AnsweredBox box;
+  runner_.on_run = [&](const ProgramStart&) {
+    for (const ControlInfo& control : kControls) {
+      if (control.window == WindowId::kMain && IsWindowEnabled(Control(control.name))) {
+        enabled_during_game.push_back(control.name);
+      }
+    }
+    window_enabled = IsWindowEnabled(Main());
+    AnswerNextMessageBox(&box);
+    SendMessageW(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    still_open = Main() != nullptr;
+    return Status::Ok();
+  };
+  SetFocus(Control("factor_field"));
+  Press(VK_RETURN);
+  ASSERT_EQ(runner_.runs.size(), 1u);
+  EXPECT_THAT(enabled_during_game, ElementsAre("status_line"));
+  EXPECT_TRUE(window_enabled);
+  EXPECT_TRUE(still_open);
+  EXPECT_EQ(box.text, kCannotCloseYet);
+  EXPECT_TRUE(IsWindowEnabled(Control("archive_list")));
+  EXPECT_TRUE(IsWindowEnabled(Control("scale_button")));
+  EXPECT_FALSE(IsWindowEnabled(Control("start_in_level_check_box")));  // not OpenJKDF2
+  EXPECT_EQ(GetFocus(), Control("scale_button"));
 }
 
 // Save as mod... goes with a picked level; "Start in the level" only with
