@@ -430,6 +430,10 @@ void QtMainWindow::SetEvents(MainWindowEvents* events) {
   for (auto [id, event] : changes) {
     connect(Widget<QLineEdit>(id), &QLineEdit::textChanged, this, raise(event));
   }
+  for (ControlId id : {ControlId::kGamePathField, ControlId::kExpansionPathField}) {
+    connect(Widget<QLineEdit>(id), &QLineEdit::editingFinished, this,
+            raise(&MainWindowEvents::OnPathFieldLeft));
+  }
   // Clicks only: the program's own SetChecked raises no event.
   connect(Widget<QCheckBox>(ControlId::kStartInLevelCheckBox), &QCheckBox::clicked, this,
           raise(&MainWindowEvents::OnStartInLevelChanged));
@@ -542,9 +546,10 @@ class QtDialogs : public Dialogs {
   std::string SaveArchive(const std::string& title, const std::string& folder,
                           const std::string& proposed_name) override {
     QString start = QDir(ToQt(folder)).filePath(ToQt(proposed_name));
-    // The dialog asks before it replaces a file.
+    // The program asks itself before it replaces a file (Ask).
     QString chosen = QFileDialog::getSaveFileName(parent_, ToQt(title), start,
-                                                  "Episode archives (*.gob *.goo);;All files (*)");
+                                                  "Episode archives (*.gob *.goo);;All files (*)",
+                                                  nullptr, QFileDialog::DontConfirmOverwrite);
     return FromQt(QDir::toNativeSeparators(chosen));
   }
 
@@ -557,6 +562,15 @@ class QtDialogs : public Dialogs {
 
   void About(const std::string& text) override {
     QMessageBox::about(parent_, kAboutTitle, ToQt(text));
+  }
+
+  bool Ask(const std::string& question) override {
+    QMessageBox box(QMessageBox::Question, kProgramTitle, WrappableText(ToQt(question)),
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setObjectName("message_box");
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
   }
 
   void Message(const std::string& text) override {
