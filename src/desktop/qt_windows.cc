@@ -286,6 +286,8 @@ class QtMainWindow : public QWidget,
   QWidget* MakeTextLine(ControlId id);
 
   MainWindowEvents* events_ = nullptr;
+  // The controls' signals are connected to events_ (on the first SetEvents).
+  bool connected_ = false;
   // Every control of the main window, by ControlId; null for the others.
   std::array<QWidget*, kControlCount> widgets_;
 };
@@ -408,8 +410,14 @@ QWidget* QtMainWindow::MakeTextLine(ControlId id) {
 
 void QtMainWindow::SetEvents(MainWindowEvents* events) {
   events_ = events;
+  if (connected_) return;
+  connected_ = true;
   using Event = void (MainWindowEvents::*)();
-  auto raise = [events](Event event) { return [events, event] { (events->*event)(); }; };
+  auto raise = [this](Event event) {
+    return [this, event] {
+      if (events_ != nullptr) (events_->*event)();
+    };
+  };
   const std::pair<ControlId, Event> clicks[] = {
       {ControlId::kBrowseGameButton, &MainWindowEvents::OnBrowseGame},
       {ControlId::kBrowseExpansionButton, &MainWindowEvents::OnBrowseExpansion},

@@ -141,6 +141,8 @@ Shell::Shell(FileSystem& fs, WindowSystem& windows, ProcessRunner& runner, Shell
       env_(std::move(env)),
       player_line_(fs, windows, [this] { ShowPlayerLine(); }) {}
 
+Shell::~Shell() { window_.SetEvents(nullptr); }
+
 void Shell::Run() {
   StartUp();
   windows_.RunUntilClosed();

@@ -109,6 +109,9 @@ class Shell : public MainWindowEvents {
  public:
   // The references must outlive the shell.
   Shell(FileSystem& fs, WindowSystem& windows, ProcessRunner& runner, ShellEnvironment env);
+  // The window raises no event once the shell is gone (a field that loses
+  // the focus as the windows close would).
+  ~Shell() override;
 
   // The whole program: StartUp, the window's events until it is closed, End.
   void Run();

@@ -154,7 +154,8 @@ class MainWindow {
   // They live as long as the window.
   virtual MainWindowControls controls() = 0;
 
-  // Where the controls send their events; set once, before Show().
+  // Where the controls send their events; set before Show(). nullptr stops
+  // them, when their handler goes before the window.
   virtual void SetEvents(MainWindowEvents* events) = 0;
   virtual void Show() = 0;
   // A disabled window takes no input and cannot be closed by the user.

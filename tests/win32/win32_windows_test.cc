@@ -10,6 +10,7 @@
 
 #include "desktop/win32_layout.h"
 #include "desktop/win32_windows.h"
+#include "platform/path.h"
 #include "platform/wide_text.h"
 #include "shell/controls.h"
 #include "shell_fixture.h"
@@ -50,6 +51,41 @@ BOOL CALLBACK AnswerBox(HWND window, LPARAM) {
 void CALLBACK LookForBox(HWND, UINT, UINT_PTR timer, DWORD) {
   if (answering != nullptr) EnumThreadWindows(GetCurrentThreadId(), AnswerBox, 0);
   if (answering == nullptr) KillTimer(nullptr, timer);
+}
+
+// What the next question box showed: its text and its default button; it
+// is answered with Enter.
+struct AnsweredQuestion {
+  std::string text;
+  int default_button = 0;
+};
+AnsweredQuestion* questioned = nullptr;
+
+BOOL CALLBACK AnswerQuestion(HWND window, LPARAM) {
+  wchar_t window_class[16] = L"";
+  GetClassNameW(window, window_class, 16);
+  if (std::wstring_view(window_class) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+  wchar_t text[2048] = L"";
+  GetDlgItemTextW(window, 0xFFFF, text, 2048);
+  questioned->text = Utf8Of(text);
+  // The button drawn as the default one.
+  for (int id : {IDYES, IDNO}) {
+    HWND button = GetDlgItem(window, id);
+    if (button != nullptr && (GetWindowLongPtrW(button, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON) {
+      questioned->default_button = id;
+    }
+  }
+  questioned = nullptr;
+  // Enter, where the box has put the focus.
+  HWND focus = GetFocus();
+  PostMessageW(focus != nullptr ? focus : window, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(focus != nullptr ? focus : window, WM_KEYUP, VK_RETURN, 0xC0000001);
+  return FALSE;
+}
+
+void CALLBACK LookForQuestion(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (questioned != nullptr) EnumThreadWindows(GetCurrentThreadId(), AnswerQuestion, 0);
+  if (questioned == nullptr) KillTimer(nullptr, timer);
 }
 
 // How the next choice dialog is answered: the item to pick (-1 for
@@ -186,6 +222,37 @@ class Win32ShellTest : public ::testing::Test {
     answering = box;
     SetTimer(nullptr, 0, 20, LookForBox);
   }
+  // Answers the next question with Enter once it shows.
+  void AnswerNextQuestion(AnsweredQuestion* question) {
+    questioned = question;
+    SetTimer(nullptr, 0, 20, LookForQuestion);
+  }
+  // The hint the main window's tooltip shows for `control`.
+  std::string Hint(HWND control) {
+    HWND tooltip = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+          wchar_t window_class[32] = L"";
+          GetClassNameW(window, window_class, 32);
+          if (std::wstring_view(window_class) != TOOLTIPS_CLASSW) return TRUE;
+          *reinterpret_cast<HWND*>(found) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tooltip));
+    EXPECT_NE(tooltip, nullptr);
+    wchar_t hint[256] = L"";
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = Main();
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = hint;
+    SendMessageW(tooltip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    return Utf8Of(hint);
+  }
+  std::string SettingsText() {
+    return ReadFile(JoinPath(work_, SettingsFileName(SettingsSuffix("win32"))));
+  }
 
   TempFolder temp_;
   std::string work_, jk_;
@@ -266,11 +333,13 @@ TEST_F(Win32ShellTest, PickingALevelAndScaling) {
 }
 
 // Save as mod... goes with a picked level; "Start in the level" only with
-// OpenJKDF2, and a click on it is kept in the settings.
+// OpenJKDF2 (unticked while greyed out), and a click on it is kept in the
+// settings.
 TEST_F(Win32ShellTest, SaveAsModAndStartInTheLevel) {
   HWND save = Control("save_mod_button");
   HWND start_in_level = Control("start_in_level_check_box");
   EXPECT_FALSE(IsWindowEnabled(start_in_level));
+  EXPECT_EQ(SendMessageW(start_in_level, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   ClickItem(0, /*twice=*/true);
   EXPECT_FALSE(IsWindowEnabled(save));
   ClickItem(1);
@@ -281,6 +350,68 @@ TEST_F(Win32ShellTest, SaveAsModAndStartInTheLevel) {
   EXPECT_EQ(SendMessageW(start_in_level, BM_GETCHECK, 0, 0), BST_CHECKED);
   Click(start_in_level);
   EXPECT_FALSE(ui_->main_window().controls().start_in_level_check_box.Checked());
+}
+
+// A path changed in the level view shows the episodes, with nothing to go
+// back to; the status line and the red field's hint say what is missing,
+// the factor field's likewise, and both go with their reasons.
+TEST_F(Win32ShellTest, TheStatusLineSaysWhatIsMissing) {
+  ClickItem(0, /*twice=*/true);
+  HWND game = Control("game_path_field");
+  HWND status = Control("status_line");
+  SendMessageW(game, EM_SETSEL, 0x7fff, 0x7fff);
+  Type(game, L"\b");
+  std::string missing = "JK.EXE was not found at " + jk_.substr(0, jk_.size() - 1);
+  EXPECT_THAT(Items(), ElementsAre("ep1.gob"));
+  EXPECT_FALSE(IsWindowEnabled(Control("back_button")));
+  EXPECT_EQ(Text(status), missing);
+  EXPECT_EQ(Hint(game), missing);
+  Type(game, L"E");
+  EXPECT_EQ(Text(status), "");
+  EXPECT_EQ(Hint(game), "");
+
+  HWND factor = Control("factor_field");
+  SetWindowTextW(factor, L"");
+  Type(factor, L"0");
+  EXPECT_EQ(Text(status), kBadFactor);
+  EXPECT_EQ(Hint(factor), kBadFactor);
+  Type(factor, L".5");
+  EXPECT_EQ(Text(status), "");
+  EXPECT_EQ(Hint(factor), kFactorHint);
+}
+
+// The extra list starts with "(none)". The factor and the gravity choice
+// are kept in the settings as they are set; a path typed, once its field
+// is left.
+TEST_F(Win32ShellTest, TheSettingsFollowTheWindow) {
+  EXPECT_EQ(Items("extra_list").at(0), "(none)");
+  HWND factor = Control("factor_field");
+  SetWindowTextW(factor, L"");
+  Type(factor, L"2");
+  Click(Control("gravity_check_box"));
+  EXPECT_EQ(SettingsText(), jk_ + "\r\n\r\nfactor=2\r\ngravity=1\r\n");
+
+  HWND expansion = Control("expansion_path_field");
+  SetFocus(expansion);
+  Type(expansion, L"C:\\x");
+  EXPECT_EQ(SettingsText(), jk_ + "\r\n\r\nfactor=2\r\ngravity=1\r\n");
+  SetFocus(factor);
+  Pump();
+  EXPECT_EQ(SettingsText(), jk_ + "\r\nC:\\x\r\nfactor=2\r\ngravity=1\r\n");
+}
+
+// The question before a mod replaces a file has Yes and No, No the
+// default: Enter answers No.
+TEST_F(Win32ShellTest, TheReplaceQuestionDefaultsToNo) {
+  AnsweredQuestion question;
+  AnswerNextQuestion(&question);
+  EXPECT_FALSE(ui_->dialogs().Ask(ReplaceArchiveQuestion("canyon-x2.gob")));
+  EXPECT_EQ(question.default_button, IDNO);
+  std::string shown = ReplaceArchiveQuestion("canyon-x2.gob");
+  std::erase(shown, '\n');
+  std::erase(question.text, '\r');
+  std::erase(question.text, '\n');
+  EXPECT_EQ(question.text, shown);
 }
 
 // The choice dialog shows its items, the first picked, and says which one
