@@ -21,11 +21,14 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// What the next message box showed; it is closed as soon as it shows.
+// What the next message box showed, its default button among them; it is
+// closed as soon as it shows, with OK or, for a question, with Enter.
 struct AnsweredBox {
+  bool press_enter = false;
   std::string text;
   int width = 0;
   int screen_width = 0;
+  int default_button = 0;
 };
 AnsweredBox* answering = nullptr;
 
@@ -43,49 +46,29 @@ BOOL CALLBACK AnswerBox(HWND window, LPARAM) {
   std::wstring shown = text;
   std::erase(shown, L'\n');
   answering->text = Utf8Of(shown);
+  // The button drawn as the default one.
+  for (int id : {IDOK, IDYES, IDNO}) {
+    HWND button = GetDlgItem(window, id);
+    if (button != nullptr && (GetWindowLongPtrW(button, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON) {
+      answering->default_button = id;
+    }
+  }
+  bool press_enter = answering->press_enter;
   answering = nullptr;
-  PostMessageW(window, WM_COMMAND, IDOK, 0);
+  if (!press_enter) {
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+  }
+  // Enter, where the box has put the focus.
+  HWND focus = GetFocus() != nullptr ? GetFocus() : window;
+  PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
   return FALSE;
 }
 
 void CALLBACK LookForBox(HWND, UINT, UINT_PTR timer, DWORD) {
   if (answering != nullptr) EnumThreadWindows(GetCurrentThreadId(), AnswerBox, 0);
   if (answering == nullptr) KillTimer(nullptr, timer);
-}
-
-// What the next question box showed: its text and its default button; it
-// is answered with Enter.
-struct AnsweredQuestion {
-  std::string text;
-  int default_button = 0;
-};
-AnsweredQuestion* questioned = nullptr;
-
-BOOL CALLBACK AnswerQuestion(HWND window, LPARAM) {
-  wchar_t window_class[16] = L"";
-  GetClassNameW(window, window_class, 16);
-  if (std::wstring_view(window_class) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-  wchar_t text[2048] = L"";
-  GetDlgItemTextW(window, 0xFFFF, text, 2048);
-  questioned->text = Utf8Of(text);
-  // The button drawn as the default one.
-  for (int id : {IDYES, IDNO}) {
-    HWND button = GetDlgItem(window, id);
-    if (button != nullptr && (GetWindowLongPtrW(button, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON) {
-      questioned->default_button = id;
-    }
-  }
-  questioned = nullptr;
-  // Enter, where the box has put the focus.
-  HWND focus = GetFocus();
-  PostMessageW(focus != nullptr ? focus : window, WM_KEYDOWN, VK_RETURN, 1);
-  PostMessageW(focus != nullptr ? focus : window, WM_KEYUP, VK_RETURN, 0xC0000001);
-  return FALSE;
-}
-
-void CALLBACK LookForQuestion(HWND, UINT, UINT_PTR timer, DWORD) {
-  if (questioned != nullptr) EnumThreadWindows(GetCurrentThreadId(), AnswerQuestion, 0);
-  if (questioned == nullptr) KillTimer(nullptr, timer);
 }
 
 // How the next choice dialog is answered: the item to pick (-1 for
@@ -221,11 +204,6 @@ class Win32ShellTest : public ::testing::Test {
   void AnswerNextMessageBox(AnsweredBox* box) {
     answering = box;
     SetTimer(nullptr, 0, 20, LookForBox);
-  }
-  // Answers the next question with Enter once it shows.
-  void AnswerNextQuestion(AnsweredQuestion* question) {
-    questioned = question;
-    SetTimer(nullptr, 0, 20, LookForQuestion);
   }
   // The hint the main window's tooltip shows for `control`.
   std::string Hint(HWND control) {
@@ -403,14 +381,13 @@ TEST_F(Win32ShellTest, TheSettingsFollowTheWindow) {
 // The question before a mod replaces a file has Yes and No, No the
 // default: Enter answers No.
 TEST_F(Win32ShellTest, TheReplaceQuestionDefaultsToNo) {
-  AnsweredQuestion question;
-  AnswerNextQuestion(&question);
+  AnsweredBox question{.press_enter = true};
+  AnswerNextMessageBox(&question);
   EXPECT_FALSE(ui_->dialogs().Ask(ReplaceArchiveQuestion("canyon-x2.gob")));
   EXPECT_EQ(question.default_button, IDNO);
   std::string shown = ReplaceArchiveQuestion("canyon-x2.gob");
   std::erase(shown, '\n');
   std::erase(question.text, '\r');
-  std::erase(question.text, '\n');
   EXPECT_EQ(question.text, shown);
 }
 
@@ -629,26 +606,7 @@ TEST_F(Win32ShellTest, PlaceholdersAndHint) {
   wchar_t cue[64] = L"";
   SendMessageW(Control("game_path_field"), EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 64);
   EXPECT_EQ(Utf8Of(cue), "Path of JK.EXE");
-  HWND tooltip = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM found) {
-        wchar_t window_class[32] = L"";
-        GetClassNameW(window, window_class, 32);
-        if (std::wstring_view(window_class) != TOOLTIPS_CLASSW) return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&tooltip));
-  ASSERT_NE(tooltip, nullptr);
-  wchar_t hint[128] = L"";
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = Main();
-  tool.uId = reinterpret_cast<UINT_PTR>(Control("factor_field"));
-  tool.lpszText = hint;
-  SendMessageW(tooltip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
-  EXPECT_EQ(Utf8Of(hint), kFactorHint);
+  EXPECT_EQ(Hint(Control("factor_field")), kFactorHint);
 }
 
 // Coming back to the window shows the lists as the disk has them; closing
