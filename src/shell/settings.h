@@ -1,5 +1,6 @@
 // The settings file: in the work folder, read at start-up and written
-// again whenever a setting changes. Its name ends in a number made from the
+// again as the settings change (a path once its file is there or its field
+// is left; see Shell). Its name ends in a number made from the
 // identity text, so that each user of one installation keeps their own
 // settings.
 //

@@ -1,6 +1,5 @@
 #include "shell/shell.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "archives/archive_tables.h"

@@ -120,8 +120,8 @@ class Shell : public MainWindowEvents {
   // shows the main window and puts the two paths into their fields (which
   // fills the lists through their change events).
   void StartUp();
-  // Writes the settings file when the paths changed since it was read or
-  // written; a failure is shown in a message.
+  // Writes the settings file when the settings changed since it was read
+  // or written; a failure is shown in a message.
   void End();
 
   void OnBrowseGame() override;
