@@ -44,12 +44,24 @@ TEST_F(SettingsTest, OpenJkdf2SettingsReadBack) {
   EXPECT_EQ(Read(File()), written);
 }
 
+// The factor and the gravity choice read back; the factor as it was typed.
+TEST_F(SettingsTest, FactorAndGravityReadBack) {
+  Settings written{"/g/JK.EXE", "/m/JKM.EXE"};
+  written.factor = " 2.5";
+  written.divide_gravity = true;
+  ASSERT_TRUE(WriteSettings(fs_, "", 7, written).ok());
+  EXPECT_EQ(File(), "/g/JK.EXE\r\n/m/JKM.EXE\r\nfactor= 2.5\r\ngravity=1\r\n");
+  EXPECT_EQ(Read(File()), written);
+}
+
 // A file of an earlier version, of one line or none, has the defaults.
 TEST_F(SettingsTest, EarlierFilesHaveTheDefaults) {
   for (const char* text : {"/g/JK\r\n/m/JKM\r\n", "/g/JK", ""}) {
     Settings read = Read(text);
     EXPECT_FALSE(read.openjkdf2) << text;
     EXPECT_TRUE(read.start_in_level) << text;
+    EXPECT_EQ(read.factor, "1") << text;
+    EXPECT_FALSE(read.divide_gravity) << text;
   }
   EXPECT_EQ(Read("/g/JK").game_path, "/g/JK");
 }

@@ -92,7 +92,7 @@ TEST_F(ShellEventsTest, DoubleClickOnAVanishedArchive) {
   EXPECT_FALSE(main_window().back_button_.Available());
 }
 
-// back_button goes back to the archive view, extra_list to "NONE", and is unavailable.
+// back_button goes back to the archive view, extra_list to "(none)", and is unavailable.
 TEST_F(ShellEventsTest, BackToTheArchiveView) {
   main_window().Select(main_window().extra_list_, 1);
   OpenLevel(0, 1);
@@ -104,8 +104,8 @@ TEST_F(ShellEventsTest, BackToTheArchiveView) {
   EXPECT_EQ(main_window().list_caption_.Text(), kEpisodesCaption);
 }
 
-// Typing in the game path field in the level view returns to the archive view at the
-// first keystroke; the back button stays available until clicked.
+// Typing in the game path field in the level view returns to the archive
+// view at the first keystroke, where there is nothing to go back to.
 TEST_F(ShellEventsTest, TypingReturnsToTheArchiveView) {
   OpenLevel(0, 0);
   main_window().Type(main_window().game_path_field_, "x");
@@ -113,10 +113,8 @@ TEST_F(ShellEventsTest, TypingReturnsToTheArchiveView) {
   EXPECT_EQ(main_window().game_path_field_.Background(), kLightRed);
   EXPECT_EQ(main_window().list_caption_.Text(), kEpisodesCaption);
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("ep1.gob"));
-  EXPECT_TRUE(main_window().back_button_.Available());
-  EXPECT_FALSE(main_window().scale_button_.Enabled());
-  main_window().Click(main_window().back_button_);
   EXPECT_FALSE(main_window().back_button_.Available());
+  EXPECT_FALSE(main_window().scale_button_.Enabled());
 }
 
 // Each keystroke in the expansion path field rebuilds the lists from both paths.
@@ -126,6 +124,32 @@ TEST_F(ShellEventsTest, TypingInTheExpansionField) {
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("ep1.gob", "ep1.gob"));
   main_window().Type(main_window().expansion_path_field_, "JK");
   EXPECT_EQ(main_window().expansion_path_field_.Background(), kWhite);
+}
+
+// The status line says why Scale and play cannot be clicked or why a field
+// is light red, one reason at a time, the game's path first; a red field's
+// hint says its own. Each goes with its reason.
+TEST_F(ShellEventsTest, TheStatusLineSaysWhatIsMissing) {
+  const std::string missing = "JK.EXE was not found at " + jk_ + "x";
+  const struct {
+    std::string game, factor, status, game_hint, factor_hint;
+  } kCases[] = {
+      {jk_, "1", "", "", kFactorHint},
+      {jk_ + "x", "1", missing, missing, kFactorHint},
+      {jk_ + "x", "0", missing, missing, kBadFactor},
+      {jk_, "0", kBadFactor, "", kBadFactor},
+      {"", "1001", kBadFactor, "", kBadFactor},
+      {jk_, "2", "", "", kFactorHint},
+  };
+  FakeTextField& game = main_window().game_path_field_;
+  FakeTextField& factor = main_window().factor_field_;
+  for (const auto& c : kCases) {
+    game.SetText(c.game);
+    factor.SetText(c.factor);
+    EXPECT_EQ(main_window().status_line_.Text(), c.status) << c.game << " " << c.factor;
+    EXPECT_EQ(game.hint, c.game_hint) << c.game;
+    EXPECT_EQ(factor.hint, c.factor_hint) << c.factor;
+  }
 }
 
 // A disabled window takes no clicks.

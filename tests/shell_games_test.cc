@@ -84,7 +84,8 @@ TEST_F(ShellGamesTest, OfferedOnlyOnTheFirstStart) {
 
 // An OpenJKDF2 find: its episodes come from its data folder, "Start in the
 // level" is on, and the game starts in the level; unchecked (a setting),
-// at its menus. Another path typed in its place is no longer OpenJKDF2.
+// at its menus. Another path typed in its place is no longer OpenJKDF2,
+// and the box is greyed and unticked; the setting stays for OpenJKDF2.
 TEST_F(ShellGamesTest, OpenJkdf2StartsInTheLevel) {
   GameInstall engine = OpenJkdf2();
   Find({engine});
@@ -109,9 +110,13 @@ TEST_F(ShellGamesTest, OpenJkdf2StartsInTheLevel) {
   EXPECT_THAT(DescribeRun(runner_.runs[1]), Not(HasSubstr("-autostart")));
 
   std::string jk = MakeGame();
+  main_window().Click(start_in_level);
   main_window().game_path_field_.SetText(jk);
   EXPECT_FALSE(start_in_level.Enabled());
-  EXPECT_EQ(SettingsText(), jk + "\r\n\r\nstart-in-level=0\r\n");
+  EXPECT_FALSE(start_in_level.Checked());
+  EXPECT_EQ(SettingsText(), jk + "\r\n\r\n");
+  main_window().game_path_field_.SetText(engine.executable);
+  EXPECT_TRUE(start_in_level.Checked());
 }
 
 // Save as mod: offered in the game's Episode folder under the level's name
@@ -147,6 +152,40 @@ TEST_F(ShellGamesTest, SaveAsMod) {
                   })
                   .ok());
   EXPECT_THAT(names, ElementsAre("episode.jk", "jkl\\two.jkl"));
+}
+
+// A file that is there is replaced only when the user says Yes to the
+// question, whose default is No; the level's own archive and the resource
+// archive are refused before any question.
+TEST_F(ShellGamesTest, SaveAsModOverAFile) {
+  std::string jk = MakeGame();
+  WriteSettingsFile(jk + "\r\n\r\n");
+  StartShell();
+  OpenLevel(0, 0);
+  std::string mod = temp_.WriteFile("game/Episode/mine.gob", "the user's own");
+  std::string level_archive = temp_.Path("game/Episode/ep1.gob");
+  std::string resource = temp_.Path("game/Resource/res2.gob");
+  ui_.dialogs_.answers = {level_archive, resource, mod, mod};
+  ui_.dialogs_.replies = {true};
+  for (int k = 0; k < 4; ++k) main_window().Click(main_window().save_mod_button_);
+  EXPECT_THAT(ui_.dialogs_.messages,
+              ElementsAre("'" + level_archive +
+                              "': is an archive the level is made from; save the mod under "
+                              "another name",
+                          "'" + resource +
+                              "': is an archive the level is made from; save the mod under "
+                              "another name"));
+  std::vector<std::string> questions;
+  for (const std::string& line : ui_.record) {
+    if (line.starts_with("question: ")) questions.push_back(line);
+  }
+  EXPECT_THAT(questions, ElementsAre("question: " + ReplaceArchiveQuestion(mod),
+                                     "question: " + ReplaceArchiveQuestion(mod)));
+  // The first answer, Yes, replaced it; the second, No by default, kept
+  // what the first wrote.
+  EXPECT_THAT(ui_.dialogs_.notices, ElementsAre(ModSavedText(mod)));
+  EXPECT_NE(ReadFile(mod), "the user's own");
+  EXPECT_EQ(ReadFile(level_archive), EpisodeArchive().Build());
 }
 
 // A cancelled dialog saves nothing; a missing resource archive is said

@@ -137,14 +137,14 @@ TEST_F(ScaleCommandTest, ExtraArchiveIsCopiedAndRemoved) {
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
 }
 
-// With "NONE" picked a file named NONE in the work folder stays, as do the
-// user's own archives.
+// With "(none)" picked a file of that name in the work folder stays, as do
+// the user's own archives.
 TEST_F(ScaleCommandTest, NeverDeletesFilesItDidNotCreate) {
-  temp_.WriteFile("work/NONE", "x");
+  temp_.WriteFile("work/(none)", "x");
   temp_.WriteFile("work/extras.gob", "the user's own");
   OpenLevel(0, 0);
   main_window().Click(main_window().scale_button_);
-  EXPECT_THAT(WorkFolderAfterRun(), ElementsAre("NONE", "extras.gob"));
+  EXPECT_THAT(WorkFolderAfterRun(), ElementsAre("(none)", "extras.gob"));
 }
 
 // An extra archive whose name is taken in the work folder by another file
@@ -276,8 +276,14 @@ TEST_F(ScaleCommandTest, WhatWasLeftOutIsNoted) {
   main_window().Click(main_window().scale_button_);
   EXPECT_THAT(runner_.runs, SizeIs(1));
   EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
-  EXPECT_EQ(main_window().status_line_.Text(),
-            "Not found in any archive, so not scaled: models gone.3do; cogs lost.cog");
+  const std::string note =
+      "Not found in any archive, so not scaled: models gone.3do; cogs lost.cog";
+  EXPECT_EQ(main_window().status_line_.Text(), note);
+  // What hinders the next run takes its place while it lasts.
+  main_window().factor_field_.SetText("x");
+  EXPECT_EQ(main_window().status_line_.Text(), kBadFactor);
+  main_window().factor_field_.SetText("1");
+  EXPECT_EQ(main_window().status_line_.Text(), note);
 }
 
 // Cancel while the level is scaled: the run stops at the next line, removes
@@ -350,13 +356,14 @@ TEST_F(ScaleCommandTest, ShowsTheGamesLimitsWhileTheGameRuns) {
 
 // Scale and play is enabled only when the program it would start is a
 // file: a folder typed as the game, or a missing expansion for a ".goo"
-// archive, leaves it disabled.
+// archive, leaves it disabled, and the status line says which is missing.
 TEST_F(ScaleCommandTest, EnabledOnlyWhenTheGameIsThere) {
   OpenLevel(0, 0);
   EXPECT_TRUE(main_window().scale_button_.Enabled());
   main_window().game_path_field_.SetText(game_folder_);
   OpenLevel(0, 0);
   EXPECT_FALSE(main_window().scale_button_.Enabled());
+  EXPECT_EQ(main_window().status_line_.Text(), "JK.EXE was not found at " + game_folder_);
   shell_->OnScaleAndPlay();
   EXPECT_THAT(runner_.runs, IsEmpty());
 
@@ -365,10 +372,14 @@ TEST_F(ScaleCommandTest, EnabledOnlyWhenTheGameIsThere) {
   ASSERT_THAT(Items(main_window().archive_list_), ElementsAre("ep1.gob", "mots.goo"));
   OpenLevel(1, 0);
   EXPECT_FALSE(main_window().scale_button_.Enabled());
+  EXPECT_EQ(main_window().status_line_.Text(), "JKM.EXE was not found: type or browse to it above");
+  main_window().expansion_path_field_.SetText(jk_ + "m");
+  OpenLevel(1, 0);
+  EXPECT_EQ(main_window().status_line_.Text(), "JKM.EXE was not found at " + jk_ + "m");
   main_window().expansion_path_field_.SetText(jk_);
-  main_window().Click(main_window().back_button_);
   OpenLevel(1, 0);
   EXPECT_TRUE(main_window().scale_button_.Enabled());
+  EXPECT_EQ(main_window().status_line_.Text(), "");
 }
 
 }  // namespace

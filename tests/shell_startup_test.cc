@@ -47,7 +47,7 @@ TEST_F(ShellTest, SettingsFillFieldsAndLists) {
   EXPECT_EQ(main_window().expansion_path_field_.Text(), jk);
   // The expansion in the same folder finds every archive twice.
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("ep1.gob", "ep1.gob"));
-  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("NONE", "extras.gob", "extras.gob"));
+  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("(none)", "extras.gob", "extras.gob"));
   EXPECT_EQ(main_window().extra_list_.SelectedIndex(), 0);
   EXPECT_EQ(main_window().factor_field_.Text(), "1");
   EXPECT_EQ(main_window().list_caption_.Text(), kEpisodesCaption);
@@ -95,24 +95,52 @@ TEST_F(ShellTest, ShortOrStaleSettings) {
   EXPECT_EQ(main_window().game_path_field_.Background(), kLightRed);
 }
 
-// A changed path is saved at once, without waiting for the end: a session
-// that is killed keeps it. The end writes nothing more.
-TEST_F(ShellTest, PathsAreSavedAsTheyChange) {
+// A path is saved once the file it names is there, or when the user leaves
+// its field, without waiting for the end (a session that is killed keeps
+// it); not letter by letter as it is typed. The end saves the rest.
+TEST_F(ShellTest, PathsAreSavedWhenTheyHoldOrAreLeft) {
   std::string jk = MakeGame();
   WriteSettingsFile(jk + "\n");
   std::string settings = JoinPath(work_, SettingsFileName(SettingsSuffix(identity_)));
   ui_.user_actions = [&] {
-    main_window().Type(main_window().expansion_path_field_, "x");
+    FakeTextField& expansion = main_window().expansion_path_field_;
+    main_window().Type(expansion, "x");
+    EXPECT_EQ(ReadFile(settings), jk + "\n");
+    main_window().Leave(expansion);
     EXPECT_EQ(ReadFile(settings), jk + "\r\nx\r\n");
+    expansion.SetText(jk);
+    EXPECT_EQ(ReadFile(settings), jk + "\r\n" + jk + "\r\n");
+    main_window().Type(expansion, "y");
+    EXPECT_EQ(ReadFile(settings), jk + "\r\n" + jk + "\r\n");
   };
   shell_ =
       std::make_unique<Shell>(fs_, ui_, runner_, ShellEnvironment{work_, identity_, kQuickCleanup});
   shell_->Run();
-  EXPECT_EQ(ReadFile(settings), jk + "\r\nx\r\n");
+  EXPECT_EQ(ReadFile(settings), jk + "\r\n" + jk + "y\r\n");
   EXPECT_EQ(ui_.record.back(), "main window closed");
 
   StartShell();
-  EXPECT_EQ(main_window().expansion_path_field_.Text(), "x");
+  EXPECT_EQ(main_window().expansion_path_field_.Text(), jk + "y");
+}
+
+// The factor and the gravity choice are remembered like the paths: a
+// factor once it is one the program takes, the gravity as it is clicked.
+TEST_F(ShellTest, FactorAndGravityAreRemembered) {
+  std::string jk = MakeGame();
+  WriteSettingsFile(jk + "\r\n\r\n");
+  std::string settings = JoinPath(work_, SettingsFileName(SettingsSuffix(identity_)));
+  StartShell();
+  EXPECT_EQ(main_window().factor_field_.Text(), "1");
+  EXPECT_FALSE(main_window().gravity_check_box_.Checked());
+  main_window().factor_field_.SetText("");
+  main_window().Type(main_window().factor_field_, "2.5x");
+  main_window().Click(main_window().gravity_check_box_);
+  EXPECT_EQ(ReadFile(settings), jk + "\r\n\r\nfactor=2.5\r\ngravity=1\r\n");
+
+  main_window().gravity_check_box_.SetChecked(false);
+  StartShell();
+  EXPECT_EQ(main_window().factor_field_.Text(), "2.5");
+  EXPECT_TRUE(main_window().gravity_check_box_.Checked());
 }
 
 // Leftovers of a run, as its record names them, are removed at start-up;

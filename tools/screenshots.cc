@@ -40,6 +40,10 @@ class QuietDialogs : public jk::Dialogs {
   void Message(const std::string& text) override {
     std::fprintf(stderr, "jkrescale-screenshots: message: %s\n", text.c_str());
   }
+  bool Ask(const std::string& question) override {
+    Message(question);
+    return false;
+  }
   void Notice(const std::string& text) override { Message(text); }
   void About(const std::string& text) override { Message(text); }
   std::string SaveArchive(const std::string&, const std::string&, const std::string&) override {

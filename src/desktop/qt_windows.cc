@@ -319,6 +319,8 @@ class QtMainWindow : public QWidget,
   MainWindowEvents* events_ = nullptr;
   // Holds every control but the status line.
   QWidget* body_ = nullptr;
+  // The controls' signals are connected to events_ (on the first SetEvents).
+  bool connected_ = false;
   // Every control of the main window, by ControlId; null for the others.
   std::array<QWidget*, kControlCount> widgets_;
 };
@@ -445,8 +447,14 @@ QWidget* QtMainWindow::MakeTextLine(ControlId id) {
 
 void QtMainWindow::SetEvents(MainWindowEvents* events) {
   events_ = events;
+  if (connected_) return;
+  connected_ = true;
   using Event = void (MainWindowEvents::*)();
-  auto raise = [events](Event event) { return [events, event] { (events->*event)(); }; };
+  auto raise = [this](Event event) {
+    return [this, event] {
+      if (events_ != nullptr) (events_->*event)();
+    };
+  };
   const std::pair<ControlId, Event> clicks[] = {
       {ControlId::kBrowseGameButton, &MainWindowEvents::OnBrowseGame},
       {ControlId::kBrowseExpansionButton, &MainWindowEvents::OnBrowseExpansion},
@@ -466,6 +474,10 @@ void QtMainWindow::SetEvents(MainWindowEvents* events) {
   };
   for (auto [id, event] : changes) {
     connect(Widget<QLineEdit>(id), &QLineEdit::textChanged, this, raise(event));
+  }
+  for (ControlId id : {ControlId::kGamePathField, ControlId::kExpansionPathField}) {
+    connect(Widget<QLineEdit>(id), &QLineEdit::editingFinished, this,
+            raise(&MainWindowEvents::OnPathFieldLeft));
   }
   // Clicks only: the program's own SetChecked raises no event.
   connect(Widget<QCheckBox>(ControlId::kStartInLevelCheckBox), &QCheckBox::clicked, this,
@@ -580,9 +592,10 @@ class QtDialogs : public Dialogs {
   std::string SaveArchive(const std::string& title, const std::string& folder,
                           const std::string& proposed_name) override {
     QString start = QDir(ToQt(folder)).filePath(ToQt(proposed_name));
-    // The dialog asks before it replaces a file.
+    // The program asks itself before it replaces a file (Ask).
     QString chosen = QFileDialog::getSaveFileName(parent_, ToQt(title), start,
-                                                  "Episode archives (*.gob *.goo);;All files (*)");
+                                                  "Episode archives (*.gob *.goo);;All files (*)",
+                                                  nullptr, QFileDialog::DontConfirmOverwrite);
     return FromQt(QDir::toNativeSeparators(chosen));
   }
 
@@ -595,6 +608,15 @@ class QtDialogs : public Dialogs {
 
   void About(const std::string& text) override {
     QMessageBox::about(parent_, kAboutTitle, ToQt(text));
+  }
+
+  bool Ask(const std::string& question) override {
+    QMessageBox box(QMessageBox::Question, kProgramTitle, WrappableText(ToQt(question)),
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setObjectName("message_box");
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
   }
 
   void Message(const std::string& text) override {

@@ -35,9 +35,10 @@ std::string Win32Dialogs::FileDialog(const FileDialogKind& kind, const std::stri
   dialog.lpstrInitialDir = start.empty() ? nullptr : start.c_str();
   dialog.lpstrTitle = wide_title.c_str();
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  // A save dialog does not ask before it replaces a file: the program
+  // checks the path first, and then asks itself (Ask).
   dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                 OFN_NOCHANGEDIR | OFN_DONTADDTORECENT |
-                 (kind.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+                 OFN_NOCHANGEDIR | OFN_DONTADDTORECENT | (kind.save ? 0 : OFN_FILEMUSTEXIST);
   if (!(kind.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return "";
   return Utf8Of(file.c_str());
 }
@@ -208,6 +209,12 @@ int Win32Dialogs::Choose(const std::string& title, const std::string& text,
   INT_PTR picked = DialogBoxIndirectParamW(instance_, dialog.get(), Owner(), ChooseDialogProc,
                                            reinterpret_cast<LPARAM>(&request));
   return picked >= 0 && picked < INT_PTR(items.size()) ? int(picked) : -1;
+}
+
+bool Win32Dialogs::Ask(const std::string& question) {
+  // No is the second button, and the default.
+  return MessageBoxW(Owner(), WrappableText(question).c_str(), WideOf(kProgramTitle).c_str(),
+                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void Win32Dialogs::Message(const std::string& text) {

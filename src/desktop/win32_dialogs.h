@@ -25,6 +25,7 @@ class Win32Dialogs : public Dialogs {
                           const std::string& proposed_name) override;
   int Choose(const std::string& title, const std::string& text,
              const std::vector<std::string>& items) override;
+  bool Ask(const std::string& question) override;
   void Message(const std::string& text) override;
   void Notice(const std::string& text) override;
   void About(const std::string& text) override;

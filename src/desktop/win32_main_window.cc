@@ -261,9 +261,11 @@ void Win32MainWindow::OnCommand(int id, int code) {
   switch (id) {
     case Win32Id(kGamePathField):
       if (code == EN_CHANGE) game_path_field_.EditChanged();
+      if (code == EN_KILLFOCUS) Raise(&MainWindowEvents::OnPathFieldLeft);
       break;
     case Win32Id(kExpansionPathField):
       if (code == EN_CHANGE) expansion_path_field_.EditChanged();
+      if (code == EN_KILLFOCUS) Raise(&MainWindowEvents::OnPathFieldLeft);
       break;
     case Win32Id(kFactorField):
       if (code == EN_CHANGE) factor_field_.EditChanged();

@@ -41,19 +41,6 @@ std::string EpisodeText(const std::string& level_name, const std::string& factor
   return text;
 }
 
-// A mod written over the archive it was made from would destroy it.
-Status CheckArchivePath(FileSystem& fs, const ModRequest& request) {
-  for (const std::string* source :
-       {&request.scale.level_archive_path, &request.scale.resource_archive_path}) {
-    if (fs.SameFile(*source, request.archive_path)) {
-      return Status::Invalid("'" + request.archive_path +
-                             "': is an archive the level is made from; save the mod under "
-                             "another name");
-    }
-  }
-  return Status::Ok();
-}
-
 // The mod's folder must be its own: a new one, or one left empty.
 Status CheckModFolder(FileSystem& fs, const std::string& folder) {
   if (!fs.Exists(folder)) return Status::Ok();
@@ -77,6 +64,19 @@ Status RemoveModFolder(FileSystem& fs, const std::string& folder, const CleanupP
 }
 
 }  // namespace
+
+// A mod written over the archive it was made from would destroy it.
+Status CheckModArchivePath(FileSystem& fs, const ModRequest& request) {
+  for (const std::string* source :
+       {&request.scale.level_archive_path, &request.scale.resource_archive_path}) {
+    if (fs.SameFile(*source, request.archive_path)) {
+      return Status::Invalid("'" + request.archive_path +
+                             "': is an archive the level is made from; save the mod under "
+                             "another name");
+    }
+  }
+  return Status::Ok();
+}
 
 std::string ModArchiveName(const std::string& level_archive_path, const std::string& level_name,
                            const std::string& factor_text) {
@@ -104,7 +104,7 @@ Status PackMod(FileSystem& fs, const std::string& folder, const std::string& lev
 Status SaveMod(FileSystem& fs, const ModRequest& request, ScaleProgress& progress,
                ScaleReport* report, const CleanupPacing& pacing) {
   *report = ScaleReport{};
-  JK_RETURN_IF_ERROR(CheckArchivePath(fs, request));
+  JK_RETURN_IF_ERROR(CheckModArchivePath(fs, request));
   ScaleRequest scale = request.scale;
   scale.extra_archive_path.clear();
   if (scale.work_folder.empty()) {

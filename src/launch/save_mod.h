@@ -47,13 +47,17 @@ std::string ModArchiveName(const std::string& level_archive_path, const std::str
 Status PackMod(FileSystem& fs, const std::string& folder, const std::string& level_name,
                const std::string& factor_text, const std::string& archive_path);
 
-// Refuses an archive path that names the level or the resource archive;
-// then runs the scale run in the request's work folder with reference lists
-// of its own, packs what it wrote into the archive (unless it failed or
-// `progress` asks to cancel, and then no archive is written), and removes
-// the work folder with what the run wrote there, whatever happened. A
-// failure and that of the removal are joined in one message. `report`
-// receives the scale run's report.
+// Refuses an archive path that names the level or the resource archive
+// (the same file by another name too), naming it; else Ok.
+Status CheckModArchivePath(FileSystem& fs, const ModRequest& request);
+
+// Refuses an archive path as CheckModArchivePath does; then runs the scale
+// run in the request's work folder with reference lists of its own, packs
+// what it wrote into the archive (unless it failed or `progress` asks to
+// cancel, and then no archive is written), and removes the work folder
+// with what the run wrote there, whatever happened. A failure and that of
+// the removal are joined in one message. `report` receives the scale run's
+// report.
 Status SaveMod(FileSystem& fs, const ModRequest& request, ScaleProgress& progress,
                ScaleReport* report, const CleanupPacing& pacing = {});
 

@@ -25,6 +25,8 @@ constexpr std::string_view kOpenJkdf2Key = "openjkdf2";
 constexpr std::string_view kStartInLevelKey = "start-in-level";
 constexpr std::string_view kGameDataKey = "game-data";
 constexpr std::string_view kExpansionDataKey = "expansion-data";
+constexpr std::string_view kFactorKey = "factor";
+constexpr std::string_view kGravityKey = "gravity";
 
 // Takes a "key=value" line into `settings`; other lines change nothing.
 void ReadOption(std::string_view line, Settings* settings) {
@@ -34,9 +36,11 @@ void ReadOption(std::string_view line, Settings* settings) {
   std::string_view value = line.substr(equals + 1);
   if (key == kGameDataKey) settings->game_data_folder = value;
   if (key == kExpansionDataKey) settings->expansion_data_folder = value;
+  if (key == kFactorKey) settings->factor = value;
   if (value != "0" && value != "1") return;
   if (key == kOpenJkdf2Key) settings->openjkdf2 = value == "1";
   if (key == kStartInLevelKey) settings->start_in_level = value == "1";
+  if (key == kGravityKey) settings->divide_gravity = value == "1";
 }
 
 std::string OptionLine(std::string_view key, bool value) {
@@ -89,6 +93,12 @@ Status WriteSettings(FileSystem& fs, const std::string& work_folder, long long s
   if (!settings.expansion_data_folder.empty()) {
     JK_RETURN_IF_ERROR(
         out->WriteLine(OptionLine(kExpansionDataKey, settings.expansion_data_folder)));
+  }
+  if (settings.factor != defaults.factor) {
+    JK_RETURN_IF_ERROR(out->WriteLine(OptionLine(kFactorKey, settings.factor)));
+  }
+  if (settings.divide_gravity != defaults.divide_gravity) {
+    JK_RETURN_IF_ERROR(out->WriteLine(OptionLine(kGravityKey, settings.divide_gravity)));
   }
   return out->Close();
 }

@@ -1,5 +1,6 @@
 // The settings file: in the work folder, read at start-up and written
-// again whenever a setting changes. Its name ends in a number made from the
+// again as the settings change (a path once its file is there or its field
+// is left; see Shell). Its name ends in a number made from the
 // identity text, so that each user of one installation keeps their own
 // settings.
 //
@@ -11,6 +12,8 @@
 //   game-data=PATH     the game's data folder, when it is not the game
 //   expansion-data=PATH  path's folder (OpenJKDF2's); the same for the
 //                      expansion
+//   factor=TEXT        the scale factor last accepted, as typed (else 1)
+//   gravity=1          the world gravity is divided by the factor
 // A file of two lines (as earlier versions write it) reads with every
 // other setting at its default; earlier versions read only the two paths
 // of a longer file. Unknown keys and other lines are passed over.
@@ -37,6 +40,9 @@ long long SettingsSuffix(std::string_view identity);
 // "config." followed by the suffix in decimal.
 std::string SettingsFileName(long long suffix);
 
+// The factor the factor field shows when none is remembered.
+inline constexpr const char* kInitialFactor = "1";
+
 struct Settings {
   std::string game_path;
   std::string expansion_path;
@@ -49,6 +55,9 @@ struct Settings {
   // they are.
   std::string game_data_folder;
   std::string expansion_data_folder;
+  // The factor field's text, and "Divide the world gravity by the factor".
+  std::string factor = kInitialFactor;
+  bool divide_gravity = false;
 
   bool operator==(const Settings&) const = default;
 };

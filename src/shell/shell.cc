@@ -1,6 +1,6 @@
 #include "shell/shell.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "archives/archive_tables.h"
 #include "launch/save_mod.h"
@@ -16,13 +16,6 @@
 namespace jk {
 
 namespace {
-
-constexpr const char* kNoExtraArchive = "NONE";
-
-// An empty path field is no mistake yet: it shows its placeholder.
-Colour PathColour(FileSystem& fs, const std::string& path) {
-  return path.empty() || fs.IsFile(path) ? kWhite : kLightRed;
-}
 
 // The item that reads `text`, or -1.
 int FindItem(const ListControl& list, const std::string& text) {
@@ -120,6 +113,15 @@ ShellEnvironment DesktopEnvironment(FileSystem& fs, ProcessRunner& runner,
           ""};
 }
 
+std::string ProgramNotFoundText(const std::string& program, const std::string& path) {
+  if (path.empty()) return program + " was not found: type or browse to it above";
+  return program + " was not found at " + path;
+}
+
+std::string ReplaceArchiveQuestion(const std::string& archive_path) {
+  return archive_path + " is there already.\nReplace it with the mod?";
+}
+
 std::string ModSavedText(const std::string& archive_path) {
   return "The mod was saved as " + archive_path +
          ".\nIn the game's Episode folder, it is played like any other episode.";
@@ -137,6 +139,8 @@ Shell::Shell(FileSystem& fs, WindowSystem& windows, ProcessRunner& runner, Shell
       runner_(runner),
       env_(std::move(env)),
       player_line_(fs, windows, [this] { ShowPlayerLine(); }) {}
+
+Shell::~Shell() { window_.SetEvents(nullptr); }
 
 void Shell::Run() {
   StartUp();
@@ -160,7 +164,8 @@ void Shell::StartUp() {
   controls_.game_path_field.SetPlaceholder(kGamePathPlaceholder);
   controls_.expansion_path_field.SetPlaceholder(kExpansionPathPlaceholder);
   controls_.factor_field.SetHint(kFactorHint);
-  controls_.factor_field.SetText(kInitialFactor);
+  controls_.factor_field.SetText(settings_.factor);
+  controls_.gravity_check_box.SetChecked(settings_.divide_gravity);
   window_.Show();
   if (!cleaned.ok()) windows_.dialogs().Message(cleaned.message());
   if (!read.ok()) {
@@ -168,7 +173,6 @@ void Shell::StartUp() {
                                "\nThe settings were not read, and will not be saved.");
   }
 
-  controls_.start_in_level_check_box.SetChecked(settings_.start_in_level);
   // Their change events store the paths and fill the lists.
   controls_.game_path_field.SetText(settings_.game_path);
   controls_.expansion_path_field.SetText(settings_.expansion_path);
@@ -180,7 +184,7 @@ void Shell::OfferFoundGames() {
   controls_.status_line.SetText(kLookingForGames);
   windows_.PumpEvents();
   GameSearch search = env_.find_games();
-  controls_.status_line.SetText("");
+  ShowStatus();
   if (search.out_of_time) windows_.Log("the search for installed games ran out of time");
   if (search.installs.empty()) return;
   std::vector<std::string> items;
@@ -247,29 +251,34 @@ bool Shell::Browse(const std::string& title, const std::string& folder,
 
 void Shell::OnBrowseGame() {
   std::string path;
-  if (Browse("Find JK.EXE", game_folder_, "JK.EXE", &path)) {
+  if (Browse(std::string("Find ") + kGameProgram, game_folder_, kGameProgram, &path)) {
     controls_.game_path_field.SetText(path);
   }
 }
 
 void Shell::OnBrowseExpansion() {
   std::string path;
-  if (Browse("Find JKM.EXE", expansion_folder_, "JKM.EXE", &path)) {
+  if (Browse(std::string("Find ") + kExpansionProgram, expansion_folder_, kExpansionProgram,
+             &path)) {
     controls_.expansion_path_field.SetText(path);
   }
 }
 
+// A path is saved once the file it names is there, or when the user leaves
+// its field: not a file for each letter typed.
 void Shell::OnGamePathChanged() {
   TakeGamePath(controls_.game_path_field.Text());
-  SaveSettings();
+  if (fs_.IsFile(settings_.game_path)) SaveSettings();
   RefreshArchiveLists();
 }
 
 void Shell::OnExpansionPathChanged() {
   TakeExpansionPath(controls_.expansion_path_field.Text());
-  SaveSettings();
+  if (fs_.IsFile(settings_.expansion_path)) SaveSettings();
   RefreshArchiveLists();
 }
+
+void Shell::OnPathFieldLeft() { SaveSettings(); }
 
 void Shell::OnStartInLevelChanged() {
   settings_.start_in_level = controls_.start_in_level_check_box.Checked();
@@ -277,13 +286,26 @@ void Shell::OnStartInLevelChanged() {
 }
 
 void Shell::OnFactorChanged() {
+  std::string text = controls_.factor_field.Text();
   double factor;
-  bool accepted = ParseScaleFactor(controls_.factor_field.Text(), &factor);
+  bool accepted = ParseScaleFactor(text, &factor);
   controls_.factor_field.SetBackground(accepted ? kWhite : kLightRed);
+  controls_.factor_field.SetHint(accepted ? kFactorHint : kBadFactor);
+  // Remembered once it is a factor the program takes, as a path is once
+  // its file is there.
+  if (accepted && text != settings_.factor) {
+    settings_.factor = text;
+    SaveSettings();
+  }
   ShowPlayerLine();
+  ShowStatus();
 }
 
-void Shell::OnGravityChanged() { ShowPlayerLine(); }
+void Shell::OnGravityChanged() {
+  settings_.divide_gravity = controls_.gravity_check_box.Checked();
+  SaveSettings();
+  ShowPlayerLine();
+}
 
 void Shell::OnArchiveSelectionChanged() {
   UpdateCommands();
@@ -335,6 +357,7 @@ void Shell::ShowLevels(const LevelArchiveTables& tables, const std::string& leve
   list.SetSelectedIndex(FindItem(list, level));
   controls_.list_caption.SetText(LevelsCaption(opened_archive_));
   controls_.back_button.SetAvailable(true);
+  ShowExtras(SelectedExtraArchive());
   UpdateCommands();
 }
 
@@ -377,30 +400,36 @@ bool Shell::OnCloseRequested() {
   return false;
 }
 
+void Shell::MarkPathField(TextField& field, const std::string& program, const std::string& path) {
+  // An empty field is no mistake yet: it shows its placeholder.
+  bool missing = !path.empty() && !fs_.IsFile(path);
+  field.SetBackground(missing ? kLightRed : kWhite);
+  field.SetHint(missing ? ProgramNotFoundText(program, path) : "");
+}
+
 void Shell::RefreshArchiveLists(bool keep_picks) {
-  controls_.game_path_field.SetBackground(PathColour(fs_, settings_.game_path));
-  controls_.expansion_path_field.SetBackground(PathColour(fs_, settings_.expansion_path));
+  MarkPathField(controls_.game_path_field, kGameProgram, settings_.game_path);
+  MarkPathField(controls_.expansion_path_field, kExpansionProgram, settings_.expansion_path);
   game_folder_ = GameFolder(settings_.game_path, settings_.game_data_folder);
   expansion_folder_ = GameFolder(settings_.expansion_path, settings_.expansion_data_folder);
   ListControl& archives = controls_.archive_list;
-  ListControl& extras = controls_.extra_list;
   // The items picked before, picked again when they are still there.
   std::string episode, extra;
   if (keep_picks) {
     if (list_mode_ == ArchiveListMode::kEpisodes) {
       episode = archives.ItemText(archives.SelectedIndex());
     }
-    extra = extras.ItemText(extras.SelectedIndex());
+    extra = SelectedExtraArchive();
   }
   list_mode_ = ArchiveListMode::kEpisodes;
+  // The episodes again: there is nothing to go back to.
+  controls_.back_button.SetAvailable(false);
   archives.Clear();
-  extras.Clear();
 
   // A path without a folder scans nothing, rather than wherever the program
   // happened to be started from.
   episode_paths_.clear();
-  extra_paths_.clear();
-  std::vector<std::string> extra_items;
+  found_extras_.clear();
   for (const std::string* folder : {&game_folder_, &expansion_folder_}) {
     if (folder->empty() || !fs_.IsFolder(FindIgnoringCase(fs_, *folder, kEpisodeFolderName)))
       continue;
@@ -408,25 +437,40 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
     ScanArchives(fs_, *folder, &found);
     episode_paths_.insert(episode_paths_.end(), found.episodes.begin(), found.episodes.end());
     for (const std::string& path : found.extras) {
-      extra_paths_.push_back(path);
-      extra_items.push_back(path.substr(folder->size()));
+      found_extras_.push_back({path, path.substr(folder->size()), folder == &expansion_folder_});
     }
   }
   for (const std::string& path : episode_paths_) archives.AddItem(FileNameOf(path));
   archives.SetPlaceholder(kNoEpisodes);
   archives.SetSelectedIndex(FindItem(archives, episode));
-  if (!extra_paths_.empty()) {
-    extras.AddItem(kNoExtraArchive);
-    for (const std::string& item : extra_items) extras.AddItem(item);
-    extras.SetSelectedIndex(std::max(0, FindItem(extras, extra)));
-  }
+  ShowExtras(extra);
   controls_.list_caption.SetText(kEpisodesCaption);
   UpdateCommands();
 }
 
+void Shell::ShowExtras(const std::string& picked) {
+  bool levels = list_mode_ == ArchiveListMode::kLevels;
+  bool expansion = OpensExpansion();
+  ListControl& extras = controls_.extra_list;
+  extras.Clear();
+  extra_paths_.clear();
+  int selected = 0;
+  for (const ExtraArchive& found : found_extras_) {
+    if (levels && found.below_expansion != expansion) continue;
+    if (extra_paths_.empty()) extras.AddItem(kNoExtraArchive);
+    extra_paths_.push_back(found.path);
+    extras.AddItem(found.item);
+    if (found.path == picked) selected = int(extra_paths_.size());
+  }
+  if (!extra_paths_.empty()) extras.SetSelectedIndex(selected);
+}
+
+bool Shell::OpensExpansion() const {
+  return list_mode_ == ArchiveListMode::kLevels && IsExpansionArchive(opened_archive_);
+}
+
 const std::string& Shell::ProgramToStart() const {
-  bool expansion = list_mode_ == ArchiveListMode::kLevels && IsExpansionArchive(opened_archive_);
-  return expansion ? settings_.expansion_path : settings_.game_path;
+  return OpensExpansion() ? settings_.expansion_path : settings_.game_path;
 }
 
 void Shell::UpdateCommands() {
@@ -440,9 +484,38 @@ void Shell::UpdateCommands() {
     controls_.save_mod_button.SetEnabled(level_picked);
   }
   bool openjkdf2 = settings_.openjkdf2 || IsOpenJkdf2(ProgramToStart());
-  if (controls_.start_in_level_check_box.Enabled() != openjkdf2) {
-    controls_.start_in_level_check_box.SetEnabled(openjkdf2);
+  CheckBox& start_in_level = controls_.start_in_level_check_box;
+  if (start_in_level.Enabled() != openjkdf2) start_in_level.SetEnabled(openjkdf2);
+  // Greyed out it is unticked, for the original game has no such switch;
+  // the setting waits for OpenJKDF2.
+  bool ticked = openjkdf2 && settings_.start_in_level;
+  if (start_in_level.Checked() != ticked) start_in_level.SetChecked(ticked);
+  ShowStatus();
+}
+
+std::string Shell::Hindrance() const {
+  if (list_mode_ == ArchiveListMode::kLevels) {
+    const std::string& program = ProgramToStart();
+    if (!fs_.IsFile(program)) {
+      return ProgramNotFoundText(OpensExpansion() ? kExpansionProgram : kGameProgram, program);
+    }
+  } else {
+    for (auto [program, path] : {std::pair{kGameProgram, &settings_.game_path},
+                                 std::pair{kExpansionProgram, &settings_.expansion_path}}) {
+      if (!path->empty() && !fs_.IsFile(*path)) return ProgramNotFoundText(program, *path);
+    }
   }
+  double factor;
+  if (!ParseScaleFactor(controls_.factor_field.Text(), &factor)) return kBadFactor;
+  return "";
+}
+
+void Shell::ShowStatus() {
+  // A run writes its own progress there.
+  if (running_) return;
+  std::string hindrance = Hindrance();
+  std::string shown = hindrance.empty() ? run_note_ : hindrance;
+  if (controls_.status_line.Text() != shown) controls_.status_line.SetText(shown);
 }
 
 std::string Shell::SelectedExtraArchive() const {
@@ -469,6 +542,7 @@ void Shell::OnScaleAndPlay() {
   std::string note;
   std::string message = ScaleAndPlay(&note);
   // What the run left out stays in sight, without holding up the game.
+  run_note_ = note;
   controls_.status_line.SetText(note);
   running_ = false;
   if (!message.empty()) windows_.dialogs().Message(message);
@@ -511,6 +585,12 @@ void Shell::OnSaveAsMod() {
       kSaveModTitle, fs_.IsFolder(episodes) ? episodes : folder,
       ModArchiveName(opened_archive_, choices.level_name, choices.factor_text));
   if (path.empty()) return;
+  // Refused before the question: the answer would not count.
+  if (Status refused = CheckModArchivePath(fs_, {request.scale, path}); !refused.ok()) {
+    windows_.dialogs().Message(refused.message());
+    return;
+  }
+  if (fs_.Exists(path) && !windows_.dialogs().Ask(ReplaceArchiveQuestion(path))) return;
 
   running_ = true;
   window_.SetEnabled(false);
@@ -536,8 +616,8 @@ Status Shell::SaveModShowingProgress(const PlayRequest& request, const std::stri
         SaveMod(fs_, {request.scale, archive_path}, save.progress(), &report, env_.cleanup_pacing);
   }
   for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
-  controls_.status_line.SetText(
-      LeftOutNote(report.missing_models, report.missing_cogs, report.shared));
+  run_note_ = LeftOutNote(report.missing_models, report.missing_cogs, report.shared);
+  controls_.status_line.SetText(run_note_);
   return status;
 }
 

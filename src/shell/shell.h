@@ -66,9 +66,16 @@ inline constexpr const char* kNoLevels =
 inline constexpr const char* kGamePathPlaceholder = "Path of JK.EXE";
 inline constexpr const char* kExpansionPathPlaceholder = "Path of JKM.EXE";
 
-// The text the factor field starts with, and what it expects.
-inline constexpr const char* kInitialFactor = "1";
+// What the factor field expects, and what it and the status line say
+// while it holds no accepted factor.
 inline constexpr const char* kFactorHint = "A number from 0.001 to 1000, with a dot, such as 2.5";
+inline constexpr const char* kBadFactor = "The factor must be a number from 0.001 to 1000";
+
+// The programs the path fields name, and what a field and the status line
+// say while the one named is not there: "JK.EXE was not found at /x/JK.EXE".
+inline constexpr const char* kGameProgram = "JK.EXE";
+inline constexpr const char* kExpansionProgram = "JKM.EXE";
+std::string ProgramNotFoundText(const std::string& program, const std::string& path);
 
 // What the About box says.
 std::string AboutText();
@@ -82,9 +89,14 @@ inline constexpr const char* kFoundGamesText =
 inline constexpr const char* kLookingForGames = "Looking for installed games…";
 std::string FoundGameItem(const GameInstall& install);
 
-// The title of the dialog that saves a mod, and what a saved mod says.
+// The title of the dialog that saves a mod, the question before it
+// replaces a file, and what a saved mod says.
 inline constexpr const char* kSaveModTitle = "Save the scaled level as a mod";
+std::string ReplaceArchiveQuestion(const std::string& archive_path);
 std::string ModSavedText(const std::string& archive_path);
+
+// The first item of the extra list: no extra archive copied along.
+inline constexpr const char* kNoExtraArchive = "(none)";
 
 // The status line while the game runs, and what closing the window then
 // says.
@@ -97,6 +109,9 @@ class Shell : public MainWindowEvents {
  public:
   // The references must outlive the shell.
   Shell(FileSystem& fs, WindowSystem& windows, ProcessRunner& runner, ShellEnvironment env);
+  // The window raises no event once the shell is gone (a field that loses
+  // the focus as the windows close would).
+  ~Shell() override;
 
   // The whole program: StartUp, the window's events until it is closed, End.
   void Run();
@@ -105,14 +120,15 @@ class Shell : public MainWindowEvents {
   // shows the main window and puts the two paths into their fields (which
   // fills the lists through their change events).
   void StartUp();
-  // Writes the settings file when the paths changed since it was read or
-  // written; a failure is shown in a message.
+  // Writes the settings file when the settings changed since it was read
+  // or written; a failure is shown in a message.
   void End();
 
   void OnBrowseGame() override;
   void OnBrowseExpansion() override;
   void OnGamePathChanged() override;
   void OnExpansionPathChanged() override;
+  void OnPathFieldLeft() override;
   void OnFactorChanged() override;
   void OnGravityChanged() override;
   void OnArchiveSelectionChanged() override;
@@ -127,18 +143,37 @@ class Shell : public MainWindowEvents {
 
  private:
   // Lists the episode archives and the extra archives found below the two
-  // game folders; the archive list shows the episodes again. With
-  // `keep_picks` (a refresh), the items picked before stay picked when they
-  // are still there; else none is, and the extra list is back at "NONE".
+  // game folders; the archive list shows the episodes again, and Back to
+  // the episodes is unavailable. With `keep_picks` (a refresh), the items
+  // picked before stay picked when they are still there; else none is, and
+  // the extra list is back at "(none)".
   void RefreshArchiveLists(bool keep_picks = false);
+  // Colours a path field light red while the file it names is not there,
+  // its hint saying so; an empty field is white.
+  void MarkPathField(TextField& field, const std::string& program, const std::string& path);
+  // Fills the extra list with "(none)" and the extra archives that go with
+  // what the archive list shows: for the levels of an archive, those found
+  // below its game's folder (the expansion's, for a ".goo" archive); for
+  // the episodes, all. The archive at path `picked` stays picked when it
+  // is listed; else "(none)" is.
+  void ShowExtras(const std::string& picked);
   // Shows the levels of `tables`' archive, the level named `level` picked
   // when there is one.
   void ShowLevels(const LevelArchiveTables& tables, const std::string& level);
   // Scale and play is enabled only while a level is picked and the program
   // that would be started (the game, or the expansion for a ".goo"
   // archive) is there; Save as mod while a level is picked. "Start in the
-  // level" is enabled while that program is OpenJKDF2.
+  // level" is enabled while that program is OpenJKDF2, and unticked while
+  // it is not. Then the status line follows (ShowStatus).
   void UpdateCommands();
+  // Why Scale and play cannot be clicked, or why a field is light red: in
+  // the levels of an archive, the program that would start is not there;
+  // in the episodes, a path field names no file (the game's first); then,
+  // the factor is not accepted. "" when none of these holds.
+  std::string Hindrance() const;
+  // The status line says the hindrance while there is one, else what the
+  // last run left out (run_note_). Left alone while a run goes on.
+  void ShowStatus();
   // Writes the settings when they differ from what the file holds.
   void SaveSettings();
   // On the first start: the installed games found, offered in a dialog;
@@ -160,13 +195,15 @@ class Shell : public MainWindowEvents {
   PlayChoices Choices() const;
   // The executable a run of the opened archive would start.
   const std::string& ProgramToStart() const;
+  // The archive list shows the levels of an expansion archive (".goo").
+  bool OpensExpansion() const;
   // Saves the mod of the picked level as `archive_path`, showing the
   // progress window, and notes in the status line what it left out.
   Status SaveModShowingProgress(const PlayRequest& request, const std::string& archive_path);
   // Browse for an executable; true when the user picked an existing file.
   bool Browse(const std::string& title, const std::string& folder, const std::string& proposed_name,
               std::string* path);
-  // The extra archive picked in the extra list; "" for "NONE" or none.
+  // The extra archive picked in the extra list; "" for "(none)" or none.
   std::string SelectedExtraArchive() const;
   // The play session of one Scale and play, with the main window disabled;
   // the message to show, "" when all went well (or the user cancelled).
@@ -188,13 +225,24 @@ class Shell : public MainWindowEvents {
   Settings settings_;
   // A play session is under way (its game may be running).
   bool running_ = false;
+  // What the last run or mod left out, "" for nothing: the status line
+  // shows it while nothing hinders a run.
+  std::string run_note_;
 
   // The folders that hold the games' Episode and Resource folders.
   std::string game_folder_, expansion_folder_;
   // The full paths behind the items of the archive list (in its episodes
-  // mode) and of the extra list (after its "NONE"); the extra list shows
-  // each archive's path below the game folder it was found in.
+  // mode) and of the extra list (after its "(none)").
   std::vector<std::string> episode_paths_, extra_paths_;
+  // The extra archives found below the game folders: each one's path, its
+  // item (its path below the game folder it was found in), and whether
+  // that is the expansion's.
+  struct ExtraArchive {
+    std::string path;
+    std::string item;
+    bool below_expansion = false;
+  };
+  std::vector<ExtraArchive> found_extras_;
   ArchiveListMode list_mode_ = ArchiveListMode::kEpisodes;
   // The archive whose levels the archive list shows.
   std::string opened_archive_;

@@ -95,6 +95,9 @@ class MainWindowEvents {
   virtual void OnBrowseExpansion() = 0;
   virtual void OnGamePathChanged() = 0;
   virtual void OnExpansionPathChanged() = 0;
+  // The user left the game or the expansion path field (the focus went
+  // elsewhere, or Enter was pressed in it).
+  virtual void OnPathFieldLeft() = 0;
   virtual void OnFactorChanged() = 0;
   // The user clicked "Divide the world gravity by the factor".
   virtual void OnGravityChanged() = 0;
@@ -121,7 +124,7 @@ class MainWindowEvents {
 struct MainWindowControls {
   // The episode archives, or the levels of the opened one.
   ListControl& archive_list;
-  // "NONE" and the extra archives, one of which may be copied along.
+  // "(none)" and the extra archives, one of which may be copied along.
   ListControl& extra_list;
   TextField& game_path_field;
   TextField& expansion_path_field;
@@ -151,7 +154,8 @@ class MainWindow {
   // They live as long as the window.
   virtual MainWindowControls controls() = 0;
 
-  // Where the controls send their events; set once, before Show().
+  // Where the controls send their events; set before Show(). nullptr stops
+  // them, when their handler goes before the window.
   virtual void SetEvents(MainWindowEvents* events) = 0;
   virtual void Show() = 0;
   // A disabled window greys out its controls, which take no input, all but
@@ -240,8 +244,9 @@ class Dialogs {
   // The open-file dialog: the chosen file's path, or "" when cancelled.
   virtual std::string OpenFile(const std::string& title, const std::string& folder,
                                const std::string& proposed_name) = 0;
-  // The save-file dialog for a GOB archive, which asks before it replaces a
-  // file: the chosen path, or "" when cancelled.
+  // The save-file dialog for a GOB archive: the chosen path, or "" when
+  // cancelled. It does not ask before it replaces a file: the program
+  // checks the path first, and then asks itself (Ask).
   virtual std::string SaveArchive(const std::string& title, const std::string& folder,
                                   const std::string& proposed_name) = 0;
   // A dialog that shows `text` over a list of `items`, the first picked,
@@ -249,6 +254,9 @@ class Dialogs {
   // cancelled.
   virtual int Choose(const std::string& title, const std::string& text,
                      const std::vector<std::string>& items) = 0;
+  // A question with the buttons Yes and No, No the default (Enter, Escape
+  // and closing the box answer No): true for Yes.
+  virtual bool Ask(const std::string& question) = 0;
   // A message box with an OK button, for a problem; returns when it is
   // closed.
   virtual void Message(const std::string& text) = 0;

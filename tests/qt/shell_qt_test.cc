@@ -408,15 +408,17 @@ TEST_F(QtShellTest, LongMessagesWrap) {
   EXPECT_LE(width, screen);
 }
 
-// "Start in the level" is for OpenJKDF2 only; a click on it is kept in the
-// settings. Save as mod is usable once a level is picked.
+// "Start in the level" is for OpenJKDF2 only, and unticked while greyed
+// out; a click on it is kept in the settings. Save as mod is usable once a
+// level is picked.
 TEST_F(QtShellTest, StartInTheLevelAndSaveAsMod) {
   auto* start_in_level = Find<QCheckBox>("start_in_level_check_box");
   EXPECT_FALSE(start_in_level->isEnabled());
-  EXPECT_TRUE(start_in_level->isChecked());
+  EXPECT_FALSE(start_in_level->isChecked());
   std::string engine = temp_.WriteFile("game/openjkdf2", "x");
   Find<QLineEdit>("game_path_field")->setText(QString::fromStdString(engine));
   EXPECT_TRUE(start_in_level->isEnabled());
+  EXPECT_TRUE(start_in_level->isChecked());
   QTest::mouseClick(start_in_level, Qt::LeftButton);
   EXPECT_FALSE(start_in_level->isChecked());
   EXPECT_EQ(ReadFile(JoinPath(work_, SettingsFileName(SettingsSuffix("qt")))),
@@ -450,6 +452,75 @@ TEST_F(QtShellTest, TheGamesDialogOpensOverTheMainWindow) {
   ui_.dialogs().Choose(kFoundGamesTitle, kFoundGamesText, {"Jedi Knight, Steam: C:\\JK.EXE"});
   EXPECT_TRUE(main.contains(dialog.center()));
   EXPECT_NEAR(dialog.center().y(), main.center().y(), 4);
+}
+
+// A path changed in the level view shows the episodes, with nothing to go
+// back to; the status line and the red field's hint say what is missing,
+// the factor field's likewise, and both go with their reasons.
+TEST_F(QtShellTest, TheStatusLineSaysWhatIsMissing) {
+  DoubleClickArchiveList(0);
+  auto* game = Find<QLineEdit>("game_path_field");
+  auto* status = Find<QLabel>("status_line");
+  QTest::keyClick(game, Qt::Key_End);
+  QTest::keyClick(game, Qt::Key_Backspace);
+  std::string missing = "JK.EXE was not found at " + jk_.substr(0, jk_.size() - 1);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("ep1.gob"));
+  EXPECT_FALSE(Find<QPushButton>("back_button")->isEnabled());
+  EXPECT_EQ(status->text().toStdString(), missing);
+  EXPECT_EQ(game->toolTip().toStdString(), missing);
+  QTest::keyClicks(game, jk_.substr(jk_.size() - 1).c_str());
+  EXPECT_EQ(status->text().toStdString(), "");
+  EXPECT_EQ(game->toolTip().toStdString(), "");
+
+  auto* factor = Find<QLineEdit>("factor_field");
+  factor->clear();
+  QTest::keyClicks(factor, "0");
+  EXPECT_EQ(status->text().toStdString(), kBadFactor);
+  EXPECT_EQ(factor->toolTip().toStdString(), kBadFactor);
+  QTest::keyClicks(factor, ".5");
+  EXPECT_EQ(status->text().toStdString(), "");
+  EXPECT_EQ(factor->toolTip().toStdString(), kFactorHint);
+}
+
+// The extra list starts with "(none)". The factor and the gravity choice
+// are kept in the settings as they are set; a path typed, once its field
+// is left.
+TEST_F(QtShellTest, TheSettingsFollowTheWindow) {
+  EXPECT_EQ(Find<QListWidget>("extra_list")->item(0)->text(), "(none)");
+  std::string settings = JoinPath(work_, SettingsFileName(SettingsSuffix("qt")));
+  auto* factor = Find<QLineEdit>("factor_field");
+  factor->clear();
+  QTest::keyClicks(factor, "2");
+  QTest::mouseClick(Find<QCheckBox>("gravity_check_box"), Qt::LeftButton);
+  EXPECT_EQ(ReadFile(settings), jk_ + "\r\n\r\nfactor=2\r\ngravity=1\r\n");
+
+  ui_.main_window_widget()->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(ui_.main_window_widget()));
+  auto* expansion = Find<QLineEdit>("expansion_path_field");
+  expansion->setFocus();
+  QTest::keyClicks(expansion, "/x");
+  EXPECT_TRUE(expansion->hasFocus());
+  EXPECT_EQ(ReadFile(settings), jk_ + "\r\n\r\nfactor=2\r\ngravity=1\r\n");
+  factor->setFocus();
+  EXPECT_EQ(ReadFile(settings), jk_ + "\r\n/x\r\nfactor=2\r\ngravity=1\r\n");
+}
+
+// The question before a mod replaces a file has Yes and No, No the
+// default: Enter answers No.
+TEST_F(QtShellTest, TheReplaceQuestionDefaultsToNo) {
+  std::string text;
+  bool no_is_default = false;
+  std::function<void()> answer = [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return QTimer::singleShot(10, answer);
+    text = box->text().toStdString();
+    no_is_default = box->defaultButton() == box->button(QMessageBox::No);
+    QTest::keyClick(box, Qt::Key_Return);
+  };
+  QTimer::singleShot(10, answer);
+  EXPECT_FALSE(ui_.dialogs().Ask(ReplaceArchiveQuestion("canyon-x2.gob")));
+  EXPECT_TRUE(no_is_default);
+  EXPECT_EQ(text, ReplaceArchiveQuestion("canyon-x2.gob"));
 }
 
 // The dialog that offers the games found: a list, the first picked; the

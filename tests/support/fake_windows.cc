@@ -45,6 +45,8 @@ void FakeMainWindow::SetEvents(MainWindowEvents* events) {
   back_button_.on_click = [this] { events_->OnBack(); };
   game_path_field_.on_change = [this] { events_->OnGamePathChanged(); };
   expansion_path_field_.on_change = [this] { events_->OnExpansionPathChanged(); };
+  game_path_field_.on_leave = [this] { events_->OnPathFieldLeft(); };
+  expansion_path_field_.on_leave = [this] { events_->OnPathFieldLeft(); };
   factor_field_.on_change = [this] { events_->OnFactorChanged(); };
   archive_list_.on_select = [this] { events_->OnArchiveSelectionChanged(); };
 }
@@ -76,6 +78,10 @@ void FakeMainWindow::SetEnabled(bool enabled) {
 void FakeMainWindow::Type(FakeTextField& field, const std::string& text) {
   if (!enabled_) return;
   for (char c : text) field.SetText(field.Text() + c);
+}
+
+void FakeMainWindow::Leave(FakeTextField& field) {
+  if (enabled_ && field.on_leave) field.on_leave();
 }
 
 void FakeMainWindow::Click(FakeButton& button) {
@@ -150,6 +156,14 @@ int FakeDialogs::Choose(const std::string& title, const std::string& text,
   int pick = picks.front();
   picks.pop_front();
   return pick;
+}
+
+bool FakeDialogs::Ask(const std::string& question) {
+  log_->push_back("question: " + question);
+  if (replies.empty()) return false;
+  bool reply = replies.front();
+  replies.pop_front();
+  return reply;
 }
 
 void FakeDialogs::About(const std::string& text) { log_->push_back("about: " + text); }

@@ -18,7 +18,8 @@ namespace jk {
 
 // Everything the fakes record, in the order it happened: "main window
 // shown", "main window disabled", "progress window shown", "progress window
-// closed", "message: TEXT", "open dialog: TITLE | FOLDER | NAME", and from
+// closed", "message: TEXT", "question: TEXT", "open dialog: TITLE | FOLDER |
+// NAME", and from
 // FakeProcessRunner "run: PROGRAM ARG ARG...".
 using FakeLog = std::vector<std::string>;
 
@@ -43,6 +44,8 @@ class FakeTextField : public TextField, public FakeControl {
   void SetHint(const std::string& text) override { hint = text; }
 
   std::function<void()> on_change;
+  // Raised when the user leaves the field; none for fields without.
+  std::function<void()> on_leave;
   std::string placeholder;
   std::string hint;
 
@@ -127,6 +130,8 @@ class FakeMainWindow
   // is disabled, as with real windows.
   // Types `text` at the end of the field, one change event per character.
   void Type(FakeTextField& field, const std::string& text);
+  // Leaves the field for another control.
+  void Leave(FakeTextField& field);
   // Clicks the button: its handler runs when it is enabled and available.
   void Click(FakeButton& button);
   // Clicks the check box: when it is enabled, it changes and raises its
@@ -184,7 +189,8 @@ class FakeProgressWindow : public ProgressWindow {
 // The dialogs answer from scripts: each OpenFile and SaveArchive takes the
 // next of `answers` ("" for a cancelled dialog, also when the script has
 // run out), each Choose the next of `picks` (-1 for Cancel, also when the
-// script has run out).
+// script has run out), each Ask the next of `replies` (No, the default,
+// when the script has run out).
 class FakeDialogs : public Dialogs {
  public:
   explicit FakeDialogs(FakeLog* log) : log_(log) {}
@@ -194,12 +200,14 @@ class FakeDialogs : public Dialogs {
                           const std::string& proposed_name) override;
   int Choose(const std::string& title, const std::string& text,
              const std::vector<std::string>& items) override;
+  bool Ask(const std::string& question) override;
   void Message(const std::string& text) override;
   void Notice(const std::string& text) override;
   void About(const std::string& text) override;
 
   std::deque<std::string> answers;
   std::deque<int> picks;
+  std::deque<bool> replies;
   std::vector<std::string> messages;
   std::vector<std::string> notices;
   // The items of each Choose, in turn.

@@ -10,6 +10,7 @@
 
 #include "desktop/win32_layout.h"
 #include "desktop/win32_windows.h"
+#include "platform/path.h"
 #include "platform/wide_text.h"
 #include "shell/controls.h"
 #include "shell_fixture.h"
@@ -20,11 +21,14 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// What the next message box showed; it is closed as soon as it shows.
+// What the next message box showed, its default button among them; it is
+// closed as soon as it shows, with OK or, for a question, with Enter.
 struct AnsweredBox {
+  bool press_enter = false;
   std::string text;
   int width = 0;
   int screen_width = 0;
+  int default_button = 0;
 };
 AnsweredBox* answering = nullptr;
 
@@ -42,8 +46,23 @@ BOOL CALLBACK AnswerBox(HWND window, LPARAM) {
   std::wstring shown = text;
   std::erase(shown, L'\n');
   answering->text = Utf8Of(shown);
+  // The button drawn as the default one.
+  for (int id : {IDOK, IDYES, IDNO}) {
+    HWND button = GetDlgItem(window, id);
+    if (button != nullptr && (GetWindowLongPtrW(button, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON) {
+      answering->default_button = id;
+    }
+  }
+  bool press_enter = answering->press_enter;
   answering = nullptr;
-  PostMessageW(window, WM_COMMAND, IDOK, 0);
+  if (!press_enter) {
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+  }
+  // Enter, where the box has put the focus.
+  HWND focus = GetFocus() != nullptr ? GetFocus() : window;
+  PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
   return FALSE;
 }
 
@@ -186,6 +205,32 @@ class Win32ShellTest : public ::testing::Test {
     answering = box;
     SetTimer(nullptr, 0, 20, LookForBox);
   }
+  // The hint the main window's tooltip shows for `control`.
+  std::string Hint(HWND control) {
+    HWND tooltip = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+          wchar_t window_class[32] = L"";
+          GetClassNameW(window, window_class, 32);
+          if (std::wstring_view(window_class) != TOOLTIPS_CLASSW) return TRUE;
+          *reinterpret_cast<HWND*>(found) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tooltip));
+    EXPECT_NE(tooltip, nullptr);
+    wchar_t hint[256] = L"";
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = Main();
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = hint;
+    SendMessageW(tooltip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    return Utf8Of(hint);
+  }
+  std::string SettingsText() {
+    return ReadFile(JoinPath(work_, SettingsFileName(SettingsSuffix("win32"))));
+  }
 
   TempFolder temp_;
   std::string work_, jk_;
@@ -299,11 +344,13 @@ TEST_F(Win32ShellTest, WhileTheGameRunsTheControlsAreGreyed) {
 }
 
 // Save as mod... goes with a picked level; "Start in the level" only with
-// OpenJKDF2, and a click on it is kept in the settings.
+// OpenJKDF2 (unticked while greyed out), and a click on it is kept in the
+// settings.
 TEST_F(Win32ShellTest, SaveAsModAndStartInTheLevel) {
   HWND save = Control("save_mod_button");
   HWND start_in_level = Control("start_in_level_check_box");
   EXPECT_FALSE(IsWindowEnabled(start_in_level));
+  EXPECT_EQ(SendMessageW(start_in_level, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   ClickItem(0, /*twice=*/true);
   EXPECT_FALSE(IsWindowEnabled(save));
   ClickItem(1);
@@ -314,6 +361,67 @@ TEST_F(Win32ShellTest, SaveAsModAndStartInTheLevel) {
   EXPECT_EQ(SendMessageW(start_in_level, BM_GETCHECK, 0, 0), BST_CHECKED);
   Click(start_in_level);
   EXPECT_FALSE(ui_->main_window().controls().start_in_level_check_box.Checked());
+}
+
+// A path changed in the level view shows the episodes, with nothing to go
+// back to; the status line and the red field's hint say what is missing,
+// the factor field's likewise, and both go with their reasons.
+TEST_F(Win32ShellTest, TheStatusLineSaysWhatIsMissing) {
+  ClickItem(0, /*twice=*/true);
+  HWND game = Control("game_path_field");
+  HWND status = Control("status_line");
+  SendMessageW(game, EM_SETSEL, 0x7fff, 0x7fff);
+  Type(game, L"\b");
+  std::string missing = "JK.EXE was not found at " + jk_.substr(0, jk_.size() - 1);
+  EXPECT_THAT(Items(), ElementsAre("ep1.gob"));
+  EXPECT_FALSE(IsWindowEnabled(Control("back_button")));
+  EXPECT_EQ(Text(status), missing);
+  EXPECT_EQ(Hint(game), missing);
+  Type(game, L"E");
+  EXPECT_EQ(Text(status), "");
+  EXPECT_EQ(Hint(game), "");
+
+  HWND factor = Control("factor_field");
+  SetWindowTextW(factor, L"");
+  Type(factor, L"0");
+  EXPECT_EQ(Text(status), kBadFactor);
+  EXPECT_EQ(Hint(factor), kBadFactor);
+  Type(factor, L".5");
+  EXPECT_EQ(Text(status), "");
+  EXPECT_EQ(Hint(factor), kFactorHint);
+}
+
+// The extra list starts with "(none)". The factor and the gravity choice
+// are kept in the settings as they are set; a path typed, once its field
+// is left.
+TEST_F(Win32ShellTest, TheSettingsFollowTheWindow) {
+  EXPECT_EQ(Items("extra_list").at(0), "(none)");
+  HWND factor = Control("factor_field");
+  SetWindowTextW(factor, L"");
+  Type(factor, L"2");
+  Click(Control("gravity_check_box"));
+  EXPECT_EQ(SettingsText(), jk_ + "\r\n\r\nfactor=2\r\ngravity=1\r\n");
+
+  HWND expansion = Control("expansion_path_field");
+  SetFocus(expansion);
+  Type(expansion, L"C:\\x");
+  EXPECT_EQ(SettingsText(), jk_ + "\r\n\r\nfactor=2\r\ngravity=1\r\n");
+  SetFocus(factor);
+  Pump();
+  EXPECT_EQ(SettingsText(), jk_ + "\r\nC:\\x\r\nfactor=2\r\ngravity=1\r\n");
+}
+
+// The question before a mod replaces a file has Yes and No, No the
+// default: Enter answers No.
+TEST_F(Win32ShellTest, TheReplaceQuestionDefaultsToNo) {
+  AnsweredBox question{.press_enter = true};
+  AnswerNextMessageBox(&question);
+  EXPECT_FALSE(ui_->dialogs().Ask(ReplaceArchiveQuestion("canyon-x2.gob")));
+  EXPECT_EQ(question.default_button, IDNO);
+  std::string shown = ReplaceArchiveQuestion("canyon-x2.gob");
+  std::erase(shown, '\n');
+  std::erase(question.text, '\r');
+  EXPECT_EQ(question.text, shown);
 }
 
 // The choice dialog shows its items, the first picked, and says which one
@@ -531,26 +639,7 @@ TEST_F(Win32ShellTest, PlaceholdersAndHint) {
   wchar_t cue[64] = L"";
   SendMessageW(Control("game_path_field"), EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 64);
   EXPECT_EQ(Utf8Of(cue), "Path of JK.EXE");
-  HWND tooltip = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM found) {
-        wchar_t window_class[32] = L"";
-        GetClassNameW(window, window_class, 32);
-        if (std::wstring_view(window_class) != TOOLTIPS_CLASSW) return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&tooltip));
-  ASSERT_NE(tooltip, nullptr);
-  wchar_t hint[128] = L"";
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = Main();
-  tool.uId = reinterpret_cast<UINT_PTR>(Control("factor_field"));
-  tool.lpszText = hint;
-  SendMessageW(tooltip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
-  EXPECT_EQ(Utf8Of(hint), kFactorHint);
+  EXPECT_EQ(Hint(Control("factor_field")), kFactorHint);
 }
 
 // Coming back to the window shows the lists as the disk has them; closing
