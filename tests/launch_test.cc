@@ -427,7 +427,8 @@ class PlaySessionTest : public ShellTest {
   std::string InTheWay(const std::string& name) {
     return "'" + NativeJoin(work_, name) +
            "': is in the work folder already and was not left by an earlier run of jkrescale; "
-           "it would be replaced, so nothing was done";
+           "it would be replaced, so nothing was done; move them elsewhere, or delete them if "
+           "they are not yours";
   }
   void WriteRecord(const std::string& text) {
     temp_.WriteFile("work/" + std::string(kRunRecordName), text);
@@ -456,7 +457,8 @@ TEST_F(PlaySessionTest, UserFilesInEveryPlaceStay) {
       {"episode.jk", InTheWay("episode.jk")},
       {"extras.gob", "'" + NativeJoin(work_, "extras.gob") +
                          "': is in the work folder already and is not the chosen extra "
-                         "archive; it would be replaced, so nothing was done"},
+                         "archive; it would be replaced, so nothing was done; move them "
+                         "elsewhere, or delete them if they are not yours"},
       {"jkl/one.jkl", InTheWay("jkl")},
       {"3do/mine.3do", InTheWay("3do")},
       {"cog/mine.cog", InTheWay("cog")},
@@ -482,6 +484,39 @@ TEST_F(PlaySessionTest, UserFilesInEveryPlaceStay) {
     observer_.events.clear();
   }
   EXPECT_THAT(Listing(work_), ElementsAre("notes.txt"));
+}
+
+// Everything in the way is named in one message: empty folders that no
+// run recorded are the user's as much as full ones. Once the record names
+// them (a run that never got to its clean-up made them), the next run uses
+// them and removes them with its own files.
+TEST_F(PlaySessionTest, EverythingInTheWayInOneMessage) {
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "cog")));
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "misc")));
+  EXPECT_EQ(Play().message(), "'" + NativeJoin(work_, "cog") + "', '" + NativeJoin(work_, "misc") +
+                                  "': are in the work folder already and were not left by an "
+                                  "earlier run of jkrescale; they would be replaced, so nothing "
+                                  "was done; move them elsewhere, or delete them if they are not "
+                                  "yours");
+  temp_.WriteFile("work/extras.gob", "the user's own");
+  temp_.WriteFile("work/episode.jk", "the user's own");
+  EXPECT_EQ(Play().message(),
+            "'" + NativeJoin(work_, "episode.jk") + "', '" + NativeJoin(work_, "cog") + "', '" +
+                NativeJoin(work_, "misc") +
+                "': are in the work folder already and were not left by an earlier run of "
+                "jkrescale; '" +
+                NativeJoin(work_, "extras.gob") +
+                "': is in the work folder already and is not the chosen extra archive; they "
+                "would be replaced, so nothing was done; move them elsewhere, or delete them if "
+                "they are not yours");
+  EXPECT_THAT(runner_.runs, IsEmpty());
+  EXPECT_THAT(Listing(work_), ElementsAre("cog/", "episode.jk", "extras.gob", "misc/"));
+
+  std::filesystem::remove(FsPath(NativeJoin(work_, "extras.gob")));
+  std::filesystem::remove(FsPath(NativeJoin(work_, "episode.jk")));
+  WriteRecord("cog\r\nmisc\r\n");
+  ASSERT_TRUE(Play().ok());
+  EXPECT_THAT(Listing(work_), IsEmpty());
 }
 
 // A link of the user's in the place of the test episode is in the way even

@@ -156,7 +156,8 @@ TEST_F(ScaleCommandTest, RefusesToReplaceTheUsersArchive) {
               ElementsAre("'" + NativeJoin(work_, "extras.gob") +
                           "': is in the work folder "
                           "already and is not the chosen extra archive; it would be "
-                          "replaced, so nothing was done"));
+                          "replaced, so nothing was done; move them elsewhere, or delete "
+                          "them if they are not yours"));
   EXPECT_EQ(ReadFile(NativeJoin(work_, "extras.gob")), "the user's own");
   EXPECT_THAT(runner_.runs, IsEmpty());
 }
@@ -214,7 +215,8 @@ TEST_F(ScaleCommandTest, UsersFilesInThePlacesARunWrites) {
                                         "message: '" + NativeJoin(work_, place.place) +
                                             "': is in the work folder already and was not left "
                                             "by an earlier run of jkrescale; it would be "
-                                            "replaced, so nothing was done",
+                                            "replaced, so nothing was done; move them "
+                                            "elsewhere, or delete them if they are not yours",
                                         "main window enabled"));
     EXPECT_EQ(WorkFolderAfterRun(), before);
     EXPECT_EQ(ReadFile(path), "the user's\r\n");

@@ -105,9 +105,10 @@ std::string LeftOutNote(const std::vector<std::string>& missing_models,
 //   (Resource\jkmres.goo for an expansion archive; the archive's path,
 //   without " in FOLDER", when the user named it);
 // - note in the run record what the run will write (the test episode, the
-//   extra archive's copy, the work subfolders), refusing, with a message
-//   that names it, anything of those names in the work folder that the
-//   record does not name: it is the user's, and nothing is done;
+//   extra archive's copy, the work subfolders), refusing, with one message
+//   that names them all and says what to do, anything of those names in
+//   the work folder that the record does not name, an empty folder too: it
+//   is the user's, and nothing is done;
 // - the scale run; the game started and waited for, only when the scale
 //   run went well and was not cancelled;
 // - the clean-up of what the record names (or was to name, when writing it
