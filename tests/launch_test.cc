@@ -392,9 +392,11 @@ class PlaySessionTest : public ShellTest {
   class Observer : public PlayObserver {
    public:
     ScaleProgress& progress() override { return none_; }
-    void ScaleFinished(const std::vector<std::string>& warnings) override {
-      events.push_back("scale finished" + std::string(warnings.empty() ? "" : ": ") +
-                       LimitWarningLine(warnings));
+    void ScaleFinished(const PlayReport& report) override {
+      std::string said = LimitWarningLine(report.limit_warnings);
+      std::string left_out = LeftOutNote(report.missing_models, report.missing_cogs, report.shared);
+      if (!left_out.empty()) said += (said.empty() ? "" : "; ") + left_out;
+      events.push_back("scale finished" + std::string(said.empty() ? "" : ": ") + said);
     }
     void GameStarting(const std::string&) override { events.push_back("game starting"); }
     void WhileGameRuns() override {}
@@ -605,8 +607,6 @@ TEST_F(PlaySessionTest, MissingNamedResourceArchive) {
   EXPECT_THAT(Listing(work_), IsEmpty());
 }
 
-// What no archive holds reaches the front-end with the report, and as one
-// note for the main window; nothing left out, no note.
 // What the scaled level passes of the game's limits reaches the front-end
 // when the scale run ends, before the game starts.
 TEST_F(PlaySessionTest, TellsTheGamesLimitsBeforeTheGameStarts) {
@@ -620,7 +620,10 @@ TEST_F(PlaySessionTest, TellsTheGamesLimitsBeforeTheGameStarts) {
                           "game starting"));
 }
 
-TEST_F(PlaySessionTest, ReportsWhatNoArchiveHolds) {
+// What no archive holds reaches the front-end when the scale run ends,
+// before the game starts, and with the session's report, as one note for
+// the main window; nothing left out, no note.
+TEST_F(PlaySessionTest, ReportsWhatNoArchiveHoldsBeforeTheGameStarts) {
   ASSERT_TRUE(Play().ok());
   EXPECT_EQ(LeftOutNote(report_.missing_models, report_.missing_cogs), "");
   choices_.level_archive_path = temp_.WriteArchive(
@@ -638,6 +641,11 @@ TEST_F(PlaySessionTest, ReportsWhatNoArchiveHolds) {
   ASSERT_TRUE(Play().ok());
   EXPECT_THAT(report_.missing_models, ElementsAre("lamp.3do"));
   EXPECT_THAT(report_.missing_cogs, ElementsAre("gone.cog"));
+  EXPECT_THAT(observer_.events,
+              ElementsAre("scale finished", "game starting",
+                          "scale finished: Not found in any archive, so not scaled: models "
+                          "lamp.3do; cogs gone.cog",
+                          "game starting"));
   EXPECT_EQ(LeftOutNote(report_.missing_models, report_.missing_cogs),
             "Not found in any archive, so not scaled: models lamp.3do; cogs gone.cog");
 }

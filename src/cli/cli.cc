@@ -261,9 +261,14 @@ class TerminalPlay : public PlayObserver {
  public:
   explicit TerminalPlay(const Context& c) : c_(c), shown_(c) {}
   ScaleProgress& progress() override { return shown_.progress(); }
-  void ScaleFinished(const std::vector<std::string>& limit_warnings) override {
+  // What the run left out, before the game starts: it explains what the
+  // player will see.
+  void ScaleFinished(const PlayReport& report) override {
     shown_.Finish();
-    WarnLimits(c_, limit_warnings);
+    WarnLimits(c_, report.limit_warnings);
+    WarnSkipped(c_, report.skipped);
+    WarnLeftOut(c_, report.missing_models, report.missing_cogs, report.shared);
+    std::fflush(c_.err);
   }
   void GameStarting(const std::string& command_line) override {
     std::fprintf(c_.err, "jkrescale-cli: starting the game: %s\n", command_line.c_str());
@@ -313,8 +318,6 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   PlayReport report;
   Status status = RunPlaySession(c.fs, c.runner, MakePlayRequest(c.fs, c.work_folder, choices),
                                  play, &lists, &report, c.cleanup_pacing);
-  WarnSkipped(c, report.skipped);
-  WarnLeftOut(c, report.missing_models, report.missing_cogs, report.shared);
   return status.ok() ? kExitOk : Failed(c, status);
 }
 

@@ -163,7 +163,7 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
   if (status.ok()) status = PlanWrites(fs, request.scale, &names);
   if (!status.ok()) {
     // Nothing was written, so there is nothing to clean up.
-    observer.ScaleFinished({});
+    observer.ScaleFinished(*report);
     return status;
   }
   std::vector<std::string> recorded;
@@ -174,11 +174,12 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
   if (status.ok() && observer.progress().CancelRequested()) {
     status = Status::Cancelled("the scale run was cancelled");
   }
-  observer.ScaleFinished(scaled.limit_warnings);
   report->skipped = scaled.skipped;
   report->missing_models = scaled.missing_models;
   report->missing_cogs = scaled.missing_cogs;
   report->shared = scaled.shared;
+  report->limit_warnings = scaled.limit_warnings;
+  observer.ScaleFinished(*report);
   if (status.ok()) status = StartGame(fs, runner, request, FileNameOf(scaled.extra_copy), observer);
   return Joined(status, CleanWorkFolder(fs, request.scale.work_folder, recorded, pacing));
 }

@@ -41,16 +41,19 @@ class WindowedPlay : public PlayObserver {
     windows_.progress_window().Show();
   }
   ScaleProgress& progress() override { return progress_; }
-  // What the level passes of the game's limits stays in the status line
-  // while the game runs.
-  void ScaleFinished(const std::vector<std::string>& limit_warnings) override {
+  // What the level passes of the game's limits, and what the run left out,
+  // stay in the status line while the game runs: they explain what the
+  // player will see.
+  void ScaleFinished(const PlayReport& report) override {
     windows_.progress_window().Close();
-    warnings_ = LimitWarningLine(limit_warnings);
-    if (!warnings_.empty()) {
-      if (warnings_[0] >= 'a' && warnings_[0] <= 'z') warnings_[0] = char(warnings_[0] - 'a' + 'A');
-      windows_.Log("warning: " + warnings_);
-      windows_.main_window().controls().status_line.SetText(warnings_);
+    std::string limits = LimitWarningLine(report.limit_warnings);
+    if (!limits.empty()) {
+      if (limits[0] >= 'a' && limits[0] <= 'z') limits[0] = char(limits[0] - 'a' + 'A');
+      windows_.Log("warning: " + limits);
     }
+    std::string left_out = LeftOutNote(report.missing_models, report.missing_cogs, report.shared);
+    warnings_ = limits.empty() || left_out.empty() ? limits + left_out : limits + ". " + left_out;
+    if (!warnings_.empty()) windows_.main_window().controls().status_line.SetText(warnings_);
   }
   void GameStarting(const std::string& command_line) override {
     windows_.Log("starting the game: " + command_line);

@@ -153,6 +153,29 @@ TEST_F(QtShellTest, PickingALevelAndScaling) {
   EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix("qt"))));
 }
 
+// What the run left out is in the status line while the game runs, in
+// front of the waiting note.
+TEST_F(QtShellTest, TheStatusLineSaysWhatWasLeftOutWhileTheGameRuns) {
+  temp_.WriteArchive("game/Episode/ep1.gob",
+                     TestArchive()
+                         .Add("episode.jk", "e")
+                         .Add("jkl\\left.jkl",
+                              "World templates 1\r\nlamp _decor model3d=gone.3do\r\nend\r\n"
+                              "World things 1\r\n0: lamp l 1 2 3 0 0 0 0\r\nend\r\n"));
+  DoubleClickArchiveList(0);
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
+                    ItemPoint(0));
+  std::string status;
+  runner_.on_run = [&](const ProgramStart&) {
+    status = Find<QLabel>("status_line")->text().toStdString();
+    return Status::Ok();
+  };
+  QTest::mouseClick(Find<QPushButton>("scale_button"), Qt::LeftButton);
+  EXPECT_EQ(status,
+            "Not found in any archive, so not scaled: models gone.3do. Waiting for the game to "
+            "end…");
+}
+
 // The line under the factor says what the factor changes once the level
 // picked has been read in the background, and follows the typing at once.
 TEST_F(QtShellTest, ThePlayerLineFollowsTheFactor) {
