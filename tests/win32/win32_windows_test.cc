@@ -265,6 +265,28 @@ TEST_F(Win32ShellTest, PickingALevelAndScaling) {
   EXPECT_THAT(Listing(work_), ElementsAre(SettingsFileName(SettingsSuffix("win32"))));
 }
 
+// What the run left out is in the status line while the game runs, in
+// front of the waiting note.
+TEST_F(Win32ShellTest, TheStatusLineSaysWhatWasLeftOutWhileTheGameRuns) {
+  temp_.WriteArchive("game/Episode/ep1.gob",
+                     TestArchive()
+                         .Add("episode.jk", "e")
+                         .Add("jkl\\left.jkl",
+                              "World templates 1\r\nlamp _decor model3d=gone.3do\r\nend\r\n"
+                              "World things 1\r\n0: lamp l 1 2 3 0 0 0 0\r\nend\r\n"));
+  ClickItem(0, /*twice=*/true);
+  ClickItem(0);
+  std::string status;
+  runner_.on_run = [&](const ProgramStart&) {
+    status = Text(Control("status_line"));
+    return Status::Ok();
+  };
+  Click(Control("scale_button"));
+  EXPECT_EQ(status,
+            "Not found in any archive, so not scaled: models gone.3do. Waiting for the game to "
+            "end…");
+}
+
 // Save as mod... goes with a picked level; "Start in the level" only with
 // OpenJKDF2, and a click on it is kept in the settings.
 TEST_F(Win32ShellTest, SaveAsModAndStartInTheLevel) {
