@@ -380,6 +380,19 @@ TEST_F(CliTest, Games) {
   EXPECT_EQ(result.err, "");
 }
 
+// "games -v" first says where the search looked, on the error stream.
+TEST_F(CliTest, GamesSaysWhereItLooked) {
+  GameSearch search;
+  search.installs = {{InstallKind::kGog, GameTitle::kJediKnight, "C:\\GOG\\JK.EXE", "C:\\GOG"}};
+  search.looked = {"C:\\GOG: JK.EXE (Jedi Knight)", "C:\\Steam: no such folder"};
+  Result result = RunWithGames({"games", "-v"}, search);
+  EXPECT_EQ(result.code, kExitOk);
+  EXPECT_EQ(result.out, "GOG\tC:\\GOG\\JK.EXE\tC:\\GOG\n");
+  EXPECT_EQ(result.err,
+            "jkrescale-cli: looked at C:\\GOG: JK.EXE (Jedi Knight)\n"
+            "jkrescale-cli: looked at C:\\Steam: no such folder\n");
+}
+
 // Nothing found is no failure, but it is said; so is a search cut short.
 TEST_F(CliTest, NoGames) {
   GameSearch search;
@@ -429,7 +442,7 @@ TEST_F(CliTest, UsageErrors) {
       {{"rescale"}, "unknown command 'rescale'"},
       {{"--bogus"}, "unknown command '--bogus'"},
       {{"levels"}, "levels takes one archive"},
-      {{"games", "--all"}, "games takes no arguments"},
+      {{"games", "--all"}, "games takes no arguments but -v"},
       {{"scale", a, l, "2", "--resource", r, "--out", d, "--bogus"}, "unknown option --bogus"},
       {{"scale", a, l, "2", "--resource", r}, "scale needs --out DIR or --gob FILE"},
       {{"scale", a, l, "2", "--resource", r, "--out", d, "--gob", d + ".gob"},

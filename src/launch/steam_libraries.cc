@@ -77,7 +77,59 @@ bool IsNumber(std::string_view text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// The first `kMostLibraryListBytes` of the file at `path`; false when it
+// cannot be read.
+bool ReadSmallText(FileSystem& fs, const std::string& path, std::string* text) {
+  std::unique_ptr<InputFile> in;
+  return fs.OpenRead(path, &in).ok() &&
+         in->Read(size_t(std::min(in->Length(), kMostLibraryListBytes)), text).ok();
+}
+
+bool IsPlainFolderName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         std::none_of(name.begin(), name.end(),
+                      [](char c) { return c == '/' || c == '\\' || c == ':'; });
+}
+
 }  // namespace
+
+std::string SteamInstallDir(std::string_view text) {
+  KeyValuesReader reader(text);
+  std::vector<std::string> blocks;
+  std::string key, token;
+  bool have_key = false;
+  for (;;) {
+    KeyValuesReader::Token next = reader.Next(&token);
+    if (next == KeyValuesReader::Token::kEnd) return "";
+    if (next == KeyValuesReader::Token::kOpen) {
+      blocks.push_back(have_key ? key : "");
+      have_key = false;
+    } else if (next == KeyValuesReader::Token::kClose) {
+      if (!blocks.empty()) blocks.pop_back();
+      have_key = false;
+    } else if (!have_key) {
+      key = token;
+      have_key = true;
+    } else {
+      have_key = false;
+      if (blocks.size() == 1 && EqualsIgnoringCase(blocks[0], "AppState") &&
+          EqualsIgnoringCase(key, "installdir")) {
+        return IsPlainFolderName(token) ? token : "";
+      }
+    }
+  }
+}
+
+std::string SteamAppManifestPath(FileSystem& fs, const std::string& library,
+                                 std::string_view app_id) {
+  return FindIgnoringCase(fs, FindIgnoringCase(fs, library, "steamapps"),
+                          "appmanifest_" + std::string(app_id) + ".acf");
+}
+
+std::string ReadSteamInstallDir(FileSystem& fs, const std::string& manifest) {
+  std::string text;
+  return ReadSmallText(fs, manifest, &text) ? SteamInstallDir(text) : "";
+}
 
 std::vector<std::string> SteamLibraryPaths(std::string_view text, size_t limit) {
   std::vector<std::string> paths;
@@ -114,12 +166,8 @@ std::vector<std::string> SteamLibraryPaths(std::string_view text, size_t limit) 
 std::vector<std::string> ReadSteamLibraryList(FileSystem& fs, const std::string& root) {
   std::string list =
       FindIgnoringCase(fs, FindIgnoringCase(fs, root, "steamapps"), "libraryfolders.vdf");
-  std::unique_ptr<InputFile> in;
   std::string text;
-  if (!fs.OpenRead(list, &in).ok() ||
-      !in->Read(size_t(std::min(in->Length(), kMostLibraryListBytes)), &text).ok()) {
-    return {};
-  }
+  if (!ReadSmallText(fs, list, &text)) return {};
   return SteamLibraryPaths(text, kMostSteamLibraries);
 }
 
