@@ -128,6 +128,10 @@ std::string ModSavedText(const std::string& archive_path) {
          ".\nIn the game's Episode folder, it is played like any other episode.";
 }
 
+std::string DamagedArchiveHint(const std::string& reason) {
+  return "This archive cannot be read, so it can be neither opened nor copied: " + reason;
+}
+
 std::string LevelsCaption(const std::string& archive_path) {
   return "&Levels in " + MarkedText(FileNameOf(archive_path), 0) + " (pick one):";
 }
@@ -316,6 +320,12 @@ void Shell::OnArchiveActivated() {
       size_t(item) >= episode_paths_.size()) {
     return;
   }
+  // Greyed, but a list may still let it be picked.
+  if (auto damaged = damaged_archives_.find(episode_paths_[size_t(item)]);
+      damaged != damaged_archives_.end()) {
+    windows_.dialogs().Message("'" + damaged->first + "': " + DamagedArchiveHint(damaged->second));
+    return;
+  }
   // Listed aside first: an archive that has gone or changed since the scan
   // leaves the list of episodes as it was.
   LevelArchiveTables tables;
@@ -403,6 +413,7 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
   // happened to be started from.
   episode_paths_.clear();
   extra_paths_.clear();
+  damaged_archives_.clear();
   std::vector<std::string> extra_items;
   for (const std::string* folder : {&game_folder_, &expansion_folder_}) {
     if (folder->empty() || !fs_.IsFolder(FindIgnoringCase(fs_, *folder, kEpisodeFolderName)))
@@ -410,12 +421,20 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
     ScannedArchives found;
     ScanArchives(fs_, *folder, &found);
     episode_paths_.insert(episode_paths_.end(), found.episodes.begin(), found.episodes.end());
+    damaged_archives_.insert(found.damaged.begin(), found.damaged.end());
     for (const std::string& path : found.extras) {
       extra_paths_.push_back(path);
       extra_items.push_back(path.substr(folder->size()));
     }
   }
-  for (const std::string& path : episode_paths_) archives.AddItem(FileNameOf(path));
+  for (const std::string& path : episode_paths_) {
+    auto damaged = damaged_archives_.find(path);
+    if (damaged == damaged_archives_.end()) {
+      archives.AddItem(FileNameOf(path));
+    } else {
+      archives.AddGreyedItem(FileNameOf(path), DamagedArchiveHint(damaged->second));
+    }
+  }
   archives.SetPlaceholder(kNoEpisodes);
   archives.SetSelectedIndex(FindItem(archives, episode));
   if (!extra_paths_.empty()) {

@@ -176,6 +176,23 @@ TEST_F(QtShellTest, TheStatusLineSaysWhatWasLeftOutWhileTheGameRuns) {
             "end…");
 }
 
+// An archive that cannot be read is listed greyed, with why as its
+// tooltip, and can be neither picked nor opened.
+TEST_F(QtShellTest, DamagedArchiveIsGreyed) {
+  temp_.WriteFile("game/Episode/broken.gob", EpisodeArchive().Build().substr(0, 30));
+  QTest::mouseClick(Find<QPushButton>("refresh_button"), Qt::LeftButton);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("broken.gob", "ep1.gob"));
+  QListWidgetItem* broken = Find<QListWidget>("archive_list")->item(0);
+  EXPECT_FALSE(broken->flags() & Qt::ItemIsEnabled);
+  EXPECT_FALSE(broken->flags() & Qt::ItemIsSelectable);
+  EXPECT_EQ(broken->toolTip().toStdString(),
+            "This archive cannot be read, so it can be neither opened nor copied: damaged "
+            "archive: its directory of 3 entries does not lie inside its 30 bytes");
+  DoubleClickArchiveList(0);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("broken.gob", "ep1.gob"));
+  EXPECT_EQ(ui_.main_window().controls().archive_list.SelectedIndex(), -1);
+}
+
 // The line under the factor says what the factor changes once the level
 // picked has been read in the background, and follows the typing at once.
 TEST_F(QtShellTest, ThePlayerLineFollowsTheFactor) {

@@ -287,6 +287,24 @@ TEST_F(Win32ShellTest, TheStatusLineSaysWhatWasLeftOutWhileTheGameRuns) {
             "end…");
 }
 
+// An archive that cannot be read is listed with why after its name; a
+// list box lets it be picked, but opening it only says why.
+TEST_F(Win32ShellTest, DamagedArchiveSaysWhy) {
+  std::string broken =
+      temp_.WriteFile("game/Episode/broken.gob", EpisodeArchive().Build().substr(0, 30));
+  Click(Control("refresh_button"));
+  std::string why =
+      "This archive cannot be read, so it can be neither opened nor copied: damaged archive: its "
+      "directory of 3 entries does not lie inside its 30 bytes";
+  EXPECT_THAT(Items(), ElementsAre("broken.gob - " + why, "ep1.gob"));
+  AnsweredBox box;
+  AnswerNextMessageBox(&box);
+  ClickItem(0, /*twice=*/true);
+  EXPECT_EQ(box.text, "'" + broken + "': " + why);
+  EXPECT_THAT(Items(), ElementsAre("broken.gob - " + why, "ep1.gob"));
+  EXPECT_FALSE(IsWindowEnabled(Control("back_button")));
+}
+
 // Save as mod... goes with a picked level; "Start in the level" only with
 // OpenJKDF2, and a click on it is kept in the settings.
 TEST_F(Win32ShellTest, SaveAsModAndStartInTheLevel) {
