@@ -1,6 +1,7 @@
 #include "launch/steam_libraries.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "platform/path.h"
@@ -77,6 +78,36 @@ bool IsNumber(std::string_view text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// Hands each key and its value to `visit`, with the keys of the blocks
+// they are in (outermost first), until `visit` returns false or the text
+// ends.
+void ForEachValue(
+    std::string_view text,
+    const std::function<bool(const std::vector<std::string>& blocks, const std::string& key,
+                             const std::string& value)>& visit) {
+  KeyValuesReader reader(text);
+  std::vector<std::string> blocks;
+  std::string key, token;
+  bool have_key = false;
+  for (;;) {
+    KeyValuesReader::Token next = reader.Next(&token);
+    if (next == KeyValuesReader::Token::kEnd) return;
+    if (next == KeyValuesReader::Token::kOpen) {
+      blocks.push_back(have_key ? key : "");
+      have_key = false;
+    } else if (next == KeyValuesReader::Token::kClose) {
+      if (!blocks.empty()) blocks.pop_back();
+      have_key = false;
+    } else if (!have_key) {
+      key = token;
+      have_key = true;
+    } else {
+      have_key = false;
+      if (!visit(blocks, key, token)) return;
+    }
+  }
+}
+
 // The first `kMostLibraryListBytes` of the file at `path`; false when it
 // cannot be read.
 bool ReadSmallText(FileSystem& fs, const std::string& path, std::string* text) {
@@ -94,30 +125,17 @@ bool IsPlainFolderName(std::string_view name) {
 }  // namespace
 
 std::string SteamInstallDir(std::string_view text) {
-  KeyValuesReader reader(text);
-  std::vector<std::string> blocks;
-  std::string key, token;
-  bool have_key = false;
-  for (;;) {
-    KeyValuesReader::Token next = reader.Next(&token);
-    if (next == KeyValuesReader::Token::kEnd) return "";
-    if (next == KeyValuesReader::Token::kOpen) {
-      blocks.push_back(have_key ? key : "");
-      have_key = false;
-    } else if (next == KeyValuesReader::Token::kClose) {
-      if (!blocks.empty()) blocks.pop_back();
-      have_key = false;
-    } else if (!have_key) {
-      key = token;
-      have_key = true;
-    } else {
-      have_key = false;
-      if (blocks.size() == 1 && EqualsIgnoringCase(blocks[0], "AppState") &&
-          EqualsIgnoringCase(key, "installdir")) {
-        return IsPlainFolderName(token) ? token : "";
-      }
+  std::string folder;
+  ForEachValue(text, [&](const std::vector<std::string>& blocks, const std::string& key,
+                         const std::string& value) {
+    if (blocks.size() != 1 || !EqualsIgnoringCase(blocks[0], "AppState") ||
+        !EqualsIgnoringCase(key, "installdir")) {
+      return true;
     }
-  }
+    if (IsPlainFolderName(value)) folder = value;
+    return false;
+  });
+  return folder;
 }
 
 std::string SteamAppManifestPath(FileSystem& fs, const std::string& library,
@@ -133,33 +151,17 @@ std::string ReadSteamInstallDir(FileSystem& fs, const std::string& manifest) {
 
 std::vector<std::string> SteamLibraryPaths(std::string_view text, size_t limit) {
   std::vector<std::string> paths;
-  KeyValuesReader reader(text);
-  // The keys of the blocks the reader is in; the key waiting for its value.
-  std::vector<std::string> blocks;
-  std::string key, token;
-  bool have_key = false;
-  while (paths.size() < limit) {
-    KeyValuesReader::Token next = reader.Next(&token);
-    if (next == KeyValuesReader::Token::kEnd) break;
-    if (next == KeyValuesReader::Token::kOpen) {
-      blocks.push_back(have_key ? key : "");
-      have_key = false;
-    } else if (next == KeyValuesReader::Token::kClose) {
-      if (!blocks.empty()) blocks.pop_back();
-      have_key = false;
-    } else if (!have_key) {
-      key = token;
-      have_key = true;
-    } else {
-      have_key = false;
-      if (blocks.empty() || !EqualsIgnoringCase(blocks[0], "libraryfolders")) continue;
-      // Today: "libraryfolders" { "0" { "path" "..." ... } }; before 2021:
-      // "LibraryFolders" { "1" "..." }.
-      bool today = blocks.size() == 2 && EqualsIgnoringCase(key, "path");
-      bool older = blocks.size() == 1 && IsNumber(key);
-      if ((today || older) && !token.empty()) paths.push_back(token);
-    }
-  }
+  if (limit == 0) return paths;
+  ForEachValue(text, [&](const std::vector<std::string>& blocks, const std::string& key,
+                         const std::string& value) {
+    if (blocks.empty() || !EqualsIgnoringCase(blocks[0], "libraryfolders")) return true;
+    // Today: "libraryfolders" { "0" { "path" "..." ... } }; before 2021:
+    // "LibraryFolders" { "1" "..." }.
+    bool today = blocks.size() == 2 && EqualsIgnoringCase(key, "path");
+    bool older = blocks.size() == 1 && IsNumber(key);
+    if ((today || older) && !value.empty()) paths.push_back(value);
+    return paths.size() < limit;
+  });
   return paths;
 }
 

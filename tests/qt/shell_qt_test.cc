@@ -156,12 +156,7 @@ TEST_F(QtShellTest, PickingALevelAndScaling) {
 // What the run left out is in the status line while the game runs, in
 // front of the waiting note.
 TEST_F(QtShellTest, TheStatusLineSaysWhatWasLeftOutWhileTheGameRuns) {
-  temp_.WriteArchive("game/Episode/ep1.gob",
-                     TestArchive()
-                         .Add("episode.jk", "e")
-                         .Add("jkl\\left.jkl",
-                              "World templates 1\r\nlamp _decor model3d=gone.3do\r\nend\r\n"
-                              "World things 1\r\n0: lamp l 1 2 3 0 0 0 0\r\nend\r\n"));
+  temp_.WriteArchive("game/Episode/ep1.gob", ArchiveLeavingOutAModel());
   DoubleClickArchiveList(0);
   QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
                     ItemPoint(0));
