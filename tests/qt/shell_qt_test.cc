@@ -171,6 +171,25 @@ TEST_F(QtShellTest, TheStatusLineSaysWhatWasLeftOutWhileTheGameRuns) {
             "end…");
 }
 
+// Everything in the way of a run is named in one message, with what to do.
+TEST_F(QtShellTest, WhatIsInTheWayInOneMessage) {
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "cog")));
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "misc")));
+  DoubleClickArchiveList(0);
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
+                    ItemPoint(0));
+  std::string text;
+  AnswerNextMessageBox(&text);
+  QTest::mouseClick(Find<QPushButton>("scale_button"), Qt::LeftButton);
+  // The box may break a path after each separator (a zero-width space).
+  for (size_t at; (at = text.find("\u200B")) != std::string::npos;) text.erase(at, 3);
+  EXPECT_EQ(text, "'" + NativeJoin(work_, "cog") + "', '" + NativeJoin(work_, "misc") +
+                      "': are in the work folder already and were not left by an earlier run of "
+                      "jkrescale; they would be replaced, so nothing was done; move them "
+                      "elsewhere, or delete them if they are not yours");
+  EXPECT_TRUE(runner_.runs.empty());
+}
+
 // An archive that cannot be read is listed greyed, with why as its
 // tooltip, and can be neither picked nor opened.
 TEST_F(QtShellTest, DamagedArchiveIsGreyed) {

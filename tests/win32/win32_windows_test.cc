@@ -282,6 +282,22 @@ TEST_F(Win32ShellTest, TheStatusLineSaysWhatWasLeftOutWhileTheGameRuns) {
             "end…");
 }
 
+// Everything in the way of a run is named in one message, with what to do.
+TEST_F(Win32ShellTest, WhatIsInTheWayInOneMessage) {
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "cog")));
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "misc")));
+  ClickItem(0, /*twice=*/true);
+  ClickItem(0);
+  AnsweredBox box;
+  AnswerNextMessageBox(&box);
+  Click(Control("scale_button"));
+  EXPECT_EQ(box.text, "'" + NativeJoin(work_, "cog") + "', '" + NativeJoin(work_, "misc") +
+                          "': are in the work folder already and were not left by an earlier "
+                          "run of jkrescale; they would be replaced, so nothing was done; move "
+                          "them elsewhere, or delete them if they are not yours");
+  EXPECT_TRUE(runner_.runs.empty());
+}
+
 // An archive that cannot be read is listed with why after its name; a
 // list box lets it be picked, but opening it only says why.
 TEST_F(Win32ShellTest, DamagedArchiveSaysWhy) {
