@@ -1,6 +1,7 @@
 // jkrescale-cli, run in-process on archives written to a temporary folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -304,8 +305,9 @@ TEST_F(CliTest, ScaleWarnsOfWhatNoArchiveHolds) {
   EXPECT_EQ(FolderNames(out_ + "/cog"), (Names{"c.cog"}));
 }
 
-// play: the same warning line, after the game has ended, and the same exit
-// status; the program's folder is clean afterwards.
+// play: the same warning line, before the game starts (it explains what
+// the player will see), and the same exit status; the program's folder is
+// clean afterwards.
 TEST_F(CliTest, PlayWarnsOfWhatNoArchiveHolds) {
   archive_ = WriteArchive("Episode/left.gob", TestArchive().Add("jkl\\left.jkl", kLevelLeavingOut));
   std::string game = WriteBytes("JK", "x");
@@ -313,10 +315,12 @@ TEST_F(CliTest, PlayWarnsOfWhatNoArchiveHolds) {
   ASSERT_TRUE(fs_.CreateFolder(work).ok());
   Result result = Run({"play", archive_, "jkl\\left.jkl", "2", "--game", game}, work);
   EXPECT_EQ(result.code, kExitOk) << result.err;
-  EXPECT_TRUE(result.err.starts_with("jkrescale-cli: starting the game: ")) << result.err;
-  EXPECT_EQ(result.err.substr(result.err.find('\n') + 1),
-            "jkrescale-cli: warning: not found in any archive, so not scaled: models lamp.3do, "
-            "post.3do; cogs gone.cog, c.cog\n");
+  EXPECT_TRUE(
+      result.err.starts_with("jkrescale-cli: warning: not found in any archive, so not scaled: "
+                             "models lamp.3do, post.3do; cogs gone.cog, c.cog\n"
+                             "jkrescale-cli: starting the game: "))
+      << result.err;
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 2);
   EXPECT_EQ(log_.size(), 1u);
   EXPECT_EQ(FolderNames(work), Names{});
 }
@@ -376,6 +380,19 @@ TEST_F(CliTest, Games) {
   EXPECT_EQ(result.err, "");
 }
 
+// "games -v" first says where the search looked, on the error stream.
+TEST_F(CliTest, GamesSaysWhereItLooked) {
+  GameSearch search;
+  search.installs = {{InstallKind::kGog, GameTitle::kJediKnight, "C:\\GOG\\JK.EXE", "C:\\GOG"}};
+  search.looked = {"C:\\GOG: JK.EXE (Jedi Knight)", "C:\\Steam: no such folder"};
+  Result result = RunWithGames({"games", "-v"}, search);
+  EXPECT_EQ(result.code, kExitOk);
+  EXPECT_EQ(result.out, "GOG\tC:\\GOG\\JK.EXE\tC:\\GOG\n");
+  EXPECT_EQ(result.err,
+            "jkrescale-cli: looked at C:\\GOG: JK.EXE (Jedi Knight)\n"
+            "jkrescale-cli: looked at C:\\Steam: no such folder\n");
+}
+
 // Nothing found is no failure, but it is said; so is a search cut short.
 TEST_F(CliTest, NoGames) {
   GameSearch search;
@@ -425,7 +442,7 @@ TEST_F(CliTest, UsageErrors) {
       {{"rescale"}, "unknown command 'rescale'"},
       {{"--bogus"}, "unknown command '--bogus'"},
       {{"levels"}, "levels takes one archive"},
-      {{"games", "--all"}, "games takes no arguments"},
+      {{"games", "--all"}, "games takes no arguments but -v"},
       {{"scale", a, l, "2", "--resource", r, "--out", d, "--bogus"}, "unknown option --bogus"},
       {{"scale", a, l, "2", "--resource", r}, "scale needs --out DIR or --gob FILE"},
       {{"scale", a, l, "2", "--resource", r, "--out", d, "--gob", d + ".gob"},

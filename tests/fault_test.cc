@@ -240,7 +240,7 @@ TEST_F(FaultTest, RunRecordThatCannotBeWritten) {
   choices.factor_text = "2";
   struct : PlayObserver {
     ScaleProgress& progress() override { return none; }
-    void ScaleFinished(const std::vector<std::string>&) override {}
+    void ScaleFinished(const PlayReport&) override {}
     void GameStarting(const std::string&) override { ADD_FAILURE() << "the game started"; }
     void WhileGameRuns() override {}
     NoProgress none;

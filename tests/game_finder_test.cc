@@ -159,6 +159,99 @@ TEST_F(GameFinderTest, FindsEveryKindOnWindows) {
                                      "Sith")}));
 }
 
+// An app manifest of the game or the expansion names the folder its game
+// lies in; without a manifest to read (none, an empty one, one naming no
+// plain folder) the folder's usual name is looked in. A folder a manifest
+// names rules out the usual one.
+TEST_F(GameFinderTest, SteamAppManifestsNameTheFolders) {
+  variables_["HOME"] = Native("/home/u");
+  std::string steam = Native("/home/u/.local/share/Steam");
+  fs_.SetFile(In("/home/u/.local/share/Steam/steamapps", "libraryfolders.vdf"),
+              LibraryList({Native("/a"), Native("/b"), Native("/c")}));
+  fs_.SetFile(In("/a/steamapps", "appmanifest_32380.acf"),
+              "\"AppState\"\n{\n\t\"appid\"\t\t\"32380\"\n\t\"installdir\"\t\t\"Dark Forces "
+              "II\"\n}\n");
+  std::string renamed = Put("/a/steamapps/common/dark forces ii/JediKnight.exe");
+  Put("/a/steamapps/common/Star Wars Jedi Knight/JediKnight.exe");
+  fs_.SetFile(In("/b/SteamApps", "AppManifest_32390.ACF"), "AppState { installdir \"MotS\" }");
+  std::string mots = Put("/b/SteamApps/common/MotS/JediKnightM.exe");
+  fs_.SetFile(In("/c/steamapps", "appmanifest_32380.acf"), "AppState { installdir \"..\" }");
+  std::string usual = Put("/c/steamapps/common/Star Wars Jedi Knight/JediKnight.exe");
+  std::string usual_mots = Put("/c/steamapps/common/Jedi Knight Mysteries of the Sith/JKM.EXE");
+  EXPECT_THAT(
+      Find(false).installs,
+      ElementsAre(GameInstall{InstallKind::kSteam, kJk, renamed, FolderOfFile(renamed)},
+                  GameInstall{InstallKind::kSteam, kJk, usual, FolderOfFile(usual)},
+                  GameInstall{InstallKind::kSteam, kMots, mots, FolderOfFile(mots)},
+                  GameInstall{InstallKind::kSteam, kMots, usual_mots, FolderOfFile(usual_mots)}));
+}
+
+// Folders read from the registry are spelt as the file system spells them,
+// whatever their letter case there (Steam keeps its own in lower case with
+// "/"); what the search looked at is said, a line each.
+TEST_F(GameFinderTest, RegistryFoldersSpeltAsOnDisk) {
+  std::string jk =
+      Put("C:/Program Files (x86)/Steam/steamapps/common/Star Wars Jedi Knight/JediKnight.exe");
+  std::string retail = Put("D:/Games/JK/JK.EXE");
+  registry_.SetString(RegistryRoot::kCurrentUser, "Software\\Valve\\Steam", "SteamPath",
+                      "c:/program files (x86)/steam");
+  registry_.SetString(kMachine, "Software\\LucasArts Entertainment Company\\JediKnight\\v1.0",
+                      "Install Path", Native("d:/games/jk/"));
+  GameSearch search = Find(true);
+  EXPECT_THAT(search.installs,
+              ElementsAre(GameInstall{InstallKind::kRetail, kJk, retail, FolderOfFile(retail)},
+                          GameInstall{InstallKind::kSteam, kJk, jk, FolderOfFile(jk)}));
+  std::string steam = Native("C:/Program Files (x86)/Steam");
+  std::string not_set = "\": not set";
+  EXPECT_THAT(
+      search.looked,
+      ElementsAre(
+          "HKLM\\Software\\LucasArts Entertainment Company\\JediKnight\\v1.0 \"Install Path\": " +
+              Native("D:/Games/JK/"),
+          Native("D:/Games/JK") + ": JK.EXE (Jedi Knight)",
+          "HKLM\\Software\\LucasArts Entertainment Company\\JediKnight\\v1.0 \"InstallPath" +
+              not_set,
+          "HKLM\\Software\\LucasArts Entertainment Company\\JediKnight\\v1.0 \"Install Dir" +
+              not_set,
+          "HKLM\\Software\\WOW6432Node\\LucasArts Entertainment Company\\JediKnight\\v1.0 "
+          "\"Install Path" +
+              not_set,
+          "HKLM\\Software\\WOW6432Node\\LucasArts Entertainment Company\\JediKnight\\v1.0 "
+          "\"InstallPath" +
+              not_set,
+          "HKLM\\Software\\WOW6432Node\\LucasArts Entertainment Company\\JediKnight\\v1.0 "
+          "\"Install Dir" +
+              not_set,
+          "HKLM\\Software\\LucasArts Entertainment Company\\Mysteries of the Sith\\v1.0 \"Install "
+          "Path" +
+              not_set,
+          "HKLM\\Software\\LucasArts Entertainment Company\\Mysteries of the Sith\\v1.0 "
+          "\"InstallPath" +
+              not_set,
+          "HKLM\\Software\\LucasArts Entertainment Company\\Mysteries of the Sith\\v1.0 \"Install "
+          "Dir" +
+              not_set,
+          "HKLM\\Software\\WOW6432Node\\LucasArts Entertainment Company\\Mysteries of the "
+          "Sith\\v1.0 \"Install Path" +
+              not_set,
+          "HKLM\\Software\\WOW6432Node\\LucasArts Entertainment Company\\Mysteries of the "
+          "Sith\\v1.0 \"InstallPath" +
+              not_set,
+          "HKLM\\Software\\WOW6432Node\\LucasArts Entertainment Company\\Mysteries of the "
+          "Sith\\v1.0 \"Install Dir" +
+              not_set,
+          "HKCU\\Software\\Valve\\Steam \"SteamPath\": " + steam,
+          steam + ": a Steam folder listing no library",
+          NativeJoin(steam, "steamapps/appmanifest_32380.acf") +
+              ": no installdir read, so the folder \"Star Wars Jedi Knight\" is looked in",
+          FolderOfFile(jk) + ": JediKnight.exe (Jedi Knight)",
+          NativeJoin(steam, "steamapps/appmanifest_32390.acf") +
+              ": no installdir read, so the folder \"Jedi Knight Mysteries of the Sith\" is "
+              "looked in",
+          NativeJoin(steam, "steamapps/common/Jedi Knight Mysteries of the Sith") +
+              ": no such folder"));
+}
+
 // One install under a key and its twin, under two value names and spelled
 // with and without a final separator, is listed once; a key whose folder
 // holds no game adds nothing.

@@ -129,15 +129,36 @@ TEST_F(GobArchiveTest, UnreadableArchivesDoNotOpen) {
             "'" + Path("none.gob") + "': cannot open: No such file or directory");
 }
 
-// The walk stops at the first entry that does not lie wholly inside the file.
+// The walk stops at the first entry that does not lie wholly inside the
+// file; the directory check says that the archive is damaged.
 TEST_F(GobArchiveTest, HugeCountEndsTheWalkAtTheEndOfTheFile) {
+  auto check = [this](const std::string& path) {
+    std::unique_ptr<GobArchive> archive;
+    EXPECT_TRUE(GobArchive::Open(fs_, path, &archive).ok());
+    Status checked = archive->CheckDirectoryInside();
+    return checked.ok() ? "" : checked.message();
+  };
   std::string bytes = TestArchive().Add("a", "1").Add("b", "2").Build();
+  std::string whole = WriteBytes("whole.gob", bytes);
+  EXPECT_EQ(check(whole), "");
+  EXPECT_EQ(check(WriteBytes("cut.gob", bytes.substr(0, 30))),
+            "'" + Path("cut.gob") +
+                "': damaged archive: its directory of 2 entries does not lie inside its 30 bytes");
   PutInt32(&bytes, kCountAt, INT_MAX);
-  EXPECT_EQ(WalkArchive(WriteBytes("a.gob", bytes)).size(), 2u);
+  std::string a = WriteBytes("a.gob", bytes);
+  EXPECT_EQ(WalkArchive(a).size(), 2u);
+  EXPECT_EQ(check(a), "'" + a +
+                          "': damaged archive: its directory of 2147483647 entries does "
+                          "not lie inside its " +
+                          std::to_string(bytes.size()) + " bytes");
   PutInt32(&bytes, 4, -1000);  // entry base before the file's start
-  EXPECT_EQ(WalkArchive(WriteBytes("b.gob", bytes)).size(), 0u);
+  std::string b = WriteBytes("b.gob", bytes);
+  EXPECT_EQ(WalkArchive(b).size(), 0u);
+  EXPECT_NE(check(b), "");
   PutInt32(&bytes, kCountAt, -1);
-  EXPECT_EQ(WalkArchive(WriteBytes("c.gob", bytes)).size(), 0u);
+  std::string c = WriteBytes("c.gob", bytes);
+  EXPECT_EQ(WalkArchive(c).size(), 0u);
+  EXPECT_EQ(check(c), "'" + c + "': damaged archive: its entry count -1 is negative");
 }
 
 // Data with a negative offset or length, or ending past the file, lies outside.

@@ -392,9 +392,11 @@ class PlaySessionTest : public ShellTest {
   class Observer : public PlayObserver {
    public:
     ScaleProgress& progress() override { return none_; }
-    void ScaleFinished(const std::vector<std::string>& warnings) override {
-      events.push_back("scale finished" + std::string(warnings.empty() ? "" : ": ") +
-                       LimitWarningLine(warnings));
+    void ScaleFinished(const PlayReport& report) override {
+      std::string said = LimitWarningLine(report.limit_warnings);
+      std::string left_out = LeftOutNote(report.missing_models, report.missing_cogs, report.shared);
+      if (!left_out.empty()) said += (said.empty() ? "" : "; ") + left_out;
+      events.push_back("scale finished" + std::string(said.empty() ? "" : ": ") + said);
     }
     void GameStarting(const std::string&) override { events.push_back("game starting"); }
     void WhileGameRuns() override {}
@@ -427,7 +429,8 @@ class PlaySessionTest : public ShellTest {
   std::string InTheWay(const std::string& name) {
     return "'" + NativeJoin(work_, name) +
            "': is in the work folder already and was not left by an earlier run of jkrescale; "
-           "it would be replaced, so nothing was done";
+           "it would be replaced, so nothing was done; move them elsewhere, or delete them if "
+           "they are not yours";
   }
   void WriteRecord(const std::string& text) {
     temp_.WriteFile("work/" + std::string(kRunRecordName), text);
@@ -456,7 +459,8 @@ TEST_F(PlaySessionTest, UserFilesInEveryPlaceStay) {
       {"episode.jk", InTheWay("episode.jk")},
       {"extras.gob", "'" + NativeJoin(work_, "extras.gob") +
                          "': is in the work folder already and is not the chosen extra "
-                         "archive; it would be replaced, so nothing was done"},
+                         "archive; it would be replaced, so nothing was done; move them "
+                         "elsewhere, or delete them if they are not yours"},
       {"jkl/one.jkl", InTheWay("jkl")},
       {"3do/mine.3do", InTheWay("3do")},
       {"cog/mine.cog", InTheWay("cog")},
@@ -482,6 +486,39 @@ TEST_F(PlaySessionTest, UserFilesInEveryPlaceStay) {
     observer_.events.clear();
   }
   EXPECT_THAT(Listing(work_), ElementsAre("notes.txt"));
+}
+
+// Everything in the way is named in one message: empty folders that no
+// run recorded are the user's as much as full ones. Once the record names
+// them (a run that never got to its clean-up made them), the next run uses
+// them and removes them with its own files.
+TEST_F(PlaySessionTest, EverythingInTheWayInOneMessage) {
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "cog")));
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "misc")));
+  EXPECT_EQ(Play().message(), "'" + NativeJoin(work_, "cog") + "', '" + NativeJoin(work_, "misc") +
+                                  "': are in the work folder already and were not left by an "
+                                  "earlier run of jkrescale; they would be replaced, so nothing "
+                                  "was done; move them elsewhere, or delete them if they are not "
+                                  "yours");
+  temp_.WriteFile("work/extras.gob", "the user's own");
+  temp_.WriteFile("work/episode.jk", "the user's own");
+  EXPECT_EQ(Play().message(),
+            "'" + NativeJoin(work_, "episode.jk") + "', '" + NativeJoin(work_, "cog") + "', '" +
+                NativeJoin(work_, "misc") +
+                "': are in the work folder already and were not left by an earlier run of "
+                "jkrescale; '" +
+                NativeJoin(work_, "extras.gob") +
+                "': is in the work folder already and is not the chosen extra archive; they "
+                "would be replaced, so nothing was done; move them elsewhere, or delete them if "
+                "they are not yours");
+  EXPECT_THAT(runner_.runs, IsEmpty());
+  EXPECT_THAT(Listing(work_), ElementsAre("cog/", "episode.jk", "extras.gob", "misc/"));
+
+  std::filesystem::remove(FsPath(NativeJoin(work_, "extras.gob")));
+  std::filesystem::remove(FsPath(NativeJoin(work_, "episode.jk")));
+  WriteRecord("cog\r\nmisc\r\n");
+  ASSERT_TRUE(Play().ok());
+  EXPECT_THAT(Listing(work_), IsEmpty());
 }
 
 // A link of the user's in the place of the test episode is in the way even
@@ -570,8 +607,6 @@ TEST_F(PlaySessionTest, MissingNamedResourceArchive) {
   EXPECT_THAT(Listing(work_), IsEmpty());
 }
 
-// What no archive holds reaches the front-end with the report, and as one
-// note for the main window; nothing left out, no note.
 // What the scaled level passes of the game's limits reaches the front-end
 // when the scale run ends, before the game starts.
 TEST_F(PlaySessionTest, TellsTheGamesLimitsBeforeTheGameStarts) {
@@ -585,7 +620,10 @@ TEST_F(PlaySessionTest, TellsTheGamesLimitsBeforeTheGameStarts) {
                           "game starting"));
 }
 
-TEST_F(PlaySessionTest, ReportsWhatNoArchiveHolds) {
+// What no archive holds reaches the front-end when the scale run ends,
+// before the game starts, and with the session's report, as one note for
+// the main window; nothing left out, no note.
+TEST_F(PlaySessionTest, ReportsWhatNoArchiveHoldsBeforeTheGameStarts) {
   ASSERT_TRUE(Play().ok());
   EXPECT_EQ(LeftOutNote(report_.missing_models, report_.missing_cogs), "");
   choices_.level_archive_path = temp_.WriteArchive(
@@ -603,6 +641,11 @@ TEST_F(PlaySessionTest, ReportsWhatNoArchiveHolds) {
   ASSERT_TRUE(Play().ok());
   EXPECT_THAT(report_.missing_models, ElementsAre("lamp.3do"));
   EXPECT_THAT(report_.missing_cogs, ElementsAre("gone.cog"));
+  EXPECT_THAT(observer_.events,
+              ElementsAre("scale finished", "game starting",
+                          "scale finished: Not found in any archive, so not scaled: models "
+                          "lamp.3do; cogs gone.cog",
+                          "game starting"));
   EXPECT_EQ(LeftOutNote(report_.missing_models, report_.missing_cogs),
             "Not found in any archive, so not scaled: models lamp.3do; cogs gone.cog");
 }

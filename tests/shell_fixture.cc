@@ -23,6 +23,15 @@ TestArchive ExtraArchive() {
   return archive;
 }
 
+TestArchive ArchiveLeavingOutAModel() {
+  TestArchive archive;
+  archive.Add("episode.jk", "e")
+      .Add("jkl\\left.jkl",
+           "World templates 1\r\nlamp _decor model3d=gone.3do\r\nend\r\n"
+           "World things 1\r\n0: lamp l 1 2 3 0 0 0 0\r\nend\r\n");
+  return archive;
+}
+
 std::vector<std::string> Listing(const std::string& folder) {
   std::vector<std::string> names;
   std::error_code ec;

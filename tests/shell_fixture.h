@@ -39,6 +39,9 @@ inline const char* kTestLevel =
 TestArchive EpisodeArchive();
 // An archive without an "episode.jk" entry.
 TestArchive ExtraArchive();
+// An episode archive with the level "jkl\left.jkl", whose scenery uses the
+// model gone.3do, which no archive holds.
+TestArchive ArchiveLeavingOutAModel();
 
 // The files and folders below `folder`, relative with "/" on every system,
 // sorted; folders end in "/".

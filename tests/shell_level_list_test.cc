@@ -60,22 +60,44 @@ TEST_F(LevelListTest, ScanSortsAndSkipsResourceFolders) {
               ElementsAre(NativeJoin(game_folder_, "aa/x.gob"), game_folder_ + "Z.gob"));
 }
 
-// An "episode.jk" prefix makes an episode archive, even without levels; a
-// damaged file, a directory not at byte 12 and an unreadable one are
-// skipped.
+// An "episode.jk" prefix makes an episode archive, even without levels;
+// any other archive is an extra archive. One that cannot be read (too
+// short, cut off in its directory, its count outside it or its directory
+// not after its header) is listed among the episodes, greyed with the
+// reason as its hint, never as an extra archive; opening it says why and
+// shows no levels.
 TEST_F(LevelListTest, WhatCountsAsAnArchive) {
   temp_.WriteArchive("game/Episode/e1.gob", TestArchive().Add("episode.jkx", "x"));
   temp_.WriteArchive("game/Episode/e2.gob", TestArchive().Add("Episode.jk", "x"));
   temp_.WriteFile("game/Episode/short.gob", "GOB");
   std::string moved = EpisodeArchive().Build();
+  temp_.WriteFile("game/Episode/cut.gob", moved.substr(0, 30));
   PutInt32(&moved, 8, 16);  // directory position
   temp_.WriteFile("game/Episode/moved.gob", moved);
   std::string damaged = EpisodeArchive().Build();
   PutInt32(&damaged, 8, 1 << 30);
   temp_.WriteFile("game/Episode/damaged.gob", damaged);
   Start();
-  EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("e1.gob"));
+  FakeList& archives = main_window().archive_list_;
+  EXPECT_THAT(Items(archives),
+              ElementsAre("cut.gob", "damaged.gob", "e1.gob", "moved.gob", "short.gob"));
+  std::string cannot = "This archive cannot be read, so it can be neither opened nor copied: ";
+  EXPECT_THAT(
+      archives.hints(),
+      ElementsAre(
+          cannot + "damaged archive: its directory of 3 entries does not lie inside its 30 bytes",
+          cannot + "damaged archive: its entry count at byte 1073741824 lies outside the file", "",
+          cannot + "not an archive of the game: its directory does not follow its header",
+          cannot + "not an archive: shorter than its 12-byte header"));
   EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("(none)", Native("Episode/e2.gob")));
+  main_window().DoubleClick(0);
+  EXPECT_THAT(ui_.dialogs_.messages,
+              ElementsAre("'" + NativeJoin(game_folder_, "Episode/cut.gob") + "': " + cannot +
+                          "damaged archive: its directory of 3 entries does not lie inside its "
+                          "30 bytes"));
+  EXPECT_THAT(Items(archives),
+              ElementsAre("cut.gob", "damaged.gob", "e1.gob", "moved.gob", "short.gob"));
+  EXPECT_FALSE(main_window().back_button_.Available());
 }
 
 // No extra archive: extra_list is empty, without "(none)".

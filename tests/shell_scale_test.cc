@@ -158,7 +158,8 @@ TEST_F(ScaleCommandTest, RefusesToReplaceTheUsersArchive) {
               ElementsAre("'" + NativeJoin(work_, "extras.gob") +
                           "': is in the work folder "
                           "already and is not the chosen extra archive; it would be "
-                          "replaced, so nothing was done"));
+                          "replaced, so nothing was done; move them elsewhere, or delete "
+                          "them if they are not yours"));
   EXPECT_EQ(ReadFile(NativeJoin(work_, "extras.gob")), "the user's own");
   EXPECT_THAT(runner_.runs, IsEmpty());
 }
@@ -216,7 +217,8 @@ TEST_F(ScaleCommandTest, UsersFilesInThePlacesARunWrites) {
                                         "message: '" + NativeJoin(work_, place.place) +
                                             "': is in the work folder already and was not left "
                                             "by an earlier run of jkrescale; it would be "
-                                            "replaced, so nothing was done",
+                                            "replaced, so nothing was done; move them "
+                                            "elsewhere, or delete them if they are not yours",
                                         "main window enabled"));
     EXPECT_EQ(WorkFolderAfterRun(), before);
     EXPECT_EQ(ReadFile(path), "the user's\r\n");
@@ -262,19 +264,32 @@ TEST_F(ScaleCommandTest, EventsRunWhileTheGameRuns) {
 }
 
 // Models and cogs that no archive holds are named in the main window's
-// status line after the run, not in a dialog that would hold up the game.
+// status line before the game starts, after what the level passes of the
+// game's limits, and stay there after the game; never in a dialog that
+// would hold up the game.
 TEST_F(ScaleCommandTest, WhatWasLeftOutIsNoted) {
   temp_.WriteArchive("game/Episode/ep2.gob",
                      TestArchive()
                          .Add("episode.jk", "e")
                          .Add("jkl\\left.jkl",
+                              "Ceiling Sky Z 600\r\n"
                               "World templates 1\r\nlamp _decor model3d=gone.3do\r\nend\r\n"
                               "World things 1\r\n0: lamp l 1 2 3 0 0 0 0\r\nend\r\n"
                               "World cogs 1\r\n0: lost.cog\r\nend\r\n"));
   main_window().Refresh();
   OpenLevel(1, 0);
+  main_window().factor_field_.SetText("2");
+  std::string status;
+  runner_.on_run = [&](const ProgramStart&) {
+    status = main_window().status_line_.Text();
+    return Status::Ok();
+  };
   main_window().Click(main_window().scale_button_);
   EXPECT_THAT(runner_.runs, SizeIs(1));
+  EXPECT_EQ(status,
+            "Ceiling Sky Z would be 1200, above the 1000 the game draws. Not found in any "
+            "archive, so not scaled: models gone.3do; cogs lost.cog. Waiting for the game to "
+            "end…");
   EXPECT_THAT(ui_.dialogs_.messages, IsEmpty());
   const std::string note =
       "Not found in any archive, so not scaled: models gone.3do; cogs lost.cog";

@@ -54,5 +54,33 @@ TEST(SteamLibraryPathsTest, DamagedText) {
               ElementsAre("/bare"));
 }
 
+// An app manifest: the "installdir" of its "AppState" block, whatever the
+// letter case of the keys, their order, the blanks between them and
+// whether they are quoted; \" read as a quote. No installdir, one outside
+// the AppState block, or one that is no plain folder name, gives "".
+TEST(SteamInstallDirTest, ReadsTheFolderName) {
+  const struct {
+    const char* text;
+    const char* folder;
+  } kCases[] = {
+      {"\"AppState\"\n{\n\t\"appid\"\t\t\"32380\"\n\t\"name\"\t\t\"Star Wars Jedi Knight: Dark "
+       "Forces II\"\n\t\"installdir\"\t\t\"Star Wars Jedi Knight\"\n}\n",
+       "Star Wars Jedi Knight"},
+      {"\"appstate\" { \"InstallDir\" \"JK \\\"Gold\\\"\" \"appid\" \"32380\" }", "JK \"Gold\""},
+      {"AppState { UserConfig { installdir nested } installdir Dark\\\\Forces }", ""},
+      {"AppState { UserConfig { installdir nested } installdir DarkForces }", "DarkForces"},
+      {"AppState { installdir .. }", ""},
+      {"AppState { installdir \"a/b\" }", ""},
+      {"\"installdir\" \"outside\"", ""},
+      {"AppState { appid 32380 }", ""},
+      {"AppState { installdir \"cut", ""},
+      {"", ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(SteamInstallDir(c.text), c.folder);
+  }
+}
+
 }  // namespace
 }  // namespace jk

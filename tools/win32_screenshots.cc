@@ -45,6 +45,10 @@ class QuietDialogs : public jk::Dialogs {
   void Message(const std::string& text) override {
     std::fprintf(stderr, "jkrescale-win32-screenshots: message: %s\n", text.c_str());
   }
+  bool Ask(const std::string& question) override {
+    Message(question);
+    return false;
+  }
   void Notice(const std::string& text) override { Message(text); }
   void About(const std::string& text) override { Message(text); }
 };

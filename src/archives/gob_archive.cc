@@ -33,6 +33,22 @@ Status GobArchive::ReadHeader() {
   return f.ReadInt32(&entry_count_);
 }
 
+Status GobArchive::CheckDirectoryInside() const {
+  const InputFile& f = *file_;
+  if (entry_count_ < 0) {
+    return Status::Damaged(f.path(), "damaged archive: its entry count " +
+                                         std::to_string(entry_count_) + " is negative");
+  }
+  int64_t first = int64_t(entry_base_) - 4;
+  int64_t end = first + int64_t(entry_count_) * kGobEntrySize;
+  if (entry_count_ > 0 && (first < 0 || end > f.Length())) {
+    return Status::Damaged(
+        f.path(), "damaged archive: its directory of " + std::to_string(entry_count_) +
+                      " entries does not lie inside its " + std::to_string(f.Length()) + " bytes");
+  }
+  return Status::Ok();
+}
+
 Status GobArchive::Walk(const std::function<bool(const GobEntry&)>& visit) {
   InputFile& f = *file_;
   // The running position of the current entry's first byte (its offset

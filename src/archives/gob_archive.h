@@ -53,6 +53,12 @@ class GobArchive {
   int32_t directory_position() const { return directory_position_; }
   int32_t entry_count() const { return entry_count_; }
 
+  // Fails, naming the file, when the directory does not lie wholly inside
+  // the file: a negative entry count, or entries past its end (an archive
+  // cut short). Walk stops at the first such entry; this says the archive
+  // is damaged.
+  Status CheckDirectoryInside() const;
+
   // Visits the entries in directory order until `visit` returns false, the
   // count is reached, or an entry would not lie wholly inside the file.
   Status Walk(const std::function<bool(const GobEntry&)>& visit);

@@ -36,7 +36,7 @@ constexpr const char* kUsage =
     "       jkrescale-cli check LEVEL [--factor F] [--gravity] [--svg FILE]\n"
     "       jkrescale-cli check ARCHIVE LEVEL [--factor F] [--gravity] [--resource FILE]\n"
     "                           [--svg FILE]\n"
-    "       jkrescale-cli games\n"
+    "       jkrescale-cli games [-v]\n"
     "\n"
     "levels  prints the level entries of an episode archive, one a line.\n"
     "scale   writes the level LEVEL of ARCHIVE (as 'levels' prints it), every\n"
@@ -78,7 +78,8 @@ constexpr const char* kUsage =
     "games   lists the installed copies of the game and of the expansion that\n"
     "        it finds (Retail, Steam, GOG, OpenJKDF2), one a line: the kind, the\n"
     "        program to start and the data folder (the one holding Episode and\n"
-    "        Resource), separated by tabs.\n";
+    "        Resource), separated by tabs. -v says where it looked and what it\n"
+    "        found there.\n";
 
 using Context = CliEnvironment;
 
@@ -261,9 +262,14 @@ class TerminalPlay : public PlayObserver {
  public:
   explicit TerminalPlay(const Context& c) : c_(c), shown_(c) {}
   ScaleProgress& progress() override { return shown_.progress(); }
-  void ScaleFinished(const std::vector<std::string>& limit_warnings) override {
+  // What the run left out, before the game starts: it explains what the
+  // player will see.
+  void ScaleFinished(const PlayReport& report) override {
     shown_.Finish();
-    WarnLimits(c_, limit_warnings);
+    WarnLimits(c_, report.limit_warnings);
+    WarnSkipped(c_, report.skipped);
+    WarnLeftOut(c_, report.missing_models, report.missing_cogs, report.shared);
+    std::fflush(c_.err);
   }
   void GameStarting(const std::string& command_line) override {
     std::fprintf(c_.err, "jkrescale-cli: starting the game: %s\n", command_line.c_str());
@@ -313,8 +319,6 @@ int Play(const Context& c, const std::vector<std::string>& args) {
   PlayReport report;
   Status status = RunPlaySession(c.fs, c.runner, MakePlayRequest(c.fs, c.work_folder, choices),
                                  play, &lists, &report, c.cleanup_pacing);
-  WarnSkipped(c, report.skipped);
-  WarnLeftOut(c, report.missing_models, report.missing_cogs, report.shared);
   return status.ok() ? kExitOk : Failed(c, status);
 }
 
@@ -382,11 +386,18 @@ int Check(const Context& c, const std::vector<std::string>& args) {
   return report.consistent() ? kExitOk : kExitFailed;
 }
 
-// One install a line; nothing found is no failure.
+// One install a line; nothing found is no failure. With -v, each place
+// looked at first, one a line on the error stream.
 int Games(const Context& c, const std::vector<std::string>& args) {
   if (args.size() == 1 && args[0] == "--help") return Help(c);
-  if (!args.empty()) return UsageError(c, "games takes no arguments");
+  bool verbose = args.size() == 1 && args[0] == "-v";
+  if (!args.empty() && !verbose) return UsageError(c, "games takes no arguments but -v");
   GameSearch search = c.find_games ? c.find_games() : FindInstalledGames(c.fs, c.runner);
+  if (verbose) {
+    for (const std::string& looked : search.looked) {
+      std::fprintf(c.err, "jkrescale-cli: looked at %s\n", looked.c_str());
+    }
+  }
   for (const GameInstall& install : search.installs) {
     std::fprintf(c.out, "%s\t%s\t%s\n", std::string(InstallKindName(install.kind)).c_str(),
                  install.executable.c_str(), install.data_folder.c_str());

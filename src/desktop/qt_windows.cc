@@ -212,6 +212,13 @@ class QtList : public ListControl {
   QWidget* widget() const { return list_; }
   void Clear() override { list_->clear(); }
   void AddItem(const std::string& text) override { list_->addItem(ToQt(text)); }
+  // Neither selectable nor enabled: drawn greyed, and never picked.
+  void AddGreyedItem(const std::string& text, const std::string& hint) override {
+    auto* item = new QListWidgetItem(ToQt(text));
+    item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
+    item->setToolTip(ToQt(hint));
+    list_->addItem(item);
+  }
   int ItemCount() const override { return list_->count(); }
   std::string ItemText(int index) const override {
     QListWidgetItem* item = list_->item(index);

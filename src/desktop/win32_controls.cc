@@ -170,6 +170,10 @@ void Win32List::AddItem(const std::string& text) {
   SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideOf(text).c_str()));
 }
 
+void Win32List::AddGreyedItem(const std::string& text, const std::string& hint) {
+  AddItem(text + " - " + hint);
+}
+
 int Win32List::ItemCount() const { return int(SendMessageW(list_, LB_GETCOUNT, 0, 0)); }
 
 std::string Win32List::ItemText(int index) const {

@@ -93,6 +93,9 @@ class Win32List : public ListControl {
 
   void Clear() override;
   void AddItem(const std::string& text) override;
+  // A list box has no greyed items nor tooltips of its own: the hint
+  // follows the text, after " - ".
+  void AddGreyedItem(const std::string& text, const std::string& hint) override;
   int ItemCount() const override;
   std::string ItemText(int index) const override;
   int SelectedIndex() const override;

@@ -36,9 +36,15 @@ constexpr std::string_view kGogKeys[] = {
     "SOFTWARE\\WOW6432Node\\GOG.com\\Games",
     "SOFTWARE\\GOG.com\\Games",
 };
-constexpr std::string_view kSteamGameFolders[] = {
-    "Star Wars Jedi Knight",
-    "Jedi Knight Mysteries of the Sith",
+// Each game in Steam: its app id, whose manifest names its folder, and the
+// folder's usual name, looked in when there is no manifest to read.
+struct SteamGame {
+  std::string_view app_id;
+  std::string_view folder;
+};
+constexpr SteamGame kSteamGames[] = {
+    {"32380", "Star Wars Jedi Knight"},
+    {"32390", "Jedi Knight Mysteries of the Sith"},
 };
 
 // Paths from the registry and from Steam's files may use "/" on Windows
@@ -97,6 +103,7 @@ class Search {
       if (!seen) search.installs.push_back(install);
     }
     search.out_of_time = out_of_time_;
+    search.looked = looked_;
     return search;
   }
 
@@ -107,31 +114,54 @@ class Search {
     return out_of_time_;
   }
 
+  void Note(const std::string& place, const std::string& what) {
+    looked_.push_back(place + ": " + what);
+  }
+
+  // A folder named by the registry `value` of `key`, as the system spells
+  // it; "" when the value is not there. Noted either way.
+  std::string ReadFolder(RegistryRoot root, const std::string& key, const std::string& value) {
+    std::string folder;
+    std::string place = std::string(root == RegistryRoot::kLocalMachine ? "HKLM\\" : "HKCU\\") +
+                        key + " \"" + value + "\"";
+    if (!system_.registry.ReadString(root, key, value, &folder) || folder.empty()) {
+      Note(place, "not set");
+      return "";
+    }
+    folder = SpeltAsOnDisk(fs_, WithNativeSeparators(folder));
+    Note(place, folder);
+    return folder;
+  }
+
   // The games' programs in `folder`, a Steam, GOG or retail install.
   void AddInstallsIn(const std::string& folder, InstallKind kind) {
-    if (folder.empty() || OutOfTime() || !fs_.IsFolder(folder)) return;
+    if (folder.empty() || OutOfTime()) return;
     std::vector<FolderEntry> entries;
-    if (!fs_.ListFolder(folder, &entries).ok()) return;
+    if (!fs_.IsFolder(folder) || !fs_.ListFolder(folder, &entries).ok()) {
+      Note(folder, "no such folder");
+      return;
+    }
     std::string data_folder = WithoutFinalSeparator(folder);
     bool found[2] = {false, false};
+    std::string programs;
     for (const ExecutableName& executable : kExecutables) {
       bool& game_found = found[int(executable.game)];
       const FolderEntry* entry = FindEntry(entries, executable.name);
       if (game_found || !entry || entry->is_folder) continue;
       found_.push_back({kind, executable.game, JoinPath(data_folder, entry->name), data_folder});
       game_found = true;
+      programs += (programs.empty() ? "" : ", ") + entry->name + " (" +
+                  std::string(GameTitleName(executable.game)) + ")";
     }
+    Note(data_folder, programs.empty() ? "no program of either game" : programs);
   }
 
   void LookInRetailKeys() {
     for (std::string_view key : kRetailKeys) {
       for (std::string_view name : kRetailValues) {
         if (OutOfTime()) return;
-        std::string folder;
-        if (system_.registry.ReadString(RegistryRoot::kLocalMachine, std::string(key),
-                                        std::string(name), &folder)) {
-          AddInstallsIn(WithNativeSeparators(folder), InstallKind::kRetail);
-        }
+        AddInstallsIn(ReadFolder(RegistryRoot::kLocalMachine, std::string(key), std::string(name)),
+                      InstallKind::kRetail);
       }
     }
   }
@@ -142,23 +172,19 @@ class Search {
       for (const std::string& id : system_.registry.SubkeyNames(
                RegistryRoot::kLocalMachine, std::string(games), kMostRegistrySubkeys)) {
         if (OutOfTime()) return;
-        std::string folder;
-        if (system_.registry.ReadString(RegistryRoot::kLocalMachine, std::string(games) + "\\" + id,
-                                        "path", &folder)) {
-          AddInstallsIn(WithNativeSeparators(folder), InstallKind::kGog);
-        }
+        AddInstallsIn(
+            ReadFolder(RegistryRoot::kLocalMachine, std::string(games) + "\\" + id, "path"),
+            InstallKind::kGog);
       }
     }
   }
 
   std::vector<std::string> WindowsSteamRoots() {
-    std::vector<std::string> roots;
-    std::string root;
-    if (!OutOfTime() && system_.registry.ReadString(RegistryRoot::kCurrentUser,
-                                                    "Software\\Valve\\Steam", "SteamPath", &root)) {
-      roots.push_back(WithNativeSeparators(root));
-    }
-    return roots;
+    if (OutOfTime()) return {};
+    std::string root =
+        ReadFolder(RegistryRoot::kCurrentUser, "Software\\Valve\\Steam", "SteamPath");
+    if (root.empty()) return {};
+    return {root};
   }
 
   std::vector<std::string> SteamRoots() {
@@ -187,20 +213,43 @@ class Search {
     };
     for (const std::string& root : roots) {
       if (OutOfTime()) return;
-      if (!fs_.IsFolder(root)) continue;
-      add(root);
-      for (const std::string& library : ReadSteamLibraryList(fs_, root)) {
-        add(WithNativeSeparators(library));
+      if (!fs_.IsFolder(root)) {
+        Note(root, "no such folder");
+        continue;
       }
+      add(root);
+      std::vector<std::string> listed = ReadSteamLibraryList(fs_, root);
+      std::string list;
+      for (const std::string& library : listed) {
+        add(WithNativeSeparators(library));
+        list += (list.empty() ? "" : ", ") + WithNativeSeparators(library);
+      }
+      Note(root, listed.empty() ? "a Steam folder listing no library"
+                                : "a Steam folder listing the libraries " + list);
     }
     for (const std::string& library : libraries) {
-      if (OutOfTime()) return;
-      std::string common =
-          FindIgnoringCase(fs_, FindIgnoringCase(fs_, library, "steamapps"), "common");
-      for (std::string_view game_folder : kSteamGameFolders) {
-        AddInstallsIn(FindIgnoringCase(fs_, common, std::string(game_folder)), InstallKind::kSteam);
+      for (const SteamGame& game : kSteamGames) {
+        if (OutOfTime()) return;
+        AddInstallsIn(SteamGameFolder(library, game), InstallKind::kSteam);
       }
     }
+  }
+
+  // Where the library holds `game`: the folder its app manifest names, or,
+  // without one, the folder's usual name.
+  std::string SteamGameFolder(const std::string& library, const SteamGame& game) {
+    std::string common =
+        FindIgnoringCase(fs_, FindIgnoringCase(fs_, library, "steamapps"), "common");
+    std::string manifest = SteamAppManifestPath(fs_, library, game.app_id);
+    std::string folder = ReadSteamInstallDir(fs_, manifest);
+    if (folder.empty()) {
+      Note(manifest,
+           "no installdir read, so the folder \"" + std::string(game.folder) + "\" is looked in");
+      folder = game.folder;
+    } else {
+      Note(manifest, "installdir \"" + folder + "\"");
+    }
+    return FindIgnoringCase(fs_, common, folder);
   }
 
   // OpenJKDF2 plays the game's own data: a data folder counts when it holds
@@ -208,6 +257,7 @@ class Search {
   // (res2.gob) or of the expansion (jkmres.goo).
   void LookForOpenJkdf2() {
     std::string program = system_.find_program("openjkdf2");
+    Note("PATH", program.empty() ? "no openjkdf2 program" : "openjkdf2 is " + program);
     if (program.empty()) return;
     std::vector<std::string> folders;
     if (std::string root = system_.variable("OPENJKDF2_ROOT"); !root.empty()) {
@@ -226,15 +276,23 @@ class Search {
   }
 
   void AddOpenJkdf2Data(const std::string& program, const std::string& folder) {
-    if (!fs_.IsFolder(FindIgnoringCase(fs_, folder, kEpisodeFolderName))) return;
     std::string resource = FindIgnoringCase(fs_, folder, kResourceFolderName);
-    if (!fs_.IsFolder(resource)) return;
+    if (!fs_.IsFolder(FindIgnoringCase(fs_, folder, kEpisodeFolderName)) ||
+        !fs_.IsFolder(resource)) {
+      Note(folder, "no Episode and Resource folders");
+      return;
+    }
+    std::string games;
     if (fs_.IsFile(FindIgnoringCase(fs_, resource, kGameResourceFileName))) {
       found_.push_back({InstallKind::kOpenJkdf2, GameTitle::kJediKnight, program, folder});
+      games = GameTitleName(GameTitle::kJediKnight);
     }
     if (fs_.IsFile(FindIgnoringCase(fs_, resource, kExpansionResourceFileName))) {
       found_.push_back({InstallKind::kOpenJkdf2, GameTitle::kMysteriesOfTheSith, program, folder});
+      games +=
+          (games.empty() ? "" : ", ") + std::string(GameTitleName(GameTitle::kMysteriesOfTheSith));
     }
+    Note(folder, games.empty() ? "no resource archive of either game" : "the data of " + games);
   }
 
   const SearchSystem& system_;
@@ -242,6 +300,7 @@ class Search {
   std::chrono::steady_clock::time_point end_;
   bool out_of_time_ = false;
   std::vector<GameInstall> found_;
+  std::vector<std::string> looked_;
 };
 
 }  // namespace

@@ -17,8 +17,13 @@
 //   OpenJKDF2, an `openjkdf2` program on the PATH with its data folder
 //   $OPENJKDF2_ROOT, $XDG_DATA_HOME/OpenJKDF2/openjkdf2 or
 //   ~/.local/share/OpenJKDF2/openjkdf2.
-//   In a Steam library the games lie in steamapps/common/"Star Wars Jedi
-//   Knight" and steamapps/common/"Jedi Knight Mysteries of the Sith".
+//   In a Steam library each game lies in the folder of steamapps/common
+//   that the "installdir" of its steamapps/appmanifest_ID.acf names (the
+//   game's ID is 32380, the expansion's 32390); without a manifest to read,
+//   in steamapps/common/"Star Wars Jedi Knight" and "Jedi Knight Mysteries
+//   of the Sith".
+//   A folder read from the registry is spelt as the system spells it, in
+//   whatever letter case the registry holds it.
 //
 // The search never holds up the program for long: it reads only the
 // registry values and the small files named above, never walks a folder
@@ -94,6 +99,10 @@ struct GameSearch {
   std::vector<GameInstall> installs;
   // The time ran out before every place was looked at.
   bool out_of_time = false;
+  // Each place looked at and what was found there, one a line, in order:
+  // "PLACE: WHAT" (a registry value and the folder it names, a folder and
+  // the games' programs in it, a Steam file and what it says).
+  std::vector<std::string> looked;
 };
 
 // Looks in the places above for the installs, for at most `time`.

@@ -34,9 +34,17 @@ bool IsInFolder(FileSystem& fs, const std::vector<FolderEntry>& entries,
                      [&name](const FolderEntry& entry) { return entry.name == name; });
 }
 
-// Refuses, naming it, the first of `names` that is in the work folder
-// already without being in the run record: it is the user's, and the run
-// would replace it.
+// The names of `paths`, quoted, joined by ", ".
+std::string QuotedList(const std::vector<std::string>& paths) {
+  std::string list;
+  for (const std::string& path : paths) list += (list.empty() ? "'" : ", '") + path + "'";
+  return list;
+}
+
+// Refuses, naming them all in one message, those of `names` that are in the
+// work folder already without being in the run record: they are the
+// user's, and the run would replace them. An empty folder is no exception:
+// only the record tells one that an earlier run made from the user's own.
 Status CheckNothingInTheWay(FileSystem& fs, const ScaleRequest& request,
                             const std::vector<std::string>& names,
                             const std::vector<std::string>& recorded) {
@@ -46,20 +54,28 @@ Status CheckNothingInTheWay(FileSystem& fs, const ScaleRequest& request,
   }
   std::string copy_name =
       request.extra_archive_path.empty() ? "" : FileNameOf(request.extra_archive_path);
+  std::vector<std::string> users, copy;
   for (const std::string& name : names) {
     if (std::find(recorded.begin(), recorded.end(), name) != recorded.end()) continue;
     if (!IsInFolder(fs, entries, request.work_folder, name)) continue;
-    std::string path = JoinPath(request.work_folder, name);
-    if (name == copy_name) {
-      return Status::Invalid("'" + path +
-                             "': is in the work folder already and is not the chosen extra "
-                             "archive; it would be replaced, so nothing was done");
-    }
-    return Status::Invalid("'" + path +
-                           "': is in the work folder already and was not left by an earlier "
-                           "run of jkrescale; it would be replaced, so nothing was done");
+    (name == copy_name ? copy : users).push_back(JoinPath(request.work_folder, name));
   }
-  return Status::Ok();
+  if (users.empty() && copy.empty()) return Status::Ok();
+  std::string message;
+  if (!users.empty()) {
+    bool one = users.size() == 1;
+    message = QuotedList(users) + (one ? ": is" : ": are") + " in the work folder already and " +
+              (one ? "was" : "were") + " not left by an earlier run of jkrescale";
+  }
+  if (!copy.empty()) {
+    message += (message.empty() ? "" : "; ") + QuotedList(copy) +
+               ": is in the work folder already and is not the chosen extra archive";
+  }
+  bool one = users.size() + copy.size() == 1;
+  return Status::Invalid(
+      message + (one ? "; it would" : "; they would") +
+      " be replaced, so nothing was done; move them elsewhere, or delete them if "
+      "they are not yours");
 }
 
 // The names of what the run is about to write, once it is sure that none
@@ -147,7 +163,7 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
   if (status.ok()) status = PlanWrites(fs, request.scale, &names);
   if (!status.ok()) {
     // Nothing was written, so there is nothing to clean up.
-    observer.ScaleFinished({});
+    observer.ScaleFinished(*report);
     return status;
   }
   std::vector<std::string> recorded;
@@ -158,11 +174,12 @@ Status RunPlaySession(FileSystem& fs, ProcessRunner& runner, const PlayRequest& 
   if (status.ok() && observer.progress().CancelRequested()) {
     status = Status::Cancelled("the scale run was cancelled");
   }
-  observer.ScaleFinished(scaled.limit_warnings);
   report->skipped = scaled.skipped;
   report->missing_models = scaled.missing_models;
   report->missing_cogs = scaled.missing_cogs;
   report->shared = scaled.shared;
+  report->limit_warnings = scaled.limit_warnings;
+  observer.ScaleFinished(*report);
   if (status.ok()) status = StartGame(fs, runner, request, FileNameOf(scaled.extra_copy), observer);
   return Joined(status, CleanWorkFolder(fs, request.scale.work_folder, recorded, pacing));
 }

@@ -65,22 +65,8 @@ PlayRequest MakePlayRequest(FileSystem& fs, const std::string& work_folder,
 // resource archive Resource\res2.gob was not found in FOLDER").
 Status CheckResourceArchive(FileSystem& fs, const PlayRequest& request);
 
-// What a front-end learns while a session runs, and when.
-class PlayObserver {
- public:
-  virtual ~PlayObserver() = default;
-  // Where the scale run reports its progress.
-  virtual ScaleProgress& progress() = 0;
-  // The scale run is over, whether or not it went well. `limit_warnings`
-  // says what its result passes of the game's limits (ScaleReport), to be
-  // shown before the game starts.
-  virtual void ScaleFinished(const std::vector<std::string>& limit_warnings) = 0;
-  // The game is starting with this command line.
-  virtual void GameStarting(const std::string& command_line) = 0;
-  // Called every few milliseconds while the game runs.
-  virtual void WhileGameRuns() = 0;
-};
-
+// What the scale run of a session left out or warns of, known once it is
+// over and said before the game starts.
 struct PlayReport {
   // Entries the scale run left out (see ScaleReport).
   std::vector<std::string> skipped;
@@ -89,6 +75,24 @@ struct PlayReport {
   std::vector<std::string> missing_cogs;
   // What the scenery shares with actors (see ScaleReport).
   SharedFiles shared;
+  // What the scaled level passes of the game's limits (see ScaleReport).
+  std::vector<std::string> limit_warnings;
+};
+
+// What a front-end learns while a session runs, and when.
+class PlayObserver {
+ public:
+  virtual ~PlayObserver() = default;
+  // Where the scale run reports its progress.
+  virtual ScaleProgress& progress() = 0;
+  // The scale run is over, whether or not it went well. `report` says what
+  // it left out and what its result passes of the game's limits, to be
+  // shown before the game starts; the session's report is the same.
+  virtual void ScaleFinished(const PlayReport& report) = 0;
+  // The game is starting with this command line.
+  virtual void GameStarting(const std::string& command_line) = 0;
+  // Called every few milliseconds while the game runs.
+  virtual void WhileGameRuns() = 0;
 };
 
 // A one-line note for the main window on what the run left out: "Not found
@@ -105,9 +109,10 @@ std::string LeftOutNote(const std::vector<std::string>& missing_models,
 //   (Resource\jkmres.goo for an expansion archive; the archive's path,
 //   without " in FOLDER", when the user named it);
 // - note in the run record what the run will write (the test episode, the
-//   extra archive's copy, the work subfolders), refusing, with a message
-//   that names it, anything of those names in the work folder that the
-//   record does not name: it is the user's, and nothing is done;
+//   extra archive's copy, the work subfolders), refusing, with one message
+//   that names them all and says what to do, anything of those names in
+//   the work folder that the record does not name, an empty folder too: it
+//   is the user's, and nothing is done;
 // - the scale run; the game started and waited for, only when the scale
 //   run went well and was not cancelled;
 // - the clean-up of what the record names (or was to name, when writing it

@@ -1,6 +1,7 @@
 #include "launch/steam_libraries.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "platform/path.h"
@@ -77,18 +78,20 @@ bool IsNumber(std::string_view text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-}  // namespace
-
-std::vector<std::string> SteamLibraryPaths(std::string_view text, size_t limit) {
-  std::vector<std::string> paths;
+// Hands each key and its value to `visit`, with the keys of the blocks
+// they are in (outermost first), until `visit` returns false or the text
+// ends.
+void ForEachValue(
+    std::string_view text,
+    const std::function<bool(const std::vector<std::string>& blocks, const std::string& key,
+                             const std::string& value)>& visit) {
   KeyValuesReader reader(text);
-  // The keys of the blocks the reader is in; the key waiting for its value.
   std::vector<std::string> blocks;
   std::string key, token;
   bool have_key = false;
-  while (paths.size() < limit) {
+  for (;;) {
     KeyValuesReader::Token next = reader.Next(&token);
-    if (next == KeyValuesReader::Token::kEnd) break;
+    if (next == KeyValuesReader::Token::kEnd) return;
     if (next == KeyValuesReader::Token::kOpen) {
       blocks.push_back(have_key ? key : "");
       have_key = false;
@@ -100,26 +103,73 @@ std::vector<std::string> SteamLibraryPaths(std::string_view text, size_t limit) 
       have_key = true;
     } else {
       have_key = false;
-      if (blocks.empty() || !EqualsIgnoringCase(blocks[0], "libraryfolders")) continue;
-      // Today: "libraryfolders" { "0" { "path" "..." ... } }; before 2021:
-      // "LibraryFolders" { "1" "..." }.
-      bool today = blocks.size() == 2 && EqualsIgnoringCase(key, "path");
-      bool older = blocks.size() == 1 && IsNumber(key);
-      if ((today || older) && !token.empty()) paths.push_back(token);
+      if (!visit(blocks, key, token)) return;
     }
   }
+}
+
+// The first `kMostLibraryListBytes` of the file at `path`; false when it
+// cannot be read.
+bool ReadSmallText(FileSystem& fs, const std::string& path, std::string* text) {
+  std::unique_ptr<InputFile> in;
+  return fs.OpenRead(path, &in).ok() &&
+         in->Read(size_t(std::min(in->Length(), kMostLibraryListBytes)), text).ok();
+}
+
+bool IsPlainFolderName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         std::none_of(name.begin(), name.end(),
+                      [](char c) { return c == '/' || c == '\\' || c == ':'; });
+}
+
+}  // namespace
+
+std::string SteamInstallDir(std::string_view text) {
+  std::string folder;
+  ForEachValue(text, [&](const std::vector<std::string>& blocks, const std::string& key,
+                         const std::string& value) {
+    if (blocks.size() != 1 || !EqualsIgnoringCase(blocks[0], "AppState") ||
+        !EqualsIgnoringCase(key, "installdir")) {
+      return true;
+    }
+    if (IsPlainFolderName(value)) folder = value;
+    return false;
+  });
+  return folder;
+}
+
+std::string SteamAppManifestPath(FileSystem& fs, const std::string& library,
+                                 std::string_view app_id) {
+  return FindIgnoringCase(fs, FindIgnoringCase(fs, library, "steamapps"),
+                          "appmanifest_" + std::string(app_id) + ".acf");
+}
+
+std::string ReadSteamInstallDir(FileSystem& fs, const std::string& manifest) {
+  std::string text;
+  return ReadSmallText(fs, manifest, &text) ? SteamInstallDir(text) : "";
+}
+
+std::vector<std::string> SteamLibraryPaths(std::string_view text, size_t limit) {
+  std::vector<std::string> paths;
+  if (limit == 0) return paths;
+  ForEachValue(text, [&](const std::vector<std::string>& blocks, const std::string& key,
+                         const std::string& value) {
+    if (blocks.empty() || !EqualsIgnoringCase(blocks[0], "libraryfolders")) return true;
+    // Today: "libraryfolders" { "0" { "path" "..." ... } }; before 2021:
+    // "LibraryFolders" { "1" "..." }.
+    bool today = blocks.size() == 2 && EqualsIgnoringCase(key, "path");
+    bool older = blocks.size() == 1 && IsNumber(key);
+    if ((today || older) && !value.empty()) paths.push_back(value);
+    return paths.size() < limit;
+  });
   return paths;
 }
 
 std::vector<std::string> ReadSteamLibraryList(FileSystem& fs, const std::string& root) {
   std::string list =
       FindIgnoringCase(fs, FindIgnoringCase(fs, root, "steamapps"), "libraryfolders.vdf");
-  std::unique_ptr<InputFile> in;
   std::string text;
-  if (!fs.OpenRead(list, &in).ok() ||
-      !in->Read(size_t(std::min(in->Length(), kMostLibraryListBytes)), &text).ok()) {
-    return {};
-  }
+  if (!ReadSmallText(fs, list, &text)) return {};
   return SteamLibraryPaths(text, kMostSteamLibraries);
 }
 

@@ -115,6 +115,13 @@ class FileSystem {
 // that matches it with case ignored, else `folder` joined with `name`.
 std::string FindIgnoringCase(FileSystem& fs, const std::string& folder, std::string_view name);
 
+// `path` spelt as the file system holds it, for a path typed or stored in
+// another letter case on a system that ignores case (the registry holds
+// Steam's folder as "c:/program files (x86)/steam"): each name found in its
+// folder's listing as listed there (the exact name first), a drive letter
+// in upper case; from the first name not found on, the rest as given.
+std::string SpeltAsOnDisk(FileSystem& fs, const std::string& path);
+
 }  // namespace jk
 
 #endif  // JKRESCALE_PLATFORM_FILE_SYSTEM_H_

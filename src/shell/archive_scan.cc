@@ -11,20 +11,34 @@ namespace jk {
 
 namespace {
 
-enum class ArchiveKind { kNone, kEpisode, kExtra };
+enum class ArchiveKind { kEpisode, kExtra, kDamaged };
 
-// What the archive at `path` is, read from its header and its directory.
-ArchiveKind KindOfArchive(FileSystem& fs, const std::string& path) {
+// What the archive at `path` is, read from its header and its directory;
+// for a damaged one, why in `damage`.
+ArchiveKind KindOfArchive(FileSystem& fs, const std::string& path, std::string* damage) {
   std::unique_ptr<GobArchive> archive;
-  if (!GobArchive::Open(fs, path, &archive).ok()) return ArchiveKind::kNone;
+  Status status = GobArchive::Open(fs, path, &archive);
   // An episode archive's directory follows its header.
-  if (archive->directory_position() != kGobHeaderSize) return ArchiveKind::kNone;
+  if (status.ok() && archive->directory_position() != kGobHeaderSize) {
+    status = Status::Damaged(path,
+                             "not an archive of the game: its directory does not follow "
+                             "its header");
+  }
+  if (status.ok()) status = archive->CheckDirectoryInside();
   bool episode = false;
-  Status walked = archive->Walk([&](const GobEntry& entry) {
-    episode = entry.name.compare(0, kEpisodeFileName.size(), kEpisodeFileName) == 0;
-    return !episode;
-  });
-  if (!walked.ok()) return ArchiveKind::kNone;
+  if (status.ok()) {
+    status = archive->Walk([&](const GobEntry& entry) {
+      episode = entry.name.compare(0, kEpisodeFileName.size(), kEpisodeFileName) == 0;
+      return !episode;
+    });
+  }
+  if (!status.ok()) {
+    // The message without the path it begins with: the list shows the name.
+    std::string prefix = "'" + path + "': ";
+    *damage = status.message().starts_with(prefix) ? status.message().substr(prefix.size())
+                                                   : status.message();
+    return ArchiveKind::kDamaged;
+  }
   return episode ? ArchiveKind::kEpisode : ArchiveKind::kExtra;
 }
 
@@ -52,14 +66,17 @@ void ScanArchives(FileSystem& fs, const std::string& folder, ScannedArchives* fo
     if (!EndsWithIgnoringCase(entry.name, ".gob") && !EndsWithIgnoringCase(entry.name, ".goo")) {
       continue;
     }
-    switch (KindOfArchive(fs, path)) {
+    std::string damage;
+    switch (KindOfArchive(fs, path, &damage)) {
       case ArchiveKind::kEpisode:
         found->episodes.push_back(path);
         break;
       case ArchiveKind::kExtra:
         found->extras.push_back(path);
         break;
-      case ArchiveKind::kNone:
+      case ArchiveKind::kDamaged:
+        found->episodes.push_back(path);
+        found->damaged[path] = damage;
         break;
     }
   }

@@ -4,6 +4,7 @@
 #ifndef JKRESCALE_SHELL_ARCHIVE_SCAN_H_
 #define JKRESCALE_SHELL_ARCHIVE_SCAN_H_
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,13 @@
 namespace jk {
 
 struct ScannedArchives {
+  // The episode archives, and the archives that cannot be read, in the
+  // order of the scan.
   std::vector<std::string> episodes;
   std::vector<std::string> extras;
+  // Of `episodes`, those that cannot be read: why, in one phrase ("damaged
+  // archive: ...", without the path).
+  std::map<std::string, std::string> damaged;
 };
 
 // Appends the full paths of the archives below `folder` to `found`. Each
@@ -21,9 +27,12 @@ struct ScannedArchives {
 // lists are the same on every system; subfolders are scanned where they
 // stand in that order. Folders named "resource" (any letter case) and links
 // to folders are not entered. A file whose name ends in ".gob" or ".goo"
-// (any letter case) counts when it opens as an archive whose directory lies
-// at byte 12; it is an episode archive when an entry name begins with
-// "episode.jk". Archives and folders that cannot be read are skipped.
+// (any letter case) is an archive: an episode archive when an entry name
+// begins with "episode.jk", else an extra archive. One that cannot be read
+// (it cannot be opened, its directory does not lie at byte 12 or not wholly
+// inside the file) is listed among the episodes as damaged, never as an
+// extra archive that a run would copy. Folders that cannot be read are
+// skipped.
 void ScanArchives(FileSystem& fs, const std::string& folder, ScannedArchives* found);
 
 // Whether `a` sorts before `b` in the scan: letter case ignored, ties broken

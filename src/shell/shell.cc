@@ -34,16 +34,19 @@ class WindowedPlay : public PlayObserver {
     windows_.progress_window().Show();
   }
   ScaleProgress& progress() override { return progress_; }
-  // What the level passes of the game's limits stays in the status line
-  // while the game runs.
-  void ScaleFinished(const std::vector<std::string>& limit_warnings) override {
+  // What the level passes of the game's limits, and what the run left out,
+  // stay in the status line while the game runs: they explain what the
+  // player will see.
+  void ScaleFinished(const PlayReport& report) override {
     windows_.progress_window().Close();
-    warnings_ = LimitWarningLine(limit_warnings);
-    if (!warnings_.empty()) {
-      if (warnings_[0] >= 'a' && warnings_[0] <= 'z') warnings_[0] = char(warnings_[0] - 'a' + 'A');
-      windows_.Log("warning: " + warnings_);
-      windows_.main_window().controls().status_line.SetText(warnings_);
+    std::string limits = LimitWarningLine(report.limit_warnings);
+    if (!limits.empty()) {
+      if (limits[0] >= 'a' && limits[0] <= 'z') limits[0] = char(limits[0] - 'a' + 'A');
+      windows_.Log("warning: " + limits);
     }
+    std::string left_out = LeftOutNote(report.missing_models, report.missing_cogs, report.shared);
+    warnings_ = limits.empty() || left_out.empty() ? limits + left_out : limits + ". " + left_out;
+    if (!warnings_.empty()) windows_.main_window().controls().status_line.SetText(warnings_);
   }
   void GameStarting(const std::string& command_line) override {
     windows_.Log("starting the game: " + command_line);
@@ -125,6 +128,10 @@ std::string ReplaceArchiveQuestion(const std::string& archive_path) {
 std::string ModSavedText(const std::string& archive_path) {
   return "The mod was saved as " + archive_path +
          ".\nIn the game's Episode folder, it is played like any other episode.";
+}
+
+std::string DamagedArchiveHint(const std::string& reason) {
+  return "This archive cannot be read, so it can be neither opened nor copied: " + reason;
 }
 
 std::string LevelsCaption(const std::string& archive_path) {
@@ -335,6 +342,12 @@ void Shell::OnArchiveActivated() {
       size_t(item) >= episode_paths_.size()) {
     return;
   }
+  // Greyed, but a list may still let it be picked.
+  if (auto damaged = damaged_archives_.find(episode_paths_[size_t(item)]);
+      damaged != damaged_archives_.end()) {
+    windows_.dialogs().Message("'" + damaged->first + "': " + DamagedArchiveHint(damaged->second));
+    return;
+  }
   // Listed aside first: an archive that has gone or changed since the scan
   // leaves the list of episodes as it was.
   LevelArchiveTables tables;
@@ -430,17 +443,26 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
   // happened to be started from.
   episode_paths_.clear();
   found_extras_.clear();
+  damaged_archives_.clear();
   for (const std::string* folder : {&game_folder_, &expansion_folder_}) {
     if (folder->empty() || !fs_.IsFolder(FindIgnoringCase(fs_, *folder, kEpisodeFolderName)))
       continue;
     ScannedArchives found;
     ScanArchives(fs_, *folder, &found);
     episode_paths_.insert(episode_paths_.end(), found.episodes.begin(), found.episodes.end());
+    damaged_archives_.insert(found.damaged.begin(), found.damaged.end());
     for (const std::string& path : found.extras) {
       found_extras_.push_back({path, path.substr(folder->size()), folder == &expansion_folder_});
     }
   }
-  for (const std::string& path : episode_paths_) archives.AddItem(FileNameOf(path));
+  for (const std::string& path : episode_paths_) {
+    auto damaged = damaged_archives_.find(path);
+    if (damaged == damaged_archives_.end()) {
+      archives.AddItem(FileNameOf(path));
+    } else {
+      archives.AddGreyedItem(FileNameOf(path), DamagedArchiveHint(damaged->second));
+    }
+  }
   archives.SetPlaceholder(kNoEpisodes);
   archives.SetSelectedIndex(FindItem(archives, episode));
   ShowExtras(extra);

@@ -7,6 +7,7 @@
 #define JKRESCALE_SHELL_SHELL_H_
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,10 @@ inline constexpr const char* kNoEpisodes =
     "JKM.EXE for Mysteries of the Sith) above.";
 inline constexpr const char* kNoLevels =
     "This archive holds no level. Go back to the episodes to pick another one.";
+
+// The hint of an archive in the list that cannot be read, and what
+// opening it says: `reason` is why ("damaged archive: ...").
+std::string DamagedArchiveHint(const std::string& reason);
 
 // What the path fields say while they are empty.
 inline constexpr const char* kGamePathPlaceholder = "Path of JK.EXE";
@@ -243,6 +248,8 @@ class Shell : public MainWindowEvents {
     bool below_expansion = false;
   };
   std::vector<ExtraArchive> found_extras_;
+  // Of the episode paths, the archives that cannot be read, and why.
+  std::map<std::string, std::string> damaged_archives_;
   ArchiveListMode list_mode_ = ArchiveListMode::kEpisodes;
   // The archive whose levels the archive list shows.
   std::string opened_archive_;

@@ -33,6 +33,11 @@ class ListControl {
   virtual ~ListControl() = default;
   virtual void Clear() = 0;
   virtual void AddItem(const std::string& text) = 0;
+  // Adds an item shown greyed, for something that cannot be used, with
+  // `hint` saying why when the user asks (a tooltip; beside the text where
+  // the list has none). Where the list lets it be selected, the shell
+  // refuses to use it.
+  virtual void AddGreyedItem(const std::string& text, const std::string& hint) = 0;
   virtual int ItemCount() const = 0;
   virtual std::string ItemText(int index) const = 0;
   // -1 when no item is selected.

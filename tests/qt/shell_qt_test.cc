@@ -183,6 +183,60 @@ TEST_F(QtShellTest, WhileTheGameRuns) {
   EXPECT_EQ(ui_.main_window_widget()->focusWidget(), scale);
 }
 
+// What the run left out is in the status line while the game runs, in
+// front of the waiting note.
+TEST_F(QtShellTest, TheStatusLineSaysWhatWasLeftOutWhileTheGameRuns) {
+  temp_.WriteArchive("game/Episode/ep1.gob", ArchiveLeavingOutAModel());
+  DoubleClickArchiveList(0);
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
+                    ItemPoint(0));
+  std::string status;
+  runner_.on_run = [&](const ProgramStart&) {
+    status = Find<QLabel>("status_line")->text().toStdString();
+    return Status::Ok();
+  };
+  QTest::mouseClick(Find<QPushButton>("scale_button"), Qt::LeftButton);
+  EXPECT_EQ(status,
+            "Not found in any archive, so not scaled: models gone.3do. Waiting for the game to "
+            "end…");
+}
+
+// Everything in the way of a run is named in one message, with what to do.
+TEST_F(QtShellTest, WhatIsInTheWayInOneMessage) {
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "cog")));
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "misc")));
+  DoubleClickArchiveList(0);
+  QTest::mouseClick(Find<QListWidget>("archive_list")->viewport(), Qt::LeftButton, {},
+                    ItemPoint(0));
+  std::string text;
+  AnswerNextMessageBox(&text);
+  QTest::mouseClick(Find<QPushButton>("scale_button"), Qt::LeftButton);
+  // The box may break a path after each separator (a zero-width space).
+  for (size_t at; (at = text.find("\u200B")) != std::string::npos;) text.erase(at, 3);
+  EXPECT_EQ(text, "'" + NativeJoin(work_, "cog") + "', '" + NativeJoin(work_, "misc") +
+                      "': are in the work folder already and were not left by an earlier run of "
+                      "jkrescale; they would be replaced, so nothing was done; move them "
+                      "elsewhere, or delete them if they are not yours");
+  EXPECT_TRUE(runner_.runs.empty());
+}
+
+// An archive that cannot be read is listed greyed, with why as its
+// tooltip, and can be neither picked nor opened.
+TEST_F(QtShellTest, DamagedArchiveIsGreyed) {
+  temp_.WriteFile("game/Episode/broken.gob", EpisodeArchive().Build().substr(0, 30));
+  QTest::mouseClick(Find<QPushButton>("refresh_button"), Qt::LeftButton);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("broken.gob", "ep1.gob"));
+  QListWidgetItem* broken = Find<QListWidget>("archive_list")->item(0);
+  EXPECT_FALSE(broken->flags() & Qt::ItemIsEnabled);
+  EXPECT_FALSE(broken->flags() & Qt::ItemIsSelectable);
+  EXPECT_EQ(broken->toolTip().toStdString(),
+            "This archive cannot be read, so it can be neither opened nor copied: damaged "
+            "archive: its directory of 3 entries does not lie inside its 30 bytes");
+  DoubleClickArchiveList(0);
+  EXPECT_THAT(ArchiveListItems(), ElementsAre("broken.gob", "ep1.gob"));
+  EXPECT_EQ(ui_.main_window().controls().archive_list.SelectedIndex(), -1);
+}
+
 // The line under the factor says what the factor changes once the level
 // picked has been read in the background, and follows the typing at once.
 TEST_F(QtShellTest, ThePlayerLineFollowsTheFactor) {

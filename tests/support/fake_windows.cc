@@ -12,6 +12,7 @@ void FakeTextField::SetText(const std::string& text) {
 void FakeList::Clear() {
   bool had_selection = selected_ >= 0;
   items_.clear();
+  hints_.clear();
   selected_ = -1;
   if (had_selection && on_select) on_select();
 }

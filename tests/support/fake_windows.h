@@ -97,7 +97,13 @@ class FakeList : public ListControl, public FakeControl {
  public:
   using FakeControl::FakeControl;
   void Clear() override;
-  void AddItem(const std::string& text) override { items_.push_back(text); }
+  void AddItem(const std::string& text) override { AddGreyedItem(text, ""); }
+  // An item with a hint is greyed. It can be selected, as in the lists
+  // that allow it.
+  void AddGreyedItem(const std::string& text, const std::string& hint) override {
+    items_.push_back(text);
+    hints_.push_back(hint);
+  }
   int ItemCount() const override { return int(items_.size()); }
   std::string ItemText(int index) const override;
   int SelectedIndex() const override { return selected_; }
@@ -105,12 +111,15 @@ class FakeList : public ListControl, public FakeControl {
   void SetPlaceholder(const std::string& text) override { placeholder_ = text; }
 
   const std::vector<std::string>& items() const { return items_; }
+  // The hint of each item, "" for those not greyed.
+  const std::vector<std::string>& hints() const { return hints_; }
   // What the list shows: its placeholder when it has no item.
   std::string Shown() const;
   std::function<void()> on_select;
 
  private:
   std::vector<std::string> items_;
+  std::vector<std::string> hints_;
   int selected_ = -1;
   std::string placeholder_;
 };

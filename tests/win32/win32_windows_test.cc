@@ -343,6 +343,57 @@ TEST_F(Win32ShellTest, WhileTheGameRunsTheControlsAreGreyed) {
   EXPECT_EQ(GetFocus(), Control("scale_button"));
 }
 
+// What the run left out is in the status line while the game runs, in
+// front of the waiting note.
+TEST_F(Win32ShellTest, TheStatusLineSaysWhatWasLeftOutWhileTheGameRuns) {
+  temp_.WriteArchive("game/Episode/ep1.gob", ArchiveLeavingOutAModel());
+  ClickItem(0, /*twice=*/true);
+  ClickItem(0);
+  std::string status;
+  runner_.on_run = [&](const ProgramStart&) {
+    status = Text(Control("status_line"));
+    return Status::Ok();
+  };
+  Click(Control("scale_button"));
+  EXPECT_EQ(status,
+            "Not found in any archive, so not scaled: models gone.3do. Waiting for the game to "
+            "end…");
+}
+
+// Everything in the way of a run is named in one message, with what to do.
+TEST_F(Win32ShellTest, WhatIsInTheWayInOneMessage) {
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "cog")));
+  std::filesystem::create_directories(FsPath(NativeJoin(work_, "misc")));
+  ClickItem(0, /*twice=*/true);
+  ClickItem(0);
+  AnsweredBox box;
+  AnswerNextMessageBox(&box);
+  Click(Control("scale_button"));
+  EXPECT_EQ(box.text, "'" + NativeJoin(work_, "cog") + "', '" + NativeJoin(work_, "misc") +
+                          "': are in the work folder already and were not left by an earlier "
+                          "run of jkrescale; they would be replaced, so nothing was done; move "
+                          "them elsewhere, or delete them if they are not yours");
+  EXPECT_TRUE(runner_.runs.empty());
+}
+
+// An archive that cannot be read is listed with why after its name; a
+// list box lets it be picked, but opening it only says why.
+TEST_F(Win32ShellTest, DamagedArchiveSaysWhy) {
+  std::string broken =
+      temp_.WriteFile("game/Episode/broken.gob", EpisodeArchive().Build().substr(0, 30));
+  Click(Control("refresh_button"));
+  std::string why =
+      "This archive cannot be read, so it can be neither opened nor copied: damaged archive: its "
+      "directory of 3 entries does not lie inside its 30 bytes";
+  EXPECT_THAT(Items(), ElementsAre("broken.gob - " + why, "ep1.gob"));
+  AnsweredBox box;
+  AnswerNextMessageBox(&box);
+  ClickItem(0, /*twice=*/true);
+  EXPECT_EQ(box.text, "'" + broken + "': " + why);
+  EXPECT_THAT(Items(), ElementsAre("broken.gob - " + why, "ep1.gob"));
+  EXPECT_FALSE(IsWindowEnabled(Control("back_button")));
+}
+
 // Save as mod... goes with a picked level; "Start in the level" only with
 // OpenJKDF2 (unticked while greyed out), and a click on it is kept in the
 // settings.
