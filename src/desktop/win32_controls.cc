@@ -34,7 +34,10 @@ ControlClass ClassOf(ControlKind kind) {
     case ControlKind::kTextField:
       return {WC_EDITW, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::kList:
-      return {WC_LISTBOXW, WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+      // Drawn by the program (Win32List::DrawItem), for its greyed items.
+      return {WC_LISTBOXW,
+              WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED |
+                  LBS_HASSTRINGS,
               WS_EX_CLIENTEDGE};
     case ControlKind::kButton:
       return {WC_BUTTONW, kPush, 0};
@@ -171,7 +174,46 @@ void Win32List::AddItem(const std::string& text) {
 }
 
 void Win32List::AddGreyedItem(const std::string& text, const std::string& hint) {
-  AddItem(text + " - " + hint);
+  LRESULT index = SendMessageW(list_, LB_ADDSTRING, 0,
+                               reinterpret_cast<LPARAM>(WideOf(text + " - " + hint).c_str()));
+  if (index >= 0) SendMessageW(list_, LB_SETITEMDATA, WPARAM(index), kGreyedItem);
+}
+
+bool Win32List::IsGreyed(int index) const {
+  return SendMessageW(list_, LB_GETITEMDATA, WPARAM(index), 0) == kGreyedItem;
+}
+
+void Win32List::FitItemHeight() {
+  HDC dc = GetDC(list_);
+  if (dc == nullptr) return;
+  TEXTMETRICW metrics{};
+  {
+    Selection selected(dc, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
+    GetTextMetricsW(dc, &metrics);
+  }
+  ReleaseDC(list_, dc);
+  // The height of a list box's own items: one line of its font.
+  SendMessageW(list_, LB_SETITEMHEIGHT, 0, std::max<LPARAM>(1, metrics.tmHeight));
+  InvalidateRect(list_, nullptr, TRUE);
+}
+
+void Win32List::DrawItem(const DRAWITEMSTRUCT& item) const {
+  if (item.itemID == UINT(-1)) return;  // an empty list with the focus: nothing to draw
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  const bool greyed = IsGreyed(int(item.itemID)) || (item.itemState & ODS_DISABLED) != 0;
+  HDC dc = item.hDC;
+  RECT area = item.rcItem;
+  FillRect(dc, &area, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(greyed     ? COLOR_GRAYTEXT
+                               : selected ? COLOR_HIGHLIGHTTEXT
+                                          : COLOR_WINDOWTEXT));
+  std::wstring text = WideOf(ItemText(int(item.itemID)));
+  RECT inside = area;
+  inside.left += 2;
+  DrawTextW(dc, text.c_str(), int(text.size()), &inside,
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &area);
 }
 
 int Win32List::ItemCount() const { return int(SendMessageW(list_, LB_GETCOUNT, 0, 0)); }

@@ -93,8 +93,8 @@ class Win32List : public ListControl {
 
   void Clear() override;
   void AddItem(const std::string& text) override;
-  // A list box has no greyed items nor tooltips of its own: the hint
-  // follows the text, after " - ".
+  // A list box has no tooltips for its items: the hint follows the text,
+  // after " - ", drawn grey like the text.
   void AddGreyedItem(const std::string& text, const std::string& hint) override;
   int ItemCount() const override;
   std::string ItemText(int index) const override;
@@ -103,8 +103,17 @@ class Win32List : public ListControl {
   void SetPlaceholder(const std::string& text) override;
 
   void SelectionChanged();
+  bool IsGreyed(int index) const;
+  // The list draws its items itself (WM_DRAWITEM, which its window passes
+  // on): greyed ones in the system's grey text. Their height follows the
+  // list's font, and must be set again when the font changes.
+  void DrawItem(const DRAWITEMSTRUCT& item) const;
+  void FitItemHeight();
 
  private:
+  // The item data that marks a greyed item.
+  static constexpr LRESULT kGreyedItem = 1;
+
   static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                    UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);

@@ -119,6 +119,8 @@ void Win32MainWindow::FocusControl(ControlId id) {
 
 void Win32MainWindow::ApplyDpi(UINT dpi) {
   SetDpiFont(dpi);
+  archive_list_.FitItemHeight();
+  extra_list_.FitItemHeight();
   SetIcons();
   texts_ = MeasureTexts();
   LayOut();
@@ -212,6 +214,16 @@ LRESULT Win32MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lpara
       for (const Win32TextField* field :
            {&game_path_field_, &expansion_path_field_, &factor_field_}) {
         if (field->hwnd() == edit) return reinterpret_cast<LRESULT>(field->Paint(dc));
+      }
+      break;
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      for (const Win32List* list : {&archive_list_, &extra_list_}) {
+        if (item->hwndItem == list->hwnd()) {
+          list->DrawItem(*item);
+          return TRUE;
+        }
       }
       break;
     }

@@ -376,8 +376,40 @@ TEST_F(Win32ShellTest, WhatIsInTheWayInOneMessage) {
   EXPECT_TRUE(runner_.runs.empty());
 }
 
-// An archive that cannot be read is listed with why after its name; a
-// list box lets it be picked, but opening it only says why.
+// How the list draws item `index`: whether any of its pixels has the
+// window's text colour, and whether any differs from the background.
+struct ItemInk {
+  bool text_colour = false;
+  bool any = false;
+};
+ItemInk InkOfItem(HWND list, int index) {
+  RECT item{};
+  SendMessageW(list, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&item));
+  RECT client{};
+  GetClientRect(list, &client);
+  HDC screen = GetDC(list);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  ItemInk ink;
+  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT), background = GetSysColor(COLOR_WINDOW);
+  for (int y = item.top; y < item.bottom; ++y) {
+    for (int x = item.left; x < item.right; ++x) {
+      COLORREF pixel = GetPixel(dc, x, y);
+      ink.text_colour |= pixel == text;
+      ink.any |= pixel != background;
+    }
+  }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(list, screen);
+  return ink;
+}
+
+// An archive that cannot be read is listed greyed, with why after its name;
+// a list box lets it be picked, but opening it only says why.
 TEST_F(Win32ShellTest, DamagedArchiveSaysWhy) {
   std::string broken =
       temp_.WriteFile("game/Episode/broken.gob", EpisodeArchive().Build().substr(0, 30));
@@ -386,6 +418,11 @@ TEST_F(Win32ShellTest, DamagedArchiveSaysWhy) {
       "This archive cannot be read, so it can be neither opened nor copied: damaged archive: its "
       "directory of 3 entries does not lie inside its 30 bytes";
   EXPECT_THAT(Items(), ElementsAre("broken.gob - " + why, "ep1.gob"));
+  ItemInk damaged = InkOfItem(Control("archive_list"), 0);
+  ItemInk readable = InkOfItem(Control("archive_list"), 1);
+  EXPECT_TRUE(damaged.any);
+  EXPECT_FALSE(damaged.text_colour);
+  EXPECT_TRUE(readable.text_colour);
   AnsweredBox box;
   AnswerNextMessageBox(&box);
   ClickItem(0, /*twice=*/true);
