@@ -92,7 +92,7 @@ TEST_F(ShellEventsTest, DoubleClickOnAVanishedArchive) {
   EXPECT_FALSE(main_window().back_button_.Available());
 }
 
-// back_button goes back to the archive view, extra_list to "(none)", and is unavailable.
+// back_button goes back to the archive view, extra_list to "NONE", and is unavailable.
 TEST_F(ShellEventsTest, BackToTheArchiveView) {
   main_window().Select(main_window().extra_list_, 1);
   OpenLevel(0, 1);
@@ -104,8 +104,8 @@ TEST_F(ShellEventsTest, BackToTheArchiveView) {
   EXPECT_EQ(main_window().list_caption_.Text(), kEpisodesCaption);
 }
 
-// Typing in the game path field in the level view returns to the archive
-// view at the first keystroke, where there is nothing to go back to.
+// Typing in the game path field in the level view returns to the archive view at the
+// first keystroke; the back button stays available until clicked.
 TEST_F(ShellEventsTest, TypingReturnsToTheArchiveView) {
   OpenLevel(0, 0);
   main_window().Type(main_window().game_path_field_, "x");
@@ -113,8 +113,10 @@ TEST_F(ShellEventsTest, TypingReturnsToTheArchiveView) {
   EXPECT_EQ(main_window().game_path_field_.Background(), kLightRed);
   EXPECT_EQ(main_window().list_caption_.Text(), kEpisodesCaption);
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("ep1.gob"));
-  EXPECT_FALSE(main_window().back_button_.Available());
+  EXPECT_TRUE(main_window().back_button_.Available());
   EXPECT_FALSE(main_window().scale_button_.Enabled());
+  main_window().Click(main_window().back_button_);
+  EXPECT_FALSE(main_window().back_button_.Available());
 }
 
 // Each keystroke in the expansion path field rebuilds the lists from both paths.

@@ -49,7 +49,7 @@ TEST_F(LevelListTest, ScanSortsAndSkipsResourceFolders) {
   Start();
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("A.GOB", "b.gob", "c.goo"));
   // Extra archives show with their folder below the game's.
-  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("(none)", Native("aa/x.gob"), "Z.gob"));
+  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("NONE", Native("aa/x.gob"), "Z.gob"));
   // The scan behind the lists: the full paths, in the lists' order.
   ScannedArchives found;
   ScanArchives(fs_, game_folder_, &found);
@@ -89,7 +89,7 @@ TEST_F(LevelListTest, WhatCountsAsAnArchive) {
           cannot + "damaged archive: its entry count at byte 1073741824 lies outside the file", "",
           cannot + "not an archive of the game: its directory does not follow its header",
           cannot + "not an archive: shorter than its 12-byte header"));
-  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("(none)", Native("Episode/e2.gob")));
+  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("NONE", Native("Episode/e2.gob")));
   main_window().DoubleClick(0);
   EXPECT_THAT(ui_.dialogs_.messages,
               ElementsAre("'" + NativeJoin(game_folder_, "Episode/cut.gob") + "': " + cannot +
@@ -100,7 +100,7 @@ TEST_F(LevelListTest, WhatCountsAsAnArchive) {
   EXPECT_FALSE(main_window().back_button_.Available());
 }
 
-// No extra archive: extra_list is empty, without "(none)".
+// No extra archive: extra_list is empty, without "NONE".
 TEST_F(LevelListTest, NoExtraArchives) {
   temp_.WriteArchive("game/Episode/e1.gob", EpisodeArchive());
   Start();
@@ -108,10 +108,9 @@ TEST_F(LevelListTest, NoExtraArchives) {
   EXPECT_EQ(main_window().extra_list_.SelectedIndex(), -1);
 }
 
-// The episodes list the extra archives of both games; the levels of an
-// archive those of its own game, the expansion's for a ".goo" archive. An
-// extra picked stays picked where it is listed.
-TEST_F(LevelListTest, ExtrasFollowTheGameOfTheLevel) {
+// The extra archives of both games are listed, and opening an archive of
+// either leaves the list and its pick as they are.
+TEST_F(LevelListTest, ExtrasOfBothGames) {
   temp_.WriteArchive("game/Episode/e1.gob", EpisodeArchive());
   temp_.WriteArchive("game/jk.gob", ExtraArchive());
   temp_.WriteArchive("mots/Episode/m1.goo", EpisodeArchive());
@@ -119,15 +118,11 @@ TEST_F(LevelListTest, ExtrasFollowTheGameOfTheLevel) {
   Start();
   main_window().expansion_path_field_.SetText(temp_.WriteFile("mots/JKM.EXE", "x"));
   FakeList& extras = main_window().extra_list_;
-  EXPECT_THAT(Items(extras), ElementsAre("(none)", "jk.gob", "mots.goo"));
+  EXPECT_THAT(Items(extras), ElementsAre("NONE", "jk.gob", "mots.goo"));
   main_window().Select(extras, 2);
   main_window().DoubleClick(1);
-  EXPECT_THAT(Items(extras), ElementsAre("(none)", "mots.goo"));
-  EXPECT_EQ(extras.SelectedIndex(), 1);
-  main_window().Click(main_window().back_button_);
-  main_window().DoubleClick(0);
-  EXPECT_THAT(Items(extras), ElementsAre("(none)", "jk.gob"));
-  EXPECT_EQ(extras.SelectedIndex(), 0);
+  EXPECT_THAT(Items(extras), ElementsAre("NONE", "jk.gob", "mots.goo"));
+  EXPECT_EQ(extras.SelectedIndex(), 2);
 }
 
 // Without an "Episode" folder nothing is scanned; a path without any

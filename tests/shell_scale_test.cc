@@ -137,14 +137,14 @@ TEST_F(ScaleCommandTest, ExtraArchiveIsCopiedAndRemoved) {
   EXPECT_THAT(WorkFolderAfterRun(), IsEmpty());
 }
 
-// With "(none)" picked a file of that name in the work folder stays, as do
+// With "NONE" picked a file of that name in the work folder stays, as do
 // the user's own archives.
 TEST_F(ScaleCommandTest, NeverDeletesFilesItDidNotCreate) {
-  temp_.WriteFile("work/(none)", "x");
+  temp_.WriteFile("work/NONE", "x");
   temp_.WriteFile("work/extras.gob", "the user's own");
   OpenLevel(0, 0);
   main_window().Click(main_window().scale_button_);
-  EXPECT_THAT(WorkFolderAfterRun(), ElementsAre("(none)", "extras.gob"));
+  EXPECT_THAT(WorkFolderAfterRun(), ElementsAre("NONE", "extras.gob"));
 }
 
 // An extra archive whose name is taken in the work folder by another file

@@ -47,7 +47,7 @@ TEST_F(ShellTest, SettingsFillFieldsAndLists) {
   EXPECT_EQ(main_window().expansion_path_field_.Text(), jk);
   // The expansion in the same folder finds every archive twice.
   EXPECT_THAT(Items(main_window().archive_list_), ElementsAre("ep1.gob", "ep1.gob"));
-  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("(none)", "extras.gob", "extras.gob"));
+  EXPECT_THAT(Items(main_window().extra_list_), ElementsAre("NONE", "extras.gob", "extras.gob"));
   EXPECT_EQ(main_window().extra_list_.SelectedIndex(), 0);
   EXPECT_EQ(main_window().factor_field_.Text(), "1");
   EXPECT_EQ(main_window().list_caption_.Text(), kEpisodesCaption);

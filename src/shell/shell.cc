@@ -370,7 +370,6 @@ void Shell::ShowLevels(const LevelArchiveTables& tables, const std::string& leve
   list.SetSelectedIndex(FindItem(list, level));
   controls_.list_caption.SetText(LevelsCaption(opened_archive_));
   controls_.back_button.SetAvailable(true);
-  ShowExtras(SelectedExtraArchive());
   UpdateCommands();
 }
 
@@ -435,8 +434,6 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
     extra = SelectedExtraArchive();
   }
   list_mode_ = ArchiveListMode::kEpisodes;
-  // The episodes again: there is nothing to go back to.
-  controls_.back_button.SetAvailable(false);
   archives.Clear();
 
   // A path without a folder scans nothing, rather than wherever the program
@@ -452,7 +449,7 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
     episode_paths_.insert(episode_paths_.end(), found.episodes.begin(), found.episodes.end());
     damaged_archives_.insert(found.damaged.begin(), found.damaged.end());
     for (const std::string& path : found.extras) {
-      found_extras_.push_back({path, path.substr(folder->size()), folder == &expansion_folder_});
+      found_extras_.push_back({path, path.substr(folder->size())});
     }
   }
   for (const std::string& path : episode_paths_) {
@@ -471,14 +468,11 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
 }
 
 void Shell::ShowExtras(const std::string& picked) {
-  bool levels = list_mode_ == ArchiveListMode::kLevels;
-  bool expansion = OpensExpansion();
   ListControl& extras = controls_.extra_list;
   extras.Clear();
   extra_paths_.clear();
   int selected = 0;
   for (const ExtraArchive& found : found_extras_) {
-    if (levels && found.below_expansion != expansion) continue;
     if (extra_paths_.empty()) extras.AddItem(kNoExtraArchive);
     extra_paths_.push_back(found.path);
     extras.AddItem(found.item);

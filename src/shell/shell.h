@@ -101,7 +101,7 @@ std::string ReplaceArchiveQuestion(const std::string& archive_path);
 std::string ModSavedText(const std::string& archive_path);
 
 // The first item of the extra list: no extra archive copied along.
-inline constexpr const char* kNoExtraArchive = "(none)";
+inline constexpr const char* kNoExtraArchive = "NONE";
 
 // The status line while the game runs, and what closing the window then
 // says.
@@ -151,16 +151,14 @@ class Shell : public MainWindowEvents {
   // game folders; the archive list shows the episodes again, and Back to
   // the episodes is unavailable. With `keep_picks` (a refresh), the items
   // picked before stay picked when they are still there; else none is, and
-  // the extra list is back at "(none)".
+  // the extra list is back at "NONE".
   void RefreshArchiveLists(bool keep_picks = false);
   // Colours a path field light red while the file it names is not there,
   // its hint saying so; an empty field is white.
   void MarkPathField(TextField& field, const std::string& program, const std::string& path);
-  // Fills the extra list with "(none)" and the extra archives that go with
-  // what the archive list shows: for the levels of an archive, those found
-  // below its game's folder (the expansion's, for a ".goo" archive); for
-  // the episodes, all. The archive at path `picked` stays picked when it
-  // is listed; else "(none)" is.
+  // Fills the extra list with "NONE" and the extra archives found below
+  // both game folders, when there are any. The archive at path `picked`
+  // stays picked when it is listed; else "NONE" is.
   void ShowExtras(const std::string& picked);
   // Shows the levels of `tables`' archive, the level named `level` picked
   // when there is one.
@@ -208,7 +206,7 @@ class Shell : public MainWindowEvents {
   // Browse for an executable; true when the user picked an existing file.
   bool Browse(const std::string& title, const std::string& folder, const std::string& proposed_name,
               std::string* path);
-  // The extra archive picked in the extra list; "" for "(none)" or none.
+  // The extra archive picked in the extra list; "" for "NONE" or none.
   std::string SelectedExtraArchive() const;
   // The play session of one Scale and play, with the main window disabled;
   // the message to show, "" when all went well (or the user cancelled).
@@ -237,15 +235,13 @@ class Shell : public MainWindowEvents {
   // The folders that hold the games' Episode and Resource folders.
   std::string game_folder_, expansion_folder_;
   // The full paths behind the items of the archive list (in its episodes
-  // mode) and of the extra list (after its "(none)").
+  // mode) and of the extra list (after its "NONE").
   std::vector<std::string> episode_paths_, extra_paths_;
-  // The extra archives found below the game folders: each one's path, its
-  // item (its path below the game folder it was found in), and whether
-  // that is the expansion's.
+  // The extra archives found below the game folders: each one's path and
+  // its item (its path below the game folder it was found in).
   struct ExtraArchive {
     std::string path;
     std::string item;
-    bool below_expansion = false;
   };
   std::vector<ExtraArchive> found_extras_;
   // Of the episode paths, the archives that cannot be read, and why.

@@ -129,7 +129,7 @@ class MainWindowEvents {
 struct MainWindowControls {
   // The episode archives, or the levels of the opened one.
   ListControl& archive_list;
-  // "(none)" and the extra archives, one of which may be copied along.
+  // "NONE" and the extra archives, one of which may be copied along.
   ListControl& extra_list;
   TextField& game_path_field;
   TextField& expansion_path_field;
