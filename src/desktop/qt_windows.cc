@@ -250,6 +250,12 @@ class QtMainWindow : public QWidget,
                      public MainWindowWith<QtList, QtTextField, QtButton, QtCheckBox, QtLabel> {
  public:
   QtMainWindow();
+  // A path field that loses the focus while the window goes signals from
+  // QWidget's destructor, when this window's own part is gone already: the
+  // controls are cut off from it first.
+  ~QtMainWindow() override {
+    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+  }
 
   void SetEvents(MainWindowEvents* events) override;
   void Show() override {
