@@ -1,5 +1,6 @@
 #include "shell/shell.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "archives/archive_tables.h"
@@ -439,8 +440,9 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
   // A path without a folder scans nothing, rather than wherever the program
   // happened to be started from.
   episode_paths_.clear();
-  found_extras_.clear();
+  extra_paths_.clear();
   damaged_archives_.clear();
+  std::vector<std::string> extra_items;
   for (const std::string* folder : {&game_folder_, &expansion_folder_}) {
     if (folder->empty() || !fs_.IsFolder(FindIgnoringCase(fs_, *folder, kEpisodeFolderName)))
       continue;
@@ -449,7 +451,8 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
     episode_paths_.insert(episode_paths_.end(), found.episodes.begin(), found.episodes.end());
     damaged_archives_.insert(found.damaged.begin(), found.damaged.end());
     for (const std::string& path : found.extras) {
-      found_extras_.push_back({path, path.substr(folder->size())});
+      extra_paths_.push_back(path);
+      extra_items.push_back(path.substr(folder->size()));
     }
   }
   for (const std::string& path : episode_paths_) {
@@ -462,23 +465,19 @@ void Shell::RefreshArchiveLists(bool keep_picks) {
   }
   archives.SetPlaceholder(kNoEpisodes);
   archives.SetSelectedIndex(FindItem(archives, episode));
-  ShowExtras(extra);
-  controls_.list_caption.SetText(kEpisodesCaption);
-  UpdateCommands();
-}
-
-void Shell::ShowExtras(const std::string& picked) {
+  // "NONE" and the extras, when there are any; the one picked before stays
+  // picked when it is still there.
   ListControl& extras = controls_.extra_list;
   extras.Clear();
-  extra_paths_.clear();
-  int selected = 0;
-  for (const ExtraArchive& found : found_extras_) {
-    if (extra_paths_.empty()) extras.AddItem(kNoExtraArchive);
-    extra_paths_.push_back(found.path);
-    extras.AddItem(found.item);
-    if (found.path == picked) selected = int(extra_paths_.size());
+  if (!extra_paths_.empty()) {
+    extras.AddItem(kNoExtraArchive);
+    for (const std::string& item : extra_items) extras.AddItem(item);
+    auto picked = std::find(extra_paths_.begin(), extra_paths_.end(), extra);
+    extras.SetSelectedIndex(picked == extra_paths_.end() ? 0
+                                                         : int(picked - extra_paths_.begin()) + 1);
   }
-  if (!extra_paths_.empty()) extras.SetSelectedIndex(selected);
+  controls_.list_caption.SetText(kEpisodesCaption);
+  UpdateCommands();
 }
 
 bool Shell::OpensExpansion() const {

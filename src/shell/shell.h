@@ -156,10 +156,6 @@ class Shell : public MainWindowEvents {
   // Colours a path field light red while the file it names is not there,
   // its hint saying so; an empty field is white.
   void MarkPathField(TextField& field, const std::string& program, const std::string& path);
-  // Fills the extra list with "NONE" and the extra archives found below
-  // both game folders, when there are any. The archive at path `picked`
-  // stays picked when it is listed; else "NONE" is.
-  void ShowExtras(const std::string& picked);
   // Shows the levels of `tables`' archive, the level named `level` picked
   // when there is one.
   void ShowLevels(const LevelArchiveTables& tables, const std::string& level);
@@ -237,13 +233,6 @@ class Shell : public MainWindowEvents {
   // The full paths behind the items of the archive list (in its episodes
   // mode) and of the extra list (after its "NONE").
   std::vector<std::string> episode_paths_, extra_paths_;
-  // The extra archives found below the game folders: each one's path and
-  // its item (its path below the game folder it was found in).
-  struct ExtraArchive {
-    std::string path;
-    std::string item;
-  };
-  std::vector<ExtraArchive> found_extras_;
   // Of the episode paths, the archives that cannot be read, and why.
   std::map<std::string, std::string> damaged_archives_;
   ArchiveListMode list_mode_ = ArchiveListMode::kEpisodes;
