@@ -157,5 +157,58 @@ TEST(ModelPassTest, OneFileUnderTwoSpellingsIsWrittenOnce) {
   EXPECT_EQ(ReadFile(dir / "out/3do/sub/dup.3do"), CrLfLines({"VERTICES 1", "0: 2 2 2 0"}));
 }
 
+// The model pass begun beside the level pass writes what RunModelPass
+// writes when its list is the level pass's; with another list it writes the
+// level pass's instead and deletes what it began; abandoned, it leaves none
+// of its files and nothing of the user's goes.
+TEST(EarlyModelPassTest, FinishesAsTheModelPassOrLeavesNothing) {
+  TempFolder dir;
+  RealFileSystem fs;
+  ASSERT_TRUE(TestArchive()
+                  .Add("3do\\a.3do", "VERTICES 1\r\n0: 1 1 1 0\r\n")
+                  .Add("3do\\b.3do", "VERTICES 1\r\n0: 3 3 3 0\r\n")
+                  .WriteTo(dir / "lvl.gob"));
+  LevelArchiveTables tables;
+  ASSERT_TRUE(OpenLevelArchive(fs, dir / "lvl.gob", &tables).ok());
+  std::unique_ptr<GobArchive> level;
+  ASSERT_TRUE(GobArchive::Open(fs, dir / "lvl.gob", &level).ok());
+  ASSERT_EQ(tables.models.size(), 2u);
+  const std::vector<ModelRow> both = tables.models;
+  const std::vector<ModelRow> only_b = {tables.models[1]};
+  auto run = [&](const std::string& out, const std::vector<ModelRow>& listed,
+                 const std::vector<ModelRow>& level_pass_list) {
+    EXPECT_TRUE(fs.CreateFolder(out + "/3do").ok());
+    ModelPassFiles files{out, level.get(), level.get()};
+    EarlyModelPass early(fs, files, 2, ScaleRules::kGameTrue, 2,
+                         [&](std::vector<ModelRow>* models) {
+                           *models = listed;
+                           return Status::Ok();
+                         });
+    RecordedProgress progress;
+    std::vector<std::string> skipped;
+    EXPECT_TRUE(early.Finish(level_pass_list, progress, &skipped).ok());
+    EXPECT_EQ(progress.models.back(), std::to_string(level_pass_list.size()) + " of " +
+                                          std::to_string(level_pass_list.size()));
+  };
+  run(dir / "same", both, both);
+  EXPECT_EQ(ReadFile(dir / "same/3do/a.3do"), CrLfLines({"VERTICES 1", "0: 2 2 2 0"}));
+  EXPECT_EQ(ReadFile(dir / "same/3do/b.3do"), CrLfLines({"VERTICES 1", "0: 6 6 6 0"}));
+  run(dir / "other", both, only_b);
+  EXPECT_EQ(scaling_test::FilesIn(dir / "other/3do"), std::vector<std::string>{"b.3do"});
+
+  ASSERT_TRUE(fs.CreateFolder(dir / "gone/3do").ok());
+  ASSERT_TRUE(scaling_test::WriteFile(dir / "gone/3do/mine.txt", "mine"));
+  {
+    ModelPassFiles files{dir / "gone", level.get(), level.get()};
+    EarlyModelPass early(fs, files, 2, ScaleRules::kGameTrue, 2,
+                         [&](std::vector<ModelRow>* models) {
+                           *models = both;
+                           return Status::Ok();
+                         });
+    early.Abandon();
+  }
+  EXPECT_EQ(scaling_test::FilesIn(dir / "gone/3do"), std::vector<std::string>{"mine.txt"});
+}
+
 }  // namespace
 }  // namespace jk

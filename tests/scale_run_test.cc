@@ -281,6 +281,22 @@ TEST_F(ScaleRunTest, StopsBeforeALineOverTheGamesLimit) {
   ASSERT_FALSE(RunScale(fs, request, progress, &lists, &report).ok());
   EXPECT_EQ(FilesIn(dir_ / "work"), std::vector<std::string>{"jkl"});
   EXPECT_EQ(FilesIn(dir_ / "work/jkl"), std::vector<std::string>{"mine.txt"});
+
+  // A line over the limits after the things: the models were begun beside
+  // the level pass, and none of them is left either.
+  const std::string vertex = std::string(1010, '0') + ": 1 1 1";
+  ASSERT_TRUE(TestArchive()
+                  .Add("jkl\\late.jkl",
+                       CrLfLines({"World templates 1", "crate _structure model3d=crate.3do",
+                                  "end", "World things 1", "0: crate c 1 1 1 0 0 0 1", "end",
+                                  "World vertices 1", vertex}))
+                  .WriteTo(dir_ / "late.gob"));
+  request.level_archive_path = dir_ / "late.gob";
+  request.level_name = "jkl\\late.jkl";
+  request.threads = 2;
+  status = RunScale(fs, request, progress, &lists, &report);
+  EXPECT_NE(status.message().find("': line 8 ("), std::string::npos) << status.message();
+  EXPECT_EQ(FilesIn(dir_ / "work"), std::vector<std::string>{"jkl"});
 }
 
 // The phrase names each kind only when it has names, and is empty without.

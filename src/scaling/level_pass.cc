@@ -69,29 +69,50 @@ SectionHandler* SectionHandlers::For(SectionState state) const {
   }
 }
 
-Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHandlers& handlers,
-                    HeaderStep& header, OutputFile& output, ScaleProgress& progress) {
+namespace {
+
+// The level pass with what it writes to `write`; `header` and `progress`
+// may be null (no header step, nobody watching).
+Status PassOverLevel(InputFile& archive, const EntryRow& level, const SectionHandlers& handlers,
+                     HeaderStep* header, const GameTextRewriter::Write& write,
+                     ScaleProgress* progress) {
   SectionState state = SectionState::kNone;
   GameTextRewriter rewriter(
       [&](std::string& data) {
         state = NextSectionState(state, data);
         if (SectionHandler* handler = handlers.For(state)) handler->HandleLine(data);
-        const std::string& written = header.Apply(data);
+        if (!header) return;
+        const std::string& written = header->Apply(data);
         if (&written != &data) data.assign(written);
       },
-      [&](std::string_view line) { return output.WriteLine(line); }, level.name);
+      write, level.name);
   int64_t next_report = 0;
   JK_RETURN_IF_ERROR(ReadEntryText(archive, level.offset, level.length, [&](std::string& line) {
     const int64_t read = archive.Position() - level.offset;
-    if (read >= next_report || read >= level.length) {
+    if (progress && (read >= next_report || read >= level.length)) {
       next_report = read + kReportEvery;
       // The last line may end past the entry: the share stops at 1.
-      progress.LevelText(std::min(1.0, double(read) / double(level.length)));
-      if (progress.CancelRequested()) return Status::Cancelled("the scale run was cancelled");
+      progress->LevelText(std::min(1.0, double(read) / double(level.length)));
+      if (progress->CancelRequested()) return Status::Cancelled("the scale run was cancelled");
     }
     return rewriter.Line(line);
   }));
   return rewriter.Finish();
+}
+
+}  // namespace
+
+Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHandlers& handlers,
+                    HeaderStep& header, OutputFile& output, ScaleProgress& progress) {
+  return PassOverLevel(
+      archive, level, handlers, &header,
+      [&](std::string_view line) { return output.WriteLine(line); }, &progress);
+}
+
+Status ReadLevelSections(InputFile& archive, const EntryRow& level,
+                         const SectionHandlers& handlers) {
+  return PassOverLevel(
+      archive, level, handlers, nullptr, [](std::string_view) { return Status::Ok(); }, nullptr);
 }
 
 }  // namespace jk

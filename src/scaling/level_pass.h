@@ -69,6 +69,12 @@ struct SectionHandlers {
 Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHandlers& handlers,
                     HeaderStep& header, OutputFile& output, ScaleProgress& progress);
 
+// Reads the level as RunLevelPass does, for what its handlers collect,
+// without a header step and without writing: fails where RunLevelPass
+// would, on a failed read or a line its handlers would make too long.
+Status ReadLevelSections(InputFile& archive, const EntryRow& level,
+                         const SectionHandlers& handlers);
+
 }  // namespace jk
 
 #endif  // JKRESCALE_SCALING_LEVEL_PASS_H_

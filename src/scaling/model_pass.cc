@@ -55,6 +55,7 @@ bool FollowHeadings(std::string_view line, std::string_view trimmed, bool from_l
 struct PlannedModel {
   size_t row = 0;
   std::string path;
+  bool placeholder = false;  // its file was created when it was planned
 };
 
 GobArchive& ArchiveOf(const ModelPassFiles& files, const ModelRow& row) {
@@ -94,6 +95,7 @@ Status PlanModels(FileSystem& fs, const ModelPassFiles& files, const std::vector
       JK_RETURN_IF_ERROR(fs.OpenWrite(model.path, &placeholder));
       JK_RETURN_IF_ERROR(placeholder->Close());
       created.insert(key);
+      model.placeholder = true;
     }
     planned->push_back(std::move(model));
   }
@@ -111,6 +113,16 @@ Status ScaleModel(FileSystem& fs, InputFile& archive, const ModelRow& row, const
                                    [&](std::string& line) { return rewriter.Line(line); }));
   JK_RETURN_IF_ERROR(rewriter.Finish());
   return out->Close();
+}
+
+// Whether two model lists name the same entries in the same order.
+bool SameRows(const std::vector<ModelRow>& a, const std::vector<ModelRow>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const ModelRow& x, const ModelRow& y) {
+                      return x.from_level_archive == y.from_level_archive &&
+                             x.entry.name == y.entry.name && x.entry.offset == y.entry.offset &&
+                             x.entry.length == y.entry.length && x.entry.inside == y.entry.inside;
+                    });
 }
 
 Status Cancelled() { return Status::Cancelled("the scale run was cancelled"); }
@@ -162,56 +174,98 @@ Status WriteAgainInsideVertexLists(FileSystem& fs, const ModelPassFiles& files,
   return Status::Ok();
 }
 
-// The models on `threads` threads at once, each with archive files of its
-// own. This thread reports the progress, and asks whether to stop: the
-// windows that show it may be used from it only. Of the models that fail,
-// the first in the list tells why.
-Status WriteAtOnce(FileSystem& fs, const ModelPassFiles& files, const std::vector<ModelRow>& models,
-                   const std::vector<PlannedModel>& planned, double factor, ScaleRules rules,
-                   int threads, ScaleProgress& progress) {
-  const size_t count = planned.size();
-  std::vector<Status> results(count);
-  std::vector<StateTrace> traces(count);
-  std::atomic<size_t> next{0};
-  std::atomic<size_t> done{0};
-  std::atomic<bool> stop{false};
-  auto work = [&] {
+// Writes planned models on threads of their own, each with archive files
+// of its own. The thread that waits for them reports the progress, and
+// asks whether to stop: the windows that show it may be used from it only.
+// Of the models that fail, the first in the list tells why.
+class ModelWriters {
+ public:
+  // All must outlive the writers.
+  ModelWriters(FileSystem& fs, const ModelPassFiles& files, const std::vector<ModelRow>& models,
+               const std::vector<PlannedModel>& planned, double factor, ScaleRules rules)
+      : fs_(fs),
+        files_(files),
+        models_(models),
+        planned_(planned),
+        factor_(factor),
+        rules_(rules),
+        results_(planned.size()),
+        traces_(planned.size()) {}
+  ~ModelWriters() { Stop(); }
+
+  void Start(int threads) {
+    for (int t = 0; t < threads; ++t) workers_.emplace_back([this] { Work(); });
+  }
+
+  // Waits for the writers, with progress from this thread at a pace of its
+  // own; then writes again the models that start inside a vertex list.
+  Status Wait(ScaleProgress& progress) {
+    const size_t count = planned_.size();
+    bool cancelled = false;
+    while (done_ < count && !stop_) {
+      progress.Models(int64_t(done_), int64_t(count));
+      if (progress.CancelRequested()) {
+        cancelled = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    Stop();
+    if (cancelled) return Cancelled();
+    for (const Status& result : results_) JK_RETURN_IF_ERROR(result);
+    return WriteAgainInsideVertexLists(fs_, files_, models_, planned_, traces_, factor_, rules_);
+  }
+
+  // Stops the writers after the models they are writing, and waits for
+  // them. The models begun are the first `begun()` of the plan.
+  void Stop() {
+    stop_ = true;
+    for (std::thread& worker : workers_) worker.join();
+    workers_.clear();
+  }
+  size_t begun() const { return std::min(next_.load(), planned_.size()); }
+
+ private:
+  void Work() {
     std::unique_ptr<InputFile> level, resource;
-    Status opened = fs.OpenRead(files.level_archive->path(), &level);
-    if (opened.ok()) opened = fs.OpenRead(files.resource_archive->path(), &resource);
-    ModelTextScaler scaler(factor, rules);
-    for (size_t i; !stop && (i = next++) < count;) {
-      const PlannedModel& model = planned[i];
-      const ModelRow& row = models[model.row];
+    Status opened = fs_.OpenRead(files_.level_archive->path(), &level);
+    if (opened.ok()) opened = fs_.OpenRead(files_.resource_archive->path(), &resource);
+    ModelTextScaler scaler(factor_, rules_);
+    for (size_t i; !stop_ && (i = next_++) < planned_.size();) {
+      const PlannedModel& model = planned_[i];
+      const ModelRow& row = models_[model.row];
       if (opened.ok()) {
         scaler.StartModel(false);
-        results[i] =
-            ScaleModel(fs, row.from_level_archive ? *level : *resource, row, model.path, scaler);
-        traces[i] = {scaler.saw_heading(), scaler.start_mattered(), scaler.in_vertex_list()};
+        results_[i] =
+            ScaleModel(fs_, row.from_level_archive ? *level : *resource, row, model.path, scaler);
+        traces_[i] = {scaler.saw_heading(), scaler.start_mattered(), scaler.in_vertex_list()};
       } else {
-        results[i] = opened;
+        results_[i] = opened;
       }
-      if (!results[i].ok()) stop = true;
-      ++done;
+      if (!results_[i].ok()) stop_ = true;
+      ++done_;
     }
-  };
-  std::vector<std::thread> workers;
-  for (int t = 0; t < threads; ++t) workers.emplace_back(work);
-  // Progress from this thread, at a pace of its own, until the workers end.
-  bool cancelled = false;
-  while (done < count && !stop) {
-    progress.Models(int64_t(done), int64_t(count));
-    if (progress.CancelRequested()) {
-      cancelled = true;
-      stop = true;
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  for (std::thread& worker : workers) worker.join();
-  if (cancelled) return Cancelled();
-  for (const Status& result : results) JK_RETURN_IF_ERROR(result);
-  return WriteAgainInsideVertexLists(fs, files, models, planned, traces, factor, rules);
+
+  FileSystem& fs_;
+  const ModelPassFiles& files_;
+  const std::vector<ModelRow>& models_;
+  const std::vector<PlannedModel>& planned_;
+  const double factor_;
+  const ScaleRules rules_;
+  std::vector<Status> results_;
+  std::vector<StateTrace> traces_;
+  std::atomic<size_t> next_{0};
+  std::atomic<size_t> done_{0};
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> workers_;
+};
+
+// How many threads write models: `threads`, or as many as the machine has
+// processors when 0 or less; no more than there are models.
+int WriterCount(int threads, size_t models) {
+  if (threads <= 0) threads = int(std::max(1u, std::thread::hardware_concurrency()));
+  return int(std::min(size_t(threads), models));
 }
 
 }  // namespace
@@ -287,15 +341,97 @@ Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
                     int threads, ScaleProgress& progress, std::vector<std::string>* skipped) {
   std::vector<PlannedModel> planned;
   JK_RETURN_IF_ERROR(PlanModels(fs, files, models, skipped, &planned));
-  if (threads <= 0) threads = int(std::max(1u, std::thread::hardware_concurrency()));
-  threads = int(std::min(size_t(threads), planned.size()));
+  threads = WriterCount(threads, planned.size());
   if (threads > 1 && fs.AllowsConcurrentUse()) {
-    JK_RETURN_IF_ERROR(WriteAtOnce(fs, files, models, planned, factor, rules, threads, progress));
+    ModelWriters writers(fs, files, models, planned, factor, rules);
+    writers.Start(threads);
+    JK_RETURN_IF_ERROR(writers.Wait(progress));
   } else {
     JK_RETURN_IF_ERROR(WriteInTurn(fs, files, models, planned, factor, rules, progress));
   }
   progress.Models(int64_t(planned.size()), int64_t(planned.size()));
   return Status::Ok();
+}
+
+bool EarlyModelPass::Possible(FileSystem& fs, int threads) {
+  return fs.AllowsConcurrentUse() && (threads <= 0 ? std::thread::hardware_concurrency() > 1
+                                                   : threads > 1);
+}
+
+struct EarlyModelPass::State {
+  State(FileSystem& fs, const ModelPassFiles& files, double factor, ScaleRules rules, int threads)
+      : fs(fs), files(files), factor(factor), rules(rules), threads(threads) {}
+
+  FileSystem& fs;
+  const ModelPassFiles files;
+  const double factor;
+  const ScaleRules rules;
+  const int threads;
+  // What the starting thread made: whether it could list and plan the
+  // models, and the writers it started.
+  Status started;
+  std::vector<ModelRow> models;
+  std::vector<PlannedModel> planned;
+  std::vector<std::string> skipped;
+  std::unique_ptr<ModelWriters> writers;
+};
+
+EarlyModelPass::EarlyModelPass(FileSystem& fs, const ModelPassFiles& files, double factor,
+                               ScaleRules rules, int threads, ListModels list)
+    : state_(std::make_unique<State>(fs, files, factor, rules, threads)) {
+  starter_ = std::thread([state = state_.get(), list = std::move(list)] {
+    state->started = list(&state->models);
+    if (state->started.ok()) {
+      state->started =
+          PlanModels(state->fs, state->files, state->models, &state->skipped, &state->planned);
+    }
+    if (!state->started.ok() || state->planned.empty()) return;
+    state->writers = std::make_unique<ModelWriters>(state->fs, state->files, state->models,
+                                                    state->planned, state->factor, state->rules);
+    state->writers->Start(WriterCount(state->threads, state->planned.size()));
+  });
+}
+
+EarlyModelPass::~EarlyModelPass() {
+  if (!finished_) Abandon();
+}
+
+void EarlyModelPass::WaitUntilStarted() {
+  if (starter_.joinable()) starter_.join();
+}
+
+Status EarlyModelPass::Finish(const std::vector<ModelRow>& models, ScaleProgress& progress,
+                              std::vector<std::string>* skipped) {
+  WaitUntilStarted();
+  State& state = *state_;
+  if (!state.started.ok() || !SameRows(models, state.models)) {
+    // It began with another list than the level pass's (its own reading
+    // of the level failed): the level pass's list is written anew.
+    Abandon();
+    return RunModelPass(state.fs, state.files, models, state.factor, state.rules, state.threads,
+                        progress, skipped);
+  }
+  finished_ = true;
+  skipped->insert(skipped->end(), state.skipped.begin(), state.skipped.end());
+  if (state.writers) JK_RETURN_IF_ERROR(state.writers->Wait(progress));
+  progress.Models(int64_t(state.planned.size()), int64_t(state.planned.size()));
+  return Status::Ok();
+}
+
+void EarlyModelPass::Abandon() {
+  WaitUntilStarted();
+  finished_ = true;
+  State& state = *state_;
+  size_t begun = 0;
+  if (state.writers) {
+    state.writers->Stop();
+    begun = state.writers->begun();
+  }
+  for (size_t i = 0; i < state.planned.size(); ++i) {
+    if (i < begun || state.planned[i].placeholder) {
+      static_cast<void>(state.fs.DeleteFile(state.planned[i].path));
+    }
+  }
 }
 
 }  // namespace jk

@@ -4,7 +4,10 @@
 #ifndef JKRESCALE_SCALING_MODEL_PASS_H_
 #define JKRESCALE_SCALING_MODEL_PASS_H_
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "archives/archive_tables.h"
@@ -100,6 +103,49 @@ struct ModelPassFiles {
 Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
                     const std::vector<ModelRow>& models, double factor, ScaleRules rules,
                     int threads, ScaleProgress& progress, std::vector<std::string>* skipped);
+
+// The model pass begun while the level pass still runs, so that the two
+// share the machine's processors: the models a level uses are known only
+// from its things, which come at the end of its text. On a thread of its
+// own it lists the models with `list` (a reading of the level text of its
+// own, which must give the list the level pass will give), then writes them
+// on `threads` threads as RunModelPass does, without progress. Finish then
+// waits for it with progress, or Abandon takes it back.
+class EarlyModelPass {
+ public:
+  // Receives the model list, in the order the level pass would make it.
+  using ListModels = std::function<Status(std::vector<ModelRow>* models)>;
+
+  // Whether a pass on `threads` threads (0: one per processor) can begin
+  // early on `fs`: it writes on threads of its own.
+  static bool Possible(FileSystem& fs, int threads);
+
+  // `files` must outlive the pass.
+  EarlyModelPass(FileSystem& fs, const ModelPassFiles& files, double factor, ScaleRules rules,
+                 int threads, ListModels list);
+  // Abandons the pass when it was not finished.
+  ~EarlyModelPass();
+
+  // Ends the pass as RunModelPass(`models`) would: when `models` (the level
+  // pass's list) is the list it began with, by waiting for its writers, with
+  // progress and cancelling as RunModelPass has them; otherwise (its own
+  // reading failed) by abandoning it and running RunModelPass.
+  Status Finish(const std::vector<ModelRow>& models, ScaleProgress& progress,
+                std::vector<std::string>* skipped);
+
+  // Stops the pass after the models it is writing and deletes every model
+  // file it began (or created to decide between spellings), as if it had
+  // never started: for a level pass that failed.
+  void Abandon();
+
+ private:
+  struct State;
+  void WaitUntilStarted();
+
+  std::unique_ptr<State> state_;
+  std::thread starter_;
+  bool finished_ = false;
+};
 
 }  // namespace jk
 

@@ -98,6 +98,43 @@ Status PrepareExtraction(FileSystem& fs, const ScaleRequest& request, OpenArchiv
   return GobArchive::Open(fs, request.level_archive_path, &open->level);
 }
 
+// The handlers of the level pass that find the models the level uses: its
+// templates, and its things that name them.
+struct ModelFinder {
+  // `models` receives the model rows in the order the things need them,
+  // `missing` the names no archive holds; `missing`, `limits` and `uses`
+  // may be null.
+  ModelFinder(const LevelArchiveTables& tables, const OpenArchives& archives, double factor,
+              ScaleRules rules, std::vector<ModelRow>* models, FirstSeenNames* missing,
+              LimitWatch* limits, SceneryUses* uses)
+      : model_table(tables.models, archives.resource_models),
+        scaled(&model_table),
+        lookup(&scaled, models, missing),
+        templates(factor, &scaled, rules, uses),
+        things(factor, &lookup, limits, uses) {}
+
+  ModelTable model_table;
+  ScaledTemplates scaled;
+  ModelLookup lookup;
+  TemplateHandler templates;
+  ThingHandler things;
+};
+
+// The models the level uses, as the level pass lists them (before its
+// repeated rows are removed), from a reading of the level text of its own
+// that only looks at the templates and the things.
+Status ListLevelModels(FileSystem& fs, const EntryRow& level, const LevelArchiveTables& tables,
+                       const OpenArchives& archives, double factor, ScaleRules rules,
+                       std::vector<ModelRow>* models) {
+  std::unique_ptr<InputFile> file;
+  JK_RETURN_IF_ERROR(fs.OpenRead(archives.level->path(), &file));
+  ModelFinder finder(tables, archives, factor, rules, models, nullptr, nullptr, nullptr);
+  SectionHandlers handlers;
+  handlers.templates = &finder.templates;
+  handlers.things = &finder.things;
+  return ReadLevelSections(*file, level, handlers);
+}
+
 // The level pass with every section handler. The model list and the cog
 // list receive the level's references, and `uses` (when not null) what the
 // scenery pass needs; the scaled template list lives for this pass only.
@@ -110,22 +147,19 @@ Status ScaleLevelText(FileSystem& fs, const ScaleRequest& request, const EntryRo
   std::unique_ptr<OutputFile> output;
   JK_RETURN_IF_ERROR(fs.OpenWrite(report->level_output, &output));
 
-  ModelTable model_table(tables.models, archives.resource_models);
-  ScaledTemplates templates(&model_table);
   FirstSeenNames missing_models, missing_cogs;
-  ModelLookup model_lookup(&templates, &lists->models, &missing_models);
   LimitWatch limits;
+  ModelFinder finder(tables, archives, factor, request.rules, &lists->models, &missing_models,
+                     &limits, uses);
   VertexHandler vertices(factor, &limits);
-  TemplateHandler template_handler(factor, &templates, request.rules, uses);
-  ThingHandler things(factor, &model_lookup, &limits, uses);
   CogReferenceHandler cogs(&tables.cogs, &lists->cogs, &archives.resource_cogs, &missing_cogs,
                            uses);
   SectorHandler sectors(factor);
   AdjoinHandler adjoins(factor);
   SectionHandlers handlers;
   handlers.vertices = &vertices;
-  handlers.templates = &template_handler;
-  handlers.things = &things;
+  handlers.templates = &finder.templates;
+  handlers.things = &finder.things;
   handlers.cogs = &cogs;
   if (request.rules == ScaleRules::kGameTrue) {
     handlers.sectors = &sectors;
@@ -207,18 +241,35 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
   OpenArchives archives;
   JK_RETURN_IF_ERROR(PrepareExtraction(fs, request, &archives, report));
   const bool game_true = request.rules == ScaleRules::kGameTrue;
+  ModelPassFiles model_files{request.work_folder, archives.level.get(), archives.resource.get()};
+  // The model pass begins at once when it can run beside the level pass.
+  std::unique_ptr<EarlyModelPass> early;
+  if (EarlyModelPass::Possible(fs, request.threads)) {
+    early = std::make_unique<EarlyModelPass>(
+        fs, model_files, factor, request.rules, request.threads,
+        [&](std::vector<ModelRow>* models) {
+          JK_RETURN_IF_ERROR(
+              ListLevelModels(fs, *level, tables, archives, factor, request.rules, models));
+          RemoveRepeatedRows(models);
+          return Status::Ok();
+        });
+  }
   SceneryUses uses;
   Status scaled = ScaleLevelText(fs, request, *level, tables, factor, archives, progress, lists,
                                  game_true ? &uses : nullptr, report);
+  if (!scaled.ok() && early) early->Abandon();
   // A line over the game's limits: the run leaves nothing behind, as if it
   // had stopped before writing.
   if (scaled.kind() == Status::Kind::kInvalid) UndoPreparation(fs, made, report);
   JK_RETURN_IF_ERROR(scaled);
   RemoveRepeatedRows(&lists->models);
   RemoveRepeatedRows(&lists->cogs);
-  ModelPassFiles model_files{request.work_folder, archives.level.get(), archives.resource.get()};
-  JK_RETURN_IF_ERROR(RunModelPass(fs, model_files, lists->models, factor, request.rules,
-                                  request.threads, progress, &report->skipped));
+  if (early) {
+    JK_RETURN_IF_ERROR(early->Finish(lists->models, progress, &report->skipped));
+  } else {
+    JK_RETURN_IF_ERROR(RunModelPass(fs, model_files, lists->models, factor, request.rules,
+                                    request.threads, progress, &report->skipped));
+  }
   JK_RETURN_IF_ERROR(CopyCogs(fs, request.work_folder, *archives.level, lists->cogs,
                               tables.cogstrings, &report->skipped));
   if (game_true) {
