@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 
+#include "archives/gob_archive.h"
 #include "memory_file_system.h"
 #include "test_util.h"
 
@@ -79,6 +81,45 @@ TEST_F(RawFileTest, FullDisk) {
   EXPECT_EQ(out->Write(ManyBytes()).message(), kFull);
   EXPECT_EQ(out->Write("x").message(), kFull);
   EXPECT_EQ(out->Close().message(), kFull);
+}
+
+// Lines end at a CR, a LF or a CR LF, wherever the read buffer's 64 KiB
+// end, and a window of the file ends its last line: read from many windows
+// of a text of lines of many lengths, the lines are those of a plain split.
+TEST_F(RawFileTest, LinesAcrossReadBuffers) {
+  std::mt19937 random(7);
+  std::string text;
+  const char* kBreaks[] = {"\n", "\r\n", "\r"};
+  while (text.size() < 300000) {
+    const size_t length = random() % 8 == 0 ? random() % 70000 : random() % 90;
+    for (size_t i = 0; i < length; ++i) text += char('a' + random() % 26);
+    text += kBreaks[random() % 3];
+  }
+  // A CR LF astride the end of the first buffer read from the start.
+  text.replace(65535, 2, "\r\n");
+  std::unique_ptr<OutputFile> out;
+  ASSERT_TRUE(fs_.OpenWrite(Path("lines.txt"), &out).ok());
+  ASSERT_TRUE(out->Write(text).ok() && out->Close().ok());
+  std::unique_ptr<InputFile> in;
+  ASSERT_TRUE(fs_.OpenRead(Path("lines.txt"), &in).ok());
+  for (int window = 0; window < 300; ++window) {
+    const size_t offset = window == 0 ? 0 : random() % text.size();
+    const size_t length = window == 0 ? text.size() : random() % (text.size() - offset + 1);
+    std::vector<std::string> expected;
+    const std::string_view bytes = std::string_view(text).substr(offset, length);
+    for (size_t i = 0; i < bytes.size();) {
+      size_t end = bytes.find_first_of("\r\n", i);
+      if (end == std::string_view::npos) end = bytes.size();
+      expected.emplace_back(bytes.substr(i, end - i));
+      i = end + 1 + (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n');
+    }
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadEntryText(*in, int64_t(offset), int64_t(length), [&](std::string& line) {
+                  lines.push_back(line);
+                  return Status::Ok();
+                }).ok());
+    ASSERT_EQ(lines, expected) << "from " << offset << ", " << length << " bytes";
+  }
 }
 
 }  // namespace

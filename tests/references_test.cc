@@ -48,7 +48,7 @@ TEST_F(ModelLookupTest, TableGivesTheFirstRowOfAName) {
 }
 
 // Every stored template of the name (in any letter case), each model3d= in
-// order.
+// order; a row appended once is not appended again.
 TEST_F(ModelLookupTest, AppendsTheRowsOfEveryTemplateOfTheName) {
   templates_.Append("crate _structure model3d=lamp.3do size=1 MODEL3D=crate.3do");
   templates_.Append("other _decor model3d=sub\\arch.3do");
@@ -58,8 +58,7 @@ TEST_F(ModelLookupTest, AppendsTheRowsOfEveryTemplateOfTheName) {
   lookup_.Lookup("Crate");
   EXPECT_EQ(NamesAndOffsets(list_),
             (std::vector<std::string>{"3do\\lamp.3do@21 resource", "3do\\crate.3do@10 level",
-                                      "3do\\Door.3do@22 resource", "3do\\lamp.3do@21 resource",
-                                      "3do\\crate.3do@10 level", "3do\\Door.3do@22 resource"}));
+                                      "3do\\Door.3do@22 resource"}));
 }
 
 // The models named that no table row holds are collected, each once, in

@@ -53,6 +53,18 @@ Status BufferedInputFile::EndOfFile() const {
 
 Status BufferedInputFile::ReadLine(int64_t limit, std::string* line) {
   line->clear();
+  // Nearly every line lies whole in the buffer, before the limit, with its
+  // break (and the LF of a CR LF) there too.
+  if (next_ < size_ && buffer_start_ + int64_t(size_) <= limit) {
+    const char* begin = buffer_.get() + next_;
+    const char* end = buffer_.get() + size_;
+    const char* brk = FindBreak(begin, end);
+    if (brk + 1 < end) {
+      line->assign(begin, brk);
+      next_ = size_t(brk - buffer_.get()) + 1 + (*brk == '\r' && brk[1] == '\n');
+      return Status::Ok();
+    }
+  }
   while (Position() < limit) {
     bool available = false;
     JK_RETURN_IF_ERROR(Available(&available));

@@ -41,24 +41,36 @@ uint64_t PlainBits(const char* p, size_t count) {
 }
 
 #if defined(__SSE2__)
+// The separator bits of the sixteen bytes at `p`. White space is the blank
+// and the five bytes from tab (9) to CR (13).
 template <bool kCommas>
-uint64_t Sse2Bits(const char* p, size_t count) {
-  // Sixteen bytes at a time, from a copy padded with blanks (the bytes
-  // after the text may not be there to read). White space is the blank
-  // and the five bytes from tab (9) to CR (13).
-  alignas(16) char block[64];
-  std::memset(block, ' ', sizeof block);
-  std::memcpy(block, p, count);
+uint64_t Sse2Block(const char* p) {
   const __m128i blank = _mm_set1_epi8(' '), comma = _mm_set1_epi8(','), tab = _mm_set1_epi8('\t'),
                 four = _mm_set1_epi8(4);
-  uint64_t bits = 0;
-  for (int i = 0; i < 4; ++i) {
-    const __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i*>(block) + i);
-    const __m128i from_tab = _mm_sub_epi8(bytes, tab);  // 0 to 4 for tab to CR
-    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(from_tab, four), from_tab);
-    __m128i space = _mm_or_si128(control, _mm_cmpeq_epi8(bytes, blank));
-    if constexpr (kCommas) space = _mm_or_si128(space, _mm_cmpeq_epi8(bytes, comma));
-    bits |= uint64_t(uint16_t(_mm_movemask_epi8(space))) << (16 * i);
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i from_tab = _mm_sub_epi8(bytes, tab);  // 0 to 4 for tab to CR
+  const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(from_tab, four), from_tab);
+  __m128i space = _mm_or_si128(control, _mm_cmpeq_epi8(bytes, blank));
+  if constexpr (kCommas) space = _mm_or_si128(space, _mm_cmpeq_epi8(bytes, comma));
+  return uint16_t(_mm_movemask_epi8(space));
+}
+
+template <bool kCommas>
+uint64_t Sse2Bits(const char* p, size_t count) {
+  if (count < 16) {
+    // From a copy padded with blanks: the bytes after the text may not be
+    // there to read.
+    char block[16];
+    std::memset(block, ' ', sizeof block);
+    std::memcpy(block, p, count);
+    return Sse2Block<kCommas>(block) | ~uint64_t(0) << 16;
+  }
+  // Sixteen bytes at a time, the last block ending with the text: where
+  // blocks overlap, a byte gives the same bit in both.
+  uint64_t bits = count < 64 ? ~uint64_t(0) << count : 0;
+  for (size_t at = 0; at < count; at += 16) {
+    const size_t from = std::min(at, count - 16);
+    bits |= Sse2Block<kCommas>(p + from) << from;
   }
   return bits;
 }

@@ -9,6 +9,10 @@
 #include <iterator>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace jk {
 
 static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -177,31 +181,6 @@ void AppendPlainDecimal(const char* digits, int count, int point, bool negative,
   FillPlainDecimal(digits, count, point, negative, out->data() + start);
 }
 
-// Writes the number q / 10^k (q > 0) in plain decimal.
-void AppendDigits(uint64_t q, int k, bool negative, std::string* out) {
-  while (q % 10 == 0) q /= 10, --k;
-  // Two digits at a time, from the right.
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
-  char digits[20];
-  char* first = digits + sizeof digits;
-  while (q >= 100) {
-    first -= 2;
-    std::memcpy(first, kPairs + 2 * (q % 100), 2);
-    q /= 100;
-  }
-  if (q >= 10) {
-    first -= 2;
-    std::memcpy(first, kPairs + 2 * q, 2);
-  } else {
-    *--first = char('0' + q);
-  }
-  const int count = int(digits + sizeof digits - first);
-  AppendPlainDecimal(first, count, count - k, negative, out);
-}
-
 // Powers of ten as integers, 10^0 to 10^19.
 constexpr uint64_t kPowersOfTen[] = {1,
                                      10,
@@ -224,6 +203,93 @@ constexpr uint64_t kPowersOfTen[] = {1,
                                      1000000000000000000,
                                      10000000000000000000u};
 
+#if defined(__SIZEOF_INT128__)
+// The eight decimal digits of v (below 10^8), leading zeros included, as
+// characters in a word whose lowest byte holds the first: the digits are
+// split in halves, quarters and single digits, all lanes at once, each
+// division by a multiplication and a shift that is exact in its range.
+uint64_t EightDigits(uint64_t v) {
+  const uint64_t fours = (v * 109951163) >> 40;  // v / 10^4
+  uint64_t x = fours | ((v - fours * 10000) << 32);
+  const uint64_t pairs = ((x * 5243) >> 19) & 0x0000007F0000007FULL;  // each lane / 100
+  x = pairs | ((x - pairs * 100) << 16);
+  const uint64_t tens = ((x * 103) >> 10) & 0x000F000F000F000FULL;  // each lane / 10
+  x = tens | ((x - tens * 10) << 8);
+  return x + 0x3030303030303030ULL;
+}
+
+// AppendPlainDecimal of the digits of q (below 10^9, its last digit not 0,
+// `count` of them) for a text of at most sixteen characters, built in one
+// wide word and appended at once; false when the text would be longer.
+bool AppendShortDigits(uint64_t q, int count, int point, bool negative, std::string* out) {
+  __extension__ typedef unsigned __int128 Wide;
+  const int length = int(negative) + (point <= 0       ? 2 - point + count
+                                      : point >= count ? point
+                                                       : count + 1);
+  if (length > 16) return false;
+  // The digits, the first in the lowest byte.
+  Wide text = q < 100000000
+                  ? Wide(EightDigits(q) >> (8 * (8 - count)))
+                  : (Wide(EightDigits(q % 100000000)) << 8) | Wide('0' + q / 100000000);
+  if (point <= 0) {
+    // "0." and -point zeros in front.
+    const int zeros = -point;
+    Wide front = Wide('0') | (Wide('.') << 8);
+    for (int i = 0; i < zeros; ++i) front |= Wide('0') << (8 * (2 + i));
+    text = front | (text << (8 * (2 + zeros)));
+  } else if (point >= count) {
+    for (int i = count; i < point; ++i) text |= Wide('0') << (8 * i);
+  } else {
+    const Wide mask = (Wide(1) << (8 * point)) - 1;
+    text = (text & mask) | (Wide('.') << (8 * point)) | ((text & ~mask) << 8);
+  }
+  if (negative) text = (text << 8) | Wide('-');
+  // The text goes to memory in one store, so that the append, which reads
+  // it back in pieces, can take them from that store at once.
+  alignas(16) char bytes[16];
+#if defined(__SSE2__)
+  _mm_store_si128(reinterpret_cast<__m128i*>(bytes),
+                  _mm_set_epi64x(int64_t(uint64_t(text >> 64)), int64_t(uint64_t(text))));
+#else
+  std::memcpy(bytes, &text, sizeof bytes);
+#endif
+  out->append(bytes, size_t(length));
+  return true;
+}
+#endif
+
+// Writes the number q / 10^k (q > 0) in plain decimal.
+void AppendDigits(uint64_t q, int k, bool negative, std::string* out) {
+  while (q % 10 == 0) q /= 10, --k;
+#if defined(__SIZEOF_INT128__) && (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
+  if (q < 1000000000) {
+    const int guess = (std::bit_width(q) * 1233) >> 12;  // 1233 / 4096: just below log10(2)
+    const int count = guess + 1 - int(q < kPowersOfTen[guess]);
+    if (AppendShortDigits(q, count, count - k, negative, out)) return;
+  }
+#endif
+  // Two digits at a time, from the right.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  char digits[20];
+  char* first = digits + sizeof digits;
+  while (q >= 100) {
+    first -= 2;
+    std::memcpy(first, kPairs + 2 * (q % 100), 2);
+    q /= 100;
+  }
+  if (q >= 10) {
+    first -= 2;
+    std::memcpy(first, kPairs + 2 * q, 2);
+  } else {
+    *--first = char('0' + q);
+  }
+  const int count = int(digits + sizeof digits - first);
+  AppendPlainDecimal(first, count, count - k, negative, out);
+}
+
 // The fast way for the common magnitudes, in integers only, so that no
 // setting of the floating-point unit can change it: the value is its
 // mantissa m over 2^s, and m times 10^k (in 128 bits) over 2^s is the
@@ -233,7 +299,7 @@ constexpr uint64_t kPowersOfTen[] = {1,
 // the value to the exact way.
 bool AppendTextOfFast(double value, std::string* out) {
 #if defined(__SIZEOF_INT128__)
-  using Wide = unsigned __int128;
+  __extension__ typedef unsigned __int128 Wide;
   const double a = std::fabs(value);
   if (!(a >= 1e-7 && a < 1e9)) return false;
   const uint64_t bits = std::bit_cast<uint64_t>(a);

@@ -126,7 +126,7 @@ const std::vector<std::string>& ScaledTemplates::MissingModelsOf(std::string_vie
 
 void ModelLookup::Lookup(std::string_view template_name) {
   for (const ModelRow* row : templates_->ModelsOf(template_name)) {
-    model_list_->push_back(*row);
+    if (appended_.insert(row).second) model_list_->push_back(*row);
   }
   if (!missing_) return;
   for (const std::string& name : templates_->MissingModelsOf(template_name)) missing_->Add(name);

@@ -145,14 +145,17 @@ class ModelLookup {
       : templates_(templates), model_list_(model_list), missing_(missing) {}
 
   // Appends to the model list a copy of every row that template
-  // `template_name` needs (ScaledTemplates::ModelsOf), and to `missing`
-  // the models it names that no archive holds (MissingModelsOf).
+  // `template_name` needs (ScaledTemplates::ModelsOf) and this lookup has
+  // not appended yet, and to `missing` the models it names that no archive
+  // holds (MissingModelsOf). A row appended again would be a repeat, which
+  // RemoveRepeatedRows takes out: thousands of things share a few models.
   void Lookup(std::string_view template_name);
 
  private:
   const ScaledTemplates* templates_;
   std::vector<ModelRow>* model_list_;
   FirstSeenNames* missing_;
+  std::unordered_set<const ModelRow*> appended_;
 };
 
 // The handler of the cogs section: a line whose field 2 (SplitFields) names a script of the level
