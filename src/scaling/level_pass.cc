@@ -115,4 +115,21 @@ Status ReadLevelSections(InputFile& archive, const EntryRow& level,
       archive, level, handlers, nullptr, [](std::string_view) { return Status::Ok(); }, nullptr);
 }
 
+Status FindTemplatesStart(InputFile& archive, const EntryRow& level, int64_t* position) {
+  const int64_t end = level.offset + level.length;
+  *position = end;
+  JK_RETURN_IF_ERROR(archive.Seek(level.offset));
+  std::string line;
+  while (archive.Position() < end) {
+    const int64_t start = archive.Position();
+    JK_RETURN_IF_ERROR(archive.ReadLine(end, &line));
+    const LevelHeader header = RecogniseLevelHeader(line);
+    if (header == LevelHeader::kTemplatesSection || header == LevelHeader::kWorldTemplates) {
+      *position = start;
+      break;
+    }
+  }
+  return Status::Ok();
+}
+
 }  // namespace jk

@@ -75,6 +75,14 @@ Status RunLevelPass(InputFile& archive, const EntryRow& level, const SectionHand
 Status ReadLevelSections(InputFile& archive, const EntryRow& level,
                          const SectionHandlers& handlers);
 
+// Where the templates of `level` begin, at a glance: the position in
+// `archive` of the first line that RecogniseLevelHeader takes for a
+// templates header ("SECTION: TEMPLATES" or "World templates"), each line
+// taken alone, without the game's rules for comment and continued lines;
+// the end of the level when there is none. Only a guess, for a reading
+// that may start there rather than go through all the level's geometry.
+Status FindTemplatesStart(InputFile& archive, const EntryRow& level, int64_t* position);
+
 }  // namespace jk
 
 #endif  // JKRESCALE_SCALING_LEVEL_PASS_H_

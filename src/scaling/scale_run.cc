@@ -121,18 +121,24 @@ struct ModelFinder {
 };
 
 // The models the level uses, as the level pass lists them (before its
-// repeated rows are removed), from a reading of the level text of its own
-// that only looks at the templates and the things.
+// repeated rows are removed), nearly always: from a reading of the level
+// text of its own that starts where the templates seem to begin and only
+// looks at the templates and the things. (A level whose things need
+// templates before that guess, or whose text there is read otherwise as a
+// whole, gives another list; the early model pass then sees that.)
 Status ListLevelModels(FileSystem& fs, const EntryRow& level, const LevelArchiveTables& tables,
                        const OpenArchives& archives, double factor, ScaleRules rules,
                        std::vector<ModelRow>* models) {
   std::unique_ptr<InputFile> file;
   JK_RETURN_IF_ERROR(fs.OpenRead(archives.level->path(), &file));
+  EntryRow rest = level;
+  JK_RETURN_IF_ERROR(FindTemplatesStart(*file, level, &rest.offset));
+  rest.length = level.offset + level.length - rest.offset;
   ModelFinder finder(tables, archives, factor, rules, models, nullptr, nullptr, nullptr);
   SectionHandlers handlers;
   handlers.templates = &finder.templates;
   handlers.things = &finder.things;
-  return ReadLevelSections(*file, level, handlers);
+  return ReadLevelSections(*file, rest, handlers);
 }
 
 // The level pass with every section handler. The model list and the cog
