@@ -178,6 +178,23 @@ TEST_F(LevelPassTest, HandlersGetWhatTheGameReads) {
             "<0: 1,2 3>\t# corner\r\n<1: 1 \\\r\n  2 3>\r\nWorld things 1\r\n");
 }
 
+// The templates begin, at a glance, at the first line that reads as a
+// templates header; a comment line does not; without one, at the end.
+TEST_F(LevelPassTest, TemplatesStartAtTheirFirstHeader) {
+  auto start = [&](const std::string& text) {
+    std::string path = WriteArchive("t.gob", TestArchive().Add("jkl\\a.jkl", text));
+    std::unique_ptr<InputFile> archive;
+    EXPECT_TRUE(fs_.OpenRead(path, &archive).ok());
+    const EntryRow level{"jkl\\a.jkl", 16 + 136, int64_t(text.size())};
+    int64_t position = -1;
+    EXPECT_TRUE(FindTemplatesStart(*archive, level, &position).ok());
+    return position - level.offset;
+  };
+  EXPECT_EQ(start("World vertices 1\r\n;SECTION: TEMPLATES\r\n  Section: Templates\r\n"), 39);
+  EXPECT_EQ(start("0: 1 2 3\nworld TEMPLATES 2\nSECTION: TEMPLATES\n"), 9);
+  EXPECT_EQ(start("World things 1\r\n"), 16);
+}
+
 // The header step rewrites lines in any section; an empty entry gives an empty output.
 TEST_F(LevelPassTest, HeaderStepWritesEveryLine) {
   EXPECT_EQ(Pass("World vertices 1\n World Gravity 4\n\nMipMap Distances 1 2 3 4\n", {}),
