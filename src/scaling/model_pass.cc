@@ -22,6 +22,7 @@ constexpr std::string_view kVerticesKeyword = "vertices";
 constexpr std::string_view kTextureKeyword = "texture";
 constexpr std::string_view kRadiusKeyword = "radius";
 constexpr size_t kVertexFields = 5;
+constexpr FieldRange kVertexPosition{1, 3};
 constexpr std::string_view kInsertOffsetKeyword = "insert offset";
 constexpr std::string_view kHierarchyKeyword = "hierarchy nodes";
 // "num: flags type mesh parent child sibling numChildren x y z pitch yaw
@@ -300,13 +301,8 @@ void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
   // the state the model started with.
   if (!saw_heading_) start_mattered_ = true;
   if (!vertex_list_) return;
-  rewritten_.assign(fields_[0]);
-  for (size_t i = 1; i <= 3; ++i) {
-    rewritten_ += ' ';
-    AppendScaled(fields_[i], factor_, &rewritten_);
-  }
-  rewritten_ += ' ';
-  rewritten_ += fields_[4];
+  fields_.resize(kVertexFields);  // the fields after the fifth are dropped
+  JoinScaling(fields_, {kVertexPosition}, factor_, &rewritten_);
   line.swap(rewritten_);
 }
 

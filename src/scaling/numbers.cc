@@ -218,15 +218,16 @@ uint64_t EightDigits(uint64_t v) {
   return x + 0x3030303030303030ULL;
 }
 
-// AppendPlainDecimal of the digits of q (below 10^9, its last digit not 0,
-// `count` of them) for a text of at most sixteen characters, built in one
-// wide word and appended at once; false when the text would be longer.
-bool AppendShortDigits(uint64_t q, int count, int point, bool negative, std::string* out) {
+// Writes at `out` (which must have room for sixteen characters) the text
+// AppendPlainDecimal writes for the digits of q (below 10^9, its last digit
+// not 0, `count` of them), built in one wide word and stored at once, and
+// returns its length; 0, writing nothing, when it is longer than sixteen.
+int ShortDigitsText(uint64_t q, int count, int point, bool negative, char* out) {
   __extension__ typedef unsigned __int128 Wide;
   const int length = int(negative) + (point <= 0       ? 2 - point + count
                                       : point >= count ? point
                                                        : count + 1);
-  if (length > 16) return false;
+  if (length > 16) return 0;
   // The digits, the first in the lowest byte.
   Wide text = q < 100000000
                   ? Wide(EightDigits(q) >> (8 * (8 - count)))
@@ -244,30 +245,42 @@ bool AppendShortDigits(uint64_t q, int count, int point, bool negative, std::str
     text = (text & mask) | (Wide('.') << (8 * point)) | ((text & ~mask) << 8);
   }
   if (negative) text = (text << 8) | Wide('-');
-  // The text goes to memory in one store, so that the append, which reads
-  // it back in pieces, can take them from that store at once.
-  alignas(16) char bytes[16];
+  // One store: whatever reads the text back in pieces can take them from
+  // it at once.
 #if defined(__SSE2__)
-  _mm_store_si128(reinterpret_cast<__m128i*>(bytes),
-                  _mm_set_epi64x(int64_t(uint64_t(text >> 64)), int64_t(uint64_t(text))));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                   _mm_set_epi64x(int64_t(uint64_t(text >> 64)), int64_t(uint64_t(text))));
 #else
-  std::memcpy(bytes, &text, sizeof bytes);
+  std::memcpy(out, &text, 16);
 #endif
-  out->append(bytes, size_t(length));
-  return true;
+  return length;
+}
+
+// ShortDigitsText of q / 10^k (q > 0) when it can; 0 otherwise.
+int ShortDigits(uint64_t q, int k, bool negative, char* out) {
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  while (q % 10 == 0) q /= 10, --k;
+  if (q >= 1000000000) return 0;
+  const int guess = (std::bit_width(q) * 1233) >> 12;  // 1233 / 4096: just below log10(2)
+  const int count = guess + 1 - int(q < kPowersOfTen[guess]);
+  return ShortDigitsText(q, count, count - k, negative, out);
+#else
+  static_cast<void>(q), static_cast<void>(k), static_cast<void>(negative), static_cast<void>(out);
+  return 0;
+#endif
 }
 #endif
 
 // Writes the number q / 10^k (q > 0) in plain decimal.
 void AppendDigits(uint64_t q, int k, bool negative, std::string* out) {
-  while (q % 10 == 0) q /= 10, --k;
-#if defined(__SIZEOF_INT128__) && (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
-  if (q < 1000000000) {
-    const int guess = (std::bit_width(q) * 1233) >> 12;  // 1233 / 4096: just below log10(2)
-    const int count = guess + 1 - int(q < kPowersOfTen[guess]);
-    if (AppendShortDigits(q, count, count - k, negative, out)) return;
+#if defined(__SIZEOF_INT128__)
+  alignas(16) char text[16];
+  if (const int length = ShortDigits(q, k, negative, text)) {
+    out->append(text, size_t(length));
+    return;
   }
 #endif
+  while (q % 10 == 0) q /= 10, --k;
   // Two digits at a time, from the right.
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -387,28 +400,30 @@ ScaleFactor::ScaleFactor(double value) : value_(value) {
   }
 }
 
-void AppendScaled(std::string_view number, const ScaleFactor& factor, std::string* out) {
-  const DecimalText parts = ScanDecimal(number);
-  // The double product, for what the exact one cannot decide.
-  auto by_double = [&] {
-    double value = 0;
-    ValueOfDecimal(number, parts, &value);
-    AppendTextOf(value * factor.value(), out);
-  };
-  if (parts.digits == 0) {
-    out->push_back('0');
-    return;
-  }
-  if (factor.decimals_ < 0 || !parts.IsShort() || parts.mantissa > factor.largest_mantissa_) {
-    return by_double();
+namespace {
+
+// A number times a factor, as AppendScaled writes it: 0, or digits /
+// 10^decimals rounded to nine significant digits, or (when the exact
+// product cannot decide) the double product.
+struct ScaledNumber {
+  enum class Kind { kZero, kDigits, kByDouble } kind = Kind::kZero;
+  uint64_t digits = 0;
+  int decimals = 0;
+  bool negative = false;
+};
+
+ScaledNumber ScaleExactly(const DecimalText& parts, const ScaleFactor& factor) {
+  using Kind = ScaledNumber::Kind;
+  ScaledNumber scaled;
+  if (parts.digits == 0) return scaled;
+  if (factor.decimals() < 0 || !parts.IsShort() || parts.mantissa > factor.largest_mantissa()) {
+    scaled.kind = Kind::kByDouble;
+    return scaled;
   }
   // The exact product: digits / 10^decimals.
-  uint64_t digits = parts.mantissa * factor.digits_;
-  int decimals = int(parts.fraction_digits) + factor.decimals_;
-  if (digits == 0) {
-    out->push_back('0');
-    return;
-  }
+  uint64_t digits = parts.mantissa * factor.digits();
+  int decimals = int(parts.fraction_digits) + factor.decimals();
+  if (digits == 0) return scaled;
   // Rounded to nine significant digits. Both numbers were rounded to
   // doubles and so was their product: the double product lies within
   // 3.4e-16 of the exact one, relatively. Far from a half at the tenth
@@ -419,23 +434,102 @@ void AppendScaled(std::string_view number, const ScaleFactor& factor, std::strin
     while (digits / power >= 1'000'000'000) ++dropped, power *= 10;
     const uint64_t rest = digits % power, half = power / 2;
     const uint64_t margin = (digits >> 40) + 1;  // 2^-40 of it, well above 3.4e-16
-    if ((rest > half ? rest - half : half - rest) <= margin) return by_double();
+    if ((rest > half ? rest - half : half - rest) <= margin) {
+      scaled.kind = Kind::kByDouble;
+      return scaled;
+    }
     digits = digits / power + (rest > half ? 1 : 0);
     decimals -= dropped;
   }
-  AppendDigits(digits, decimals, parts.negative, out);
+  scaled.kind = Kind::kDigits;
+  scaled.digits = digits;
+  scaled.decimals = decimals;
+  scaled.negative = parts.negative;
+  return scaled;
+}
+
+// The longest text WriteScaledShort writes.
+constexpr size_t kShortScaledText = 16;
+
+// Writes at `out` (room for kShortScaledText characters) what AppendScaled
+// would append, and returns its length; 0 when it would be longer or needs
+// the double product.
+size_t WriteScaledShort(std::string_view number, const ScaleFactor& factor, char* out) {
+  const ScaledNumber scaled = ScaleExactly(ScanDecimal(number), factor);
+  switch (scaled.kind) {
+    case ScaledNumber::Kind::kZero:
+      *out = '0';
+      return 1;
+    case ScaledNumber::Kind::kDigits:
+#if defined(__SIZEOF_INT128__)
+      return size_t(ShortDigits(scaled.digits, scaled.decimals, scaled.negative, out));
+#else
+      return 0;
+#endif
+    case ScaledNumber::Kind::kByDouble:
+      return 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void AppendScaled(std::string_view number, const ScaleFactor& factor, std::string* out) {
+  const DecimalText parts = ScanDecimal(number);
+  const ScaledNumber scaled = ScaleExactly(parts, factor);
+  switch (scaled.kind) {
+    case ScaledNumber::Kind::kZero:
+      out->push_back('0');
+      return;
+    case ScaledNumber::Kind::kDigits:
+      AppendDigits(scaled.digits, scaled.decimals, scaled.negative, out);
+      return;
+    case ScaledNumber::Kind::kByDouble: {
+      double value = 0;
+      ValueOfDecimal(number, parts, &value);
+      AppendTextOf(value * factor.value(), out);
+      return;
+    }
+  }
 }
 
 void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
                  const ScaleFactor& factor, std::string* out) {
+  auto is_scaled = [&](size_t i) {
+    for (const FieldRange& range : scaled) {
+      if (i >= range.first && i < range.first + range.count) return true;
+    }
+    return false;
+  };
+  // Written in place, each scaled number with room for its longest short
+  // text; a number whose text is longer has the line joined again below.
+  size_t room = fields.size();
+  for (size_t i = 0; i < fields.size(); ++i) {
+    room += is_scaled(i) ? kShortScaledText : fields[i].size();
+  }
+  out->resize(room);
+  char* const begin = out->data();
+  char* p = begin;
+  bool all_short = true;
+  for (size_t i = 0; i < fields.size() && all_short; ++i) {
+    if (i > 0) *p++ = ' ';
+    if (is_scaled(i)) {
+      const size_t length = WriteScaledShort(fields[i], factor, p);
+      all_short = length > 0;
+      p += length;
+    } else {
+      std::memcpy(p, fields[i].data(), fields[i].size());
+      p += fields[i].size();
+    }
+  }
+  if (all_short) {
+    out->resize(size_t(p - begin));
+    return;
+  }
   out->clear();
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) out->push_back(' ');
-    bool scale = false;
-    for (const FieldRange& range : scaled) {
-      scale = scale || (i >= range.first && i < range.first + range.count);
-    }
-    if (scale) {
+    if (is_scaled(i)) {
       AppendScaled(fields[i], factor, out);
     } else {
       out->append(fields[i]);

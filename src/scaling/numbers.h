@@ -62,9 +62,14 @@ class ScaleFactor {
  public:
   explicit ScaleFactor(double value);
   double value() const { return value_; }
+  // The value as digits() / 10^decimals(), when it is a short decimal;
+  // decimals() < 0 when it is none.
+  uint64_t digits() const { return digits_; }
+  int decimals() const { return decimals_; }
+  // The largest mantissa whose product with digits() a uint64_t holds.
+  uint64_t largest_mantissa() const { return largest_mantissa_; }
 
  private:
-  friend void AppendScaled(std::string_view number, const ScaleFactor& factor, std::string* out);
   double value_;
   // value_ is the double nearest to digits_ / 10^decimals_; decimals_ < 0
   // when it is no short decimal.
