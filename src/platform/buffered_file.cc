@@ -1,20 +1,33 @@
 #include "platform/buffered_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace jk {
 
 namespace {
 
-// The first CR or LF in [begin, end), or end: the LF by memchr, which looks
-// at many bytes at a time, then a CR before it (lines of the game's files
-// end in CR LF, so that search is short).
+// The first CR or LF in [begin, end), or end.
 const char* FindBreak(const char* begin, const char* end) {
-  const void* lf = std::memchr(begin, '\n', size_t(end - begin));
-  const char* stop = lf ? static_cast<const char*>(lf) : end;
-  const void* cr = std::memchr(begin, '\r', size_t(stop - begin));
-  return cr ? static_cast<const char*>(cr) : stop;
+  const char* p = begin;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time, both at once: most lines are short, and two
+  // searches, one for each, would each pay for starting.
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  for (; end - p >= 16; p += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned found = unsigned(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+    if (found != 0) return p + std::countr_zero(found);
+  }
+#endif
+  while (p < end && *p != '\r' && *p != '\n') ++p;
+  return p;
 }
 
 }  // namespace
