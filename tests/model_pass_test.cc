@@ -208,6 +208,18 @@ TEST(EarlyModelPassTest, FinishesAsTheModelPassOrLeavesNothing) {
     early.Abandon();
   }
   EXPECT_EQ(scaling_test::FilesIn(dir / "gone/3do"), std::vector<std::string>{"mine.txt"});
+
+  // Asked to stop, the pass stops, cancelled.
+  struct Stopping : NoProgress {
+    bool CancelRequested() const override { return true; }
+  } stopping;
+  ModelPassFiles files{dir / "same", level.get(), level.get()};
+  EarlyModelPass early(fs, files, 2, ScaleRules::kGameTrue, 2, [&](std::vector<ModelRow>* models) {
+    *models = both;
+    return Status::Ok();
+  });
+  std::vector<std::string> skipped;
+  EXPECT_TRUE(early.Finish(both, stopping, &skipped).IsCancelled());
 }
 
 }  // namespace

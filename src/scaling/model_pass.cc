@@ -194,22 +194,22 @@ class ModelWriters {
         traces_(planned.size()) {}
   ~ModelWriters() { Stop(); }
 
+  // Starts `threads` writers on threads of their own; the thread that
+  // waits for them writes too.
   void Start(int threads) {
     for (int t = 0; t < threads; ++t) workers_.emplace_back([this] { Work(); });
   }
 
-  // Waits for the writers, with progress from this thread at a pace of its
-  // own; then writes again the models that start inside a vertex list.
+  // Writes models with the writers until none is left, with progress
+  // between them from this thread, then waits for the writers' last ones;
+  // then writes again the models that start inside a vertex list.
   Status Wait(ScaleProgress& progress) {
     const size_t count = planned_.size();
-    bool cancelled = false;
-    while (done_ < count && !stop_) {
+    bool cancelled = Work(&progress);
+    while (!cancelled && done_ < count && !stop_) {
       progress.Models(int64_t(done_), int64_t(count));
-      if (progress.CancelRequested()) {
-        cancelled = true;
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      cancelled = progress.CancelRequested();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     Stop();
     if (cancelled) return Cancelled();
@@ -227,12 +227,23 @@ class ModelWriters {
   size_t begun() const { return std::min(next_.load(), planned_.size()); }
 
  private:
-  void Work() {
+  // Writes the next model not taken until none is left or the writers
+  // stop. `progress`, on the thread that may use it, learns before each
+  // model how many are done, and may ask the writers to stop: then true.
+  bool Work(ScaleProgress* progress = nullptr) {
     std::unique_ptr<InputFile> level, resource;
     Status opened = fs_.OpenRead(files_.level_archive->path(), &level);
     if (opened.ok()) opened = fs_.OpenRead(files_.resource_archive->path(), &resource);
     ModelTextScaler scaler(factor_, rules_);
-    for (size_t i; !stop_ && (i = next_++) < planned_.size();) {
+    for (size_t i;;) {
+      if (progress) {
+        progress->Models(int64_t(done_), int64_t(planned_.size()));
+        if (progress->CancelRequested()) {
+          stop_ = true;
+          return true;
+        }
+      }
+      if (stop_ || (i = next_++) >= planned_.size()) return false;
       const PlannedModel& model = planned_[i];
       const ModelRow& row = models_[model.row];
       if (opened.ok()) {
@@ -340,7 +351,7 @@ Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
   threads = WriterCount(threads, planned.size());
   if (threads > 1 && fs.AllowsConcurrentUse()) {
     ModelWriters writers(fs, files, models, planned, factor, rules);
-    writers.Start(threads);
+    writers.Start(threads - 1);
     JK_RETURN_IF_ERROR(writers.Wait(progress));
   } else {
     JK_RETURN_IF_ERROR(WriteInTurn(fs, files, models, planned, factor, rules, progress));
@@ -384,7 +395,9 @@ EarlyModelPass::EarlyModelPass(FileSystem& fs, const ModelPassFiles& files, doub
     if (!state->started.ok() || state->planned.empty()) return;
     state->writers = std::make_unique<ModelWriters>(state->fs, state->files, state->models,
                                                     state->planned, state->factor, state->rules);
-    state->writers->Start(WriterCount(state->threads, state->planned.size()));
+    // One writer less than threads: the level pass runs beside them, and
+    // its thread writes too once it is done.
+    state->writers->Start(std::max(1, WriterCount(state->threads, state->planned.size()) - 1));
   });
 }
 
