@@ -9,9 +9,6 @@
 #include <iterator>
 #include <limits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace jk {
 
@@ -162,13 +159,16 @@ void FillPlainDecimal(const char* digits, int count, int point, bool negative, c
   }
 }
 
+// The length of the plain decimal FillPlainDecimal writes.
+int PlainDecimalLength(int count, int point, bool negative) {
+  return int(negative) + (point <= 0 ? 2 - point + count : point >= count ? point : count + 1);
+}
+
 // Writes the significant digits `digits` (`count` of them, the last not
 // 0), of which `point` stand before the decimal point, in plain decimal:
 // "0.00ddd" when point <= 0, "ddd00" when point >= count.
 void AppendPlainDecimal(const char* digits, int count, int point, bool negative, std::string* out) {
-  const int length = int(negative) + (point <= 0       ? 2 - point + count
-                                      : point >= count ? point
-                                                       : count + 1);
+  const int length = PlainDecimalLength(count, point, negative);
   // The usual short text is made on the stack and appended at once.
   char text[48];
   if (length <= int(sizeof text)) {
@@ -203,90 +203,21 @@ constexpr uint64_t kPowersOfTen[] = {1,
                                      1000000000000000000,
                                      10000000000000000000u};
 
-#if defined(__SIZEOF_INT128__)
-// The eight decimal digits of v (below 10^8), leading zeros included, as
-// characters in a word whose lowest byte holds the first: the digits are
-// split in halves, quarters and single digits, all lanes at once, each
-// division by a multiplication and a shift that is exact in its range.
-uint64_t EightDigits(uint64_t v) {
-  const uint64_t fours = (v * 109951163) >> 40;  // v / 10^4
-  uint64_t x = fours | ((v - fours * 10000) << 32);
-  const uint64_t pairs = ((x * 5243) >> 19) & 0x0000007F0000007FULL;  // each lane / 100
-  x = pairs | ((x - pairs * 100) << 16);
-  const uint64_t tens = ((x * 103) >> 10) & 0x000F000F000F000FULL;  // each lane / 10
-  x = tens | ((x - tens * 10) << 8);
-  return x + 0x3030303030303030ULL;
-}
-
-// Writes at `out` (which must have room for sixteen characters) the text
-// AppendPlainDecimal writes for the digits of q (below 10^9, its last digit
-// not 0, `count` of them), built in one wide word and stored at once, and
-// returns its length; 0, writing nothing, when it is longer than sixteen.
-int ShortDigitsText(uint64_t q, int count, int point, bool negative, char* out) {
-  __extension__ typedef unsigned __int128 Wide;
-  const int length = int(negative) + (point <= 0       ? 2 - point + count
-                                      : point >= count ? point
-                                                       : count + 1);
-  if (length > 16) return 0;
-  // The digits, the first in the lowest byte.
-  Wide text = q < 100000000
-                  ? Wide(EightDigits(q) >> (8 * (8 - count)))
-                  : (Wide(EightDigits(q % 100000000)) << 8) | Wide('0' + q / 100000000);
-  if (point <= 0) {
-    // "0." and -point zeros in front.
-    const int zeros = -point;
-    Wide front = Wide('0') | (Wide('.') << 8);
-    for (int i = 0; i < zeros; ++i) front |= Wide('0') << (8 * (2 + i));
-    text = front | (text << (8 * (2 + zeros)));
-  } else if (point >= count) {
-    for (int i = count; i < point; ++i) text |= Wide('0') << (8 * i);
-  } else {
-    const Wide mask = (Wide(1) << (8 * point)) - 1;
-    text = (text & mask) | (Wide('.') << (8 * point)) | ((text & ~mask) << 8);
-  }
-  if (negative) text = (text << 8) | Wide('-');
-  // One store: whatever reads the text back in pieces can take them from
-  // it at once.
-#if defined(__SSE2__)
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                   _mm_set_epi64x(int64_t(uint64_t(text >> 64)), int64_t(uint64_t(text))));
-#else
-  std::memcpy(out, &text, 16);
-#endif
-  return length;
-}
-
-// ShortDigitsText of q / 10^k (q > 0) when it can; 0 otherwise.
-int ShortDigits(uint64_t q, int k, bool negative, char* out) {
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  while (q % 10 == 0) q /= 10, --k;
-  if (q >= 1000000000) return 0;
-  const int guess = (std::bit_width(q) * 1233) >> 12;  // 1233 / 4096: just below log10(2)
-  const int count = guess + 1 - int(q < kPowersOfTen[guess]);
-  return ShortDigitsText(q, count, count - k, negative, out);
-#else
-  static_cast<void>(q), static_cast<void>(k), static_cast<void>(negative), static_cast<void>(out);
-  return 0;
-#endif
-}
-#endif
-
-// Writes the number q / 10^k (q > 0) in plain decimal.
-void AppendDigits(uint64_t q, int k, bool negative, std::string* out) {
-#if defined(__SIZEOF_INT128__)
-  alignas(16) char text[16];
-  if (const int length = ShortDigits(q, k, negative, text)) {
-    out->append(text, size_t(length));
-    return;
-  }
-#endif
+// The significant digits of q / 10^k (q > 0), without the zeros q ends
+// with: where they begin in `digits` (they end with it), how many there are
+// and how many stand before the decimal point.
+struct Significant {
+  const char* first;
+  int count;
+  int point;
+};
+Significant SignificantDigits(uint64_t q, int k, char (&digits)[20]) {
   while (q % 10 == 0) q /= 10, --k;
   // Two digits at a time, from the right.
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  char digits[20];
   char* first = digits + sizeof digits;
   while (q >= 100) {
     first -= 2;
@@ -300,7 +231,29 @@ void AppendDigits(uint64_t q, int k, bool negative, std::string* out) {
     *--first = char('0' + q);
   }
   const int count = int(digits + sizeof digits - first);
-  AppendPlainDecimal(first, count, count - k, negative, out);
+  return {first, count, count - k};
+}
+
+// Writes the number q / 10^k (q > 0) in plain decimal.
+void AppendDigits(uint64_t q, int k, bool negative, std::string* out) {
+  char digits[20];
+  const Significant s = SignificantDigits(q, k, digits);
+  AppendPlainDecimal(s.first, s.count, s.point, negative, out);
+}
+
+// The longest text WriteShortDigits writes.
+constexpr int kShortText = 16;
+
+// Writes the number q / 10^k (q > 0) in plain decimal at `out`, which has
+// room for kShortText characters, when its text is no longer, and returns
+// its length; 0, writing nothing, otherwise.
+int WriteShortDigits(uint64_t q, int k, bool negative, char* out) {
+  char digits[20];
+  const Significant s = SignificantDigits(q, k, digits);
+  const int length = PlainDecimalLength(s.count, s.point, negative);
+  if (length > kShortText) return 0;
+  FillPlainDecimal(s.first, s.count, s.point, negative, out);
+  return length;
 }
 
 // The fast way for the common magnitudes, in integers only, so that no
@@ -448,10 +401,7 @@ ScaledNumber ScaleExactly(const DecimalText& parts, const ScaleFactor& factor) {
   return scaled;
 }
 
-// The longest text WriteScaledShort writes.
-constexpr size_t kShortScaledText = 16;
-
-// Writes at `out` (room for kShortScaledText characters) what AppendScaled
+// Writes at `out` (room for kShortText characters) what AppendScaled
 // would append, and returns its length; 0 when it would be longer or needs
 // the double product.
 size_t WriteScaledShort(std::string_view number, const ScaleFactor& factor, char* out) {
@@ -461,11 +411,7 @@ size_t WriteScaledShort(std::string_view number, const ScaleFactor& factor, char
       *out = '0';
       return 1;
     case ScaledNumber::Kind::kDigits:
-#if defined(__SIZEOF_INT128__)
-      return size_t(ShortDigits(scaled.digits, scaled.decimals, scaled.negative, out));
-#else
-      return 0;
-#endif
+      return size_t(WriteShortDigits(scaled.digits, scaled.decimals, scaled.negative, out));
     case ScaledNumber::Kind::kByDouble:
       return 0;
   }
@@ -505,7 +451,7 @@ void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
   // text; a number whose text is longer has the line joined again below.
   size_t room = fields.size();
   for (size_t i = 0; i < fields.size(); ++i) {
-    room += is_scaled(i) ? kShortScaledText : fields[i].size();
+    room += is_scaled(i) ? kShortText : fields[i].size();
   }
   out->resize(room);
   char* const begin = out->data();
