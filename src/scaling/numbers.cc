@@ -204,21 +204,21 @@ constexpr uint64_t kPowersOfTen[] = {1,
                                      10000000000000000000u};
 
 // The significant digits of q / 10^k (q > 0), without the zeros q ends
-// with: where they begin in `digits` (they end with it), how many there are
-// and how many stand before the decimal point.
+// with, written to end at `end` (twenty characters at most): where they
+// begin, how many there are and how many stand before the decimal point.
 struct Significant {
   const char* first;
   int count;
   int point;
 };
-Significant SignificantDigits(uint64_t q, int k, char (&digits)[20]) {
+Significant SignificantDigits(uint64_t q, int k, char* end) {
   while (q % 10 == 0) q /= 10, --k;
   // Two digits at a time, from the right.
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  char* first = digits + sizeof digits;
+  char* first = end;
   while (q >= 100) {
     first -= 2;
     std::memcpy(first, kPairs + 2 * (q % 100), 2);
@@ -230,30 +230,54 @@ Significant SignificantDigits(uint64_t q, int k, char (&digits)[20]) {
   } else {
     *--first = char('0' + q);
   }
-  const int count = int(digits + sizeof digits - first);
+  const int count = int(end - first);
   return {first, count, count - k};
+}
+
+
+// The longest text WriteShortDigits writes, and the room it needs for it:
+// it copies in blocks of sixteen characters, past the text's end.
+constexpr int kShortText = 16;
+constexpr int kShortRoom = 40;
+
+// Writes the number q / 10^k (q > 0) in plain decimal at `out`, which has
+// room for kShortRoom characters, when its text is at most kShortText
+// long, and returns its length; 0, writing nothing, otherwise. Only
+// fixed-size copies: a copy of a length known only now would be a call.
+int WriteShortDigits(uint64_t q, int k, bool negative, char* out) {
+  char digits[20 + 16];  // the digits end at 20; the copies read on past them
+  const Significant s = SignificantDigits(q, k, digits + 20);
+  const int length = PlainDecimalLength(s.count, s.point, negative);
+  if (length > kShortText) return 0;
+  static constexpr char kZeros[] = "0000000000000000";
+  char* p = out;
+  *p = '-';
+  p += negative;
+  if (s.point <= 0) {  // "0.00ddd"
+    std::memcpy(p, kZeros, 16);
+    p[1] = '.';
+    std::memcpy(p + 2 - s.point, s.first, 16);
+  } else if (s.point >= s.count) {  // "ddd00"
+    std::memcpy(p, s.first, 16);
+    std::memcpy(p + s.count, kZeros, 16);
+  } else {  // "dd.ddd"
+    std::memcpy(p, s.first, 16);
+    p[s.point] = '.';
+    std::memcpy(p + s.point + 1, s.first + s.point, 16);
+  }
+  return length;
 }
 
 // Writes the number q / 10^k (q > 0) in plain decimal.
 void AppendDigits(uint64_t q, int k, bool negative, std::string* out) {
+  char text[kShortRoom];
+  if (const int length = WriteShortDigits(q, k, negative, text)) {
+    out->append(text, size_t(length));
+    return;
+  }
   char digits[20];
-  const Significant s = SignificantDigits(q, k, digits);
+  const Significant s = SignificantDigits(q, k, digits + sizeof digits);
   AppendPlainDecimal(s.first, s.count, s.point, negative, out);
-}
-
-// The longest text WriteShortDigits writes.
-constexpr int kShortText = 16;
-
-// Writes the number q / 10^k (q > 0) in plain decimal at `out`, which has
-// room for kShortText characters, when its text is no longer, and returns
-// its length; 0, writing nothing, otherwise.
-int WriteShortDigits(uint64_t q, int k, bool negative, char* out) {
-  char digits[20];
-  const Significant s = SignificantDigits(q, k, digits);
-  const int length = PlainDecimalLength(s.count, s.point, negative);
-  if (length > kShortText) return 0;
-  FillPlainDecimal(s.first, s.count, s.point, negative, out);
-  return length;
 }
 
 // The fast way for the common magnitudes, in integers only, so that no
@@ -401,7 +425,7 @@ ScaledNumber ScaleExactly(const DecimalText& parts, const ScaleFactor& factor) {
   return scaled;
 }
 
-// Writes at `out` (room for kShortText characters) what AppendScaled
+// Writes at `out` (room for kShortRoom characters) what AppendScaled
 // would append, and returns its length; 0 when it would be longer or needs
 // the double product.
 size_t WriteScaledShort(std::string_view number, const ScaleFactor& factor, char* out) {
@@ -451,7 +475,7 @@ void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
   // text; a number whose text is longer has the line joined again below.
   size_t room = fields.size();
   for (size_t i = 0; i < fields.size(); ++i) {
-    room += is_scaled(i) ? kShortText : fields[i].size();
+    room += is_scaled(i) ? kShortRoom : fields[i].size();
   }
   out->resize(room);
   char* const begin = out->data();
