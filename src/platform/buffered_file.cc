@@ -134,7 +134,9 @@ Status BufferedOutputFile::Append(std::string_view bytes, std::string_view more)
   if (!status_.ok()) return status_;
   if (closed_) return Status::IoError(path_, "written after it was closed");
   buffer_.append(bytes);
-  buffer_.append(more);
+  // A character at a time: `more` is a line break, and a copy of it would
+  // be a call.
+  for (char c : more) buffer_.push_back(c);
   if (buffer_.size() >= kFlushSize) Flush();
   return status_;
 }
