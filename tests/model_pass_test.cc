@@ -34,6 +34,14 @@ std::vector<std::string> Scaled(ModelTextScaler& scaler, std::vector<std::string
   return written;
 }
 
+// Writes `archive` to `path` and opens it, as its tables and as an archive.
+void WriteAndOpen(FileSystem& fs, const TestArchive& archive, const std::string& path,
+                  LevelArchiveTables* tables, std::unique_ptr<GobArchive>* opened) {
+  ASSERT_TRUE(archive.WriteTo(path));
+  ASSERT_TRUE(OpenLevelArchive(fs, path, tables).ok());
+  ASSERT_TRUE(GobArchive::Open(fs, path, opened).ok());
+}
+
 // Vertex lists and radius lines are scaled; every other line stays, and so
 // does every comment.
 TEST(ModelTextScalerTest, ScalesVertexListsAndRadii) {
@@ -138,14 +146,13 @@ TEST(ModelPassTest, SkipsRowsAndReportsProgress) {
 TEST(ModelPassTest, OneFileUnderTwoSpellingsIsWrittenOnce) {
   TempFolder dir;
   RealFileSystem fs;
-  ASSERT_TRUE(TestArchive()
-                  .Add("3do\\sub\\dup.3do", "VERTICES 1\n0: 1 1 1 0\n")
-                  .Add("3do\\sub/dup.3do", "VERTICES 1\n0: 5 5 5 0\n")
-                  .WriteTo(dir / "lvl.gob"));
   LevelArchiveTables tables;
-  ASSERT_TRUE(OpenLevelArchive(fs, dir / "lvl.gob", &tables).ok());
   std::unique_ptr<GobArchive> level;
-  ASSERT_TRUE(GobArchive::Open(fs, dir / "lvl.gob", &level).ok());
+  WriteAndOpen(fs,
+               TestArchive()
+                   .Add("3do\\sub\\dup.3do", "VERTICES 1\n0: 1 1 1 0\n")
+                   .Add("3do\\sub/dup.3do", "VERTICES 1\n0: 5 5 5 0\n"),
+               dir / "lvl.gob", &tables, &level);
   ASSERT_TRUE(fs.CreateFolder(dir / "out/3do").ok());
   NoProgress progress;
   std::vector<std::string> skipped;
@@ -164,14 +171,13 @@ TEST(ModelPassTest, OneFileUnderTwoSpellingsIsWrittenOnce) {
 TEST(EarlyModelPassTest, FinishesAsTheModelPassOrLeavesNothing) {
   TempFolder dir;
   RealFileSystem fs;
-  ASSERT_TRUE(TestArchive()
-                  .Add("3do\\a.3do", "VERTICES 1\r\n0: 1 1 1 0\r\n")
-                  .Add("3do\\b.3do", "VERTICES 1\r\n0: 3 3 3 0\r\n")
-                  .WriteTo(dir / "lvl.gob"));
   LevelArchiveTables tables;
-  ASSERT_TRUE(OpenLevelArchive(fs, dir / "lvl.gob", &tables).ok());
   std::unique_ptr<GobArchive> level;
-  ASSERT_TRUE(GobArchive::Open(fs, dir / "lvl.gob", &level).ok());
+  WriteAndOpen(fs,
+               TestArchive()
+                   .Add("3do\\a.3do", "VERTICES 1\r\n0: 1 1 1 0\r\n")
+                   .Add("3do\\b.3do", "VERTICES 1\r\n0: 3 3 3 0\r\n"),
+               dir / "lvl.gob", &tables, &level);
   ASSERT_EQ(tables.models.size(), 2u);
   const std::vector<ModelRow> both = tables.models;
   const std::vector<ModelRow> only_b = {tables.models[1]};
