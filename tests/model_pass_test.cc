@@ -34,14 +34,6 @@ std::vector<std::string> Scaled(ModelTextScaler& scaler, std::vector<std::string
   return written;
 }
 
-// Writes `archive` to `path` and opens it, as its tables and as an archive.
-void WriteAndOpen(FileSystem& fs, const TestArchive& archive, const std::string& path,
-                  LevelArchiveTables* tables, std::unique_ptr<GobArchive>* opened) {
-  ASSERT_TRUE(archive.WriteTo(path));
-  ASSERT_TRUE(OpenLevelArchive(fs, path, tables).ok());
-  ASSERT_TRUE(GobArchive::Open(fs, path, opened).ok());
-}
-
 // Vertex lists and radius lines are scaled; every other line stays, and so
 // does every comment.
 TEST(ModelTextScalerTest, ScalesVertexListsAndRadii) {
@@ -140,19 +132,29 @@ TEST(ModelPassTest, SkipsRowsAndReportsProgress) {
   EXPECT_EQ(progress.models, (std::vector<std::string>{"0 of 3", "1 of 3", "2 of 3", "3 of 3"}));
 }
 
-// An archive that names one model once with "\\" and once with "/": on
-// Windows, where both separate folders, that is one file, and on every
-// system it is written once.
-TEST(ModelPassTest, OneFileUnderTwoSpellingsIsWrittenOnce) {
+// A level archive of models, written to a temporary folder and open, as
+// its tables and as an archive.
+class ModelArchiveTest : public ::testing::Test {
+ protected:
+  void Open(const TestArchive& archive) {
+    ASSERT_TRUE(archive.WriteTo(dir / "lvl.gob"));
+    ASSERT_TRUE(OpenLevelArchive(fs, dir / "lvl.gob", &tables).ok());
+    ASSERT_TRUE(GobArchive::Open(fs, dir / "lvl.gob", &level).ok());
+  }
+
   TempFolder dir;
   RealFileSystem fs;
   LevelArchiveTables tables;
   std::unique_ptr<GobArchive> level;
-  WriteAndOpen(fs,
-               TestArchive()
-                   .Add("3do\\sub\\dup.3do", "VERTICES 1\n0: 1 1 1 0\n")
-                   .Add("3do\\sub/dup.3do", "VERTICES 1\n0: 5 5 5 0\n"),
-               dir / "lvl.gob", &tables, &level);
+};
+
+// An archive that names one model once with "\\" and once with "/": on
+// Windows, where both separate folders, that is one file, and on every
+// system it is written once.
+TEST_F(ModelArchiveTest, OneFileUnderTwoSpellingsIsWrittenOnce) {
+  Open(TestArchive()
+           .Add("3do\\sub\\dup.3do", "VERTICES 1\n0: 1 1 1 0\n")
+           .Add("3do\\sub/dup.3do", "VERTICES 1\n0: 5 5 5 0\n"));
   ASSERT_TRUE(fs.CreateFolder(dir / "out/3do").ok());
   NoProgress progress;
   std::vector<std::string> skipped;
@@ -168,16 +170,10 @@ TEST(ModelPassTest, OneFileUnderTwoSpellingsIsWrittenOnce) {
 // writes when its list is the level pass's; with another list it writes the
 // level pass's instead and deletes what it began; abandoned, it leaves none
 // of its files and nothing of the user's goes.
-TEST(EarlyModelPassTest, FinishesAsTheModelPassOrLeavesNothing) {
-  TempFolder dir;
-  RealFileSystem fs;
-  LevelArchiveTables tables;
-  std::unique_ptr<GobArchive> level;
-  WriteAndOpen(fs,
-               TestArchive()
-                   .Add("3do\\a.3do", "VERTICES 1\r\n0: 1 1 1 0\r\n")
-                   .Add("3do\\b.3do", "VERTICES 1\r\n0: 3 3 3 0\r\n"),
-               dir / "lvl.gob", &tables, &level);
+TEST_F(ModelArchiveTest, EarlyPassFinishesAsTheModelPassOrLeavesNothing) {
+  Open(TestArchive()
+           .Add("3do\\a.3do", "VERTICES 1\r\n0: 1 1 1 0\r\n")
+           .Add("3do\\b.3do", "VERTICES 1\r\n0: 3 3 3 0\r\n"));
   ASSERT_EQ(tables.models.size(), 2u);
   const std::vector<ModelRow> both = tables.models;
   const std::vector<ModelRow> only_b = {tables.models[1]};
