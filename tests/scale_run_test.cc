@@ -287,8 +287,8 @@ TEST_F(ScaleRunTest, StopsBeforeALineOverTheGamesLimit) {
   const std::string vertex = std::string(1010, '0') + ": 1 1 1";
   ASSERT_TRUE(TestArchive()
                   .Add("jkl\\late.jkl",
-                       CrLfLines({"World templates 1", "crate _structure model3d=crate.3do",
-                                  "end", "World things 1", "0: crate c 1 1 1 0 0 0 1", "end",
+                       CrLfLines({"World templates 1", "crate _structure model3d=crate.3do", "end",
+                                  "World things 1", "0: crate c 1 1 1 0 0 0 1", "end",
                                   "World vertices 1", vertex}))
                   .WriteTo(dir_ / "late.gob"));
   request.level_archive_path = dir_ / "late.gob";

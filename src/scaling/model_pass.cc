@@ -361,8 +361,8 @@ Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
 }
 
 bool EarlyModelPass::Possible(FileSystem& fs, int threads) {
-  return fs.AllowsConcurrentUse() && (threads <= 0 ? std::thread::hardware_concurrency() > 1
-                                                   : threads > 1);
+  return fs.AllowsConcurrentUse() &&
+         (threads <= 0 ? std::thread::hardware_concurrency() > 1 : threads > 1);
 }
 
 struct EarlyModelPass::State {

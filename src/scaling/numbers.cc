@@ -9,7 +9,6 @@
 #include <iterator>
 #include <limits>
 
-
 namespace jk {
 
 static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -233,7 +232,6 @@ Significant SignificantDigits(uint64_t q, int k, char* end) {
   const int count = int(end - first);
   return {first, count, count - k};
 }
-
 
 // The longest text WriteShortDigits writes, and the room it needs for it:
 // it copies in blocks of sixteen characters, past the text's end.
