@@ -197,6 +197,28 @@ TEST(AppendScaledTest, WritesWhatTheDoubleProductGives) {
   }
 }
 
+// A line joined with some of its fields scaled holds each of them as
+// AppendScaled writes it and every other as read, whatever the lengths of
+// their texts, empty fields at either end too.
+TEST(JoinScalingTest, JoinsWhatAppendScaledWrites) {
+  const ScaleFactor scale(2.5);
+  for (const char* line : {",1.5 x -0.25 7,", "1e300 2 3", "0.0000001 123456789.123 x", ""}) {
+    const Fields fields = SplitFields(line);
+    std::string expected;
+    for (size_t i = 0; i < fields.size(); ++i) {
+      if (i > 0) expected += ' ';
+      if (i >= 1 && i < 4) {
+        AppendScaled(fields[i], scale, &expected);
+      } else {
+        expected += fields[i];
+      }
+    }
+    std::string joined = "held before";
+    JoinScaling(fields, {{1, 3}}, scale, &joined);
+    EXPECT_EQ(joined, expected) << line;
+  }
+}
+
 // A scale factor is a whole number text from 0.001 to 1000.
 TEST(ParseScaleFactorTest, AcceptsOnlyNumbersInRange) {
   const struct {

@@ -486,7 +486,8 @@ void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
       all_short = length > 0;
       p += length;
     } else {
-      std::memcpy(p, fields[i].data(), fields[i].size());
+      // An empty field may have no characters at all to copy from.
+      if (!fields[i].empty()) std::memcpy(p, fields[i].data(), fields[i].size());
       p += fields[i].size();
     }
   }
