@@ -221,6 +221,12 @@ TEST(GameTextRewriterTest, StopsBeforeALineOverTheGamesLimits) {
             "'f.jkl': line 1 (0:) would be 1105 characters long, more than the 1023 the game "
             "reads");
   EXPECT_TRUE(continued.written.empty());
+
+  // The first field as a message names it: printable, and not too long.
+  Limited odd = RewriteWithin({std::string("\x1b[2J\0\x9b", 6) + std::string(60, 'a') + " 1"},
+                              [](std::string& data) { data += std::string(1100, '1'); });
+  const std::string named = "'f.jkl': line 1 (?[2J??" + std::string(34, 'a') + "...) would be";
+  EXPECT_EQ(odd.status.message().substr(0, named.size()), named);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "scaling/game_text.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/ascii.h"
@@ -147,8 +148,15 @@ std::string GameTextRewriter::Place(int64_t number, std::string_view data) const
   std::string_view first = Trim(data);
   size_t end = 0;
   while (end < first.size() && !IsFieldSeparator(first[end])) ++end;
-  return "'" + file_name_ + "': line " + std::to_string(number) + " (" +
-         std::string(first.substr(0, end)) + ")";
+  // The field comes from a file that may be damaged or hostile, and the
+  // message may go to a terminal: at most kLongestNamedField characters of
+  // it, every one that is not printable ASCII shown as "?".
+  std::string field(first.substr(0, std::min(end, kLongestNamedField)));
+  for (char& c : field) {
+    if (c < ' ' || c > '~') c = '?';
+  }
+  if (end > kLongestNamedField) field += "...";
+  return "'" + file_name_ + "': line " + std::to_string(number) + " (" + field + ")";
 }
 
 Status GameTextRewriter::WriteWithComment(std::string& line, const GameLine& parts) {

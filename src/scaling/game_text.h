@@ -72,6 +72,8 @@ GameLine ReadGameLine(std::string_view line);
 class GameTextRewriter {
  public:
   static constexpr size_t kLongestJoinedLine = 64 * 1024;
+  // The most characters of a line's first field that a message names.
+  static constexpr size_t kLongestNamedField = 40;
 
   using Rewrite = std::function<void(std::string& data)>;
   using Write = std::function<Status(std::string_view line)>;

@@ -137,7 +137,8 @@ Status WriteScaled(FileSystem& fs, const std::string& work_folder, const FoundEn
   JK_RETURN_IF_ERROR(fs.OpenWrite(path, &out));
   SceneryTextScaler scaler(kind, factor);
   GameTextRewriter rewriter([&](std::string& data) { scaler.ScaleLine(data); },
-                            [&](std::string_view line) { return out->WriteLine(line); });
+                            [&](std::string_view line) { return out->WriteLine(line); },
+                            found.row.name);
   JK_RETURN_IF_ERROR(ReadEntryText(found.archive->file(), found.row.offset, found.row.length,
                                    [&](std::string& line) { return rewriter.Line(line); }));
   JK_RETURN_IF_ERROR(rewriter.Finish());
