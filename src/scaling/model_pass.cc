@@ -194,10 +194,11 @@ class ModelWriters {
         traces_(planned.size()) {}
   ~ModelWriters() { Stop(); }
 
-  // Starts `threads` writers on threads of their own; the thread that
-  // waits for them writes too.
+  // Starts the writers for `threads` threads in all: the thread that
+  // waits for them (Wait) is one of them, so one thread fewer starts now,
+  // but at least one.
   void Start(int threads) {
-    for (int t = 0; t < threads; ++t) workers_.emplace_back([this] { Work(); });
+    for (int t = 0; t < std::max(1, threads - 1); ++t) workers_.emplace_back([this] { Work(); });
   }
 
   // Writes models with the writers until none is left, with progress
@@ -351,7 +352,7 @@ Status RunModelPass(FileSystem& fs, const ModelPassFiles& files,
   threads = WriterCount(threads, planned.size());
   if (threads > 1 && fs.AllowsConcurrentUse()) {
     ModelWriters writers(fs, files, models, planned, factor, rules);
-    writers.Start(threads - 1);
+    writers.Start(threads);
     JK_RETURN_IF_ERROR(writers.Wait(progress));
   } else {
     JK_RETURN_IF_ERROR(WriteInTurn(fs, files, models, planned, factor, rules, progress));
@@ -395,9 +396,8 @@ EarlyModelPass::EarlyModelPass(FileSystem& fs, const ModelPassFiles& files, doub
     if (!state->started.ok() || state->planned.empty()) return;
     state->writers = std::make_unique<ModelWriters>(state->fs, state->files, state->models,
                                                     state->planned, state->factor, state->rules);
-    // One writer less than threads: the level pass runs beside them, and
-    // its thread writes too once it is done.
-    state->writers->Start(std::max(1, WriterCount(state->threads, state->planned.size()) - 1));
+    // The level pass's thread joins them once it is done.
+    state->writers->Start(WriterCount(state->threads, state->planned.size()));
   });
 }
 

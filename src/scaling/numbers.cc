@@ -140,21 +140,46 @@ bool ParseScaleFactor(std::string_view text, double* factor) {
 
 namespace {
 
-// Fills `p` with the plain decimal AppendPlainDecimal writes.
+// The most characters a padded FillPlainDecimal copies at once.
+constexpr int kPadding = 16;
+
+// Fills `p` with the plain decimal AppendPlainDecimal writes. `kPadded`
+// (for a text of at most kPadding characters): every copy moves kPadding
+// characters, whatever it needs, since a copy of a length known only now
+// would be a call; the digits must then be readable, and `p` writable,
+// that far past each copy's start.
+template <bool kPadded = false>
 void FillPlainDecimal(const char* digits, int count, int point, bool negative, char* p) {
+  static constexpr char kZeros[] = "0000000000000000";
+  auto copy = [](const char* from, int n, char* to) {
+    if constexpr (kPadded) {
+      std::memcpy(to, from, kPadding);
+      return to + n;
+    } else {
+      return std::copy_n(from, n, to);
+    }
+  };
+  auto zeros = [](int n, char* to) {
+    if constexpr (kPadded) {
+      std::memcpy(to, kZeros, kPadding);
+      return to + n;
+    } else {
+      return std::fill_n(to, n, '0');
+    }
+  };
   if (negative) *p++ = '-';
   if (point <= 0) {
     *p++ = '0';
     *p++ = '.';
-    p = std::fill_n(p, -point, '0');
-    std::copy_n(digits, count, p);
+    p = zeros(-point, p);
+    copy(digits, count, p);
   } else if (point >= count) {
-    p = std::copy_n(digits, count, p);
-    std::fill_n(p, point - count, '0');
+    p = copy(digits, count, p);
+    zeros(point - count, p);
   } else {
-    p = std::copy_n(digits, point, p);
+    p = copy(digits, point, p);
     *p++ = '.';
-    std::copy_n(digits + point, count - point, p);
+    copy(digits + point, count - point, p);
   }
 }
 
@@ -234,35 +259,19 @@ Significant SignificantDigits(uint64_t q, int k, char* end) {
 }
 
 // The longest text WriteShortDigits writes, and the room it needs for it:
-// it copies in blocks of sixteen characters, past the text's end.
-constexpr int kShortText = 16;
+// it copies in blocks of kPadding characters, past the text's end.
+constexpr int kShortText = kPadding;
 constexpr int kShortRoom = 40;
 
 // Writes the number q / 10^k (q > 0) in plain decimal at `out`, which has
 // room for kShortRoom characters, when its text is at most kShortText
-// long, and returns its length; 0, writing nothing, otherwise. Only
-// fixed-size copies: a copy of a length known only now would be a call.
+// long, and returns its length; 0, writing nothing, otherwise.
 int WriteShortDigits(uint64_t q, int k, bool negative, char* out) {
-  char digits[20 + 16];  // the digits end at 20; the copies read on past them
+  char digits[20 + kPadding];  // the digits end at 20; the copies read on past them
   const Significant s = SignificantDigits(q, k, digits + 20);
   const int length = PlainDecimalLength(s.count, s.point, negative);
   if (length > kShortText) return 0;
-  static constexpr char kZeros[] = "0000000000000000";
-  char* p = out;
-  *p = '-';
-  p += negative;
-  if (s.point <= 0) {  // "0.00ddd"
-    std::memcpy(p, kZeros, 16);
-    p[1] = '.';
-    std::memcpy(p + 2 - s.point, s.first, 16);
-  } else if (s.point >= s.count) {  // "ddd00"
-    std::memcpy(p, s.first, 16);
-    std::memcpy(p + s.count, kZeros, 16);
-  } else {  // "dd.ddd"
-    std::memcpy(p, s.first, 16);
-    p[s.point] = '.';
-    std::memcpy(p + s.point + 1, s.first + s.point, 16);
-  }
+  FillPlainDecimal<true>(s.first, s.count, s.point, negative, out);
   return length;
 }
 
