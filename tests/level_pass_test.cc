@@ -193,6 +193,23 @@ TEST_F(LevelPassTest, TemplatesStartAtTheirFirstHeader) {
   EXPECT_EQ(start("World vertices 1\r\n;SECTION: TEMPLATES\r\n  Section: Templates\r\n"), 39);
   EXPECT_EQ(start("0: 1 2 3\nworld TEMPLATES 2\nSECTION: TEMPLATES\n"), 9);
   EXPECT_EQ(start("World things 1\r\n"), 16);
+  // A long level is searched from its end back, a quarter megabyte at a
+  // time: a header is found whether its line begins at a block's first
+  // byte or in the block before and ends in the next; of two far apart,
+  // the one nearer the end.
+  auto lines = [](size_t bytes) {
+    std::string text;
+    while (text.size() + 9 <= bytes) text += "0: 1 2 3\n";
+    return text + std::string(bytes - text.size(), '\n');
+  };
+  const std::string header = "  World templates 1\n";
+  const size_t block = 256 * 1024;
+  for (size_t before_block : {0, 5}) {
+    const std::string text = lines(100000) + header + lines(block - header.size() + before_block);
+    EXPECT_EQ(start(text), 100000) << before_block;
+  }
+  EXPECT_EQ(start("SECTION: TEMPLATES\n" + lines(3 * block) + header + lines(1000)),
+            int64_t(19 + 3 * block));
 }
 
 // The header step rewrites lines in any section; an empty entry gives an empty output.

@@ -147,6 +147,14 @@ TEST_F(ThingHandlerTest, LooksUpModelsOfThingLinesOnly) {
   EXPECT_EQ(model_list_[0].entry.name, "3do\\crate.3do");
 }
 
+// A handler that only lists the models looks them up and leaves the line as read.
+TEST_F(ThingHandlerTest, ListingModelsOnlyLeavesTheLine) {
+  handler_.OnlyListModels();
+  EXPECT_EQ(Handled(handler_, "1: crate c 1 2 3 0 0 0 1"), "1: crate c 1 2 3 0 0 0 1");
+  ASSERT_EQ(model_list_.size(), 1u);
+  EXPECT_EQ(model_list_[0].entry.name, "3do\\crate.3do");
+}
+
 // Sector blocks: the boxes, the centre and the radius scaled with their
 // keyword as read; everything else, SOUND among it, as read.
 TEST(SectorHandlerTest, ScalesBoxesCentreAndRadius) {

@@ -115,19 +115,59 @@ Status ReadLevelSections(InputFile& archive, const EntryRow& level,
       archive, level, handlers, nullptr, [](std::string_view) { return Status::Ok(); }, nullptr);
 }
 
+namespace {
+
+// How much of the level the search reads at a time, from its end back.
+constexpr int64_t kSearchBlock = 256 * 1024;
+// How far past a block its lines are read: enough of the last one to tell
+// a header. A header's words begin within the first few characters of a
+// line (after its indent).
+constexpr int64_t kHeaderPrefix = 256;
+
+// Whether the line at the start of `text` is a templates header; `text`
+// goes on at least to the line's break or for kHeaderPrefix characters.
+bool IsTemplatesHeader(std::string_view text) {
+  text = text.substr(0, kHeaderPrefix);
+  // Most lines are told at their first character: neither header begins
+  // with anything but white space and its first word.
+  const size_t first = text.find_first_not_of(" \t\v\f");
+  if (first == std::string_view::npos ||
+      !(text[first] == 's' || text[first] == 'S' || text[first] == 'w' || text[first] == 'W')) {
+    return false;
+  }
+  const size_t end = std::min(text.find_first_of("\r\n"), text.size());
+  const LevelHeader header = RecogniseLevelHeader(text.substr(0, end));
+  return header == LevelHeader::kTemplatesSection || header == LevelHeader::kWorldTemplates;
+}
+
+}  // namespace
+
 Status FindTemplatesStart(InputFile& archive, const EntryRow& level, int64_t* position) {
-  const int64_t end = level.offset + level.length;
+  const int64_t begin = level.offset, end = level.offset + level.length;
   *position = end;
-  JK_RETURN_IF_ERROR(archive.Seek(level.offset));
-  std::string line;
-  while (archive.Position() < end) {
-    const int64_t start = archive.Position();
-    JK_RETURN_IF_ERROR(archive.ReadLine(end, &line));
-    const LevelHeader header = RecogniseLevelHeader(line);
-    if (header == LevelHeader::kTemplatesSection || header == LevelHeader::kWorldTemplates) {
-      *position = start;
-      break;
+  std::string block;
+  // Blocks from the end back; in each, the lines that begin in it, from
+  // the first on. The templates and the things come last in a level, after
+  // all of its geometry: the search reads little more than they take.
+  for (int64_t block_end = end; block_end > begin;) {
+    const int64_t block_start = std::max(begin, block_end - kSearchBlock);
+    JK_RETURN_IF_ERROR(archive.Seek(block_start));
+    JK_RETURN_IF_ERROR(
+        archive.Read(size_t(std::min(end, block_end + kHeaderPrefix) - block_start), &block));
+    const std::string_view text = block;
+    // A line begins at the level's start and after each line break: one
+    // that begins at a block's first byte is told by the block before,
+    // which reads that far.
+    const size_t lines_end = std::min(text.size(), size_t(block_end - block_start) + 1);
+    for (size_t at = 0; at < lines_end; ++at) {
+      const bool line_start =
+          at == 0 ? block_start == begin : (text[at - 1] == '\n' || text[at - 1] == '\r');
+      if (line_start && IsTemplatesHeader(text.substr(at))) {
+        *position = block_start + int64_t(at);
+        return Status::Ok();
+      }
     }
+    block_end = block_start;
   }
   return Status::Ok();
 }

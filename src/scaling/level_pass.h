@@ -76,11 +76,14 @@ Status ReadLevelSections(InputFile& archive, const EntryRow& level,
                          const SectionHandlers& handlers);
 
 // Where the templates of `level` begin, at a glance: the position in
-// `archive` of the first line that RecogniseLevelHeader takes for a
-// templates header ("SECTION: TEMPLATES" or "World templates"), each line
-// taken alone, without the game's rules for comment and continued lines;
-// the end of the level when there is none. Only a guess, for a reading
-// that may start there rather than go through all the level's geometry.
+// `archive` of a line that RecogniseLevelHeader takes for a templates
+// header ("SECTION: TEMPLATES" or "World templates"), each line taken
+// alone, without the game's rules for comment and continued lines. The
+// level is searched from its end back a quarter megabyte at a time, and
+// the first such line of the first block that holds one counts: the
+// templates come near the end of a level, after all its geometry. The end
+// of the level when there is none. Only a guess, for a reading that may
+// start there rather than go through all the level's geometry.
 Status FindTemplatesStart(InputFile& archive, const EntryRow& level, int64_t* position);
 
 }  // namespace jk

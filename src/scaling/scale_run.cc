@@ -135,6 +135,7 @@ Status ListLevelModels(FileSystem& fs, const EntryRow& level, const LevelArchive
   JK_RETURN_IF_ERROR(FindTemplatesStart(*file, level, &rest.offset));
   rest.length = level.offset + level.length - rest.offset;
   ModelFinder finder(tables, archives, factor, rules, models, nullptr, nullptr, nullptr);
+  finder.things.OnlyListModels();
   SectionHandlers handlers;
   handlers.templates = &finder.templates;
   handlers.things = &finder.things;

@@ -61,6 +61,11 @@ void ThingHandler::HandleLine(std::string& line) {
   Fields& fields = fields_;
   SplitFields(Trim(line), &fields);
   if (fields.size() < kThingFields || fields[0].empty()) return;
+  // The template name is a view into the line as read: look its models up
+  // before that line is replaced.
+  lookup_->Lookup(fields[1]);
+  if (uses_) uses_->AddThing(fields[0], fields[1]);
+  if (!rewrite_) return;
   rewritten_.clear();
   for (size_t i = 0; i < kFirstAngleField; ++i) {
     if (i > 0) rewritten_ += ' ';
@@ -80,10 +85,6 @@ void ThingHandler::HandleLine(std::string& line) {
       rewritten_ += fields[i];
     }
   }
-  // The template name is a view into the line as read: look its models up
-  // before that line is replaced.
-  lookup_->Lookup(fields[1]);
-  if (uses_) uses_->AddThing(fields[0], fields[1]);
   line.swap(rewritten_);
 }
 

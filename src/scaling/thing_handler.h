@@ -46,6 +46,10 @@ class ThingHandler : public SectionHandler {
                SceneryUses* uses = nullptr)
       : factor_(factor), lookup_(lookup), limits_(limits), uses_(uses) {}
 
+  // From now on only looks the models up (and tells `uses`), leaving
+  // every line as it is: for a reading that writes nothing.
+  void OnlyListModels() { rewrite_ = false; }
+
   // A thing line is a trimmed line that, split into its fields (SplitFields), has
   // at least ten fields and a non-empty field 1. It becomes fields 1 to 3,
   // fields 4 to 6 (the position) scaled, and every later field joined by
@@ -59,6 +63,7 @@ class ThingHandler : public SectionHandler {
   ModelLookup* lookup_;
   LimitWatch* limits_;
   SceneryUses* uses_;
+  bool rewrite_ = true;
   Fields fields_;
   std::string rewritten_;
 };
