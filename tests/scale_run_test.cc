@@ -297,6 +297,25 @@ TEST_F(ScaleRunTest, StopsBeforeALineOverTheGamesLimit) {
   status = RunScale(fs, request, progress, &lists, &report);
   EXPECT_NE(status.message().find("': line 8 ("), std::string::npos) << status.message();
   EXPECT_EQ(FilesIn(dir_ / "work"), std::vector<std::string>{"jkl"});
+
+  // A line of a scenery file that scaling would take over the limits: it
+  // is written last, and the run still stops before writing anything.
+  const std::string sound = "on a.wav 0 1 1 1 # " + std::string(1000, 'x');
+  ASSERT_TRUE(TestArchive()
+                  .Add("jkl\\loud.jkl",
+                       CrLfLines({"World templates 2", "crate _structure model3d=crate.3do",
+                                  "lamp _decor soundclass=loud.snd", "end", "World things 2",
+                                  "0: crate c 1 1 1 0 0 0 1", "1: lamp l 1 1 1 0 0 0 1", "end"}))
+                  .Add("misc\\snd\\loud.snd", sound + "\n")
+                  .WriteTo(dir_ / "loud.gob"));
+  request.level_archive_path = dir_ / "loud.gob";
+  request.level_name = "jkl\\loud.jkl";
+  status = RunScale(fs, request, progress, &lists, &report);
+  EXPECT_EQ(status.message(),
+            "'misc\\snd\\loud.snd': line 1 (on) would be 1039 characters long, more than the "
+            "1023 the game reads");
+  EXPECT_EQ(FilesIn(dir_ / "work"), std::vector<std::string>{"jkl"});
+  EXPECT_EQ(FilesIn(dir_ / "work/jkl"), std::vector<std::string>{"mine.txt"});
 }
 
 // The phrase names each kind only when it has names, and is empty without.

@@ -178,12 +178,6 @@ Status ScaleLevelText(FileSystem& fs, const ScaleRequest& request, const EntryRo
   report->missing_models = missing_models.names();
   report->missing_cogs = missing_cogs.names();
   report->limit_warnings = limits.Warnings();
-  if (passed.kind() == Status::Kind::kInvalid) {
-    // A line over the game's limits: no part of the level is left.
-    static_cast<void>(output->Close());
-    static_cast<void>(fs.DeleteFile(report->level_output));
-    report->level_output.clear();
-  }
   JK_RETURN_IF_ERROR(passed);
   return output->Close();
 }
@@ -262,12 +256,21 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
         });
   }
   SceneryUses uses;
+  SceneryPassFiles scenery_files{request.work_folder, archives.level.get(), archives.resource.get(),
+                                 &tables.cogs, &archives.resource_cogs};
   Status scaled = ScaleLevelText(fs, request, *level, tables, factor, archives, progress, lists,
                                  game_true ? &uses : nullptr, report);
+  // The scenery's files would be written last: whether one of them stops
+  // the run is known before the models are done.
+  if (scaled.ok() && game_true) scaled = CheckSceneryPass(fs, scenery_files, uses, factor);
   if (!scaled.ok() && early) early->Abandon();
-  // A line over the game's limits: the run leaves nothing behind, as if it
-  // had stopped before writing.
-  if (scaled.kind() == Status::Kind::kInvalid) UndoPreparation(fs, made, report);
+  if (scaled.kind() == Status::Kind::kInvalid) {
+    // A line over the game's limits: the run leaves nothing behind, as if
+    // it had stopped before writing.
+    if (!report->level_output.empty()) static_cast<void>(fs.DeleteFile(report->level_output));
+    report->level_output.clear();
+    UndoPreparation(fs, made, report);
+  }
   JK_RETURN_IF_ERROR(scaled);
   RemoveRepeatedRows(&lists->models);
   RemoveRepeatedRows(&lists->cogs);
@@ -280,8 +283,6 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
   JK_RETURN_IF_ERROR(CopyCogs(fs, request.work_folder, *archives.level, lists->cogs,
                               tables.cogstrings, &report->skipped));
   if (game_true) {
-    SceneryPassFiles scenery_files{request.work_folder, archives.level.get(),
-                                   archives.resource.get(), &tables.cogs, &archives.resource_cogs};
     JK_RETURN_IF_ERROR(
         RunSceneryPass(fs, scenery_files, uses, factor, &report->shared, &report->skipped));
   }

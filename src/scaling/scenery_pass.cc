@@ -129,20 +129,24 @@ Status OutputPathOf(FileSystem& fs, const std::string& work_folder, const FoundE
   return EntryOutputPath(fs, misc, below.substr(0, 3), below, path);
 }
 
+// Rewrites a found entry scaled; writes it only when `write`.
 Status WriteScaled(FileSystem& fs, const std::string& work_folder, const FoundEntry& found,
-                   SceneryFileKind kind, double factor) {
-  std::string path;
-  JK_RETURN_IF_ERROR(OutputPathOf(fs, work_folder, found, &path));
+                   SceneryFileKind kind, double factor, bool write) {
   std::unique_ptr<OutputFile> out;
-  JK_RETURN_IF_ERROR(fs.OpenWrite(path, &out));
+  if (write) {
+    std::string path;
+    JK_RETURN_IF_ERROR(OutputPathOf(fs, work_folder, found, &path));
+    JK_RETURN_IF_ERROR(fs.OpenWrite(path, &out));
+  }
   SceneryTextScaler scaler(kind, factor);
-  GameTextRewriter rewriter([&](std::string& data) { scaler.ScaleLine(data); },
-                            [&](std::string_view line) { return out->WriteLine(line); },
-                            found.row.name);
+  GameTextRewriter rewriter(
+      [&](std::string& data) { scaler.ScaleLine(data); },
+      [&](std::string_view line) { return out ? out->WriteLine(line) : Status::Ok(); },
+      found.row.name);
   JK_RETURN_IF_ERROR(ReadEntryText(found.archive->file(), found.row.offset, found.row.length,
                                    [&](std::string& line) { return rewriter.Line(line); }));
   JK_RETURN_IF_ERROR(rewriter.Finish());
-  return out->Close();
+  return out ? out->Close() : Status::Ok();
 }
 
 // A script's entry: from the level archive, or else the resource archive.
@@ -205,7 +209,7 @@ void NotePlayedKeyframes(std::string_view text, const CogScript& script,
 // The scripts of the cogs section: rewrites those with scaled calls and
 // notes the keyframes they play.
 Status RewriteScripts(FileSystem& fs, const SceneryPassFiles& files, const SceneryUses& uses,
-                      const ScaleFactor& factor, UsedFiles* keyframes,
+                      const ScaleFactor& factor, bool write, UsedFiles* keyframes,
                       std::vector<std::string>* skipped) {
   FirstSeenNames scripts;
   NameMap<std::vector<const CogLine*>> lines_of;
@@ -225,7 +229,7 @@ Status RewriteScripts(FileSystem& fs, const SceneryPassFiles& files, const Scene
     JK_RETURN_IF_ERROR(ReadText(*found.archive, found.row, &text));
     CogScript script = ReadCogScript(text);
     NotePlayedKeyframes(text, script, lines_of.find(name)->second, uses, keyframes);
-    if (!script.HasScaledCall()) continue;
+    if (!script.HasScaledCall() || !write) continue;
     std::string path;
     JK_RETURN_IF_ERROR(EntryOutputPath(fs, files.work_folder, "cog", found.row.name, &path));
     JK_RETURN_IF_ERROR(WriteText(fs, path, RewriteCogScript(text, script, factor)));
@@ -260,7 +264,7 @@ Status NotePuppetKeyframes(const SceneryEntries& entries, const UsedFiles& puppe
 Status WriteSceneryFiles(FileSystem& fs, const std::string& work_folder,
                          const SceneryEntries& entries, std::string_view folder,
                          std::string_view kind_name, SceneryFileKind kind, double factor,
-                         const UsedFiles& used, std::vector<std::string>* shared,
+                         bool write, const UsedFiles& used, std::vector<std::string>* shared,
                          std::vector<std::string>* skipped) {
   for (const std::string& name : used.names()) {
     unsigned users = used.UsersOf(name);
@@ -275,17 +279,18 @@ Status WriteSceneryFiles(FileSystem& fs, const std::string& work_folder,
       skipped->push_back(std::move(why));
       continue;
     }
-    JK_RETURN_IF_ERROR(WriteScaled(fs, work_folder, *found, kind, factor));
+    JK_RETURN_IF_ERROR(WriteScaled(fs, work_folder, *found, kind, factor, write));
   }
   return Status::Ok();
 }
 
-}  // namespace
-
-Status RunSceneryPass(FileSystem& fs, const SceneryPassFiles& files, const SceneryUses& uses,
-                      double factor, SharedFiles* shared, std::vector<std::string>* skipped) {
+// The pass, writing its files only when `write`.
+Status PassOverScenery(FileSystem& fs, const SceneryPassFiles& files, const SceneryUses& uses,
+                       double factor, bool write, SharedFiles* shared,
+                       std::vector<std::string>* skipped) {
   UsedFiles keyframes, puppets, sound_classes, sprites;
-  JK_RETURN_IF_ERROR(RewriteScripts(fs, files, uses, ScaleFactor(factor), &keyframes, skipped));
+  JK_RETURN_IF_ERROR(
+      RewriteScripts(fs, files, uses, ScaleFactor(factor), write, &keyframes, skipped));
   for (const auto& [name, t] : uses.templates()) {
     unsigned users = t.scenery ? kScenery : kOthers;
     puppets.Add(t.puppet, users);
@@ -297,13 +302,28 @@ Status RunSceneryPass(FileSystem& fs, const SceneryPassFiles& files, const Scene
   JK_RETURN_IF_ERROR(entries.Collect(files.resource_archive));
   JK_RETURN_IF_ERROR(NotePuppetKeyframes(entries, puppets, &keyframes, skipped));
   JK_RETURN_IF_ERROR(WriteSceneryFiles(fs, files.work_folder, entries, kKeyframeFolder, "keyframe",
-                                       SceneryFileKind::kKeyframe, factor, keyframes,
+                                       SceneryFileKind::kKeyframe, factor, write, keyframes,
                                        &shared->keyframes, skipped));
   JK_RETURN_IF_ERROR(WriteSceneryFiles(fs, files.work_folder, entries, kSoundClassFolder,
-                                       "sound class", SceneryFileKind::kSoundClass, factor,
+                                       "sound class", SceneryFileKind::kSoundClass, factor, write,
                                        sound_classes, &shared->sound_classes, skipped));
   return WriteSceneryFiles(fs, files.work_folder, entries, kSpriteFolder, "sprite",
-                           SceneryFileKind::kSprite, factor, sprites, &shared->sprites, skipped);
+                           SceneryFileKind::kSprite, factor, write, sprites, &shared->sprites,
+                           skipped);
+}
+
+}  // namespace
+
+Status CheckSceneryPass(FileSystem& fs, const SceneryPassFiles& files, const SceneryUses& uses,
+                        double factor) {
+  SharedFiles shared;
+  std::vector<std::string> skipped;
+  return PassOverScenery(fs, files, uses, factor, false, &shared, &skipped);
+}
+
+Status RunSceneryPass(FileSystem& fs, const SceneryPassFiles& files, const SceneryUses& uses,
+                      double factor, SharedFiles* shared, std::vector<std::string>* skipped) {
+  return PassOverScenery(fs, files, uses, factor, true, shared, skipped);
 }
 
 }  // namespace jk

@@ -61,6 +61,13 @@ struct SceneryPassFiles {
 Status RunSceneryPass(FileSystem& fs, const SceneryPassFiles& files, const SceneryUses& uses,
                       double factor, SharedFiles* shared, std::vector<std::string>* skipped);
 
+// Reads and rewrites what RunSceneryPass would write, and writes nothing:
+// fails where it would, on a line over the game's limits among others, so
+// that a run can stop before it has written anything. Each file is read
+// once here and once again to be written: they are small.
+Status CheckSceneryPass(FileSystem& fs, const SceneryPassFiles& files, const SceneryUses& uses,
+                        double factor);
+
 }  // namespace jk
 
 #endif  // JKRESCALE_SCALING_SCENERY_PASS_H_
