@@ -67,10 +67,11 @@ Status BufferedInputFile::EndOfFile() const {
 Status BufferedInputFile::ReadLine(int64_t limit, std::string* line) {
   line->clear();
   // Nearly every line lies whole in the buffer, before the limit, with its
-  // break (and the LF of a CR LF) there too.
-  if (next_ < size_ && buffer_start_ + int64_t(size_) <= limit) {
+  // break (and the LF of a CR LF) there too. (The limit often lies in the
+  // buffer: a model is shorter than the buffer, and the next one follows.)
+  if (next_ < size_ && Position() < limit) {
     const char* begin = buffer_.get() + next_;
-    const char* end = buffer_.get() + size_;
+    const char* end = buffer_.get() + size_t(std::min(int64_t(size_), limit - buffer_start_));
     const char* brk = FindBreak(begin, end);
     if (brk + 1 < end) {
       line->assign(begin, brk);
