@@ -154,6 +154,27 @@ TEST_F(ShellGamesTest, SaveAsMod) {
   EXPECT_THAT(names, ElementsAre("episode.jk", "jkl\\two.jkl"));
 }
 
+// A saved mod that passes the game's limits says so in the status line,
+// with what it left out, and in the log: no game shows it now.
+TEST_F(ShellGamesTest, SaveAsModTellsTheGamesLimits) {
+  std::string jk = MakeGame();
+  temp_.WriteArchive(
+      "game/Episode/ep2.gob",
+      TestArchive()
+          .Add("episode.jk", "e")
+          .Add("jkl\\sky.jkl", "Ceiling Sky Z 600\r\nWorld cogs 1\r\n0: lost.cog\r\nend\r\n"));
+  WriteSettingsFile(jk + "\r\n\r\n");
+  StartShell();
+  OpenLevel(1, 0);
+  main_window().factor_field_.SetText("2");
+  ui_.dialogs_.answers = {temp_.Path("game/Episode/sky-x2.gob")};
+  main_window().Click(main_window().save_mod_button_);
+  const std::string limits = "Ceiling Sky Z would be 1200, above the 1000 the game draws";
+  EXPECT_EQ(main_window().status_line_.Text(),
+            limits + ". Not found in any archive, so not scaled: cogs lost.cog");
+  EXPECT_THAT(ui_.program_log, testing::Contains("warning: " + limits));
+}
+
 // A file that is there is replaced only when the user says Yes to the
 // question, whose default is No; the level's own archive and the resource
 // archive are refused before any question.

@@ -26,6 +26,21 @@ int FindItem(const ListControl& list, const std::string& text) {
   return -1;
 }
 
+// What the scaled level passes of the game's limits, as the status line
+// tells it (begun with a capital), logged as a warning; "" when nothing.
+std::string LimitNote(WindowSystem& windows, const std::vector<std::string>& warnings) {
+  std::string limits = LimitWarningLine(warnings);
+  if (limits.empty()) return limits;
+  if (limits[0] >= 'a' && limits[0] <= 'z') limits[0] = char(limits[0] - 'a' + 'A');
+  windows.Log("warning: " + limits);
+  return limits;
+}
+
+// Two notes of the status line as one: "first. second".
+std::string JoinNotes(const std::string& first, const std::string& second) {
+  return first.empty() || second.empty() ? first + second : first + ". " + second;
+}
+
 // A play session in the windows: the progress window while the level and
 // its models are scaled, the window's events let run while the game runs.
 class WindowedPlay : public PlayObserver {
@@ -40,20 +55,14 @@ class WindowedPlay : public PlayObserver {
   // player will see.
   void ScaleFinished(const PlayReport& report) override {
     windows_.progress_window().Close();
-    std::string limits = LimitWarningLine(report.limit_warnings);
-    if (!limits.empty()) {
-      if (limits[0] >= 'a' && limits[0] <= 'z') limits[0] = char(limits[0] - 'a' + 'A');
-      windows_.Log("warning: " + limits);
-    }
-    std::string left_out = LeftOutNote(report.missing_models, report.missing_cogs, report.shared);
-    warnings_ = limits.empty() || left_out.empty() ? limits + left_out : limits + ". " + left_out;
+    warnings_ = JoinNotes(LimitNote(windows_, report.limit_warnings),
+                          LeftOutNote(report.missing_models, report.missing_cogs, report.shared));
     if (!warnings_.empty()) windows_.main_window().controls().status_line.SetText(warnings_);
   }
   void GameStarting(const std::string& command_line) override {
     windows_.Log("starting the game: " + command_line);
     windows_.main_window().controls().status_line.SetText(
-        warnings_.empty() ? std::string(kWaitingForTheGame)
-                          : warnings_ + ". " + kWaitingForTheGame);
+        JoinNotes(warnings_, std::string(kWaitingForTheGame)));
   }
   void WhileGameRuns() override { windows_.PumpEvents(); }
 
@@ -631,7 +640,10 @@ Status Shell::SaveModShowingProgress(const PlayRequest& request, const std::stri
         SaveMod(fs_, {request.scale, archive_path}, save.progress(), &report, env_.cleanup_pacing);
   }
   for (const std::string& skipped : report.skipped) windows_.Log("skipped " + skipped);
-  run_note_ = LeftOutNote(report.missing_models, report.missing_cogs, report.shared);
+  // No game shows the mod now: what it passes of the game's limits stays
+  // in the status line with what it left out.
+  run_note_ = JoinNotes(status.ok() ? LimitNote(windows_, report.limit_warnings) : "",
+                        LeftOutNote(report.missing_models, report.missing_cogs, report.shared));
   controls_.status_line.SetText(run_note_);
   return status;
 }
