@@ -256,13 +256,17 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
         });
   }
   SceneryUses uses;
-  SceneryPassFiles scenery_files{request.work_folder, archives.level.get(), archives.resource.get(),
-                                 &tables.cogs, &archives.resource_cogs};
   Status scaled = ScaleLevelText(fs, request, *level, tables, factor, archives, progress, lists,
                                  game_true ? &uses : nullptr, report);
-  // The scenery's files would be written last: whether one of them stops
-  // the run is known before the models are done.
-  if (scaled.ok() && game_true) scaled = CheckSceneryPass(fs, scenery_files, uses, factor);
+  // The scenery's files are written last: whether one of them stops the
+  // run is known before the models are done.
+  SceneryPlan scenery;
+  if (scaled.ok() && game_true) {
+    scaled = PlanSceneryPass(
+        {archives.level.get(), archives.resource.get(), &tables.cogs, &archives.resource_cogs},
+        uses, &scenery);
+  }
+  if (scaled.ok()) scaled = CheckSceneryPass(scenery, factor);
   if (!scaled.ok() && early) early->Abandon();
   if (scaled.kind() == Status::Kind::kInvalid) {
     // A line over the game's limits: the run leaves nothing behind, as if
@@ -282,10 +286,9 @@ Status RunScale(FileSystem& fs, const ScaleRequest& request, ScaleProgress& prog
   }
   JK_RETURN_IF_ERROR(CopyCogs(fs, request.work_folder, *archives.level, lists->cogs,
                               tables.cogstrings, &report->skipped));
-  if (game_true) {
-    JK_RETURN_IF_ERROR(
-        RunSceneryPass(fs, scenery_files, uses, factor, &report->shared, &report->skipped));
-  }
+  report->shared = scenery.shared;
+  report->skipped.insert(report->skipped.end(), scenery.skipped.begin(), scenery.skipped.end());
+  JK_RETURN_IF_ERROR(RunSceneryPass(fs, request.work_folder, scenery, factor));
   return WriteTestEpisode(fs, request.work_folder, request.level_archive_path, request.level_name);
 }
 

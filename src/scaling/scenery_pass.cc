@@ -27,12 +27,6 @@ constexpr int64_t kLongestScript = 4 << 20;
 // Who uses a file: the scenery, others, or both (the bits together).
 enum Users : unsigned { kScenery = 1, kOthers = 2 };
 
-// An entry and the archive that holds it.
-struct FoundEntry {
-  EntryRow row;
-  GobArchive* archive = nullptr;
-};
-
 // The keyframes, puppets, sound classes and sprites of both archives, by
 // entry name in lower case: the game looks its files up whatever their
 // letter case. The level archive's entries win.
@@ -46,7 +40,7 @@ class SceneryEntries {
         if (!name.starts_with(folder)) continue;
         entries_.try_emplace(
             std::move(name),
-            FoundEntry{{entry.name, entry.offset, entry.length, entry.inside}, archive});
+            SceneryEntry{{entry.name, entry.offset, entry.length, entry.inside}, archive});
         break;
       }
       return true;
@@ -54,13 +48,13 @@ class SceneryEntries {
   }
 
   // The entry of file `name` (lower case) in `folder`; null for none.
-  const FoundEntry* Find(std::string_view folder, std::string_view name) const {
+  const SceneryEntry* Find(std::string_view folder, std::string_view name) const {
     auto it = entries_.find(std::string(folder) + std::string(name));
     return it == entries_.end() ? nullptr : &it->second;
   }
 
  private:
-  NameMap<FoundEntry> entries_;
+  NameMap<SceneryEntry> entries_;
 };
 
 // Files by name, each once in the order first met, with their users.
@@ -107,7 +101,7 @@ Status WriteText(FileSystem& fs, const std::string& path, std::string_view text)
 
 // Why a found entry cannot be read or written; empty when it can. Entries
 // of "misc\..." keep their folder below "misc".
-std::string WhyNotWritten(std::string_view kind, const FoundEntry& found) {
+std::string WhyNotWritten(std::string_view kind, const SceneryEntry& found) {
   std::string_view name = found.row.name;
   std::string_view below =
       BeginsWith(name, kKeyframeFolder.substr(0, 4)) ? name : name.substr(kMiscFolder.size() + 1);
@@ -117,7 +111,7 @@ std::string WhyNotWritten(std::string_view kind, const FoundEntry& found) {
 
 // The file written for a found entry: "3do\key\x.key" to work folder +
 // "3do\key\x.key", "misc\snd\x.snd" to work folder + "misc\snd\x.snd".
-Status OutputPathOf(FileSystem& fs, const std::string& work_folder, const FoundEntry& found,
+Status OutputPathOf(FileSystem& fs, const std::string& work_folder, const SceneryEntry& found,
                     std::string* path) {
   std::string_view name = found.row.name;
   if (BeginsWith(name, kKeyframeFolder.substr(0, 4))) {
@@ -129,15 +123,8 @@ Status OutputPathOf(FileSystem& fs, const std::string& work_folder, const FoundE
   return EntryOutputPath(fs, misc, below.substr(0, 3), below, path);
 }
 
-// Rewrites a found entry scaled; writes it only when `write`.
-Status WriteScaled(FileSystem& fs, const std::string& work_folder, const FoundEntry& found,
-                   SceneryFileKind kind, double factor, bool write) {
-  std::unique_ptr<OutputFile> out;
-  if (write) {
-    std::string path;
-    JK_RETURN_IF_ERROR(OutputPathOf(fs, work_folder, found, &path));
-    JK_RETURN_IF_ERROR(fs.OpenWrite(path, &out));
-  }
+// Rewrites an entry scaled, writing it to `out` when it is not null.
+Status ScaleEntry(const SceneryEntry& found, SceneryFileKind kind, double factor, OutputFile* out) {
   SceneryTextScaler scaler(kind, factor);
   GameTextRewriter rewriter(
       [&](std::string& data) { scaler.ScaleLine(data); },
@@ -145,8 +132,7 @@ Status WriteScaled(FileSystem& fs, const std::string& work_folder, const FoundEn
       found.row.name);
   JK_RETURN_IF_ERROR(ReadEntryText(found.archive->file(), found.row.offset, found.row.length,
                                    [&](std::string& line) { return rewriter.Line(line); }));
-  JK_RETURN_IF_ERROR(rewriter.Finish());
-  return out ? out->Close() : Status::Ok();
+  return rewriter.Finish();
 }
 
 // A script's entry: from the level archive, or else the resource archive.
@@ -164,7 +150,7 @@ class ScriptTables {
   // The entry of script `name`; false when neither archive holds it. A
   // script of the level archive that cannot be read was named by the cog
   // copies already; one of the resource archive is named here.
-  bool Find(const std::string& name, FoundEntry* found, std::vector<std::string>* skipped) const {
+  bool Find(const std::string& name, SceneryEntry* found, std::vector<std::string>* skipped) const {
     if (size_t row = level_.Find(name); row != PrefixedNameIndex::kNoRow) {
       *found = {(*files_.level_cogs)[row], files_.level_archive};
       return WhyNotCopied("cog", found->row, found->archive->path()).empty();
@@ -206,11 +192,10 @@ void NotePlayedKeyframes(std::string_view text, const CogScript& script,
   }
 }
 
-// The scripts of the cogs section: rewrites those with scaled calls and
-// notes the keyframes they play.
-Status RewriteScripts(FileSystem& fs, const SceneryPassFiles& files, const SceneryUses& uses,
-                      const ScaleFactor& factor, bool write, UsedFiles* keyframes,
-                      std::vector<std::string>* skipped) {
+// The scripts of the cogs section: notes those with scaled calls in
+// `plan` and the keyframes they play in `keyframes`.
+Status PlanScripts(const SceneryPassFiles& files, const SceneryUses& uses, UsedFiles* keyframes,
+                   SceneryPlan* plan) {
   FirstSeenNames scripts;
   NameMap<std::vector<const CogLine*>> lines_of;
   for (const CogLine& line : uses.cogs()) {
@@ -220,19 +205,16 @@ Status RewriteScripts(FileSystem& fs, const SceneryPassFiles& files, const Scene
   ScriptTables tables(files);
   std::string text;
   for (const std::string& name : scripts.names()) {
-    FoundEntry found;
-    if (!tables.Find(name, &found, skipped)) continue;
+    SceneryEntry found;
+    if (!tables.Find(name, &found, &plan->skipped)) continue;
     if (found.row.length > kLongestScript) {
-      skipped->push_back("cog '" + found.row.name + "': longer than 4 MiB, not scaled");
+      plan->skipped.push_back("cog '" + found.row.name + "': longer than 4 MiB, not scaled");
       continue;
     }
     JK_RETURN_IF_ERROR(ReadText(*found.archive, found.row, &text));
     CogScript script = ReadCogScript(text);
     NotePlayedKeyframes(text, script, lines_of.find(name)->second, uses, keyframes);
-    if (!script.HasScaledCall() || !write) continue;
-    std::string path;
-    JK_RETURN_IF_ERROR(EntryOutputPath(fs, files.work_folder, "cog", found.row.name, &path));
-    JK_RETURN_IF_ERROR(WriteText(fs, path, RewriteCogScript(text, script, factor)));
+    if (script.HasScaledCall()) plan->scripts.push_back(found);
   }
   return Status::Ok();
 }
@@ -242,7 +224,7 @@ Status NotePuppetKeyframes(const SceneryEntries& entries, const UsedFiles& puppe
                            UsedFiles* keyframes, std::vector<std::string>* skipped) {
   std::vector<std::string> names;
   for (const std::string& puppet : puppets.names()) {
-    const FoundEntry* found = entries.Find(kPuppetFolder, puppet);
+    const SceneryEntry* found = entries.Find(kPuppetFolder, puppet);
     if (!found) continue;
     if (std::string why = WhyNotWritten("puppet", *found); !why.empty()) {
       skipped->push_back(std::move(why));
@@ -259,13 +241,11 @@ Status NotePuppetKeyframes(const SceneryEntries& entries, const UsedFiles& puppe
   return Status::Ok();
 }
 
-// Writes the files of `used` that only the scenery uses, scaled, and names
-// those it shares.
-Status WriteSceneryFiles(FileSystem& fs, const std::string& work_folder,
-                         const SceneryEntries& entries, std::string_view folder,
-                         std::string_view kind_name, SceneryFileKind kind, double factor,
-                         bool write, const UsedFiles& used, std::vector<std::string>* shared,
-                         std::vector<std::string>* skipped) {
+// Notes in `plan` the files of `used` that only the scenery uses, to be
+// scaled, and those it shares.
+void PlanSceneryFiles(const SceneryEntries& entries, std::string_view folder,
+                      std::string_view kind_name, SceneryFileKind kind, const UsedFiles& used,
+                      std::vector<std::string>* shared, SceneryPlan* plan) {
   for (const std::string& name : used.names()) {
     unsigned users = used.UsersOf(name);
     if (!(users & kScenery)) continue;
@@ -273,24 +253,22 @@ Status WriteSceneryFiles(FileSystem& fs, const std::string& work_folder,
       shared->push_back(name);
       continue;
     }
-    const FoundEntry* found = entries.Find(folder, name);
+    const SceneryEntry* found = entries.Find(folder, name);
     if (!found) continue;
     if (std::string why = WhyNotWritten(kind_name, *found); !why.empty()) {
-      skipped->push_back(std::move(why));
+      plan->skipped.push_back(std::move(why));
       continue;
     }
-    JK_RETURN_IF_ERROR(WriteScaled(fs, work_folder, *found, kind, factor, write));
+    plan->scaled.push_back({*found, kind});
   }
-  return Status::Ok();
 }
 
-// The pass, writing its files only when `write`.
-Status PassOverScenery(FileSystem& fs, const SceneryPassFiles& files, const SceneryUses& uses,
-                       double factor, bool write, SharedFiles* shared,
-                       std::vector<std::string>* skipped) {
+}  // namespace
+
+Status PlanSceneryPass(const SceneryPassFiles& files, const SceneryUses& uses, SceneryPlan* plan) {
+  *plan = SceneryPlan{};
   UsedFiles keyframes, puppets, sound_classes, sprites;
-  JK_RETURN_IF_ERROR(
-      RewriteScripts(fs, files, uses, ScaleFactor(factor), write, &keyframes, skipped));
+  JK_RETURN_IF_ERROR(PlanScripts(files, uses, &keyframes, plan));
   for (const auto& [name, t] : uses.templates()) {
     unsigned users = t.scenery ? kScenery : kOthers;
     puppets.Add(t.puppet, users);
@@ -300,30 +278,42 @@ Status PassOverScenery(FileSystem& fs, const SceneryPassFiles& files, const Scen
   SceneryEntries entries;
   JK_RETURN_IF_ERROR(entries.Collect(files.level_archive));
   JK_RETURN_IF_ERROR(entries.Collect(files.resource_archive));
-  JK_RETURN_IF_ERROR(NotePuppetKeyframes(entries, puppets, &keyframes, skipped));
-  JK_RETURN_IF_ERROR(WriteSceneryFiles(fs, files.work_folder, entries, kKeyframeFolder, "keyframe",
-                                       SceneryFileKind::kKeyframe, factor, write, keyframes,
-                                       &shared->keyframes, skipped));
-  JK_RETURN_IF_ERROR(WriteSceneryFiles(fs, files.work_folder, entries, kSoundClassFolder,
-                                       "sound class", SceneryFileKind::kSoundClass, factor, write,
-                                       sound_classes, &shared->sound_classes, skipped));
-  return WriteSceneryFiles(fs, files.work_folder, entries, kSpriteFolder, "sprite",
-                           SceneryFileKind::kSprite, factor, write, sprites, &shared->sprites,
-                           skipped);
+  JK_RETURN_IF_ERROR(NotePuppetKeyframes(entries, puppets, &keyframes, &plan->skipped));
+  PlanSceneryFiles(entries, kKeyframeFolder, "keyframe", SceneryFileKind::kKeyframe, keyframes,
+                   &plan->shared.keyframes, plan);
+  PlanSceneryFiles(entries, kSoundClassFolder, "sound class", SceneryFileKind::kSoundClass,
+                   sound_classes, &plan->shared.sound_classes, plan);
+  PlanSceneryFiles(entries, kSpriteFolder, "sprite", SceneryFileKind::kSprite, sprites,
+                   &plan->shared.sprites, plan);
+  return Status::Ok();
 }
 
-}  // namespace
-
-Status CheckSceneryPass(FileSystem& fs, const SceneryPassFiles& files, const SceneryUses& uses,
-                        double factor) {
-  SharedFiles shared;
-  std::vector<std::string> skipped;
-  return PassOverScenery(fs, files, uses, factor, false, &shared, &skipped);
+Status CheckSceneryPass(const SceneryPlan& plan, double factor) {
+  for (const SceneryPlan::ScaledFile& file : plan.scaled) {
+    JK_RETURN_IF_ERROR(ScaleEntry(file.entry, file.kind, factor, nullptr));
+  }
+  return Status::Ok();
 }
 
-Status RunSceneryPass(FileSystem& fs, const SceneryPassFiles& files, const SceneryUses& uses,
-                      double factor, SharedFiles* shared, std::vector<std::string>* skipped) {
-  return PassOverScenery(fs, files, uses, factor, true, shared, skipped);
+Status RunSceneryPass(FileSystem& fs, const std::string& work_folder, const SceneryPlan& plan,
+                      double factor) {
+  const ScaleFactor scale(factor);
+  std::string text;
+  for (const SceneryEntry& found : plan.scripts) {
+    JK_RETURN_IF_ERROR(ReadText(*found.archive, found.row, &text));
+    std::string path;
+    JK_RETURN_IF_ERROR(EntryOutputPath(fs, work_folder, "cog", found.row.name, &path));
+    JK_RETURN_IF_ERROR(WriteText(fs, path, RewriteCogScript(text, ReadCogScript(text), scale)));
+  }
+  for (const SceneryPlan::ScaledFile& file : plan.scaled) {
+    std::string path;
+    JK_RETURN_IF_ERROR(OutputPathOf(fs, work_folder, file.entry, &path));
+    std::unique_ptr<OutputFile> out;
+    JK_RETURN_IF_ERROR(fs.OpenWrite(path, &out));
+    JK_RETURN_IF_ERROR(ScaleEntry(file.entry, file.kind, factor, out.get()));
+    JK_RETURN_IF_ERROR(out->Close());
+  }
+  return Status::Ok();
 }
 
 }  // namespace jk
