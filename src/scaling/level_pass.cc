@@ -119,26 +119,9 @@ namespace {
 
 // How much of the level the search reads at a time, from its end back.
 constexpr int64_t kSearchBlock = 256 * 1024;
-// How far past a block its lines are read: enough of the last one to tell
-// a header. A header's words begin within the first few characters of a
-// line (after its indent).
+// How far past a block its lines are read: enough of the last one that
+// begins in it to tell a header.
 constexpr int64_t kHeaderPrefix = 256;
-
-// Whether the line at the start of `text` is a templates header; `text`
-// goes on at least to the line's break or for kHeaderPrefix characters.
-bool IsTemplatesHeader(std::string_view text) {
-  text = text.substr(0, kHeaderPrefix);
-  // Most lines are told at their first character: neither header begins
-  // with anything but white space and its first word.
-  const size_t first = text.find_first_not_of(" \t\v\f");
-  if (first == std::string_view::npos ||
-      !(text[first] == 's' || text[first] == 'S' || text[first] == 'w' || text[first] == 'W')) {
-    return false;
-  }
-  const size_t end = std::min(text.find_first_of("\r\n"), text.size());
-  const LevelHeader header = RecogniseLevelHeader(text.substr(0, end));
-  return header == LevelHeader::kTemplatesSection || header == LevelHeader::kWorldTemplates;
-}
 
 }  // namespace
 
@@ -155,17 +138,24 @@ Status FindTemplatesStart(InputFile& archive, const EntryRow& level, int64_t* po
     JK_RETURN_IF_ERROR(
         archive.Read(size_t(std::min(end, block_end + kHeaderPrefix) - block_start), &block));
     const std::string_view text = block;
-    // A line begins at the level's start and after each line break: one
-    // that begins at a block's first byte is told by the block before,
-    // which reads that far.
-    const size_t lines_end = std::min(text.size(), size_t(block_end - block_start) + 1);
-    for (size_t at = 0; at < lines_end; ++at) {
-      const bool line_start =
-          at == 0 ? block_start == begin : (text[at - 1] == '\n' || text[at - 1] == '\r');
-      if (line_start && IsTemplatesHeader(text.substr(at))) {
-        *position = block_start + int64_t(at);
+    // Where the line from `from` on ends: at a CR, a LF or the text's end.
+    auto line_end = [&](size_t from) {
+      while (from < text.size() && text[from] != '\r' && text[from] != '\n') ++from;
+      return from;
+    };
+    // A line begins at the level's start and after each line break; the
+    // one that begins before the block, or at its first byte, is told by
+    // the block before, which reads on that far. (A file that ends early
+    // gives fewer bytes.)
+    const size_t last_start = std::min(text.size(), size_t(block_end - block_start));
+    for (size_t start = block_start == begin ? 0 : line_end(0) + 1; start <= last_start;) {
+      const size_t stop = line_end(start);
+      const LevelHeader header = RecogniseLevelHeader(text.substr(start, stop - start));
+      if (header == LevelHeader::kTemplatesSection || header == LevelHeader::kWorldTemplates) {
+        *position = block_start + int64_t(start);
         return Status::Ok();
       }
+      start = stop + 1;
     }
     block_end = block_start;
   }
