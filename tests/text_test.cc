@@ -219,6 +219,63 @@ TEST(JoinScalingTest, JoinsWhatAppendScaledWrites) {
   }
 }
 
+// The one-pass join writes what the split and JoinScaling write, on rows
+// of every form: runs of blanks, tabs and commas between fields, numbers
+// of every length, sign and point, texts that are no plain number, fewer
+// fields than kept and more. It takes the usual vertex rows itself.
+TEST(JoinScalingTest, OnePassRowJoinsAsTheSplitDoes) {
+  std::mt19937_64 random(20261209);
+  const std::vector<std::string> separators = {" ", "\t", ",", "  ", " ,\t", ", "};
+  const std::vector<std::string> words = {"12:",
+                                          "0.000000",
+                                          "-0",
+                                          "abc",
+                                          "1e3",
+                                          "5.",
+                                          ".5",
+                                          "+3",
+                                          "1/2",
+                                          "-.25",
+                                          "007.100",
+                                          "99999999.95",
+                                          "123456789012345678",
+                                          "x,"};
+  std::uniform_int_distribution<int> fields(1, 7), kind(0, 2), length(1, 12), digit(0, 9);
+  size_t taken = 0;
+  for (int i = 0; i < 20000; ++i) {
+    std::string row;
+    for (int n = fields(random); n > 0; --n) {
+      if (!row.empty()) row += separators[random() % separators.size()];
+      if (kind(random) == 0) {
+        row += words[random() % words.size()];
+      } else {
+        std::string digits;
+        for (int d = length(random); d > 0; --d) digits += char('0' + digit(random));
+        size_t point = random() % (digits.size() + 1);
+        row +=
+            (kind(random) == 0 ? "-" : "") + digits.substr(0, point) + "." + digits.substr(point);
+      }
+    }
+    for (double factor : {2.0, 0.5, 1.0 / 3}) {
+      const ScaleFactor scale(factor);
+      std::string joined;
+      if (!JoinScalingRow(row, 5, {1, 3}, scale, &joined)) continue;
+      ++taken;
+      Fields split = SplitFields(row);
+      ASSERT_GE(split.size(), 5u) << row;
+      split.resize(5);
+      std::string expected;
+      JoinScaling(split, {{1, 3}}, scale, &expected);
+      ASSERT_EQ(joined, expected) << row << " times " << factor;
+    }
+  }
+  EXPECT_GT(taken, 1000u);
+  std::string vertex;
+  ASSERT_TRUE(JoinScalingRow("12:\t-1.936358\t0.000470\t10.5\t0.000000", 5, {1, 3}, ScaleFactor(2),
+                             &vertex));
+  EXPECT_EQ(vertex, "12: -3.872716 0.00094 21 0.000000");
+}
+
 // A scale factor is a whole number text from 0.001 to 1000.
 TEST(ParseScaleFactorTest, AcceptsOnlyNumbersInRange) {
   const struct {

@@ -307,6 +307,11 @@ void ModelTextScaler::ScaleLine(std::string& line, bool from_level_archive) {
     trimmed = Trim(line);
   }
   if (!vertex_list_ && (saw_heading_ || start_mattered_)) return;
+  if (vertex_list_ && (saw_heading_ || start_mattered_) &&
+      JoinScalingRow(trimmed, kVertexFields, kVertexPosition, factor_, &rewritten_)) {
+    line.swap(rewritten_);
+    return;
+  }
   SplitFields(trimmed, &fields_);
   if (fields_.size() < kVertexFields || fields_[0].empty()) return;
   // A vertex line before the model's first heading is rewritten or not by

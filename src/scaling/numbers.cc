@@ -263,10 +263,60 @@ Significant SignificantDigits(uint64_t q, int k, char* end) {
 constexpr int kShortText = kPadding;
 constexpr int kShortRoom = 40;
 
+// The eight decimal digits of n (below 10^8), with its leading zeros, one
+// to a byte as values 0 to 9, the first digit in the lowest byte: the
+// halves, quarters and digits are split in all lanes at once, so that no
+// digit waits for the one before it.
+uint64_t EightDigits(uint32_t n) {
+  const uint64_t halves = uint64_t(n / 10000) | (uint64_t(n % 10000) << 32);
+  // x * 10486 >> 20 is x / 100 for every x below 10^4, and x * 103 >> 10
+  // is x / 10 for every x below 100.
+  const uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007FULL;
+  const uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
+  const uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;
+  return tens | ((pairs - tens * 10) << 8);
+}
+
+// Stores the eight bytes of `word` at `p`, its lowest byte first (the
+// compiler makes one store of it where the processor is little-endian).
+void StoreBytes(uint64_t word, char* p) {
+  for (int i = 0; i < 8; ++i) p[i] = char(word >> (8 * i));
+}
+
+// WriteShortDigits for q below 10^8 and k from 0 to 8, the common case:
+// the digits are made in a register and stored whole, not a pair at a
+// time into a buffer that is read again at once (which stalls the
+// processor until the stores are done).
+int WriteEightDigits(uint32_t q, int k, bool negative, char* out) {
+  const uint64_t digits = EightDigits(q);
+  const int leading = std::countr_zero(digits) / 8;  // q > 0: some digit is not 0
+  const int trailing = std::countl_zero(digits) / 8;
+  const uint64_t text = digits | 0x3030303030303030ULL;
+  const int whole = 8 - k;  // digits before the point
+  char* p = out;
+  *p = '-';
+  p += negative;
+  if (whole > 0) {
+    // From the first significant digit, or the "0" before the point.
+    const int first = std::min(leading, whole - 1);
+    StoreBytes(text >> (8 * first), p);
+    p += whole - first;
+  } else {
+    *p++ = '0';
+  }
+  if (const int fraction = k - trailing; fraction > 0) {
+    *p = '.';
+    StoreBytes(text >> (8 * whole), p + 1);
+    p += 1 + fraction;
+  }
+  return int(p - out);
+}
+
 // Writes the number q / 10^k (q > 0) in plain decimal at `out`, which has
 // room for kShortRoom characters, when its text is at most kShortText
 // long, and returns its length; 0, writing nothing, otherwise.
 int WriteShortDigits(uint64_t q, int k, bool negative, char* out) {
+  if (q < 100'000'000 && k >= 0 && k <= 8) return WriteEightDigits(uint32_t(q), k, negative, out);
   char digits[20 + kPadding];  // the digits end at 20; the copies read on past them
   const Significant s = SignificantDigits(q, k, digits + 20);
   const int length = PlainDecimalLength(s.count, s.point, negative);
@@ -468,6 +518,42 @@ void AppendScaled(std::string_view number, const ScaleFactor& factor, std::strin
       return;
     }
   }
+}
+
+bool JoinScalingRow(std::string_view text, size_t keep, FieldRange scaled,
+                    const ScaleFactor& factor, std::string* out) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  if (p == end || IsFieldSeparator(*p)) return false;
+  out->resize(text.size() + keep + scaled.count * kShortRoom);
+  char* const begin = out->data();
+  char* o = begin;
+  for (size_t i = 0; i < keep; ++i) {
+    if (i > 0) {
+      while (p < end && IsFieldSeparator(*p)) ++p;
+      *o++ = ' ';
+    }
+    if (p == end) return false;  // fewer fields than kept
+    const char* const start = p;
+    if (i >= scaled.first && i < scaled.first + scaled.count) {
+      const DecimalText parts = ScanDecimal(std::string_view(start, size_t(end - start)));
+      p = start + parts.end;
+      // Only a field that is a number and nothing more, scaled exactly.
+      if (parts.digits == 0 || (p < end && !IsFieldSeparator(*p))) return false;
+      const ScaledNumber number = ScaleExactly(parts, factor);
+      if (number.kind != ScaledNumber::Kind::kDigits) return false;
+      const int length =
+          number.digits < 100'000'000 && number.decimals >= 0 && number.decimals <= 8
+              ? WriteEightDigits(uint32_t(number.digits), number.decimals, number.negative, o)
+              : WriteShortDigits(number.digits, number.decimals, number.negative, o);
+      if (length == 0) return false;
+      o += length;
+    } else {
+      while (p < end && !IsFieldSeparator(*p)) *o++ = *p++;
+    }
+  }
+  out->resize(size_t(o - begin));
+  return true;
 }
 
 void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
