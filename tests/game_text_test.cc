@@ -47,6 +47,23 @@ TEST(ReadGameLineTest, SplitsDataContinuationAndComment) {
   }
 }
 
+// The first "#" after the leading white space ends the data wherever it
+// stands, in lines short and long, and one in a comment line's place too.
+TEST(ReadGameLineTest, FindsTheCommentMarkAnywhere) {
+  for (size_t length = 1; length <= 48; ++length) {
+    for (size_t blanks = 0; blanks < length; blanks += 5) {
+      for (size_t mark = blanks + 1; mark <= length; ++mark) {
+        std::string line = std::string(blanks, ' ') + std::string(length - blanks, 'x');
+        if (mark < length) line[mark] = '#';
+        if (mark + 7 < length) line[mark + 7] = '#';
+        GameLine parts = ReadGameLine(line);
+        ASSERT_EQ(parts.data, line.substr(0, mark)) << line;
+        ASSERT_EQ(parts.comment, line.substr(mark)) << line;
+      }
+    }
+  }
+}
+
 // Commas separate fields as blanks do, in both splits.
 TEST(FieldSeparatorTest, CommasSeparateFields) {
   EXPECT_EQ(SplitFields("1.0,2.0 , 3"), (Fields{"1.0", "2.0", "3"}));

@@ -134,6 +134,9 @@ Status BufferedOutputFile::Write(std::string_view bytes) { return Append(bytes, 
 Status BufferedOutputFile::Append(std::string_view bytes, std::string_view more) {
   if (!status_.ok()) return status_;
   if (closed_) return Status::IoError(path_, "written after it was closed");
+  // The buffer takes its whole size at once: grown from empty, line by
+  // line, it would copy itself a dozen times for each file.
+  if (buffer_.capacity() < kFlushSize) buffer_.reserve(kFlushSize + kFlushSize / 8);
   buffer_.append(bytes);
   // A character at a time: `more` is a line break, and a copy of it would
   // be a call.

@@ -1,7 +1,12 @@
 #include "scaling/game_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/ascii.h"
 #include "scaling/fields.h"
@@ -46,6 +51,31 @@ std::string_view LeadingWhiteSpace(std::string_view text) {
   return text.substr(0, n);
 }
 
+// The position of the first "#" in `text` from `from` on, or its size.
+// Searched sixteen bytes at a time in place: a line is short, and a call
+// to memchr for each would cost more than the search.
+size_t FindCommentMark(std::string_view text, size_t from) {
+  const char* const begin = text.data();
+  size_t i = from;
+#if defined(__SSE2__)
+  if (text.size() - from >= 16) {
+    const __m128i mark = _mm_set1_epi8('#');
+    // The last block ends with the text: blocks may overlap, never pass it,
+    // and what a block holds before `from` does not count.
+    for (;; i += 16) {
+      if (i > text.size() - 16) i = text.size() - 16;
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + i));
+      unsigned found = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, mark)));
+      if (i < from) found &= ~0u << (from - i);
+      if (found != 0) return i + size_t(std::countr_zero(found));
+      if (i == text.size() - 16) return text.size();
+    }
+  }
+#endif
+  while (i < text.size() && begin[i] != '#') ++i;
+  return i;
+}
+
 }  // namespace
 
 GameLine ReadGameLine(std::string_view line) {
@@ -57,13 +87,13 @@ GameLine ReadGameLine(std::string_view line) {
     parts.comment = line;
     return parts;
   }
-  const void* hash =
-      first < line.size() ? std::memchr(line.data() + first, '#', line.size() - first) : nullptr;
+  const size_t hash = FindCommentMark(line, first);
   // The data ends at the comment, or with the line.
-  size_t end = hash ? size_t(static_cast<const char*>(hash) - line.data()) : line.size();
+  const bool has_comment = hash < line.size();
+  size_t end = hash;
   size_t last = end;  // the end of the data without the white space after it
   while (last > first && IsWhiteSpace(line[last - 1])) --last;
-  if (hash) end = last;
+  if (has_comment) end = last;
   if (last > first && line[last - 1] == '\\') {
     size_t backslash = last - 1;
     while (backslash > first && IsWhiteSpace(line[backslash - 1])) --backslash;
