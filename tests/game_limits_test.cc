@@ -66,9 +66,11 @@ TEST(LimitWatchTest, LevelStepsTellWhatTheyWrite) {
 
   LimitWatch vertices;
   VertexHandler vertex_handler(2, &vertices);
-  for (std::string line : {"0: 1 -6000 3", "1: 5500 1 1"}) vertex_handler.HandleLine(line);
+  for (std::string line : {"0: 1 -6000 3", "1: 5500 1 1", "2: 1 1 -6500"}) {
+    vertex_handler.HandleLine(line);
+  }
   EXPECT_EQ(vertices.Warnings(),
-            std::vector<std::string>{"a coordinate would be -12000, more than 10000 from the "
+            std::vector<std::string>{"a coordinate would be -13000, more than 10000 from the "
                                      "origin, where the game's motion turns jerky"});
 
   std::vector<ModelRow> no_models, model_list;

@@ -222,7 +222,8 @@ TEST(JoinScalingTest, JoinsWhatAppendScaledWrites) {
 // The one-pass join writes what the split and JoinScaling write, on rows
 // of every form: runs of blanks, tabs and commas between fields, numbers
 // of every length, sign and point, texts that are no plain number, fewer
-// fields than kept and more. It takes the usual vertex rows itself.
+// fields than kept and more, split on runs of separators and on single
+// ones. It takes the usual vertex rows itself.
 TEST(JoinScalingTest, OnePassRowJoinsAsTheSplitDoes) {
   std::mt19937_64 random(20261209);
   const std::vector<std::string> separators = {" ", "\t", ",", "  ", " ,\t", ", "};
@@ -257,16 +258,19 @@ TEST(JoinScalingTest, OnePassRowJoinsAsTheSplitDoes) {
       }
     }
     for (double factor : {2.0, 0.5, 1.0 / 3}) {
-      const ScaleFactor scale(factor);
-      std::string joined;
-      if (!JoinScalingRow(row, 5, {1, 3}, scale, &joined)) continue;
-      ++taken;
-      Fields split = SplitFields(row);
-      ASSERT_GE(split.size(), 5u) << row;
-      split.resize(5);
-      std::string expected;
-      JoinScaling(split, {{1, 3}}, scale, &expected);
-      ASSERT_EQ(joined, expected) << row << " times " << factor;
+      for (RowSplit how : {RowSplit::kOnRuns, RowSplit::kOnSingleSeparators}) {
+        const ScaleFactor scale(factor);
+        const size_t keep = how == RowSplit::kOnRuns ? 5 : 4;
+        std::string joined;
+        if (!JoinScalingRow(row, keep, {1, 3}, scale, &joined, how)) continue;
+        ++taken;
+        Fields split = how == RowSplit::kOnRuns ? SplitFields(row) : SplitOnSingleSeparator(row);
+        ASSERT_GE(split.size(), keep) << row;
+        split.resize(keep);
+        std::string expected;
+        JoinScaling(split, {{1, 3}}, scale, &expected);
+        ASSERT_EQ(joined, expected) << row << " times " << factor;
+      }
     }
   }
   EXPECT_GT(taken, 1000u);

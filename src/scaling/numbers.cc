@@ -521,7 +521,7 @@ void AppendScaled(std::string_view number, const ScaleFactor& factor, std::strin
 }
 
 bool JoinScalingRow(std::string_view text, size_t keep, FieldRange scaled,
-                    const ScaleFactor& factor, std::string* out) {
+                    const ScaleFactor& factor, std::string* out, RowSplit split) {
   const char* p = text.data();
   const char* const end = p + text.size();
   if (p == end || IsFieldSeparator(*p)) return false;
@@ -530,7 +530,11 @@ bool JoinScalingRow(std::string_view text, size_t keep, FieldRange scaled,
   char* o = begin;
   for (size_t i = 0; i < keep; ++i) {
     if (i > 0) {
-      while (p < end && IsFieldSeparator(*p)) ++p;
+      if (split == RowSplit::kOnRuns) {
+        while (p < end && IsFieldSeparator(*p)) ++p;
+      } else if (++p < end && IsFieldSeparator(*p)) {
+        return false;  // an empty field
+      }
       *o++ = ' ';
     }
     if (p == end) return false;  // fewer fields than kept

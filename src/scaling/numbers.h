@@ -100,15 +100,20 @@ struct FieldRange {
 void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
                  const ScaleFactor& factor, std::string* out);
 
-// JoinScaling(fields, {scaled}) for the first `keep` fields of
-// SplitFields(text), in one pass over `text` that writes as it reads: for
-// the rows that make up most of a level or model (vertices), which it
-// writes several times as fast. False, *out unspecified, when `text`
-// begins with a separator, holds fewer than `keep` fields, or has a scaled
-// field that is not a plain number written exactly in at most sixteen
-// characters: JoinScaling decides those.
+// How a row's fields are told apart: by runs of separators (SplitFields)
+// or by each single one (SplitOnSingleSeparator).
+enum class RowSplit { kOnRuns, kOnSingleSeparators };
+
+// JoinScaling(fields, {scaled}) for the first `keep` fields of the split
+// of `text`, in one pass over `text` that writes as it reads: for the rows
+// that make up most of a level or model (vertices). False, *out
+// unspecified, when `text` begins with a separator, holds fewer than
+// `keep` fields or an empty one among them, or has a scaled field that is
+// not a plain number written exactly in at most sixteen characters:
+// JoinScaling decides those.
 bool JoinScalingRow(std::string_view text, size_t keep, FieldRange scaled,
-                    const ScaleFactor& factor, std::string* out);
+                    const ScaleFactor& factor, std::string* out,
+                    RowSplit split = RowSplit::kOnRuns);
 
 }  // namespace jk
 

@@ -10,8 +10,21 @@ void VertexHandler::HandleLine(std::string& line) {
   // The fields of a vertex line are separated by one tab or blank each, so
   // the split is on single white space: two blanks in a row make an empty
   // field, which is read as 0 like any text that is no number.
+  const std::string_view trimmed = Trim(line);
+  if (JoinScalingRow(trimmed, 4, {1, 3}, factor_, &rewritten_, RowSplit::kOnSingleSeparators)) {
+    if (limits_) {
+      // The row is now "number x y z", one blank between each two.
+      std::string_view rest = rewritten_;
+      for (int i = 0; i < 3; ++i) {
+        rest.remove_prefix(rest.find(' ') + 1);
+        limits_->NoteWrittenCoordinate(rest.substr(0, rest.find(' ')));
+      }
+    }
+    line.swap(rewritten_);
+    return;
+  }
   Fields& fields = fields_;
-  SplitOnSingleSeparator(Trim(line), &fields);
+  SplitOnSingleSeparator(trimmed, &fields);
   if (fields.size() < 4 || fields[0].empty()) return;
   rewritten_.assign(fields[0]);
   for (size_t i = 1; i <= 3; ++i) {
