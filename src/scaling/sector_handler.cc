@@ -45,16 +45,18 @@ void AdjoinHandler::HandleLine(std::string& line) {
   std::string_view trimmed = Trim(line);
   if (trimmed.empty()) return;
   Fields& fields = fields_;
-  SplitFields(trimmed, &fields);
   if (BeginsWith(trimmed, "world adjoins")) {
+    SplitFields(trimmed, &fields);
     double count = fields.size() > 2 ? ValueOf(fields[2]) : 0;
     adjoins_left_ = count > 0 ? int64_t(std::min(count, 1e15)) : 0;
     return;
   }
-  // "World surfaces N": whatever follows is not an adjoin.
+  // "World surfaces N": whatever follows is not an adjoin. The surfaces,
+  // the largest part of a level, are not split at all.
   if (BeginsWith(trimmed, "world")) adjoins_left_ = 0;
   if (adjoins_left_ == 0) return;
   --adjoins_left_;
+  SplitFields(trimmed, &fields);
   if (fields.size() <= kDistField) return;
   JoinScaling(fields, {{kDistField, 1}}, factor_, &rewritten_);
   line.swap(rewritten_);
