@@ -2,7 +2,8 @@
 // of a number through its text. The text holds 9 significant digits, so the
 // value read back must be the number rounded to 9 digits (checked to 15
 // digits), and writing it again must give the same text. A scaled number's
-// text must be that of the double product.
+// text must be that of the double product, and a row joined in one pass
+// that of the split and the join.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -50,6 +51,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string scaled;
     jk::AppendScaled(text, jk::ScaleFactor(f), &scaled);
     if (scaled != jk::TextOf(value * f)) __builtin_trap();
+  }
+  // A row joined in one pass is what the split and the join make of it.
+  for (jk::RowSplit how : {jk::RowSplit::kOnRuns, jk::RowSplit::kOnSingleSeparators}) {
+    std::string row;
+    if (!jk::JoinScalingRow(text, 5, {1, 3}, jk::ScaleFactor(2.5), &row, how)) continue;
+    jk::Fields fields =
+        how == jk::RowSplit::kOnRuns ? jk::SplitFields(text) : jk::SplitOnSingleSeparator(text);
+    if (fields.size() < 5) __builtin_trap();
+    fields.resize(5);
+    std::string joined;
+    jk::JoinScaling(fields, {{1, 3}}, jk::ScaleFactor(2.5), &joined);
+    if (joined != row) __builtin_trap();
   }
   double factor = 0;
   if (jk::ParseScaleFactor(text, &factor) && !(factor > 0 && std::isfinite(factor))) {
