@@ -274,6 +274,12 @@ TEST(JoinScalingTest, OnePassRowJoinsAsTheSplitDoes) {
     }
   }
   EXPECT_GT(taken, 1000u);
+  for (RowSplit how : {RowSplit::kOnRuns, RowSplit::kOnSingleSeparators}) {
+    std::string joined;
+    for (std::string_view row : {"2", "1: 2 3", "1: 2 3 ", ",1 2 3 4"}) {
+      EXPECT_FALSE(JoinScalingRow(row, 4, {1, 3}, ScaleFactor(2), &joined, how)) << row;
+    }
+  }
   std::string vertex;
   ASSERT_TRUE(JoinScalingRow("12:\t-1.936358\t0.000470\t10.5\t0.000000", 5, {1, 3}, ScaleFactor(2),
                              &vertex));

@@ -532,7 +532,7 @@ bool JoinScalingRow(std::string_view text, size_t keep, FieldRange scaled,
     if (i > 0) {
       if (split == RowSplit::kOnRuns) {
         while (p < end && IsFieldSeparator(*p)) ++p;
-      } else if (++p < end && IsFieldSeparator(*p)) {
+      } else if (p < end && ++p < end && IsFieldSeparator(*p)) {
         return false;  // an empty field
       }
       *o++ = ' ';
