@@ -73,10 +73,18 @@ int SeekCFile(std::FILE* f, int64_t position) {
 #endif
 }
 
+// Has the C library pass reads and writes straight to the system: the
+// buffered files hold a buffer of their own, and a second one under it
+// would split each write of a file in two (the whole blocks, then the rest
+// at the close) and ask the system for the file's block size first.
+void UnbufferCFile(std::FILE* f) { std::setvbuf(f, nullptr, _IONBF, 0); }
+
 class RealInputFile : public BufferedInputFile {
  public:
   RealInputFile(std::string path, std::FILE* file, int64_t length)
-      : BufferedInputFile(std::move(path), length), file_(file) {}
+      : BufferedInputFile(std::move(path), length), file_(file) {
+    UnbufferCFile(file_);
+  }
   ~RealInputFile() override { std::fclose(file_); }
 
  protected:
@@ -104,7 +112,9 @@ class RealInputFile : public BufferedInputFile {
 class RealOutputFile : public BufferedOutputFile {
  public:
   RealOutputFile(std::string path, std::FILE* file)
-      : BufferedOutputFile(std::move(path)), file_(file) {}
+      : BufferedOutputFile(std::move(path)), file_(file) {
+    UnbufferCFile(file_);
+  }
   ~RealOutputFile() override {
     if (file_) std::fclose(file_);
   }
