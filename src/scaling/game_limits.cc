@@ -31,9 +31,15 @@ void LimitWatch::NoteCoordinate(double coordinate) {
 void LimitWatch::NoteWrittenCoordinate(std::string_view text) {
   std::string_view digits = text;
   if (!digits.empty() && digits[0] == '-') digits.remove_prefix(1);
-  const size_t whole_digits = std::min(digits.find('.'), digits.size());
+  // Looked at character by character: nearly every coordinate has a point
+  // within its first five, and a call to search for it would cost more.
   static_assert(kSmoothMotionLimit == 10000, "five whole digits pass the smooth limit");
-  if (whole_digits >= 5) NoteCoordinate(ValueOf(text));
+  constexpr size_t kFiveDigits = 5;
+  if (digits.size() < kFiveDigits) return;
+  for (size_t i = 0; i < kFiveDigits; ++i) {
+    if (digits[i] == '.') return;
+  }
+  NoteCoordinate(ValueOf(text));
 }
 
 std::vector<std::string> LimitWatch::Warnings() const {

@@ -14,10 +14,12 @@ void VertexHandler::HandleLine(std::string& line) {
   if (JoinScalingRow(trimmed, 4, {1, 3}, factor_, &rewritten_, RowSplit::kOnSingleSeparators)) {
     if (limits_) {
       // The row is now "number x y z", one blank between each two.
-      std::string_view rest = rewritten_;
-      for (int i = 0; i < 3; ++i) {
-        rest.remove_prefix(rest.find(' ') + 1);
-        limits_->NoteWrittenCoordinate(rest.substr(0, rest.find(' ')));
+      const std::string_view row = rewritten_;
+      size_t start = 0;
+      for (size_t i = 0, field = 0; i <= row.size(); ++i) {
+        if (i < row.size() && row[i] != ' ') continue;
+        if (field++ > 0) limits_->NoteWrittenCoordinate(row.substr(start, i - start));
+        start = i + 1;
       }
     }
     line.swap(rewritten_);
