@@ -483,10 +483,10 @@ ScaledNumber ScaleExactly(const DecimalText& parts, const ScaleFactor& factor) {
 }
 
 // Writes at `out` (room for kShortRoom characters) what AppendScaled
-// would append, and returns its length; 0 when it would be longer or needs
-// the double product.
-size_t WriteScaledShort(std::string_view number, const ScaleFactor& factor, char* out) {
-  const ScaledNumber scaled = ScaleExactly(ScanDecimal(number), factor);
+// would append for the number read as `parts`, and returns its length; 0
+// when it would be longer or needs the double product.
+size_t WriteScaledShort(const DecimalText& parts, const ScaleFactor& factor, char* out) {
+  const ScaledNumber scaled = ScaleExactly(parts, factor);
   switch (scaled.kind) {
     case ScaledNumber::Kind::kZero:
       *out = '0';
@@ -544,12 +544,7 @@ bool JoinScalingRow(std::string_view text, size_t keep, FieldRange scaled,
       p = start + parts.end;
       // Only a field that is a number and nothing more, scaled exactly.
       if (parts.digits == 0 || (p < end && !IsFieldSeparator(*p))) return false;
-      const ScaledNumber number = ScaleExactly(parts, factor);
-      if (number.kind != ScaledNumber::Kind::kDigits) return false;
-      const int length =
-          number.digits < 100'000'000 && number.decimals >= 0 && number.decimals <= 8
-              ? WriteEightDigits(uint32_t(number.digits), number.decimals, number.negative, o)
-              : WriteShortDigits(number.digits, number.decimals, number.negative, o);
+      const size_t length = WriteScaledShort(parts, factor, o);
       if (length == 0) return false;
       o += length;
     } else {
@@ -581,7 +576,7 @@ void JoinScaling(const Fields& fields, std::initializer_list<FieldRange> scaled,
   for (size_t i = 0; i < fields.size() && all_short; ++i) {
     if (i > 0) *p++ = ' ';
     if (is_scaled(i)) {
-      const size_t length = WriteScaledShort(fields[i], factor, p);
+      const size_t length = WriteScaledShort(ScanDecimal(fields[i]), factor, p);
       all_short = length > 0;
       p += length;
     } else {
